@@ -1,0 +1,43 @@
+# Shared environment of scripts/setup, scripts/run and scripts/test.
+# Sourced, not executed. Everything Wine, gstreamer and Mesa write lands in the build folder.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR=${BUILD_DIR:-$ROOT/build}
+mkdir -p "$BUILD_DIR"
+BUILD_DIR=$(cd "$BUILD_DIR" && pwd)
+
+export WINEPREFIX="$BUILD_DIR/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export HOME="$BUILD_DIR/home"
+export XDG_CONFIG_HOME="$HOME/.config"
+export XDG_CACHE_HOME="$HOME/.cache"
+export XDG_DATA_HOME="$HOME/.local/share"
+export XDG_RUNTIME_DIR="$HOME/.runtime"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+# Bump when the prefix needs other settings; setup then rebuilds it.
+PREFIX_STAMP="converter-prefix-1"
+
+# Runs as root where we are root, through sudo otherwise.
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Configures (once) and builds the project into $BUILD_DIR/out.
+build_project() {
+  local out="$BUILD_DIR/out"
+  if [ ! -f "$out/CMakeCache.txt" ]; then
+    cmake -S "$ROOT" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-posix.cmake" \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  fi
+  cmake --build "$out" -j "$(nproc)"
+}
+
+# Ends the Wine session of this prefix so the next one starts clean.
+stop_wine() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+}
