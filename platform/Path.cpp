@@ -1,0 +1,50 @@
+#include "platform/Path.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace path {
+
+namespace {
+
+const char* LastOf(const char* p, bool slashToo) {
+  const char* found = nullptr;
+  for (const char* c = p; c && *c; c = CharNextA(c)) {
+    if (*c == '\\' || (slashToo && *c == '/')) found = c;
+  }
+  return found;
+}
+
+std::string ModulePath() {
+  char buf[MAX_PATH + 1] = {};
+  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+  return std::string(buf, n < sizeof buf ? n : 0);
+}
+
+}  // namespace
+
+const char* LastBackslash(const char* p) { return LastOf(p, false); }
+
+const char* LastSeparator(const char* p) { return LastOf(p, true); }
+
+std::string FolderOf(const char* p) {
+  const char* slash = LastBackslash(p);
+  return slash ? std::string(p, static_cast<size_t>(slash - p) + 1) : std::string();
+}
+
+std::string ModuleFolder() {
+  std::string full = ModulePath();
+  const char* slash = LastBackslash(full.c_str());
+  return slash ? full.substr(0, static_cast<size_t>(slash - full.c_str())) : full;
+}
+
+std::string ModuleBaseName() {
+  std::string full = ModulePath();
+  const char* slash = LastSeparator(full.c_str());
+  std::string name = slash ? std::string(slash + 1) : full;
+  size_t dot = name.rfind('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+}  // namespace path

@@ -1,0 +1,26 @@
+#pragma once
+// Path helpers for narrow paths in the ANSI code page. Separators are searched
+// character by character in the multi-byte sense, so a trail byte that equals
+// '\\' in a double-byte code page is never taken for one.
+
+#include <string>
+
+namespace path {
+
+// Paths live in buffers of this many characters (259 plus the terminator).
+constexpr size_t kMaxPath = 260;
+
+// The last backslash of the text, or nullptr.
+const char* LastBackslash(const char* p);
+// The last backslash or slash: where the last path component begins.
+const char* LastSeparator(const char* p);
+
+// The text up to and including its last backslash; empty without one.
+std::string FolderOf(const char* p);
+
+// The folder of this executable, without a trailing backslash.
+std::string ModuleFolder();
+// This executable's file name without its extension.
+std::string ModuleBaseName();
+
+}  // namespace path
