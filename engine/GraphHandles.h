@@ -1,0 +1,14 @@
+#pragma once
+// The live media objects of the process. Each slot holds one counted
+// reference or is empty.
+
+#include <dshow.h>
+#include <wrl/client.h>
+
+struct GraphHandles {
+  Microsoft::WRL::ComPtr<IGraphBuilder> graph;
+  Microsoft::WRL::ComPtr<IMediaControl> mediaControl;
+  Microsoft::WRL::ComPtr<IMediaEventEx> mediaEvent;
+  Microsoft::WRL::ComPtr<IBaseFilter> videoCompressor;
+  Microsoft::WRL::ComPtr<IBaseFilter> audioCompressor;
+};
