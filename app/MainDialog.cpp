@@ -1,0 +1,142 @@
+#include "app/MainDialog.h"
+
+#include <shlobj.h>
+
+#include "i18n/Localization.h"
+#include "platform/Path.h"
+#include "platform/Prompts.h"
+#include "platform/Str.h"
+#include "settings/SettingsPersistence.h"
+
+namespace {
+
+constexpr char kOptionSection[] = "Option";
+constexpr char kCurrentLanguage[] = "CurrentLanguage";
+
+}  // namespace
+
+MainDialog::MainDialog(const AppProfile& profile, LanguageManager& languages,
+                       GraphHandles& graph)
+    : ModalDialog(IDD_MAIN_DIALOG), m_profile(profile), m_languages(languages), m_graph(graph) {
+  m_appIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
+                                            MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 0, 0,
+                                            LR_DEFAULTSIZE | LR_SHARED));
+}
+
+MainDialog::~MainDialog() = default;
+
+bool MainDialog::Route(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
+  return DispatchRoutes(*this, kRoutes, msg, wp, lp, result);
+}
+
+BOOL MainDialog::OnInitDialog() {
+  AddAboutToSystemMenu();
+  SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_appIcon));
+  SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_appIcon));
+  ReadWindowsVersion();
+  // The graph slots are empty: nothing has been opened yet.
+
+  if (FAILED(CoInitialize(nullptr))) {
+    ErrorBox(nullptr, "Could not initialize COM library.");
+    return FALSE;
+  }
+  m_comInitialized = true;
+
+  LoadOutputFormat(m_settings, m_profile);
+  ShowItem(IDC_BUTTON_BUILD_FILTERS, false);
+  // The DivX encoder's feedback setting and the compressor instances come here.
+  LoadOutputPath(m_settings, MyVideoDefault(settings_keys::kSettings, settings_keys::kOutputName,
+                                            kDefaultOutputPath, CSIDL_MYVIDEO));
+  LoadOutputSize(m_settings, m_profile);
+  ShowStartupSummary();
+  SetItemText(IDC_STATIC_SOURCE_LINE, "00:00:00");
+  LoadBitratesAndProfile(m_settings, m_profile);
+  // The subtitle filter's load level, then the language's texts, come here.
+  return TRUE;
+}
+
+void MainDialog::AddAboutToSystemMenu() {
+  HMENU systemMenu = GetSystemMenu(Hwnd(), FALSE);
+  // The item's text is the program's own, whatever the language.
+  std::string about = BuiltInString(IDS_ABOUTBOX);
+  if (!systemMenu || about.empty()) return;
+  AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+}
+
+void MainDialog::ReadWindowsVersion() {
+  // Left zeroed when the query fails: the My Video lookup then is not tried.
+  m_osVersion = {};
+  m_osVersion.dwOSVersionInfoSize = sizeof m_osVersion;
+  if (!GetVersionExA(&m_osVersion)) {
+    m_osVersion = {};
+    ErrorBox(Hwnd(), "Can get Windows Version");
+  }
+}
+
+std::string MainDialog::MyVideoDefault(const char* section, const char* name,
+                                       const char* builtInDefault, int folder) {
+  if (m_osVersion.dwMajorVersion < 6) return m_profile.GetString(section, name, builtInDefault);
+
+  using GetFolderPathA = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+  HMODULE shell = LoadLibraryA("shell32.dll");
+  auto getFolderPath = shell ? reinterpret_cast<GetFolderPathA>(
+                                   reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")))
+                             : nullptr;
+  if (!getFolderPath) {
+    if (shell) FreeLibrary(shell);
+    ErrorBox(Hwnd(), "Can not get SHGetFolderPathA!");
+    return m_profile.GetString(section, name, builtInDefault);
+  }
+
+  std::string defaultPath = builtInDefault;
+  char folderPath[MAX_PATH] = "";
+  if (getFolderPath(Hwnd(), folder, nullptr, 0, folderPath) != S_OK) {
+    ErrorBox(Hwnd(), "Can not get My Video directory!");
+  } else {
+    const char* fileName = path::LastBackslash(builtInDefault);
+    defaultPath = std::string(folderPath) + (fileName ? fileName : "");
+  }
+  std::string value = m_profile.GetString(section, name, defaultPath.c_str());
+  FreeLibrary(shell);
+  return value;
+}
+
+void MainDialog::ShowStartupSummary() {
+  // The stored output size plays no part before a source is opened.
+  std::string line = str::Printf("%s %s     %s %s", GetLocalizedString(IDS_MESSAGE_OUTPUT_FILE).c_str(),
+                                 m_settings.outputPath.c_str(),
+                                 GetLocalizedString(IDS_MESSAGE_RESOLUTION).c_str(),
+                                 GetLocalizedString(IDS_MESSAGE_ORIGINAL_SIZE).c_str());
+  SetItemText(IDC_STATIC_SUMMARY_LINE, line.c_str());
+}
+
+void MainDialog::OnExit() { SendMessageA(Hwnd(), WM_CLOSE, 0, 0); }
+
+// Escape goes through the close handling too, so that it never abandons a
+// conversion or skips what closing puts back.
+void MainDialog::OnCancel() { CloseWindow(); }
+
+INT_PTR MainDialog::OnClose(WPARAM, LPARAM) {
+  CloseWindow();
+  return TRUE;
+}
+
+void MainDialog::CloseWindow() {
+  if (m_converting == 1) {
+    Prompts::Current().ShowMessage(Hwnd(), GetLocalizedString(IDS_MESSAGE_STOP_CONVERT).c_str(),
+                                   GetLocalizedString(IDS_MESSAGE_WARNING).c_str(), MB_OK);
+    return;
+  }
+  m_graph.graph.Reset();
+  // Each slot is emptied before its instance is released.
+  Microsoft::WRL::ComPtr<IBaseFilter> video = std::move(m_graph.videoCompressor);
+  video.Reset();
+  Microsoft::WRL::ComPtr<IBaseFilter> audio = std::move(m_graph.audioCompressor);
+  audio.Reset();
+  m_profile.WriteString(kOptionSection, kCurrentLanguage, m_languages.CurrentLanguage().c_str());
+  // The subtitle filter's load level is put back here.
+  if (m_comInitialized) CoUninitialize();
+  m_comInitialized = false;
+  End(IDCANCEL);
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The main window: the program's only top-level window (template 102).
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/GraphHandles.h"
+#include "engine/SourceInfo.h"
+#include "i18n/LanguageManager.h"
+#include "platform/AppProfile.h"
+#include "platform/ModalDialog.h"
+#include "res/resource.h"
+#include "settings/ConversionSettings.h"
+
+class MainDialog : public ModalDialog {
+ public:
+  // profile, languages and graph are not owned and outlive the window.
+  MainDialog(const AppProfile& profile, LanguageManager& languages, GraphHandles& graph);
+  ~MainDialog() override;
+
+  const ConversionSettings& Settings() const { return m_settings; }
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool Route(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
+
+ private:
+  friend struct MainDialogProbe;  // tests look at and set the window's state
+  static const MessageRoute<MainDialog> kRoutes[];
+
+  void OnExit();
+  void OnCancel();
+  INT_PTR OnClose(WPARAM, LPARAM);
+  void CloseWindow();
+
+  void AddAboutToSystemMenu();
+  void ReadWindowsVersion();
+  // The text of section/name, whose default is the built-in path's file name
+  // in the shell folder (Windows 6 and later) or the built-in path itself.
+  std::string MyVideoDefault(const char* section, const char* name, const char* builtInDefault,
+                             int folder);
+  void ShowStartupSummary();
+
+  const AppProfile& m_profile;
+  LanguageManager& m_languages;
+  GraphHandles& m_graph;
+
+  HICON m_appIcon = nullptr;
+  SourceInfo m_source;
+  ConversionSettings m_settings;
+  int m_converting = 0;
+  int m_sourceReady = 0;
+  std::string m_sourcePath;
+  OSVERSIONINFOA m_osVersion = {};
+  bool m_comInitialized = false;
+};
+
+inline const MessageRoute<MainDialog> MainDialog::kRoutes[] = {
+    OnCommand(IDCANCEL, &MainDialog::OnCancel),
+    OnCommand(IDC_BUTTON_EXIT, &MainDialog::OnExit),
+    OnMessage(WM_CLOSE, &MainDialog::OnClose),
+};

@@ -1,0 +1,8 @@
+#include <windows.h>
+
+#include "app/ConverterApp.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  ConverterApp app;
+  return app.Run();
+}

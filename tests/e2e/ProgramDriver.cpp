@@ -1,0 +1,134 @@
+#include "e2e/ProgramDriver.h"
+
+#include <vector>
+
+#include "platform/Path.h"
+
+namespace {
+
+struct WindowSearch {
+  DWORD processId;
+  const char* caption;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<WindowSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != search->processId || !IsWindowVisible(hwnd)) return TRUE;
+  if (ProgramDriver::Caption(hwnd) != search->caption) return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+
+}  // namespace
+
+ProgramDriver::~ProgramDriver() {
+  if (!m_process.hProcess) return;
+  if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(m_process.hProcess, 99);
+    WaitForSingleObject(m_process.hProcess, 5000);
+  }
+  CloseHandle(m_process.hThread);
+  CloseHandle(m_process.hProcess);
+}
+
+std::string ProgramDriver::ProgramPath() { return path::ModuleFolder() + "\\RoroVozaririd.exe"; }
+
+std::string ProgramDriver::ScreenshotFolder() {
+  std::string folder = path::ModuleFolder() + "\\..\\screenshots";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+bool ProgramDriver::Start(const std::string& exePath) {
+  STARTUPINFOA startup = {sizeof startup};
+  std::vector<char> commandLine(exePath.begin(), exePath.end());
+  commandLine.insert(commandLine.begin(), '"');
+  commandLine.push_back('"');
+  commandLine.push_back('\0');
+  return CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &m_process) != FALSE;
+}
+
+HWND ProgramDriver::WaitForWindow(const char* caption, DWORD timeoutMs) const {
+  DWORD start = GetTickCount();
+  do {
+    WindowSearch search = {m_process.dwProcessId, caption, nullptr};
+    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    Sleep(100);
+  } while (GetTickCount() - start < timeoutMs);
+  return nullptr;
+}
+
+bool ProgramDriver::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
+  if (WaitForSingleObject(m_process.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+  if (exitCode) GetExitCodeProcess(m_process.hProcess, exitCode);
+  return true;
+}
+
+std::string ProgramDriver::Text(HWND window, int id) {
+  char text[1024] = "";
+  SendDlgItemMessageA(window, id, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+std::string ProgramDriver::Caption(HWND window) {
+  char text[256] = "";
+  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+bool ProgramDriver::Visible(HWND window, int id) {
+  return IsWindowVisible(GetDlgItem(window, id)) != FALSE;
+}
+
+void ProgramDriver::Click(HWND window, int id) {
+  PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
+bool ProgramDriver::SaveScreenshot(HWND window, const std::string& path) {
+  RECT r;
+  if (!GetWindowRect(window, &r)) return false;
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  const int stride = (width * 3 + 3) & ~3;
+
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store it
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BOOL copied = BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(stride) * static_cast<DWORD>(height);
+  bool written = false;
+  HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (copied && out != INVALID_HANDLE_VALUE) {
+    DWORD n = 0;
+    written = WriteFile(out, &file, sizeof file, &n, nullptr) &&
+              WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &n, nullptr) &&
+              WriteFile(out, bits, static_cast<DWORD>(stride) * static_cast<DWORD>(height), &n,
+                        nullptr);
+  }
+  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return written;
+}

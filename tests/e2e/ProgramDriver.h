@@ -1,0 +1,36 @@
+#pragma once
+// Starts the real program and drives it from outside, as a user would: finds
+// its windows, reads control texts, clicks, answers message boxes, takes
+// screenshots.
+
+#include <windows.h>
+
+#include <string>
+
+class ProgramDriver {
+ public:
+  ProgramDriver() = default;
+  ~ProgramDriver();  // a program still running is killed
+  ProgramDriver(const ProgramDriver&) = delete;
+  ProgramDriver& operator=(const ProgramDriver&) = delete;
+
+  // The program beside this test executable.
+  static std::string ProgramPath();
+  // The folder screenshots go to (created on demand).
+  static std::string ScreenshotFolder();
+
+  bool Start(const std::string& exePath);
+  // A visible top-level window of the program with this caption.
+  HWND WaitForWindow(const char* caption, DWORD timeoutMs) const;
+  bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+
+  static std::string Text(HWND window, int id);
+  static std::string Caption(HWND window);
+  static bool Visible(HWND window, int id);
+  static void Click(HWND window, int id);
+  // Saves the window's picture on the screen as a 24-bit BMP file.
+  static bool SaveScreenshot(HWND window, const std::string& path);
+
+ private:
+  PROCESS_INFORMATION m_process = {};
+};

@@ -1,0 +1,49 @@
+// The real program, started with an empty registry and watched from outside.
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include "e2e/ProgramDriver.h"
+#include "platform/AppProfile.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 30000;
+
+std::string MyVideoFolder() {
+  char folder[MAX_PATH] = "";
+  SHGetFolderPathA(nullptr, CSIDL_MYVIDEO, nullptr, 0, folder);
+  return folder;
+}
+
+TEST(Startup, FirstStartShowsTheDefaultsAndCloseStoresTheLanguage) {
+  AppProfile program("BrimvaleStudio", "RoroVozaririd");
+  ASSERT_TRUE(program.DeleteApplicationKey());
+
+  ProgramDriver driver;
+  ASSERT_TRUE(driver.Start(ProgramDriver::ProgramPath())) << ProgramDriver::ProgramPath();
+  HWND main = driver.WaitForWindow("RoroVozaririd", kStartTimeoutMs);
+  ASSERT_NE(main, nullptr) << "the main window did not appear";
+
+  EXPECT_EQ(ProgramDriver::Text(main, IDC_STATIC_SOURCE_LINE), "00:00:00");
+  EXPECT_EQ(ProgramDriver::Text(main, IDC_STATIC_SUMMARY_LINE),
+            "Output file: " + MyVideoFolder() + "\\output.wmv     Resolution: Original size");
+  EXPECT_FALSE(ProgramDriver::Visible(main, IDC_BUTTON_BUILD_FILTERS));
+  EXPECT_TRUE(ProgramDriver::Visible(main, IDC_BUTTON_CONVERT));
+  EXPECT_EQ(ProgramDriver::Text(main, IDC_BUTTON_ADD_VIDEO), "Open Video");
+
+  // Let it paint before the picture is taken.
+  RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Sleep(500);
+  EXPECT_TRUE(ProgramDriver::SaveScreenshot(
+      main, ProgramDriver::ScreenshotFolder() + "\\main-window-english.bmp"));
+
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  DWORD exitCode = 1;
+  ASSERT_TRUE(driver.WaitForExit(kStartTimeoutMs, &exitCode)) << "the close request was ignored";
+  EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(program.GetString("Option", "CurrentLanguage", ""), "english");
+}
+
+}  // namespace

@@ -1,0 +1,16 @@
+#pragma once
+// Runs a real modal dialog and drives it from inside its own modal loop.
+
+#include <functional>
+
+#include "platform/ModalDialog.h"
+
+// Runs dialog modally; once its loop runs, script is called with the dialog
+// window. A dialog that the script leaves open is ended with kLeftOpen.
+constexpr INT_PTR kLeftOpen = -7;
+INT_PTR RunScripted(ModalDialog& dialog, const std::function<void(HWND)>& script);
+
+// Text of a dialog control.
+std::string ControlText(HWND dialog, int id);
+// A click on a button, as the dialog manager sends it.
+void Click(HWND dialog, int id);
