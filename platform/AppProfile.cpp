@@ -12,8 +12,15 @@ class RegKey {
   ~RegKey() {
     if (m_key) RegCloseKey(m_key);
   }
-  HKEY* Receive() { return &m_key; }
   HKEY Get() const { return m_key; }
+
+  bool Open(const std::string& path) {
+    return RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &m_key) == ERROR_SUCCESS;
+  }
+  bool Create(const std::string& path) {
+    return RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                           &m_key, nullptr) == ERROR_SUCCESS;
+  }
 
  private:
   HKEY m_key = nullptr;
@@ -34,9 +41,7 @@ std::string AppProfile::SectionKeyPath(const char* section) const {
 
 int AppProfile::GetInt(const char* section, const char* name, int defaultValue) const {
   RegKey key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, SectionKeyPath(section).c_str(), 0, KEY_READ,
-                    key.Receive()) != ERROR_SUCCESS)
-    return defaultValue;
+  if (!key.Open(SectionKeyPath(section))) return defaultValue;
   DWORD type = 0;
   DWORD value = 0;
   DWORD size = sizeof value;
@@ -49,9 +54,7 @@ int AppProfile::GetInt(const char* section, const char* name, int defaultValue) 
 
 bool AppProfile::WriteInt(const char* section, const char* name, int value) const {
   RegKey key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, SectionKeyPath(section).c_str(), 0, nullptr, 0,
-                      KEY_WRITE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
-    return false;
+  if (!key.Create(SectionKeyPath(section))) return false;
   DWORD data = static_cast<DWORD>(value);
   return RegSetValueExA(key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                         sizeof data) == ERROR_SUCCESS;
@@ -61,9 +64,7 @@ std::string AppProfile::GetString(const char* section, const char* name,
                                   const char* defaultValue) const {
   std::string fallback = defaultValue ? defaultValue : "";
   RegKey key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, SectionKeyPath(section).c_str(), 0, KEY_READ,
-                    key.Receive()) != ERROR_SUCCESS)
-    return fallback;
+  if (!key.Open(SectionKeyPath(section))) return fallback;
   DWORD type = 0;
   DWORD size = 0;
   if (RegQueryValueExA(key.Get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
@@ -78,9 +79,7 @@ std::string AppProfile::GetString(const char* section, const char* name,
 
 bool AppProfile::WriteString(const char* section, const char* name, const char* value) const {
   RegKey key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, SectionKeyPath(section).c_str(), 0, nullptr, 0,
-                      KEY_WRITE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
-    return false;
+  if (!key.Create(SectionKeyPath(section))) return false;
   const char* text = value ? value : "";
   return RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                         static_cast<DWORD>(strlen(text) + 1)) == ERROR_SUCCESS;

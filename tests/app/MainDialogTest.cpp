@@ -28,6 +28,16 @@ std::string MyVideoFolder() {
 
 class MainDialogTest : public ::testing::Test {
  protected:
+  // Opens the window, reads its summary line and closes it again.
+  static std::string SummaryAtStart(MainDialog& dialog) {
+    std::string summary;
+    RunScripted(dialog, [&](HWND hwnd) {
+      summary = ControlText(hwnd, IDC_STATIC_SUMMARY_LINE);
+      SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    });
+    return summary;
+  }
+
   ScratchProfile profile{"main"};
   ScriptedPrompts prompts;
   LanguageManager languages;
@@ -68,12 +78,7 @@ TEST_F(MainDialogTest, StoredOutputSizeDoesNotReachTheSummary) {
   profile.WriteInt("Settings", "OutputHigh", 480);
   profile.WriteString("Settings", "OutputName", "d:\\out\\talk.avi");
   MainDialog dialog(profile, languages, graph);
-  std::string summary;
-  RunScripted(dialog, [&](HWND hwnd) {
-    summary = ControlText(hwnd, IDC_STATIC_SUMMARY_LINE);
-    SendMessageA(hwnd, WM_CLOSE, 0, 0);
-  });
-  EXPECT_EQ(summary, "Output file: d:\\out\\talk.wmv     Resolution: Original size");
+  EXPECT_EQ(SummaryAtStart(dialog), "Output file: d:\\out\\talk.wmv     Resolution: Original size");
   EXPECT_EQ(dialog.Settings().outputWidth, 640);
   EXPECT_EQ(dialog.Settings().outputHeight, 480);
 }
@@ -81,12 +86,7 @@ TEST_F(MainDialogTest, StoredOutputSizeDoesNotReachTheSummary) {
 TEST_F(MainDialogTest, UnknownStoredFormatShowsAnEmptyPath) {
   profile.WriteInt("Settings", "nOuptputFormat", 9);
   MainDialog dialog(profile, languages, graph);
-  std::string summary;
-  RunScripted(dialog, [&](HWND hwnd) {
-    summary = ControlText(hwnd, IDC_STATIC_SUMMARY_LINE);
-    SendMessageA(hwnd, WM_CLOSE, 0, 0);
-  });
-  EXPECT_EQ(summary, "Output file:      Resolution: Original size");
+  EXPECT_EQ(SummaryAtStart(dialog), "Output file:      Resolution: Original size");
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].text, "Does not support the video format");
 }

@@ -23,6 +23,11 @@ class TemplateWindow {
   }
   HWND Get() const { return m_hwnd; }
 
+  std::string Caption() const {
+    char text[256] = "";
+    GetWindowTextA(m_hwnd, text, sizeof text);
+    return text;
+  }
   std::string Text(int id) const {
     char text[512] = "";
     GetDlgItemTextA(m_hwnd, id, text, sizeof text);
@@ -131,9 +136,7 @@ TEST(Resources, BuiltInStringTableHoldsTheEnglishTexts) {
 TEST(Resources, MainWindowTemplate) {
   TemplateWindow window(IDD_MAIN_DIALOG);
   ASSERT_NE(window.Get(), nullptr);
-  char caption[64] = "";
-  GetWindowTextA(window.Get(), caption, sizeof caption);
-  EXPECT_STREQ(caption, "RoroVozaririd");
+  EXPECT_EQ(window.Caption(), "RoroVozaririd");
   ExpectClientSize(window, 287, 140);
   LONG style = GetWindowLongA(window.Get(), GWL_STYLE);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
@@ -169,9 +172,7 @@ TEST(Resources, MainWindowTemplate) {
 TEST(Resources, OutputOptionsTemplate) {
   TemplateWindow window(IDD_OUTPUT_OPTIONS);
   ASSERT_NE(window.Get(), nullptr);
-  char caption[64] = "";
-  GetWindowTextA(window.Get(), caption, sizeof caption);
-  EXPECT_STREQ(caption, "Output options");
+  EXPECT_EQ(window.Caption(), "Output options");
   ExpectClientSize(window, 278, 143);
 
   const Control controls[] = {
@@ -222,9 +223,7 @@ TEST(Resources, OutputOptionsTemplate) {
 TEST(Resources, FilterPropertiesTemplate) {
   TemplateWindow window(IDD_FILTER_PROPERTIES);
   ASSERT_NE(window.Get(), nullptr);
-  char caption[64] = "";
-  GetWindowTextA(window.Get(), caption, sizeof caption);
-  EXPECT_STREQ(caption, "Set Filter's Properties");
+  EXPECT_EQ(window.Caption(), "Set Filter's Properties");
   ExpectClientSize(window, 187, 196);
   const Control controls[] = {
       {IDCANCEL, 103, 175, 66, 14, "&Continue", true},
@@ -242,9 +241,7 @@ TEST(Resources, FilterPropertiesTemplate) {
 TEST(Resources, AboutTemplate) {
   TemplateWindow window(IDD_ABOUTBOX);
   ASSERT_NE(window.Get(), nullptr);
-  char caption[64] = "";
-  GetWindowTextA(window.Get(), caption, sizeof caption);
-  EXPECT_STREQ(caption, "About");
+  EXPECT_EQ(window.Caption(), "About");
   ExpectClientSize(window, 236, 153);
   const Control controls[] = {
       {1045, 56, 10, 173, 17, "Lumaweave", true},
