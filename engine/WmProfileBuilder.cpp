@@ -277,8 +277,9 @@ HRESULT AddAudioStream(IWMProfileManager* manager, IWMProfile* profile, DWORD fo
 
   const AudioWish wish = {formatTag, bitrate, sampleRate, channels, videoPresent};
   HeldWaveFormat held;
-  hr = WalkCodecFormats(codecs.Get(), WMMEDIATYPE_Audio, codecCount,
-                        [&](IWMStreamConfig* format) { return ConsiderAudioFormat(format, wish, held); });
+  hr = WalkCodecFormats(codecs.Get(), WMMEDIATYPE_Audio, codecCount, [&](IWMStreamConfig* format) {
+    return ConsiderAudioFormat(format, wish, held);
+  });
   if (FAILED(hr)) return hr;
   if (!held.Get()) return NS_E_AUDIO_CODEC_NOT_INSTALLED;
 
@@ -303,8 +304,9 @@ HRESULT AddVideoStream(IWMProfileManager* manager, IWMProfile* profile, WORD str
   if (codecCount == 0) return NS_E_VIDEO_CODEC_NOT_INSTALLED;
 
   VideoFormat taken;
-  hr = WalkCodecFormats(codecs.Get(), WMMEDIATYPE_Video, codecCount,
-                        [&](IWMStreamConfig* format) { return ConsiderVideoFormat(format, video.fourcc, taken); });
+  hr = WalkCodecFormats(codecs.Get(), WMMEDIATYPE_Video, codecCount, [&](IWMStreamConfig* format) {
+    return ConsiderVideoFormat(format, video.fourcc, taken);
+  });
   if (FAILED(hr)) return hr;
   if (!taken.config) return NS_E_VIDEO_CODEC_NOT_INSTALLED;
 

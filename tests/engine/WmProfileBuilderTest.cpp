@@ -282,26 +282,26 @@ TEST(GenerateProfile, VideoCountDecidesStreamsAndTheBitrateExclusion) {
 TEST(GenerateProfile, RefusesBadArgumentsBeforeTouchingTheRuntime) {
   struct Case {
     const char* name;
-    void (*spoil)(FakeRuntime&, WORD&, bool&, bool&);
+    WORD videoCount;
+    LONG framesPerSecond;
+    bool videos, audio, result;
   };
   const Case cases[] = {
-      {"64 video streams", [](FakeRuntime&, WORD& count, bool&, bool&) { count = 64; }},
-      {"0 frames per second", [](FakeRuntime& rt, WORD&, bool&, bool&) { rt.videos[0].framesPerSecond = 0; }},
-      {"-5 frames per second", [](FakeRuntime& rt, WORD&, bool&, bool&) { rt.videos[0].framesPerSecond = -5; }},
-      {"no video array", [](FakeRuntime& rt, WORD&, bool&, bool&) { rt.videos.clear(); }},
-      {"no audio", [](FakeRuntime&, WORD&, bool& noAudio, bool&) { noAudio = true; }},
-      {"no result place", [](FakeRuntime&, WORD&, bool&, bool& noResult) { noResult = true; }},
+      {"64 video streams", 64, 25, true, true, true},
+      {"0 frames per second", 1, 0, true, true, true},
+      {"-5 frames per second", 1, -5, true, true, true},
+      {"no video array", 1, 25, false, true, true},
+      {"no audio", 1, 25, true, false, true},
+      {"no result place", 1, 25, true, true, false},
   };
   for (const Case& c : cases) {
     FakeRuntime rt;
     rt.InstallUsualCodecs();
-    WORD count = 1;
-    bool noAudio = false, noResult = false;
-    c.spoil(rt, count, noAudio, noResult);
-    if (count > rt.videos.size() && !rt.videos.empty()) rt.videos.resize(count, rt.videos.front());
-    HRESULT hr = GenerateProfile(noAudio ? nullptr : &rt.audio, nullptr, count,
-                                 rt.videos.empty() ? nullptr : rt.videos.data(),
-                                 noResult ? nullptr : rt.result.GetAddressOf(), WMT_VER_9_0,
+    rt.videos.resize(c.videoCount, rt.videos.front());
+    rt.videos.back().framesPerSecond = c.framesPerSecond;
+    HRESULT hr = GenerateProfile(c.audio ? &rt.audio : nullptr, nullptr, c.videoCount,
+                                 c.videos ? rt.videos.data() : nullptr,
+                                 c.result ? rt.result.GetAddressOf() : nullptr, WMT_VER_9_0,
                                  rt.manager.Factory());
     EXPECT_EQ(Hex(hr), Hex(E_INVALIDARG)) << c.name;
     EXPECT_TRUE(rt.log.Entries().empty()) << c.name;
@@ -309,7 +309,8 @@ TEST(GenerateProfile, RefusesBadArgumentsBeforeTouchingTheRuntime) {
 }
 
 TEST(AddVideoStream, FrameTimeIsTenMillionDividedByTheWholeFrameRate) {
-  const std::pair<LONG, LONGLONG> cases[] = {{25, 400000}, {23, 434782}, {30, 333333}, {1, 10000000}};
+  const std::pair<LONG, LONGLONG> cases[] = {
+      {25, 400000}, {23, 434782}, {30, 333333}, {1, 10000000}};
   for (const auto& [fps, frameTime] : cases) {
     FakeRuntime rt;
     rt.InstallUsualCodecs();
@@ -451,8 +452,10 @@ TEST(GenerateProfile, MissingInterfacesArePassedOnAndEveryReferenceComesBack) {
   };
   const Case cases[] = {
       {"no codec information", [](FakeRuntime& rt) { rt.manager.offersCodecInfo = false; }},
-      {"audio format without media properties", [](FakeRuntime& rt) { rt.formats[0].offersMediaProps = false; }},
-      {"video format without media properties", [](FakeRuntime& rt) { rt.formats[1].offersMediaProps = false; }},
+      {"audio format without media properties",
+       [](FakeRuntime& rt) { rt.formats[0].offersMediaProps = false; }},
+      {"video format without media properties",
+       [](FakeRuntime& rt) { rt.formats[1].offersMediaProps = false; }},
   };
   for (const Case& c : cases) {
     FakeRuntime rt;

@@ -16,6 +16,7 @@ std::vector<std::string> FakeWmCallLog::Of(const std::string& object) const {
   const std::string prefix = object + ".";
   std::vector<std::string> entries;
   for (const std::string& entry : m_entries)
-    if (entry.compare(0, prefix.size(), prefix) == 0) entries.push_back(entry.substr(prefix.size()));
+    if (entry.compare(0, prefix.size(), prefix) == 0)
+      entries.push_back(entry.substr(prefix.size()));
   return entries;
 }

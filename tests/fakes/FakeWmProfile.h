@@ -22,7 +22,9 @@ class FakeWmProfile final : public IWMProfile {
   std::wstring profileName;
   // Made by CreateNewStream ("newAudio", "newScript", "newVideo") and
   // CreateNewMutualExclusion ("exclusion").
-  const std::vector<std::unique_ptr<FakeWmStreamConfig>>& NewStreams() const { return m_newStreams; }
+  const std::vector<std::unique_ptr<FakeWmStreamConfig>>& NewStreams() const {
+    return m_newStreams;
+  }
   const std::vector<std::unique_ptr<FakeWmMutualExclusion>>& NewExclusions() const {
     return m_newExclusions;
   }

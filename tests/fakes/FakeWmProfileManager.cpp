@@ -83,7 +83,8 @@ STDMETHODIMP FakeWmProfileManager::GetCodecInfoCount(REFGUID type, DWORD* count)
 
 STDMETHODIMP FakeWmProfileManager::GetCodecFormatCount(REFGUID type, DWORD codec, DWORD* count) {
   if (!count) return E_POINTER;
-  HRESULT hr = m_log.Call(kName, "GetCodecFormatCount", TypeName(type) + " " + std::to_string(codec));
+  HRESULT hr =
+      m_log.Call(kName, "GetCodecFormatCount", TypeName(type) + " " + std::to_string(codec));
   if (FAILED(hr)) return hr;
   const auto* codecs = Codecs(type);
   if (!codecs || codec >= codecs->size()) return E_INVALIDARG;
@@ -95,8 +96,9 @@ STDMETHODIMP FakeWmProfileManager::GetCodecFormat(REFGUID type, DWORD codec, DWO
                                                   IWMStreamConfig** format) {
   if (!format) return E_POINTER;
   *format = nullptr;
-  HRESULT hr = m_log.Call(kName, "GetCodecFormat",
-                          TypeName(type) + " " + std::to_string(codec) + " " + std::to_string(index));
+  const std::string args =
+      TypeName(type) + " " + std::to_string(codec) + " " + std::to_string(index);
+  HRESULT hr = m_log.Call(kName, "GetCodecFormat", args);
   if (FAILED(hr)) return hr;
   const auto* codecs = Codecs(type);
   if (!codecs || codec >= codecs->size() || index >= (*codecs)[codec].size()) return E_INVALIDARG;
