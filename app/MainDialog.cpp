@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "engine/RegistryAdjustments.h"
 #include "i18n/Localization.h"
 #include "platform/Path.h"
 #include "platform/Prompts.h"
@@ -45,6 +46,7 @@ BOOL MainDialog::OnInitDialog() {
   LoadOutputFormat(m_settings, m_profile);
   ShowItem(IDC_BUTTON_BUILD_FILTERS, false);
   // The DivX encoder's feedback setting and the compressor instances come here.
+  DisableEncoderFeedback();
   LoadOutputPath(m_settings, MyVideoDefault(settings_keys::kSettings, settings_keys::kOutputName,
                                             kDefaultOutputPath, CSIDL_MYVIDEO));
   LoadOutputSize(m_settings, m_profile);
@@ -52,6 +54,7 @@ BOOL MainDialog::OnInitDialog() {
   SetItemText(IDC_STATIC_SOURCE_LINE, "00:00:00");
   LoadBitratesAndProfile(m_settings, m_profile);
   // The subtitle filter's load level, then the language's texts, come here.
+  ForceSubtitleLoadLevel(m_savedLoadLevel, m_loadLevelChanged);
   return TRUE;
 }
 
@@ -136,6 +139,7 @@ void MainDialog::CloseWindow() {
   audio.Reset();
   m_profile.WriteString(kOptionSection, kCurrentLanguage, m_languages.CurrentLanguage().c_str());
   // The subtitle filter's load level is put back here.
+  RestoreSubtitleLoadLevel(m_savedLoadLevel, m_loadLevelChanged);
   if (m_comInitialized) CoUninitialize();
   m_comInitialized = false;
   End(IDCANCEL);

@@ -54,6 +54,9 @@ class MainDialog : public ModalDialog {
   std::string m_sourcePath;
   OSVERSIONINFOA m_osVersion = {};
   bool m_comInitialized = false;
+  // The subtitle filter's "LoadLevel" as found at start, and 1 while it must be put back.
+  DWORD m_savedLoadLevel = 0;
+  int m_loadLevelChanged = 0;
 };
 
 inline const MessageRoute<MainDialog> MainDialog::kRoutes[] = {

@@ -4,3 +4,40 @@
 // nowhere else.
 
 #include <dshow.h>
+
+// ---- Windows Media Format runtime ----
+// The interface guard is the one the platform's own header uses, so a header
+// that declares IWMVideoMediaProps (the Windows SDK's) also brings the GUIDs
+// below, and this block steps aside.
+#include <wmsdkidl.h>
+
+#ifndef __IWMVideoMediaProps_INTERFACE_DEFINED__
+#define __IWMVideoMediaProps_INTERFACE_DEFINED__
+
+EXTERN_GUID(WMFORMAT_VideoInfo, 0x05589f80, 0xc356, 0x11ce, 0xbf, 0x01, 0x00, 0xaa, 0x00, 0x55,
+            0x59, 0x5a);
+EXTERN_GUID(WMFORMAT_WaveFormatEx, 0x05589f81, 0xc356, 0x11ce, 0xbf, 0x01, 0x00, 0xaa, 0x00,
+            0x55, 0x59, 0x5a);
+EXTERN_GUID(WMFORMAT_Script, 0x5c8510f2, 0xdebe, 0x4ca7, 0xbb, 0xa5, 0xf0, 0x7a, 0x10, 0x4f, 0x8d,
+            0xff);
+EXTERN_GUID(WMMEDIATYPE_Script, 0x73636d64, 0x0000, 0x0010, 0x80, 0x00, 0x00, 0xaa, 0x00, 0x38,
+            0x9b, 0x71);
+EXTERN_GUID(WMSCRIPTTYPE_TwoStrings, 0x82f38a70, 0xc29f, 0x11d1, 0x97, 0xad, 0x00, 0xa0, 0xc9,
+            0x5e, 0xa8, 0x50);
+EXTERN_GUID(CLSID_WMMUTEX_Bitrate, 0xd6e22a01, 0x35da, 0x11d1, 0x90, 0x34, 0x00, 0xa0, 0xc9, 0x03,
+            0x49, 0xbe);
+
+MIDL_INTERFACE("96406BCF-2B2B-11D3-B36B-00C04F6108FF")
+IWMVideoMediaProps : public IWMMediaProps {
+ public:
+  virtual HRESULT STDMETHODCALLTYPE GetMaxKeyFrameSpacing(LONGLONG* time) = 0;  // 100 ns units
+  virtual HRESULT STDMETHODCALLTYPE SetMaxKeyFrameSpacing(LONGLONG time) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetQuality(DWORD* quality) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetQuality(DWORD quality) = 0;
+};
+#ifdef __CRT_UUID_DECL
+__CRT_UUID_DECL(IWMVideoMediaProps, 0x96406bcf, 0x2b2b, 0x11d3, 0xb3, 0x6b, 0x00, 0xc0, 0x4f, 0x61,
+                0x08, 0xff)
+#endif
+
+#endif  // __IWMVideoMediaProps_INTERFACE_DEFINED__

@@ -1,0 +1,22 @@
+#pragma once
+// Settings of separately installed components in the current user's
+// registry: the subtitle filter's load level, held at 1 while the program
+// runs so that the filter joins every rendered graph, and the DivX encoder's
+// feedback switch. Keys are never created; a value is written back with the
+// type that reading it returned; failures leave the registry as it was and are
+// not reported.
+
+#include <windows.h>
+
+inline constexpr char kSubtitleFilterKey[] = "Software\\Tovrick\\VSFilter\\General";
+inline constexpr char kLoadLevelValue[] = "LoadLevel";
+inline constexpr char kEncoderKey[] = "Software\\DivXNetworks\\DivX4Windows";
+inline constexpr char kDisableFeedbackValue[] = "Disable feedback";
+
+// Sets "LoadLevel" to 1 when it is another value; savedLoadLevel gets the
+// value read and loadLevelChanged becomes 1 when 1 was written.
+void ForceSubtitleLoadLevel(DWORD& savedLoadLevel, int& loadLevelChanged);
+// Puts savedLoadLevel back when loadLevelChanged is 1, and clears the flag.
+void RestoreSubtitleLoadLevel(DWORD savedLoadLevel, int& loadLevelChanged);
+// Sets the first byte of "Disable feedback" to 1, keeping its type and size.
+void DisableEncoderFeedback();

@@ -1,0 +1,75 @@
+// The profile builder against the Windows Media runtime of this machine
+// (Wine's: it makes profile managers, but no profiles, and has no codec
+// information).
+
+#include <gtest/gtest.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <string>
+
+#include "engine/ProfileManagerLoader.h"
+#include "engine/WmProfileBuilder.h"
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+const AudioStreamSpec kAudio = {128000, 0x0161, 44100, 2};
+const VideoStreamSpec kVideo = {MAKEFOURCC('W', 'M', 'V', '3'), 798720, 480, 640, 23, 0, 8};
+
+TEST(ProfileManagerLoader, ReachesTheRuntimeOrSaysWhyNot) {
+  struct Case {
+    const char* module;
+    HRESULT expected;
+  };
+  const Case cases[] = {
+      {"wmvcore.dll", S_OK},
+      {"no-such-runtime.dll", HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND)},
+      {"kernel32.dll", HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND)},  // no such export
+  };
+  for (const Case& c : cases) {
+    ComPtr<IWMProfileManager> manager;
+    EXPECT_EQ(CreateProfileManagerFrom(c.module, &manager), c.expected) << c.module;
+    EXPECT_EQ(manager != nullptr, c.expected == S_OK) << c.module;
+  }
+  ComPtr<IWMProfileManager> manager;
+  EXPECT_EQ(CreateProfileManager(&manager), S_OK);
+  EXPECT_NE(manager, nullptr);
+}
+
+TEST(WmRuntime, GenerateProfilePassesOnTheRuntimesRefusal) {
+  ComPtr<IWMProfileManager> manager;
+  ASSERT_EQ(CreateProfileManager(&manager), S_OK);
+  ComPtr<IWMProfile> direct;
+  const HRESULT refusal = manager->CreateEmptyProfile(WMT_VER_9_0, &direct);
+  EXPECT_EQ(refusal, E_NOTIMPL) << "Wine 8 makes no profiles";
+
+  ComPtr<IWMProfile> profile;
+  EXPECT_EQ(GenerateProfile(&kAudio, nullptr, 1, &kVideo, &profile, WMT_VER_9_0), refusal);
+  EXPECT_EQ(profile, nullptr);
+}
+
+TEST(WmRuntime, MapProfileOfTest2Fails) {
+  ComPtr<IWMProfile> profile;
+  testing::internal::CaptureStdout();
+  const HRESULT hr = MapProfile("test2", &profile);
+  const std::string output = testing::internal::GetCapturedStdout();
+  EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
+  EXPECT_EQ(profile, nullptr);
+  EXPECT_EQ(output, "") << "the profile manager was made";
+}
+
+TEST(WmRuntime, MapProfileWithoutTheRuntimeSaysSoOnStandardOutput) {
+  ComPtr<IWMProfile> profile;
+  testing::internal::CaptureStdout();
+  const HRESULT hr = MapProfile("test2", &profile, [](IWMProfileManager** manager) {
+    return CreateProfileManagerFrom("no-such-runtime.dll", manager);
+  });
+  std::string output = testing::internal::GetCapturedStdout();
+  output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+  EXPECT_EQ(hr, HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND));
+  EXPECT_EQ(output, "MapProfile: Failed to create profile manager!  hr=0x8007007e\n");
+}
+
+}  // namespace
