@@ -30,7 +30,7 @@ class MainDialogTest : public ::testing::Test {
  protected:
   ScratchProfile profile{"main"};
   ScriptedPrompts prompts;
-  LanguageManager languages;
+  LanguageManager languages{profile};
   GraphHandles graph;
 };
 
