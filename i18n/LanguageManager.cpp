@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+#include <utility>
 
 #include "i18n/TextKeyTable.h"
 #include "platform/Path.h"
