@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "app/MainDialog.h"
 #include "platform/Path.h"
 #include "platform/Prompts.h"
@@ -12,17 +14,22 @@ constexpr char kCompany[] = "BrimvaleStudio";
 
 }  // namespace
 
-ConverterApp::ConverterApp() : m_profile(kCompany, path::ModuleBaseName()) {}
+ConverterApp::ConverterApp()
+    : m_profile(kCompany, path::ModuleBaseName()), m_languages(m_profile) {}
 
 int ConverterApp::Run() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   SetAppTitle(m_profile.Application().c_str());
 
-  // The stored interface language is looked up and its file loaded here;
-  // until then the built-in English texts serve.
+  // The stored interface language; without language files the built-in
+  // English texts serve.
+  LanguageManager* previousLanguages = LanguageManager::Register(&m_languages);
+  std::string language = m_profile.GetString("Option", "CurrentLanguage", "english");
+  m_languages.Initialize(LanguageManager::ResolveLanguageRoot(), language);
 
   MainDialog mainWindow(m_profile, m_languages, m_graph);
   mainWindow.Run(nullptr);
+  LanguageManager::Register(previousLanguages);
   return 0;
 }

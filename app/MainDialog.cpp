@@ -3,7 +3,9 @@
 #include <shlobj.h>
 
 #include "engine/RegistryAdjustments.h"
+#include "i18n/LanguageMenu.h"
 #include "i18n/Localization.h"
+#include "i18n/Translation.h"
 #include "platform/Path.h"
 #include "platform/Prompts.h"
 #include "platform/Str.h"
@@ -53,8 +55,8 @@ BOOL MainDialog::OnInitDialog() {
   ShowStartupSummary();
   SetItemText(IDC_STATIC_SOURCE_LINE, "00:00:00");
   LoadBitratesAndProfile(m_settings, m_profile);
-  // The subtitle filter's load level, then the language's texts, come here.
   ForceSubtitleLoadLevel(m_savedLoadLevel, m_loadLevelChanged);
+  TranslateDialog(Hwnd(), IDD_MAIN_DIALOG);
   return TRUE;
 }
 
@@ -113,6 +115,16 @@ void MainDialog::ShowStartupSummary() {
                                  GetLocalizedString(IDS_MESSAGE_ORIGINAL_SIZE).c_str());
   SetItemText(IDC_STATIC_SUMMARY_LINE, line.c_str());
 }
+
+void MainDialog::PreviewMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_COMMAND) OnLanguageCommand(Hwnd(), LOWORD(wp), m_languages);
+  if (msg == WM_RBUTTONUP) {
+    POINT at = {static_cast<LONG>(LOWORD(lp)), static_cast<LONG>(HIWORD(lp))};
+    ShowLanguagePopupMenu(Hwnd(), at, m_languages);
+  }
+}
+
+void MainDialog::OnChooseFont() { ChooseInterfaceFont(Hwnd(), m_languages); }
 
 void MainDialog::OnExit() { SendMessageA(Hwnd(), WM_CLOSE, 0, 0); }
 

@@ -23,6 +23,8 @@ class MainDialog : public ModalDialog {
 
  protected:
   BOOL OnInitDialog() override;
+  // Language item commands and the right-click menu come before the routes.
+  void PreviewMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   bool Route(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
 
  private:
@@ -30,6 +32,7 @@ class MainDialog : public ModalDialog {
   static const MessageRoute<MainDialog> kRoutes[];
 
   void OnExit();
+  void OnChooseFont();
   void OnCancel();
   INT_PTR OnClose(WPARAM, LPARAM);
   void CloseWindow();
@@ -63,4 +66,5 @@ inline const MessageRoute<MainDialog> MainDialog::kRoutes[] = {
     OnCommand(IDCANCEL, &MainDialog::OnCancel),
     OnCommand(IDC_BUTTON_EXIT, &MainDialog::OnExit),
     OnMessage(WM_CLOSE, &MainDialog::OnClose),
+    OnCommand(IDM_POPUPMENU_FONT, &MainDialog::OnChooseFont),
 };

@@ -1,6 +1,25 @@
 #include "i18n/Localization.h"
 
+#include <vector>
+
+#include "i18n/LanguageManager.h"
 #include "platform/Str.h"
+
+namespace {
+
+using TextList = const std::vector<TextEntry>& (LanguageManager::*)() const;
+
+// The first entry with the id wins, even when its text is empty.
+std::string FindText(TextList list, int id) {
+  const LanguageManager* languages = LanguageManager::Registered();
+  if (!languages) return std::string();
+  for (const TextEntry& entry : (languages->*list)()) {
+    if (entry.id == id) return entry.text;
+  }
+  return std::string();
+}
+
+}  // namespace
 
 std::string BuiltInString(UINT id) {
   const wchar_t* text = nullptr;
@@ -12,6 +31,16 @@ std::string BuiltInString(UINT id) {
   return str::ToAnsi(wide.c_str(), str::ThreadAnsiCodePage());
 }
 
-std::string GetLocalizedString(UINT id) { return BuiltInString(id); }
+std::string GetLocalizedString(UINT id) {
+  std::string text = FindText(&LanguageManager::StringTexts, static_cast<int>(id));
+  return text.empty() ? BuiltInString(id) : text;
+}
 
-std::string GetLocalizedDialogText(UINT id) { return BuiltInString(id); }
+std::string GetLocalizedDialogText(UINT id) {
+  std::string text = FindDialogText(static_cast<int>(id));
+  return text.empty() ? BuiltInString(id) : text;
+}
+
+std::string FindDialogText(int id) { return FindText(&LanguageManager::DialogTexts, id); }
+
+std::string FindMenuText(int id) { return FindText(&LanguageManager::MenuTexts, id); }

@@ -40,7 +40,7 @@ class MainDialogTest : public ::testing::Test {
 
   ScratchProfile profile{"main"};
   ScriptedPrompts prompts;
-  LanguageManager languages;
+  LanguageManager languages{profile};
   GraphHandles graph;
 };
 

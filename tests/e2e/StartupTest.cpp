@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <utility>
+
 #include "e2e/ProgramDriver.h"
 #include "platform/AppProfile.h"
 #include "res/resource.h"
@@ -10,6 +12,9 @@
 namespace {
 
 constexpr DWORD kStartTimeoutMs = 30000;
+// The captions that the shipped language files give the main window.
+constexpr char kEnglishCaption[] = "RoroVozaririd";
+constexpr char kFrenchCaption[] = "RoroVozaririd - Convertisseur vid\xE9o";
 
 std::string MyVideoFolder() {
   char folder[MAX_PATH] = "";
@@ -23,7 +28,7 @@ TEST(Startup, FirstStartShowsTheDefaultsAndCloseStoresTheLanguage) {
 
   ProgramDriver driver;
   ASSERT_TRUE(driver.Start(ProgramDriver::ProgramPath())) << ProgramDriver::ProgramPath();
-  HWND main = driver.WaitForWindow("RoroVozaririd", kStartTimeoutMs);
+  HWND main = driver.WaitForWindow(kEnglishCaption, kStartTimeoutMs);
   ASSERT_NE(main, nullptr) << "the main window did not appear";
 
   EXPECT_EQ(ProgramDriver::Text(main, IDC_STATIC_SOURCE_LINE), "00:00:00");
@@ -44,6 +49,38 @@ TEST(Startup, FirstStartShowsTheDefaultsAndCloseStoresTheLanguage) {
   ASSERT_TRUE(driver.WaitForExit(kStartTimeoutMs, &exitCode)) << "the close request was ignored";
   EXPECT_EQ(exitCode, 0u);
   EXPECT_EQ(program.GetString("Option", "CurrentLanguage", ""), "english");
+}
+
+// The language files beside the program are Windows-1252 text.
+TEST(Startup, StoredFrenchLanguageShowsTheFrenchTexts) {
+  AppProfile program("BrimvaleStudio", "RoroVozaririd");
+  ASSERT_TRUE(program.DeleteApplicationKey());
+  ASSERT_TRUE(program.WriteString("Option", "CurrentLanguage", "French"));
+
+  ProgramDriver driver;
+  ASSERT_TRUE(driver.Start(ProgramDriver::ProgramPath())) << ProgramDriver::ProgramPath();
+  HWND main = driver.WaitForWindow(kFrenchCaption, kStartTimeoutMs);
+  ASSERT_NE(main, nullptr) << "no main window with the French caption";
+
+  const std::pair<int, const char*> buttons[] = {
+      {IDC_BUTTON_ADD_VIDEO, "Ouvrir une vid\xE9o"}, {IDC_BUTTON_OUTPUT_SETTINGS, "Options"},
+      {IDC_BUTTON_CONVERT, "Convertir"},             {IDC_BUTTON_HELP, "Aide"},
+      {IDC_BUTTON_HOMEPAGE, "Site web"},             {IDC_BUTTON_ABOUT, "\xC0 propos"},
+      {IDC_BUTTON_EXIT, "Quitter"},
+  };
+  for (const auto& [id, text] : buttons) EXPECT_EQ(ProgramDriver::Text(main, id), text) << id;
+  EXPECT_EQ(ProgramDriver::Text(main, IDC_STATIC_SUMMARY_LINE),
+            "Fichier de sortie : " + MyVideoFolder() +
+                "\\output.wmv     R\xE9solution : Taille d'origine");
+
+  RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Sleep(500);
+  EXPECT_TRUE(ProgramDriver::SaveScreenshot(
+      main, ProgramDriver::ScreenshotFolder() + "\\main-window-french.bmp"));
+
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(driver.WaitForExit(kStartTimeoutMs)) << "the close request was ignored";
+  EXPECT_EQ(program.GetString("Option", "CurrentLanguage", ""), "French");
 }
 
 }  // namespace

@@ -219,7 +219,7 @@ TEST_F(RegistryAdjustmentsTest, TheMainWindowHoldsLoadLevelOneUntilItCloses) {
     Put(kEncoderKey, kDisableFeedbackValue, Dword(256));
     ScratchProfile profile("registry");
     ScriptedPrompts prompts;
-    LanguageManager languages;
+    LanguageManager languages{profile};
     GraphHandles graph;
     MainDialog dialog(profile, languages, graph);
     std::optional<RegValue> whileRunning, feedbackWhileRunning;
@@ -240,7 +240,7 @@ TEST_F(RegistryAdjustmentsTest, TheMainWindowCreatesNoKeyOfAnotherComponent) {
     GTEST_SKIP() << "the components are installed here";
   ScratchProfile profile("registry");
   ScriptedPrompts prompts;
-  LanguageManager languages;
+  LanguageManager languages{profile};
   GraphHandles graph;
   MainDialog dialog(profile, languages, graph);
   RunScripted(dialog, [&](HWND hwnd) { SendMessageA(hwnd, WM_CLOSE, 0, 0); });

@@ -1,0 +1,220 @@
+#include "i18n/LanguageMenu.h"
+
+#include <gtest/gtest.h>
+
+#include "app/MainDialog.h"
+#include "i18n/LanguageTestSupport.h"
+#include "support/ScriptedDialog.h"
+
+namespace {
+
+struct MenuItem {
+  UINT id;
+  std::string text;
+  bool checked;
+  bool operator==(const MenuItem&) const = default;
+};
+
+std::vector<MenuItem> Items(HMENU menu) {
+  std::vector<MenuItem> items;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[128] = "";
+    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    bool checked = (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) != 0;
+    items.push_back({GetMenuItemID(menu, i), text, checked});
+  }
+  return items;
+}
+
+std::string Caption(HWND window) {
+  char text[256] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+const std::string kEnglish = Ini({{"DIALOG", "IDC_BUTTON_EXIT=Exit\r\nIDC_BUTTON_HELP=Help"}});
+const std::string kFrench =
+    Ini({{"MENU", "IDM_SELECT_LANGUAGE=Langue\r\nIDM_POPUPMENU_FONT=Police\r\nIDM_ABOUT=\xC0 propos"},
+         {"DIALOG", "IDD_PROGRAM_CAPTION=Convertisseur\r\nIDC_BUTTON_EXIT=Quitter\r\nIDC_BUTTON_HELP=Aide"},
+         {"STRING", "IDS_MESSAGE_RESTART_PROGRAM=Veuillez red\xE9marrer\r\nIDS_MESSAGE_WARNING=Attention"}});
+
+class LanguageMenuTest : public LanguageTest {
+ protected:
+  // The popup of menu 131 after FillLanguageMenu; the caller destroys bar.
+  HMENU FilledPopup(HMENU& bar) {
+    bar = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MENU_LANGUAGE_POPUP));
+    HMENU popup = GetSubMenu(bar, 0);
+    EXPECT_TRUE(FillLanguageMenu(bar, popup, languages));
+    return popup;
+  }
+
+  GraphHandles graph;
+};
+
+TEST_F(LanguageMenuTest, ListsEveryLanguageAndChecksTheCurrentOne) {
+  WriteLanguage("English", kEnglish);
+  WriteLanguage("French", kFrench);
+  WriteLanguage("deu_unicode", "");
+  ASSERT_TRUE(Start("english"));
+  HMENU bar = nullptr;
+  HMENU popup = FilledPopup(bar);
+  EXPECT_EQ(Items(GetSubMenu(popup, 0)), (std::vector<MenuItem>{{45400, "English", true},
+                                                                {45401, "French", false},
+                                                                {45402, "deu_unicode", false}}));
+  EXPECT_EQ(Items(popup)[1], (MenuItem{IDM_POPUPMENU_FONT, "Font", false}));
+  DestroyMenu(bar);
+
+  languages.SelectLanguage("FRENCH");
+  popup = FilledPopup(bar);
+  EXPECT_EQ(Items(GetSubMenu(popup, 0)), (std::vector<MenuItem>{{45400, "English", false},
+                                                                {45401, "French", true},
+                                                                {45402, "deu_unicode", false}}));
+  std::vector<MenuItem> items = Items(popup);
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(items[0].text, "Langue");
+  EXPECT_EQ(items[1], (MenuItem{IDM_POPUPMENU_FONT, "Police", false}));
+  EXPECT_EQ(items[2], (MenuItem{IDM_ABOUT, "\xC0 propos", false}));
+  DestroyMenu(bar);
+}
+
+TEST_F(LanguageMenuTest, WithoutLanguageFilesTheSubmenuIsEmptyAndTextsBuiltIn) {
+  ASSERT_FALSE(Start("english"));
+  HMENU bar = nullptr;
+  HMENU popup = FilledPopup(bar);
+  EXPECT_EQ(GetMenuItemCount(GetSubMenu(popup, 0)), 0);
+  std::vector<MenuItem> items = Items(popup);
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(items[0].text, "Language");
+  EXPECT_EQ(items[1].text, "Font");
+  EXPECT_EQ(items[2].text, "About");
+  DestroyMenu(bar);
+}
+
+TEST_F(LanguageMenuTest, LanguageCommandSwitchesAndAsksForARestartInTheNewLanguage) {
+  WriteLanguage("English", kEnglish);
+  WriteLanguage("French", kFrench);
+  ASSERT_TRUE(Start("english"));
+  MainDialog dialog(profile, languages, graph);
+  RunScripted(dialog, [&](HWND hwnd) {
+    std::string summary = ControlText(hwnd, IDC_STATIC_SUMMARY_LINE);
+    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(45401, 0), 0);
+    EXPECT_EQ(languages.CurrentLanguage(), "French");
+    EXPECT_EQ(Caption(hwnd), "Convertisseur");
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_EXIT), "Quitter");
+    EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), summary);
+    EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SOURCE_LINE), "00:00:00");
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].text, "Veuillez red\xE9marrer");
+    EXPECT_EQ(prompts.Messages()[0].caption, "Attention");
+    EXPECT_EQ(prompts.Messages()[0].owner, hwnd);
+    // The current language again: reloaded, translated, and the same question.
+    SetWindowTextA(hwnd, "changed");
+    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(45401, 0), 0);
+    EXPECT_EQ(Caption(hwnd), "Convertisseur");
+    EXPECT_EQ(prompts.Messages().size(), 2u);
+    // Back to English, whose file lacks both texts: the built-in ones ask.
+    prompts.Clear();
+    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(45400, 0), 0);
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].text, "Please restart the program");
+    EXPECT_EQ(prompts.Messages()[0].caption, "Warning");
+    // The caption has no English text: the French one stays until a restart.
+    EXPECT_EQ(Caption(hwnd), "Convertisseur");
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_EXIT), "Exit");
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  });
+  EXPECT_EQ(profile.GetString("Option", "CurrentLanguage", ""), "English");
+}
+
+TEST_F(LanguageMenuTest, ALabelTheNewLanguageLacksKeepsTheOldText) {
+  WriteLanguage("English", Ini({{"DIALOG", "IDC_BUTTON_EXIT=Exit"}}));
+  WriteLanguage("French", kFrench);
+  ASSERT_TRUE(Start("French"));
+  MainDialog dialog(profile, languages, graph);
+  RunScripted(dialog, [&](HWND hwnd) {
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_HELP), "Aide");
+    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(45400, 0), 0);
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_HELP), "Aide");
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_EXIT), "Exit");
+  });
+}
+
+TEST_F(LanguageMenuTest, OtherCommandsAreNotLanguageCommands) {
+  WriteLanguage("English", kEnglish);
+  WriteLanguage("French", kFrench);
+  ASSERT_TRUE(Start("english"));
+  MainDialog dialog(profile, languages, graph);
+  RunScripted(dialog, [&](HWND hwnd) {
+    for (UINT command : {45399u, 45402u, 46399u, 46400u, static_cast<UINT>(IDC_BUTTON_HELP)})
+      SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    EXPECT_EQ(languages.CurrentLanguage(), "english");
+    EXPECT_TRUE(prompts.Messages().empty());
+    EXPECT_FALSE(dialog.Ending());
+  });
+}
+
+// Language texts are data: a "%" in them is shown, never interpreted.
+TEST_F(LanguageMenuTest, LanguageTextsWithFormatSequencesAreShownAsTheyAre) {
+  WriteLanguage("English", Ini({{"STRING", "IDS_MESSAGE_OUTPUT_FILE=%s%n%d Out:\r\n"
+                                           "IDS_MESSAGE_ORIGINAL_SIZE=100%\r\n"
+                                           "IDS_MESSAGE_RESTART_PROGRAM=%n%s restart %x"}}));
+  ASSERT_TRUE(Start("english"));
+  MainDialog dialog(profile, languages, graph);
+  RunScripted(dialog, [&](HWND hwnd) {
+    std::string summary = ControlText(hwnd, IDC_STATIC_SUMMARY_LINE);
+    EXPECT_EQ(summary.rfind("%s%n%d Out: ", 0), 0u) << summary;
+    const std::string end = "     Resolution: 100%";
+    ASSERT_GT(summary.size(), end.size());
+    EXPECT_EQ(summary.substr(summary.size() - end.size()), end) << summary;
+    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(45400, 0), 0);
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].text, "%n%s restart %x");
+  });
+}
+
+struct OpenMenu {
+  bool seen = false;
+  RECT rect = {};
+  std::vector<MenuItem> popup;
+  std::vector<MenuItem> languages;
+};
+OpenMenu* g_openMenu = nullptr;
+
+void CALLBACK LookAtOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND window = FindWindowA("#32768", nullptr);
+  if (!window || !IsWindowVisible(window)) return;  // not open yet
+  KillTimer(nullptr, timer);
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+  g_openMenu->seen = true;
+  GetWindowRect(window, &g_openMenu->rect);
+  g_openMenu->popup = Items(menu);
+  g_openMenu->languages = Items(GetSubMenu(menu, 0));
+  EndMenu();
+}
+
+TEST_F(LanguageMenuTest, RightButtonReleaseOpensTheMenuAtThePoint) {
+  WriteLanguage("English", kEnglish);
+  WriteLanguage("French", kFrench);
+  ASSERT_TRUE(Start("French"));
+  MainDialog dialog(profile, languages, graph);
+  OpenMenu open;
+  POINT at = {40, 200};
+  RunScripted(dialog, [&](HWND hwnd) {
+    g_openMenu = &open;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, &LookAtOpenMenu);
+    SendMessageA(hwnd, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    KillTimer(nullptr, timer);
+    g_openMenu = nullptr;
+    ClientToScreen(hwnd, &at);
+  });
+  ASSERT_TRUE(open.seen);
+  EXPECT_EQ(open.rect.left, at.x);
+  EXPECT_EQ(open.rect.top, at.y);
+  ASSERT_EQ(open.popup.size(), 3u);
+  EXPECT_EQ(open.popup[0].text, "Langue");
+  EXPECT_EQ(open.popup[2], (MenuItem{IDM_ABOUT, "\xC0 propos", false}));
+  EXPECT_EQ(open.languages,
+            (std::vector<MenuItem>{{45400, "English", false}, {45401, "French", true}}));
+}
+
+}  // namespace

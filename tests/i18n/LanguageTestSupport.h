@@ -1,0 +1,73 @@
+#pragma once
+// What the localisation tests share: language files in a temporary folder, a
+// registered language manager over a scratch registry key, and the thread's
+// and runtime's locales put back afterwards.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "fakes/ScriptedPrompts.h"
+#include "i18n/LanguageManager.h"
+#include "support/ScratchProfile.h"
+
+// <temp>\i18n-<process>-<n>\, removed with everything in it at the end.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  // Without a trailing backslash.
+  const std::string& Path() const { return m_path; }
+  // Writes bytes to Path()\relativePath, creating the folders on the way.
+  void Write(const std::string& relativePath, const std::string& bytes) const;
+
+ private:
+  std::string m_path;
+};
+
+// A text in a language file's form, for example
+// Ini({{"DIALOG", "IDC_BUTTON_EXIT=Quitter\r\nIDC_BUTTON_HELP=Aide"}}).
+struct IniSection {
+  const char* name;
+  std::string lines;
+};
+std::string Ini(std::initializer_list<IniSection> sections);
+
+// Keeps the thread locale and the runtime library's locale.
+class LocaleGuard {
+ public:
+  LocaleGuard();
+  ~LocaleGuard();
+
+ private:
+  LCID m_threadLocale;
+  std::string m_runtimeLocale;
+};
+
+// Language files under folder.Path()\language, a manager registered for the
+// test, and scripted prompts.
+class LanguageTest : public ::testing::Test {
+ protected:
+  LanguageTest();
+  ~LanguageTest() override;
+
+  void WriteLanguage(const std::string& name, const std::string& bytes) const {
+    folder.Write("language\\" + name + ".ini", bytes);
+  }
+  // Initialize over the temporary folder.
+  bool Start(const std::string& name) { return languages.Initialize(folder.Path(), name); }
+
+  LocaleGuard locale;
+  TempFolder folder;
+  ScratchProfile profile{"i18n"};
+  ScriptedPrompts prompts;
+  LanguageManager languages{profile};
+
+ private:
+  LanguageManager* m_previous;
+};
