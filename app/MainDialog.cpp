@@ -45,6 +45,7 @@ BOOL MainDialog::OnInitDialog() {
   LoadOutputFormat(m_settings, m_profile);
   ShowItem(IDC_BUTTON_BUILD_FILTERS, false);
   // The DivX encoder's feedback setting and the compressor instances come here.
+  LoadCompressorChoices(m_settings, m_profile, m_graph);
   LoadOutputPath(m_settings, MyVideoDefault(settings_keys::kSettings, settings_keys::kOutputName,
                                             kDefaultOutputPath, CSIDL_MYVIDEO));
   LoadOutputSize(m_settings, m_profile);
