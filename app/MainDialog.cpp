@@ -6,6 +6,7 @@
 #include "platform/Path.h"
 #include "platform/Prompts.h"
 #include "platform/Str.h"
+#include "settings/OutputOptionsDialog.h"
 #include "settings/SettingsPersistence.h"
 
 namespace {
@@ -109,6 +110,27 @@ void MainDialog::ShowStartupSummary() {
                                  m_settings.outputPath.c_str(),
                                  GetLocalizedString(IDS_MESSAGE_RESOLUTION).c_str(),
                                  GetLocalizedString(IDS_MESSAGE_ORIGINAL_SIZE).c_str());
+  SetItemText(IDC_STATIC_SUMMARY_LINE, line.c_str());
+}
+
+void MainDialog::OnOptions() {
+  OutputOptionsDialog options(m_settings, m_source, m_sourceReady, m_profile, m_graph,
+                              m_vfwCodecState);
+  if (options.Run(Hwnd()) != IDOK) return;
+  m_settings = options.Settings();
+  ShowOptionsSummary();
+}
+
+void MainDialog::ShowOptionsSummary() {
+  if (m_source.width == 0 && m_source.height == 0) {
+    ShowStartupSummary();
+    return;
+  }
+  std::string line = str::Printf("%s %s     %s %d*%d",
+                                 GetLocalizedString(IDS_MESSAGE_OUTPUT_FILE).c_str(),
+                                 m_settings.outputPath.c_str(),
+                                 GetLocalizedString(IDS_MESSAGE_RESOLUTION).c_str(),
+                                 m_settings.outputWidth, m_settings.outputHeight);
   SetItemText(IDC_STATIC_SUMMARY_LINE, line.c_str());
 }
 

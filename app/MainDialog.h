@@ -12,6 +12,7 @@
 #include "platform/ModalDialog.h"
 #include "res/resource.h"
 #include "settings/ConversionSettings.h"
+#include "settings/VfwCodecState.h"
 
 class MainDialog : public ModalDialog {
  public:
@@ -41,6 +42,8 @@ class MainDialog : public ModalDialog {
   std::string MyVideoDefault(const char* section, const char* name, const char* builtInDefault,
                              int folder);
   void ShowStartupSummary();
+  void OnOptions();
+  void ShowOptionsSummary();
 
   const AppProfile& m_profile;
   LanguageManager& m_languages;
@@ -54,10 +57,12 @@ class MainDialog : public ModalDialog {
   std::string m_sourcePath;
   OSVERSIONINFOA m_osVersion = {};
   bool m_comInitialized = false;
+  VfwCodecState m_vfwCodecState;
 };
 
 inline const MessageRoute<MainDialog> MainDialog::kRoutes[] = {
     OnCommand(IDCANCEL, &MainDialog::OnCancel),
     OnCommand(IDC_BUTTON_EXIT, &MainDialog::OnExit),
     OnMessage(WM_CLOSE, &MainDialog::OnClose),
+    OnCommand(IDC_BUTTON_OUTPUT_SETTINGS, &MainDialog::OnOptions),
 };
