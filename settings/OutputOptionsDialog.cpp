@@ -232,32 +232,15 @@ void OutputOptionsDialog::OnDefault() {
 }
 
 void OutputOptionsDialog::OnOk() {
-  // Everything is checked before anything is stored.
-  char frameRateText[128] = "";
-  ItemText(IDC_EDIT_FRAME_RATE, frameRateText, sizeof frameRateText);
-  const double typedRate = std::strtod(frameRateText, nullptr);
-  if (!(typedRate >= 0.001)) {
-    Prompts::Current().ShowMessage(Hwnd(), "The frame rate is too small!", AppTitle(),
-                                   MB_OK | MB_ICONEXCLAMATION);
-    return;
-  }
-  char path[path::kMaxPath] = "";
-  if (!ItemText(IDC_EDIT_OUTPUT_FILE, path, sizeof path)) {
-    ErrorBox(Hwnd(), kOutputPathTooLong);
-    return;
-  }
-  char width[32] = "", height[32] = "", videoBitrate[32] = "";
-  ItemText(IDC_EDIT_WIDTH, width, sizeof width);
-  ItemText(IDC_EDIT_HEIGHT, height, sizeof height);
-  ItemText(IDC_EDIT_VIDEO_BITRATE, videoBitrate, sizeof videoBitrate);
-
+  OkEntries entries;
+  if (!ReadOkEntries(entries)) return;
   const int frameRateChoice = Selection(IDC_COMBO_FRAME_RATE);
   m_settings.frameRateIndex = frameRateChoice;
   m_settings.outputFrameRate =
-      FrameRateOfChoice(m_settings.frameRateIndex, m_source.frameRate, typedRate);
-  m_settings.outputPath = path;
-  m_settings.outputWidth = OutputDimension(width);
-  m_settings.outputHeight = OutputDimension(height);
+      FrameRateOfChoice(m_settings.frameRateIndex, m_source.frameRate, entries.typedRate);
+  m_settings.outputPath = entries.path;
+  m_settings.outputWidth = OutputDimension(NumberFieldText(IDC_EDIT_WIDTH).c_str());
+  m_settings.outputHeight = OutputDimension(NumberFieldText(IDC_EDIT_HEIGHT).c_str());
   m_settings.videoCompressorIndex =
       ApplyCompressorChoice(IDC_COMBO_VIDEO_COMPRESSOR, CompressorCategory::Video,
                             m_settings.useVideoCompressor, m_graph.videoCompressor);
@@ -265,11 +248,33 @@ void OutputOptionsDialog::OnOk() {
       ApplyCompressorChoice(IDC_COMBO_AUDIO_COMPRESSOR, CompressorCategory::Audio,
                             m_settings.useAudioCompressor, m_graph.audioCompressor);
   m_settings.resizeMode = Selection(IDC_COMBO_RESIZE_MODE) == 0 ? 2 : 0;
-  m_settings.videoBitrate = VideoBitrate(videoBitrate);
+  m_settings.videoBitrate = VideoBitrate(NumberFieldText(IDC_EDIT_VIDEO_BITRATE).c_str());
   ApplyAudioBitrate();
   m_settings.outputFormat = static_cast<OutputFormat>(Selection(IDC_COMBO_OUTPUT_FORMAT));
-  SaveSettings(m_profile, m_settings, frameRateChoice, frameRateText);
+  SaveSettings(m_profile, m_settings, frameRateChoice, entries.frameRateText);
   End(IDOK);
+}
+
+// Everything that can refuse OK is checked before anything is stored.
+bool OutputOptionsDialog::ReadOkEntries(OkEntries& entries) {
+  ItemText(IDC_EDIT_FRAME_RATE, entries.frameRateText, sizeof entries.frameRateText);
+  entries.typedRate = std::strtod(entries.frameRateText, nullptr);
+  if (!(entries.typedRate >= 0.001)) {
+    Prompts::Current().ShowMessage(Hwnd(), "The frame rate is too small!", AppTitle(),
+                                   MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  if (!ItemText(IDC_EDIT_OUTPUT_FILE, entries.path, sizeof entries.path)) {
+    ErrorBox(Hwnd(), kOutputPathTooLong);
+    return false;
+  }
+  return true;
+}
+
+std::string OutputOptionsDialog::NumberFieldText(int id) const {
+  char text[32] = "";
+  ItemText(id, text, sizeof text);
+  return text;
 }
 
 // Position 0, no compressor, keeps the current instance: it is only not used.

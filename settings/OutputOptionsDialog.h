@@ -13,6 +13,7 @@
 #include "engine/SourceInfo.h"
 #include "platform/AppProfile.h"
 #include "platform/ModalDialog.h"
+#include "platform/Path.h"
 #include "res/resource.h"
 #include "settings/CompressorCatalogue.h"
 #include "settings/ConversionSettings.h"
@@ -54,6 +55,14 @@ class OutputOptionsDialog : public ModalDialog {
   void OnResolutionChange();
   void OnFrameRateChange();
 
+  struct OkEntries {
+    char frameRateText[128] = "";
+    double typedRate = 0;
+    char path[path::kMaxPath] = "";
+  };
+  bool ReadOkEntries(OkEntries& entries);
+  // A numeric field's text; only its leading number counts.
+  std::string NumberFieldText(int id) const;
   // Replaces the instance for the list's choice; gives the catalogue position.
   int ApplyCompressorChoice(int listId, CompressorCategory category, int32_t& use,
                             Microsoft::WRL::ComPtr<IBaseFilter>& instance);

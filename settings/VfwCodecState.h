@@ -11,7 +11,8 @@ class VfwCodecState {
  public:
   // Readies the block for a codec whose state has size bytes (size > 0). True
   // when the block already holds a confirmed state of exactly that size, to be
-  // given to the codec first; otherwise the block is a new, empty one.
+  // given to the codec first; otherwise the block is a new, empty one, or
+  // missing (Data() is null) when that much memory cannot be had.
   bool Prepare(size_t size);
   // The codec has written its confirmed state into the block.
   void MarkHeld() { m_held = m_block != nullptr; }

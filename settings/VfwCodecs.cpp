@@ -76,9 +76,11 @@ void Configure(HWND owner, const ICINFO& codec, VfwCodecState& state) {
   OpenCodec open(codec.fccType, codec.fccHandler, ICMODE_COMPRESS);
   if (!open.Get()) return;
   LRESULT size = ICGetState(open.Get(), nullptr, 0);
-  if (size <= 0) return;  // nothing to configure
+  if (size <= 0 || size > MAXDWORD) return;  // nothing to configure
   const DWORD bytes = static_cast<DWORD>(size);
-  if (state.Prepare(bytes)) ICSetState(open.Get(), state.Data(), bytes);
+  const bool restore = state.Prepare(bytes);
+  if (!state.Data()) return;
+  if (restore) ICSetState(open.Get(), state.Data(), bytes);
   if (ICConfigure(open.Get(), owner) != ICERR_OK) return;
   if (ICGetState(open.Get(), state.Data(), bytes) >= 0) state.MarkHeld();
 }

@@ -295,21 +295,4 @@ TEST_F(OutputOptionsTest, UnknownStoredFormatKeepsRowsAndSavesNoFormat) {
   EXPECT_EQ(profile.GetInt("Settings", "nOuptputFormat", 99), -1);
 }
 
-TEST_F(OutputOptionsTest, HiddenRowsShowTheSourceAndTheirChoices) {
-  settings.outputWidth = 640;
-  settings.outputHeight = 480;
-  settings.frameRateIndex = 0;
-  Run([&](HWND dialog) {
-    EXPECT_EQ(ControlText(dialog, IDC_COMBO_RESOLUTION), "Original size 640*480");
-    EXPECT_EQ(ControlText(dialog, IDC_COMBO_FRAME_RATE), "Original frame rate 25.000");
-    EXPECT_EQ(ControlText(dialog, IDC_EDIT_FRAME_RATE), "23.976000");
-    Choose(dialog, IDC_COMBO_FRAME_RATE, 0);
-    EXPECT_EQ(ControlText(dialog, IDC_EDIT_FRAME_RATE), "25.000000");
-    Click(dialog, IDC_BUTTON_OPTIONS_OK);
-  });
-  EXPECT_EQ(profile.GetInt("Settings", "OutputFrameRateIndex", 9), 0);
-  EXPECT_EQ(profile.GetString("Settings", "OutputFrameRate", ""), "23.976");
-  EXPECT_DOUBLE_EQ(after.outputFrameRate, 25.0) << "the source's rate";
-}
-
 }  // namespace
