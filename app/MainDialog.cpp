@@ -9,6 +9,7 @@
 #include "platform/Path.h"
 #include "platform/Prompts.h"
 #include "platform/Str.h"
+#include "settings/OutputOptionsDialog.h"
 #include "settings/SettingsPersistence.h"
 
 namespace {
@@ -47,8 +48,8 @@ BOOL MainDialog::OnInitDialog() {
 
   LoadOutputFormat(m_settings, m_profile);
   ShowItem(IDC_BUTTON_BUILD_FILTERS, false);
-  // The DivX encoder's feedback setting and the compressor instances come here.
   DisableEncoderFeedback();
+  LoadCompressorChoices(m_settings, m_profile, m_graph);
   LoadOutputPath(m_settings, MyVideoDefault(settings_keys::kSettings, settings_keys::kOutputName,
                                             kDefaultOutputPath, CSIDL_MYVIDEO));
   LoadOutputSize(m_settings, m_profile);
@@ -125,6 +126,27 @@ void MainDialog::PreviewMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void MainDialog::OnChooseFont() { ChooseInterfaceFont(Hwnd(), m_languages); }
+
+void MainDialog::OnOptions() {
+  OutputOptionsDialog options(m_settings, m_source, m_sourceReady, m_profile, m_graph,
+                              m_vfwCodecState);
+  if (options.Run(Hwnd()) != IDOK) return;
+  m_settings = options.Settings();
+  ShowOptionsSummary();
+}
+
+void MainDialog::ShowOptionsSummary() {
+  if (m_source.width == 0 && m_source.height == 0) {
+    ShowStartupSummary();
+    return;
+  }
+  std::string line = str::Printf("%s %s     %s %d*%d",
+                                 GetLocalizedString(IDS_MESSAGE_OUTPUT_FILE).c_str(),
+                                 m_settings.outputPath.c_str(),
+                                 GetLocalizedString(IDS_MESSAGE_RESOLUTION).c_str(),
+                                 m_settings.outputWidth, m_settings.outputHeight);
+  SetItemText(IDC_STATIC_SUMMARY_LINE, line.c_str());
+}
 
 void MainDialog::OnExit() { SendMessageA(Hwnd(), WM_CLOSE, 0, 0); }
 

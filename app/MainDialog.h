@@ -12,6 +12,7 @@
 #include "platform/ModalDialog.h"
 #include "res/resource.h"
 #include "settings/ConversionSettings.h"
+#include "settings/VfwCodecState.h"
 
 class MainDialog : public ModalDialog {
  public:
@@ -44,6 +45,8 @@ class MainDialog : public ModalDialog {
   std::string MyVideoDefault(const char* section, const char* name, const char* builtInDefault,
                              int folder);
   void ShowStartupSummary();
+  void OnOptions();
+  void ShowOptionsSummary();
 
   const AppProfile& m_profile;
   LanguageManager& m_languages;
@@ -60,6 +63,7 @@ class MainDialog : public ModalDialog {
   // The subtitle filter's "LoadLevel" as found at start, and 1 while it must be put back.
   DWORD m_savedLoadLevel = 0;
   int m_loadLevelChanged = 0;
+  VfwCodecState m_vfwCodecState;
 };
 
 inline const MessageRoute<MainDialog> MainDialog::kRoutes[] = {
@@ -67,4 +71,5 @@ inline const MessageRoute<MainDialog> MainDialog::kRoutes[] = {
     OnCommand(IDC_BUTTON_EXIT, &MainDialog::OnExit),
     OnMessage(WM_CLOSE, &MainDialog::OnClose),
     OnCommand(IDM_POPUPMENU_FONT, &MainDialog::OnChooseFont),
+    OnCommand(IDC_BUTTON_OUTPUT_SETTINGS, &MainDialog::OnOptions),
 };

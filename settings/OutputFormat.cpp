@@ -28,14 +28,15 @@ constexpr FormatInfo kFormats[kOutputFormatCount] = {
 };
 
 constexpr char kUnsupportedFormat[] = "Does not support the video format";
-constexpr char kPathTooLong[] =
-    "The output file name is too long. A path can hold at most 259 characters.";
 
 const FormatInfo* Find(OutputFormat format) {
   return IsKnownFormat(format) ? &kFormats[static_cast<int>(format)] : nullptr;
 }
 
 }  // namespace
+
+const char kOutputPathTooLong[] =
+    "The output file name is too long. A path can hold at most 259 characters.";
 
 bool IsKnownFormat(OutputFormat format) {
   int value = static_cast<int>(format);
@@ -75,7 +76,7 @@ bool ApplyFormatExtension(OutputFormat format, const char* path, std::string& de
   }
   work += info->extension;
   if (work.size() >= path::kMaxPath) {
-    ErrorBox(nullptr, kPathTooLong);
+    ErrorBox(nullptr, kOutputPathTooLong);
     return false;
   }
   destination = work;

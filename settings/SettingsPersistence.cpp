@@ -1,10 +1,53 @@
 #include "settings/SettingsPersistence.h"
 
+#include "settings/CompressorCatalogue.h"
+
 using namespace settings_keys;
+
+namespace {
+
+struct CompressorChoice {
+  CompressorCategory category;
+  const char* section;
+  const char* defaultFragment;
+  int32_t& index;
+  int32_t& use;
+  Microsoft::WRL::ComPtr<IBaseFilter>& instance;
+};
+
+void LoadCompressorChoice(const CompressorChoice& choice, const AppProfile& profile) {
+  const int stored = profile.GetInt(choice.section, kCompressorNumber, kCompressorNeverChosen);
+  int position = stored;
+  if (stored == kCompressorNeverChosen &&
+      !FindCompressorByName(choice.category, choice.defaultFragment, position))
+    position = -1;
+  if (position == -1) {
+    choice.use = 0;
+    choice.index = -1;
+    return;
+  }
+  if (stored != kCompressorNeverChosen) choice.use = 1;
+  choice.index = position;
+  CreateCompressor(choice.category, position, &choice.instance);
+}
+
+}  // namespace
 
 void LoadOutputFormat(ConversionSettings& settings, const AppProfile& profile) {
   settings.outputFormat =
       static_cast<OutputFormat>(profile.GetInt(kSettings, kOutputFormat, 1));
+}
+
+void LoadCompressorChoices(ConversionSettings& settings, const AppProfile& profile,
+                           GraphHandles& graph) {
+  LoadCompressorChoice({CompressorCategory::Video, kVideoCompress, kDefaultVideoCompressorName,
+                        settings.videoCompressorIndex, settings.useVideoCompressor,
+                        graph.videoCompressor},
+                       profile);
+  LoadCompressorChoice({CompressorCategory::Audio, kAudioCompress, kDefaultAudioCompressorName,
+                        settings.audioCompressorIndex, settings.useAudioCompressor,
+                        graph.audioCompressor},
+                       profile);
 }
 
 void LoadOutputPath(ConversionSettings& settings, const std::string& storedPath) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "engine/GraphHandles.h"
 #include "platform/AppProfile.h"
 #include "settings/ConversionSettings.h"
 
@@ -32,6 +33,11 @@ constexpr int kDefaultVideoBitrate = 798720;  // 780 x 1024
 // The start-up reads, in the order the main window makes them between its own
 // steps.
 void LoadOutputFormat(ConversionSettings& settings, const AppProfile& profile);
+// The stored compressor choices become the indexes, use flags and instances in
+// graph's compressor slots. A choice never made takes the first compressor
+// whose name holds the category's default fragment, else none.
+void LoadCompressorChoices(ConversionSettings& settings, const AppProfile& profile,
+                           GraphHandles& graph);
 // storedPath is "Settings"/"OutputName" read with its default; it gets the
 // extension of the output format. A format without one leaves the path empty.
 void LoadOutputPath(ConversionSettings& settings, const std::string& storedPath);

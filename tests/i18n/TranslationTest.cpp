@@ -7,6 +7,7 @@
 #include "i18n/LanguageTestSupport.h"
 #include "support/ScriptedDialog.h"
 #include "res/resource.h"
+#include "settings/OutputOptionsDialog.h"
 
 namespace {
 
@@ -200,6 +201,25 @@ TEST_F(TranslationTest, MenuPopupsAreKeyedDepthFirst) {
   ASSERT_TRUE(TranslateMenu(other.bar, IDR_MENU_LANGUAGE_POPUP + 1));
   EXPECT_EQ(ItemText(other.first, 1), "Outer");
   EXPECT_EQ(ItemText(other.inner, 0), "Info");
+}
+
+TEST_F(TranslationTest, OutputOptionsOpenInTheCurrentLanguage) {
+  WriteLanguage("French", Ini({{"DIALOG", "IDD_DIALOG_OUTPUT_OPTIONS=Options de sortie\r\n"
+                                          "IDC_BUTTON_BROWSE=Parcourir\r\n"
+                                          "IDC_BUTTON_OPTIONS_CANCEL=Annuler"}}));
+  ASSERT_TRUE(Start("French"));
+  ConversionSettings settings;
+  SourceInfo source;
+  GraphHandles graph;
+  VfwCodecState vfwState;
+  OutputOptionsDialog dialog(settings, source, 0, profile, graph, vfwState);
+  RunScripted(dialog, [&](HWND hwnd) {
+    EXPECT_EQ(Caption(hwnd), "Options de sortie");
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_BROWSE), "Parcourir");
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_OPTIONS_CANCEL), "Annuler");
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_OPTIONS_OK), "OK");
+    Click(hwnd, IDC_BUTTON_OPTIONS_CANCEL);
+  });
 }
 
 }  // namespace

@@ -1,0 +1,193 @@
+// The compressor catalogue against Wine's real system device enumerator, with
+// members that the tests register in the categories themselves.
+
+#include "settings/CompressorCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/FakeFilter.h"
+#include "fakes/ScriptedPrompts.h"
+#include "platform/Str.h"
+#include "settings/SettingsPersistence.h"
+#include "support/CategoryMembers.h"
+#include "support/ScratchProfile.h"
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+std::vector<std::string> ListTexts(HWND list) {
+  std::vector<std::string> texts;
+  LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::string text(static_cast<size_t>(SendMessageA(list, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
+    SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    texts.push_back(text.c_str());
+  }
+  return texts;
+}
+
+// COM for the lifetime of a fixture, from before its other members.
+struct ComApartment {
+  ComApartment() { CoInitialize(nullptr); }
+  ~ComApartment() { CoUninitialize(); }
+};
+
+class CatalogueTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    list = CreateWindowA("COMBOBOX", "", CBS_DROPDOWNLIST, 0, 0, 200, 200, nullptr, nullptr,
+                         nullptr, nullptr);
+  }
+  void TearDown() override { DestroyWindow(list); }
+  ComApartment com;
+  HWND list = nullptr;
+  ScriptedPrompts prompts;
+};
+
+TEST_F(CatalogueTest, WineListsOnlyDecodersAndNoAudioCompressors) {
+  int position = -1;
+  EXPECT_EQ(FillCompressorList(CompressorCategory::Video, list), S_OK);
+  std::vector<std::string> video = ListTexts(list);
+  ASSERT_GT(video.size(), 1u) << "Wine lists its decode-only codecs";
+  EXPECT_EQ(video[0], "Full frames (uncompressed)");
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_FALSE(FindCompressorByName(CompressorCategory::Video, kDefaultVideoCompressorName, position));
+
+  FillCompressorList(CompressorCategory::Audio, list);
+  EXPECT_EQ(ListTexts(list), std::vector<std::string>{"Uncompressed Audio"});
+  EXPECT_FALSE(FindCompressorByName(CompressorCategory::Audio, kDefaultAudioCompressorName, position));
+  ComPtr<IBaseFilter> audio;
+  GetAudioCompressor(0, &audio);
+  EXPECT_EQ(audio, nullptr);
+  EXPECT_TRUE(prompts.Records().empty()) << "an empty category is not a failure";
+}
+
+// Members: 0 nameless, 1 and 2 both ffdshow encoders, 3 beyond them.
+class RegisteredMembersTest : public CatalogueTest {
+ protected:
+  void SetUp() override {
+    CatalogueTest::SetUp();
+    ASSERT_TRUE(video.AddNameless(L"convtest-0", TestClass(10)));
+    ASSERT_TRUE(video.Add(L"convtest-1", L"FFDShow Video Encoder", TestClass(1)));
+    ASSERT_TRUE(video.Add(L"convtest-2", L"ffdshow video encoder (second)", TestClass(2)));
+    ASSERT_TRUE(audio.Add(L"convtest-1", L"Microsoft ADPCM", TestClass(3)));
+    ASSERT_TRUE(first.Registered() && second.Registered() && adpcm.Registered());
+  }
+  CategoryMembers video{CLSID_VideoCompressorCategory};
+  CategoryMembers audio{CLSID_AudioCompressorCategory};
+  FakeFilter firstFilter{"first", nullptr}, secondFilter{"second", nullptr}, adpcmFilter{"adpcm", nullptr};
+  ServedFilter first{TestClass(1), &firstFilter};
+  ServedFilter second{TestClass(2), &secondFilter};
+  ServedFilter adpcm{TestClass(3), &adpcmFilter};
+};
+
+TEST_F(RegisteredMembersTest, EachOperationCountsItsOwnWay) {
+  FillCompressorList(CompressorCategory::Video, list);
+  std::vector<std::string> texts = ListTexts(list);
+  ASSERT_GE(texts.size(), 3u);
+  EXPECT_EQ(texts[1], "FFDShow Video Encoder") << "the nameless member is left out";
+  EXPECT_EQ(texts[2], "ffdshow video encoder (second)");
+
+  int position = -1;
+  ASSERT_TRUE(FindCompressorByName(CompressorCategory::Video, "ffdshow video encoder", position));
+  EXPECT_EQ(position, 1) << "first in enumeration order, nameless member counted";
+
+  ComPtr<IBaseFilter> filter;
+  GetCompressor(2, &filter);
+  EXPECT_EQ(filter.Get(), &secondFilter) << "creation counts every member";
+  GetCompressor(1, &filter);
+  EXPECT_EQ(filter.Get(), &firstFilter);
+  EXPECT_EQ(secondFilter.RefCount(), 0u) << "the previous instance is released";
+  EXPECT_TRUE(prompts.Records().empty());
+  filter.Reset();
+  EXPECT_EQ(firstFilter.RefCount(), 0u);
+}
+
+TEST_F(RegisteredMembersTest, FailuresAreReportedAndLeaveNoInstance) {
+  ComPtr<IBaseFilter> filter = &firstFilter;
+  const struct {
+    int position;
+    const char* message;  // nullptr: none
+  } cases[] = {
+      {0, "Failed to bind to object"},  // its class is not served
+      {100000, nullptr},
+      {-1, nullptr},
+  };
+  for (const auto& c : cases) {
+    prompts.Clear();
+    GetCompressor(c.position, &filter);
+    EXPECT_EQ(filter, nullptr) << c.position;
+    ASSERT_EQ(prompts.Messages().size(), c.message ? 1u : 0u) << c.position;
+    if (c.message) {
+      EXPECT_EQ(prompts.Messages()[0].text, c.message);
+    }
+  }
+  prompts.Clear();
+  GetCompressor(1, nullptr);
+  GetAudioCompressor(0, nullptr);
+  ASSERT_EQ(prompts.Messages().size(), 2u);
+  EXPECT_EQ(prompts.Messages()[0].text, "GetCompressor received invalid pointer");
+  EXPECT_EQ(prompts.Messages()[1].text, "GetAudioCompressor received invalid pointer");
+  EXPECT_EQ(prompts.Messages()[1].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+}
+
+TEST_F(RegisteredMembersTest, StartUpResolvesTheStoredChoices) {
+  ScratchProfile profile("catalogue");
+  const struct {
+    int storedVideo;  // absent when -2
+    int index, use;
+    IBaseFilter* instance;
+  } cases[] = {
+      {-2, 1, 1, &firstFilter},
+      {-1, -1, 0, nullptr},
+      {2, 2, 1, &secondFilter},
+      {100000, 100000, 1, nullptr},
+  };
+  for (const auto& c : cases) {
+    profile.DeleteApplicationKey();
+    if (c.storedVideo != -2) profile.WriteInt("DexVideoCompress", "CompressorNumber", c.storedVideo);
+    ConversionSettings settings;
+    GraphHandles graph;
+    LoadCompressorChoices(settings, profile, graph);
+    EXPECT_EQ(settings.videoCompressorIndex, c.index) << c.storedVideo;
+    EXPECT_EQ(settings.useVideoCompressor, c.use) << c.storedVideo;
+    EXPECT_EQ(graph.videoCompressor.Get(), c.instance) << c.storedVideo;
+    // Letter case does not matter to the default choice.
+    EXPECT_EQ(settings.audioCompressorIndex, 0);
+    EXPECT_EQ(settings.useAudioCompressor, 1);
+    EXPECT_EQ(graph.audioCompressor.Get(), &adpcmFilter);
+  }
+  EXPECT_TRUE(prompts.Records().empty());
+}
+
+TEST_F(CatalogueTest, NoDefaultCompressorMeansNone) {
+  ScratchProfile profile("nodefault");
+  ConversionSettings settings;
+  GraphHandles graph;
+  LoadCompressorChoices(settings, profile, graph);
+  EXPECT_EQ(settings.videoCompressorIndex, -1);
+  EXPECT_EQ(settings.useVideoCompressor, 0);
+  EXPECT_EQ(settings.audioCompressorIndex, -1);
+  EXPECT_EQ(settings.useAudioCompressor, 0);
+  EXPECT_EQ(graph.videoCompressor, nullptr);
+}
+
+TEST_F(CatalogueTest, LongNamesAreCutAtACharacterBoundary) {
+  CategoryMembers video(CLSID_VideoCompressorCategory);
+  const std::wstring longName(300, L'n');
+  ASSERT_TRUE(video.Add(L"convtest-long", longName.c_str(), TestClass(20)));
+  FillCompressorList(CompressorCategory::Video, list);
+  EXPECT_EQ(ListTexts(list).at(1), std::string(255, 'n'));
+
+  // Two bytes a character in code page 932: 127 whole characters fit.
+  const std::wstring japanese(200, L'\x65E5');
+  std::string cut = CompressorText(japanese.c_str(), japanese.size(), 932);
+  EXPECT_EQ(cut.size(), 254u);
+  EXPECT_EQ(str::ToWide(cut.c_str(), 932), std::wstring(127, L'\x65E5'));
+  // A description that fills its array has no terminator.
+  wchar_t full[4] = {L'a', L'b', L'c', L'd'};
+  EXPECT_EQ(CompressorText(full, 4, CP_ACP), "abcd");
+}
+
+}  // namespace

@@ -1,0 +1,298 @@
+// The Output options dialog on its real template, driven by messages.
+
+#include "settings/OutputOptionsDialog.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/FakeFilter.h"
+#include "fakes/ScriptedPrompts.h"
+#include "support/CategoryMembers.h"
+#include "support/ScratchProfile.h"
+#include "support/ScriptedDialog.h"
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+bool Shown(HWND dialog, int id) {
+  return (GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+int Selection(HWND dialog, int id) {
+  return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+}
+
+// Selects position in a list as the user does: the list tells the dialog.
+void Choose(HWND dialog, int id, int position) {
+  SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+class OutputOptionsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    settings.outputPath = "d:\\clips\\talk.wmv";
+    settings.outputWidth = 720;
+    settings.outputHeight = 400;
+    settings.videoBitrate = 798720;
+  }
+  void TearDown() override {
+    graph = GraphHandles{};
+    CoUninitialize();
+  }
+  // Runs the dialog on settings; result is what ended it, after the copy.
+  INT_PTR Run(const std::function<void(HWND)>& script) {
+    OutputOptionsDialog dialog(settings, source, 1, recording, graph, vfwState);
+    INT_PTR result = RunScripted(dialog, script);
+    after = dialog.Settings();
+    return result;
+  }
+
+  ScratchProfile profile{"options"};
+  std::vector<std::string> writes;
+  RecordingProfile recording{profile, writes};
+  ScriptedPrompts prompts;
+  GraphHandles graph;
+  VfwCodecState vfwState;
+  ConversionSettings settings;
+  ConversionSettings after;
+  SourceInfo source{640, 480, 25.0};
+};
+
+TEST_F(OutputOptionsTest, RowsAndExtensionFollowTheFormat) {
+  const int bitrateRow[] = {IDC_EDIT_VIDEO_BITRATE, IDC_COMBO_AUDIO_BITRATE, IDC_STATIC_VIDEO_KBPS};
+  const int compressorRow[] = {IDC_COMBO_VIDEO_COMPRESSOR, IDC_COMBO_AUDIO_COMPRESSOR,
+                               IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_STATIC_OPTIONS_NOTE};
+  Run([&](HWND dialog) {
+    for (int id : bitrateRow) EXPECT_TRUE(Shown(dialog, id)) << id;
+    for (int id : compressorRow) EXPECT_FALSE(Shown(dialog, id)) << id;
+    for (int id : {IDC_COMBO_RESOLUTION, IDC_EDIT_FRAME_RATE, IDC_COMBO_VFW_CODECS, IDC_EDIT_AUDIO_BITRATE})
+      EXPECT_FALSE(Shown(dialog, id)) << id;
+    EXPECT_EQ(ControlText(dialog, IDC_EDIT_VIDEO_BITRATE), "780");
+    EXPECT_EQ(ControlText(dialog, IDC_EDIT_AUDIO_BITRATE), "128");
+    EXPECT_EQ(ControlText(dialog, IDC_COMBO_RESOLUTION), "");  // 720 x 400 is no preset
+    EXPECT_EQ(ControlText(dialog, IDC_EDIT_FRAME_RATE), "23.976");
+
+    Choose(dialog, IDC_COMBO_OUTPUT_FORMAT, 0);
+    for (int id : bitrateRow) EXPECT_FALSE(Shown(dialog, id)) << id;
+    for (int id : compressorRow) EXPECT_TRUE(Shown(dialog, id)) << id;
+    EXPECT_EQ(ControlText(dialog, IDC_EDIT_OUTPUT_FILE), "d:\\clips\\talk.avi");
+    Choose(dialog, IDC_COMBO_OUTPUT_FORMAT, 3);
+    EXPECT_EQ(ControlText(dialog, IDC_EDIT_OUTPUT_FILE), "d:\\clips\\talk.asf");
+    Click(dialog, IDCANCEL);
+  });
+  EXPECT_TRUE(prompts.Records().empty());
+}
+
+TEST_F(OutputOptionsTest, OkWritesEverySettingInOrder) {
+  settings.fileProfile = 1;
+  INT_PTR result = Run([&](HWND dialog) {
+    Choose(dialog, IDC_COMBO_OUTPUT_FORMAT, 2);
+    SendDlgItemMessageA(dialog, IDC_COMBO_AUDIO_BITRATE, CB_SETCURSEL, 3, 0);
+    SetDlgItemTextA(dialog, IDC_EDIT_VIDEO_BITRATE, "500");
+    SendDlgItemMessageA(dialog, IDC_COMBO_VIDEO_COMPRESSOR, CB_SETCURSEL, 0, 0);
+    SendDlgItemMessageA(dialog, IDC_COMBO_AUDIO_COMPRESSOR, CB_SETCURSEL, 0, 0);
+    Click(dialog, IDC_BUTTON_OPTIONS_OK);
+  });
+  EXPECT_EQ(result, IDOK);
+  const std::vector<std::string> expected = {
+      "Settings/OutputFrameRateIndex=-1",  // the list holds only its first entry
+      "Settings/OutputFrameRate=23.976",
+      "Settings/OutputName=d:\\clips\\talk.mkv",
+      "Settings/OutputWidth=720",
+      "Settings/OutputHigh=400",
+      "DexVideoCompress/CompressorNumber=-1",
+      "DexAudioCompress/CompressorNumber=-1",
+      "Settings/n_video_bitrate=512000",
+      "Settings/n_audio_bitrate=320000",
+      "Settings/nOuptputFormat=2",
+  };
+  EXPECT_EQ(writes, expected);
+  EXPECT_EQ(after.outputFormat, OutputFormat::Mkv);
+  EXPECT_EQ(after.frameRateIndex, 1);
+  EXPECT_DOUBLE_EQ(after.outputFrameRate, 23.976);
+  EXPECT_EQ(after.useVideoCompressor, 0);
+  EXPECT_EQ(after.resizeMode, 0) << "the resize list is empty";
+  EXPECT_EQ(after.fileProfile, 1);
+}
+
+TEST_F(OutputOptionsTest, NumbersAreReadAsTheirLeadingInteger) {
+  const struct {
+    const char* bitrate;
+    int32_t width, height;  // as opened
+    int audioPosition;
+    int32_t savedBitrate, savedWidth, savedHeight, savedAudio;
+  } cases[] = {
+      {"500", 725, 400, 3, 512000, 720, 400, 320000},
+      {"abc", 0, 0, 0, 0, 16, 16, 64000},
+      {" 64 Kbps", -9, 23, 2, 65536, 16, 16, 192000},
+      {"99999999", 1920, 1087, -1, 2147482624, 1920, 1080, 100000},
+  };
+  for (const auto& c : cases) {
+    settings.outputWidth = c.width;
+    settings.outputHeight = c.height;
+    settings.audioBitrate = 100000;
+    Run([&](HWND dialog) {
+      SetDlgItemTextA(dialog, IDC_EDIT_VIDEO_BITRATE, c.bitrate);
+      SendDlgItemMessageA(dialog, IDC_COMBO_AUDIO_BITRATE, CB_SETCURSEL,
+                          static_cast<WPARAM>(c.audioPosition), 0);
+      Click(dialog, IDC_BUTTON_OPTIONS_OK);
+    });
+    EXPECT_EQ(after.videoBitrate, c.savedBitrate) << c.bitrate;
+    EXPECT_EQ(after.outputWidth, c.savedWidth) << c.bitrate;
+    EXPECT_EQ(after.outputHeight, c.savedHeight) << c.bitrate;
+    EXPECT_EQ(after.audioBitrate, c.savedAudio) << c.bitrate;
+    EXPECT_EQ(profile.GetInt("Settings", "n_video_bitrate", 1), c.savedBitrate);
+    EXPECT_EQ(profile.GetInt("Settings", "OutputWidth", 1), c.savedWidth);
+  }
+}
+
+TEST_F(OutputOptionsTest, RefusedValuesKeepTheDialogOpenWithNothingSaved) {
+  SetAppTitle("RoroVozaririd");
+  const std::string longPath = "c:\\" + std::string(260, 'p') + ".wmv";
+  const struct {
+    const char* frameRate;
+    std::string path;
+    const char* message;
+    const char* caption;
+  } cases[] = {
+      {"0.0009", "c:\\a.wmv", "The frame rate is too small!", "RoroVozaririd"},
+      {"fast", "c:\\a.wmv", "The frame rate is too small!", "RoroVozaririd"},
+      {"25", longPath, kOutputPathTooLong, "Error"},
+  };
+  for (const auto& c : cases) {
+    prompts.Clear();
+    INT_PTR result = Run([&](HWND dialog) {
+      SetDlgItemTextA(dialog, IDC_EDIT_FRAME_RATE, c.frameRate);
+      SetDlgItemTextA(dialog, IDC_EDIT_OUTPUT_FILE, c.path.c_str());
+      Click(dialog, IDC_BUTTON_OPTIONS_OK);
+      ASSERT_EQ(prompts.Messages().size(), 1u) << c.frameRate;
+      EXPECT_EQ(prompts.Messages()[0].text, c.message);
+      EXPECT_EQ(prompts.Messages()[0].caption, c.caption);
+      EXPECT_EQ(prompts.Messages()[0].owner, dialog);
+    });
+    EXPECT_EQ(result, kLeftOpen) << c.frameRate;
+  }
+  EXPECT_TRUE(writes.empty());
+  SetAppTitle("");
+}
+
+TEST_F(OutputOptionsTest, CancelAndEscapeLeaveEverythingAsItWas) {
+  FakeFilter video("video", nullptr);
+  graph.videoCompressor = &video;
+  for (int cancel : {IDC_BUTTON_OPTIONS_CANCEL, IDCANCEL}) {
+    INT_PTR result = Run([&](HWND dialog) {
+      Choose(dialog, IDC_COMBO_OUTPUT_FORMAT, 0);
+      SetDlgItemTextA(dialog, IDC_EDIT_OUTPUT_FILE, "e:\\other.avi");
+      SetDlgItemTextA(dialog, IDC_EDIT_VIDEO_BITRATE, "1");
+      SendDlgItemMessageA(dialog, IDC_COMBO_VIDEO_COMPRESSOR, CB_SETCURSEL, 1, 0);
+      Click(dialog, IDC_BUTTON_OUTPUT_DEAULT);
+      Click(dialog, cancel);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+  }
+  EXPECT_TRUE(writes.empty());
+  EXPECT_EQ(graph.videoCompressor.Get(), &video);
+  EXPECT_EQ(video.RefCount(), 1u);
+  graph.videoCompressor.Reset();
+}
+
+TEST_F(OutputOptionsTest, EnterIsOk) {
+  INT_PTR result = Run([&](HWND dialog) {
+    HWND field = GetDlgItem(dialog, IDC_EDIT_VIDEO_BITRATE);
+    SetFocus(field);
+    PostMessageA(field, WM_KEYDOWN, VK_RETURN, 0);
+    // The dialog manager's part of the modal loop turns the key into a command.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (!IsDialogMessageA(dialog, &msg)) DispatchMessageA(&msg);
+    }
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(writes.size(), 10u);
+}
+
+TEST_F(OutputOptionsTest, CompressorChoicesAndTheirInstances) {
+  CategoryMembers members(CLSID_VideoCompressorCategory);
+  FakeFilter old("old", nullptr), encoder("encoder", nullptr);
+  ServedFilter served(TestClass(1), &encoder);
+  ASSERT_TRUE(members.Add(L"convtest-1", L"Some Codec", TestClass(2)));
+  ASSERT_TRUE(members.Add(L"convtest-2", L"FFDShow Video Encoder", TestClass(1)));
+  settings.outputFormat = OutputFormat::Avi;
+  const struct {
+    int stored;       // -2: absent
+    int opensAt;      // list position
+    int choose;       // list position pressed OK with
+    int saved;
+    IBaseFilter* instance;
+    ULONG oldRefs;
+  } cases[] = {
+      {-2, 2, 2, 1, &encoder, 0},
+      {500, -1, -1, -2, nullptr, 0},  // beyond the catalogue
+      {1, 2, 0, -1, &old, 1},         // "Full frames" keeps the instance, unused
+  };
+  for (const auto& c : cases) {
+    profile.DeleteApplicationKey();
+    if (c.stored != -2) profile.WriteInt("DexVideoCompress", "CompressorNumber", c.stored);
+    graph.videoCompressor = &old;
+    Run([&](HWND dialog) {
+      EXPECT_EQ(Selection(dialog, IDC_COMBO_VIDEO_COMPRESSOR), c.opensAt) << c.stored;
+      if (c.opensAt >= 0) {
+        Choose(dialog, IDC_COMBO_VIDEO_COMPRESSOR, 0);
+        Click(dialog, IDC_BUTTON_OUTPUT_DEAULT);
+        EXPECT_EQ(Selection(dialog, IDC_COMBO_VIDEO_COMPRESSOR), 2) << "the first ffdshow encoder";
+        EXPECT_EQ(Selection(dialog, IDC_COMBO_AUDIO_COMPRESSOR), 0);
+      }
+      SendDlgItemMessageA(dialog, IDC_COMBO_VIDEO_COMPRESSOR, CB_SETCURSEL,
+                          static_cast<WPARAM>(c.choose), 0);
+      Click(dialog, IDC_BUTTON_OPTIONS_OK);
+    });
+    EXPECT_EQ(profile.GetInt("DexVideoCompress", "CompressorNumber", 99), c.saved) << c.stored;
+    EXPECT_EQ(after.videoCompressorIndex, c.saved);
+    EXPECT_EQ(after.useVideoCompressor, c.saved == -1 ? 0 : 1);
+    EXPECT_EQ(graph.videoCompressor.Get(), c.instance) << c.stored;
+    EXPECT_EQ(old.RefCount(), c.oldRefs) << c.stored;
+    graph.videoCompressor.Reset();
+  }
+  EXPECT_TRUE(prompts.Records().empty());
+}
+
+TEST_F(OutputOptionsTest, BrowseTakesTheFormatsExtension) {
+  settings.outputFormat = OutputFormat::Mkv;
+  prompts.PlanFileAnswer(std::string("e:\\new\\clip.avi"));
+  prompts.PlanFileAnswer(std::nullopt);
+  Run([&](HWND dialog) {
+    SetDlgItemTextA(dialog, IDC_EDIT_OUTPUT_FILE, "typed.mkv");
+    Click(dialog, IDC_BUTTON_BROWSE);
+    EXPECT_EQ(ControlText(dialog, IDC_EDIT_OUTPUT_FILE), "e:\\new\\clip.mkv");
+    Click(dialog, IDC_BUTTON_BROWSE);  // cancelled
+    EXPECT_EQ(ControlText(dialog, IDC_EDIT_OUTPUT_FILE), "e:\\new\\clip.mkv");
+    Click(dialog, IDCANCEL);
+  });
+  ASSERT_EQ(prompts.Records().size(), 2u);
+  const PromptRecord& browse = prompts.Records()[0];
+  EXPECT_EQ(browse.filter, "Matroska video file(*.mkv)|*.mkv|");
+  EXPECT_EQ(browse.initialFolder, "d:\\clips") << "the folder the dialog opened with";
+  EXPECT_EQ(browse.caption, "Select Output File Name");
+}
+
+TEST_F(OutputOptionsTest, UnknownStoredFormatKeepsRowsAndSavesNoFormat) {
+  settings.outputFormat = static_cast<OutputFormat>(7);
+  Run([&](HWND dialog) {
+    // The rows stay as the template and the opening left them.
+    EXPECT_EQ(ControlText(dialog, IDC_EDIT_OUTPUT_FILE), "d:\\clips\\talk.wmv");
+    EXPECT_TRUE(Shown(dialog, IDC_EDIT_VIDEO_BITRATE));
+    EXPECT_FALSE(Shown(dialog, IDC_COMBO_VIDEO_COMPRESSOR));
+    Click(dialog, IDC_BUTTON_OUTPUT_DEAULT);
+    Click(dialog, IDC_BUTTON_OPTIONS_OK);
+  });
+  ASSERT_EQ(prompts.Messages().size(), 2u);
+  EXPECT_EQ(prompts.Messages()[0].text, "Does not support the video format");
+  EXPECT_EQ(prompts.Messages()[1].text, "unknown error");
+  EXPECT_EQ(prompts.Messages()[1].caption, "error");
+  EXPECT_EQ(profile.GetInt("Settings", "nOuptputFormat", 99), -1);
+}
+
+}  // namespace
