@@ -42,6 +42,11 @@ class MainDialog : public ModalDialog {
                              int folder);
   void ShowStartupSummary();
 
+  void OnOpenVideo();
+  // The open-file dialog; false when nothing was chosen.
+  bool AskVideoPath(char* chosen, DWORD size);
+  void ReleaseSourceGraph();
+
   const AppProfile& m_profile;
   LanguageManager& m_languages;
   GraphHandles& m_graph;
@@ -60,4 +65,5 @@ inline const MessageRoute<MainDialog> MainDialog::kRoutes[] = {
     OnCommand(IDCANCEL, &MainDialog::OnCancel),
     OnCommand(IDC_BUTTON_EXIT, &MainDialog::OnExit),
     OnMessage(WM_CLOSE, &MainDialog::OnClose),
+    OnCommand(IDC_BUTTON_ADD_VIDEO, &MainDialog::OnOpenVideo),
 };
