@@ -137,6 +137,7 @@ TEST_F(OpenVideoTest, SecondOpenReleasesTheEarlierGraphBeforeProbing) {
   EXPECT_EQ(graph.graph, nullptr);
   EXPECT_EQ(graph.mediaControl, nullptr);
   EXPECT_EQ(graph.mediaEvent, nullptr);
+  graph = GraphHandles();  // before the fakes go
 }
 
 TEST_F(OpenVideoTest, FailedProbeForgetsThePathButKeepsTheSourceLine) {
