@@ -10,7 +10,6 @@
 
 #include "fakes/FakeBasicVideo.h"
 #include "fakes/FakeGraphBuilder.h"
-#include "fakes/FakeMediaControl.h"
 #include "fakes/FakeMediaSeeking.h"
 #include "fakes/ScriptedPrompts.h"
 #include "platform/Str.h"
@@ -159,27 +158,6 @@ TEST(MeasureSource, StopsAtTheFirstFailingStepWithItsMessage) {
   }
 }
 
-TEST(AdoptConversionGraph, KeepsTheGraphAndItsControl) {
-  ScriptedPrompts prompts;
-  std::vector<std::string> log;
-  FakeMediaControl control("control", &log);
-  FakeGraphBuilder graph("graph", &log);
-  graph.Offer(IID_IMediaControl, &control);
-  GraphHandles handles;
-  {
-    ComPtr<IGraphBuilder> created(&graph);
-    EXPECT_EQ(AdoptConversionGraph(created, handles), 1);
-  }
-  EXPECT_TRUE(prompts.Records().empty());
-  EXPECT_EQ(handles.graph.Get(), &graph);
-  EXPECT_EQ(handles.mediaControl.Get(), &control);
-  EXPECT_EQ(graph.RefCount(), 1u);
-  EXPECT_EQ(control.RefCount(), 1u);
-  handles = GraphHandles();
-  EXPECT_EQ(graph.RefCount(), 0u);
-  EXPECT_EQ(control.RefCount(), 0u);
-}
-
 TEST(AdoptConversionGraph, WithoutAControlShowsTheApplicationBoxAndKeepsNothing) {
   ScriptedPrompts prompts;
   SetAppTitle("probe_title");
@@ -215,9 +193,9 @@ TEST_F(ProbeClipTest, MeasuresAClipWithSoundAndOneWithout) {
   };
   for (const Case& c : {Case{"clip.avi", true}, Case{"silent.avi", false}}) {
     SCOPED_TRACE(c.name);
-    ClipSpec spec;
-    spec.withAudio = c.withAudio;
-    const std::string path = clips.MakeAvi(c.name, spec);
+    ClipShape shape;
+    shape.withAudio = c.withAudio;
+    const std::string path = clips.MakeAvi(c.name, shape);
     ASSERT_FALSE(path.empty());
 
     int64_t duration = 0;

@@ -45,17 +45,17 @@ std::vector<BYTE> Frame(int width, int height, int index) {
   return out;
 }
 
-bool AddVideoStream(PAVIFILE file, const ClipSpec& spec, PAVISTREAM& stream) {
+bool AddVideoStream(PAVIFILE file, const ClipShape& shape, PAVISTREAM& stream) {
   AVISTREAMINFOA info = {};
   info.fccType = streamtypeVIDEO;
   info.dwScale = 1;
-  info.dwRate = static_cast<DWORD>(spec.framesPerSecond);
-  info.dwSuggestedBufferSize = static_cast<DWORD>(Frame(spec.width, spec.height, 0).size());
-  SetRect(&info.rcFrame, 0, 0, spec.width, spec.height);
+  info.dwRate = static_cast<DWORD>(shape.framesPerSecond);
+  info.dwSuggestedBufferSize = static_cast<DWORD>(Frame(shape.width, shape.height, 0).size());
+  SetRect(&info.rcFrame, 0, 0, shape.width, shape.height);
   if (AVIFileCreateStreamA(file, &stream, &info) != AVIERR_OK) return false;
   BITMAPINFOHEADER format = {sizeof format};
-  format.biWidth = spec.width;
-  format.biHeight = spec.height;
+  format.biWidth = shape.width;
+  format.biHeight = shape.height;
   format.biPlanes = 1;
   format.biBitCount = 24;
   format.biCompression = BI_RGB;
@@ -76,10 +76,10 @@ bool AddAudioStream(PAVIFILE file, PAVISTREAM& stream) {
 }
 
 // Video and audio interleaved frame by frame.
-bool WriteClip(PAVISTREAM video, PAVISTREAM audio, const ClipSpec& spec) {
-  const int samplesPerFrame = kSampleRate / spec.framesPerSecond;
-  for (int i = 0; i < spec.frames; ++i) {
-    std::vector<BYTE> frame = Frame(spec.width, spec.height, i);
+bool WriteClip(PAVISTREAM video, PAVISTREAM audio, const ClipShape& shape) {
+  const int samplesPerFrame = kSampleRate / shape.framesPerSecond;
+  for (int i = 0; i < shape.frames; ++i) {
+    std::vector<BYTE> frame = Frame(shape.width, shape.height, i);
     if (AVIStreamWrite(video, i, 1, frame.data(), static_cast<LONG>(frame.size()),
                        AVIIF_KEYFRAME, nullptr, nullptr) != AVIERR_OK)
       return false;
@@ -131,15 +131,15 @@ ClipFolder::~ClipFolder() {
   SHFileOperationA(&op);
 }
 
-std::string ClipFolder::MakeAvi(const std::string& name, const ClipSpec& spec) const {
+std::string ClipFolder::MakeAvi(const std::string& name, const ClipShape& shape) const {
   const std::string path = PathOf(name);
   AVIFileInit();
   PAVIFILE file = nullptr;
   PAVISTREAM video = nullptr;
   PAVISTREAM audio = nullptr;
   bool ok = AVIFileOpenA(&file, path.c_str(), OF_CREATE | OF_WRITE, nullptr) == AVIERR_OK &&
-            AddVideoStream(file, spec, video) &&
-            (!spec.withAudio || AddAudioStream(file, audio)) && WriteClip(video, audio, spec);
+            AddVideoStream(file, shape, video) &&
+            (!shape.withAudio || AddAudioStream(file, audio)) && WriteClip(video, audio, shape);
   if (audio) AVIStreamRelease(audio);
   if (video) AVIStreamRelease(video);
   if (file) AVIFileRelease(file);

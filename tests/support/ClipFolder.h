@@ -5,7 +5,7 @@
 
 #include <string>
 
-struct ClipSpec {
+struct ClipShape {
   int width = 320;       // pixels
   int height = 240;      // pixels
   int framesPerSecond = 25;
@@ -25,7 +25,7 @@ class ClipFolder {
   std::string PathOf(const std::string& name) const { return m_folder + name; }
 
   // Each gives the new file's path, or an empty text when it could not be made.
-  std::string MakeAvi(const std::string& name, const ClipSpec& spec = {}) const;
+  std::string MakeAvi(const std::string& name, const ClipShape& shape = {}) const;
   std::string MakeWav(const std::string& name, int seconds) const;
   std::string MakeFile(const std::string& name, const std::string& content) const;
   // A sub-folder for files that must lie elsewhere.
