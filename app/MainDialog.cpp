@@ -1,8 +1,13 @@
 #include "app/MainDialog.h"
 
+#include <cderr.h>
 #include <shlobj.h>
 
+#include <cstring>
+
+#include "app/SourceLine.h"
 #include "engine/RegistryAdjustments.h"
+#include "engine/SourceProbing.h"
 #include "i18n/LanguageMenu.h"
 #include "i18n/Localization.h"
 #include "i18n/Translation.h"
@@ -16,6 +21,10 @@ namespace {
 
 constexpr char kOptionSection[] = "Option";
 constexpr char kCurrentLanguage[] = "CurrentLanguage";
+constexpr char kLastPhotoFolder[] = "LastPhotoFolder";
+// Room beyond the longest source path (259 characters), so that a longer
+// choice arrives whole and is refused instead of being cut.
+constexpr DWORD kChosenPathBufferSize = 1024;
 
 }  // namespace
 
@@ -177,4 +186,57 @@ void MainDialog::CloseWindow() {
   if (m_comInitialized) CoUninitialize();
   m_comInitialized = false;
   End(IDCANCEL);
+}
+
+void MainDialog::OnOpenVideo() {
+  char chosen[kChosenPathBufferSize] = "";
+  if (!AskVideoPath(chosen, kChosenPathBufferSize)) return;
+  if (strlen(chosen) >= path::kMaxPath) {
+    ShowNotOpenedBox();
+    return;
+  }
+  ReleaseSourceGraph();
+  m_sourcePath = chosen;
+
+  int64_t duration = 0;  // 100 ns units
+  if (!ProbeSource(Hwnd(), chosen, duration, m_source, m_settings)) {
+    std::string text = GetLocalizedString(IDS_MESSAGE_NO_DURATION) +
+                       GetLocalizedString(IDS_MESSAGE_NOT_OPEN_FILE);
+    std::string caption = GetLocalizedString(IDS_MESSAGE_ERROR) + " IDS_MESSAGE_NO_DURATION";
+    Prompts::Current().ShowMessage(Hwnd(), text.c_str(), caption.c_str(), MB_OK);
+    m_sourcePath.clear();
+    return;
+  }
+  m_profile.WriteString(kOptionSection, kLastPhotoFolder, path::FolderOf(chosen).c_str());
+  SetItemText(IDC_STATIC_SOURCE_LINE, SourceLineText(chosen, duration).c_str());
+  if (OpenForConversion(chosen, m_graph) >= 0) m_sourceReady = 1;
+}
+
+bool MainDialog::AskVideoPath(char* chosen, DWORD size) {
+  static constexpr char kFilter[] = "Video Files (*.*)\0*.*\0";
+  const std::string folder = m_profile.GetString(kOptionSection, kLastPhotoFolder, "");
+  const std::string title = GetLocalizedString(IDS_MESSAGE_OPEN_FILE);
+  OPENFILENAMEA request = {};
+  // The layout without the fields that Windows 2000 added.
+  request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  request.hwndOwner = Hwnd();
+  request.lpstrFilter = kFilter;
+  request.nFilterIndex = 1;
+  request.lpstrFile = chosen;
+  request.nMaxFile = size;
+  request.lpstrInitialDir = folder.c_str();
+  request.lpstrTitle = title.c_str();
+  // The read-only box is shown and ticked; its answer is not used.
+  request.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_READONLY;
+  if (Prompts::Current().AskOpenFileName(request)) return true;
+  // A name too long even for this buffer is refused like any overlong one.
+  if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ShowNotOpenedBox();
+  return false;
+}
+
+void MainDialog::ReleaseSourceGraph() {
+  if (m_sourcePath.empty() || !m_graph.graph) return;
+  m_graph.mediaEvent.Reset();
+  m_graph.mediaControl.Reset();
+  m_graph.graph.Reset();
 }

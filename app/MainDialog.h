@@ -48,6 +48,11 @@ class MainDialog : public ModalDialog {
   void OnOptions();
   void ShowOptionsSummary();
 
+  void OnOpenVideo();
+  // The open-file dialog; false when nothing was chosen.
+  bool AskVideoPath(char* chosen, DWORD size);
+  void ReleaseSourceGraph();
+
   const AppProfile& m_profile;
   LanguageManager& m_languages;
   GraphHandles& m_graph;
@@ -72,4 +77,5 @@ inline const MessageRoute<MainDialog> MainDialog::kRoutes[] = {
     OnMessage(WM_CLOSE, &MainDialog::OnClose),
     OnCommand(IDM_POPUPMENU_FONT, &MainDialog::OnChooseFont),
     OnCommand(IDC_BUTTON_OUTPUT_SETTINGS, &MainDialog::OnOptions),
+    OnCommand(IDC_BUTTON_ADD_VIDEO, &MainDialog::OnOpenVideo),
 };

@@ -41,3 +41,9 @@ __CRT_UUID_DECL(IWMVideoMediaProps, 0x96406bcf, 0x2b2b, 0x11d3, 0xb3, 0x6b, 0x00
 #endif
 
 #endif  // __IWMVideoMediaProps_INTERFACE_DEFINED__
+
+// Source probing: IBasicVideo's identifier, for ComPtr::As.
+#if defined(__MINGW32__)
+__CRT_UUID_DECL(IBasicVideo, 0x56a868b5, 0x0ad4, 0x11ce, 0xb0, 0x3a, 0x00, 0x20, 0xaf, 0x0b, 0xa7,
+                0x70)
+#endif

@@ -33,6 +33,14 @@ std::string FolderOf(const char* p) {
   return slash ? std::string(p, static_cast<size_t>(slash - p) + 1) : std::string();
 }
 
+std::string FileNameOf(const char* p) {
+  if (!p || !*p) return std::string();
+  const bool driveLetter = (p[0] >= 'a' && p[0] <= 'z') || (p[0] >= 'A' && p[0] <= 'Z');
+  if (driveLetter && p[1] == ':') p += 2;
+  const char* separator = LastSeparator(p);
+  return std::string(separator ? separator + 1 : p);
+}
+
 std::string ModuleFolder() {
   std::string full = ModulePath();
   const char* slash = LastBackslash(full.c_str());

@@ -17,6 +17,9 @@ const char* LastSeparator(const char* p);
 
 // The text up to and including its last backslash; empty without one.
 std::string FolderOf(const char* p);
+// The file name with its extension: what follows the drive and the last
+// backslash or slash. Empty for an empty path or one that ends in a separator.
+std::string FileNameOf(const char* p);
 
 // The folder of this executable, without a trailing backslash.
 std::string ModuleFolder();

@@ -1,0 +1,23 @@
+#include "engine/MediaFramework.h"
+
+#include "platform/Path.h"
+#include "platform/Str.h"
+
+namespace media {
+
+HRESULT CreateFilterGraph(Microsoft::WRL::ComPtr<IGraphBuilder>& graph) {
+  graph.Reset();
+  return CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&graph));
+}
+
+HRESULT RenderPath(IGraphBuilder* graph, const char* path) {
+  if (!graph || str::IsEmpty(path)) return E_INVALIDARG;
+  wchar_t widePath[path::kMaxPath] = {};
+  // A cut name would open some other file.
+  if (!str::ToWide(path, widePath, path::kMaxPath)) {
+    return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+  }
+  return graph->RenderFile(widePath, nullptr);
+}
+
+}  // namespace media

@@ -1,0 +1,173 @@
+#include "support/ClipFolder.h"
+
+#include <windows.h>
+#include <mmreg.h>
+#include <shellapi.h>
+#include <vfw.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+constexpr int kSampleRate = 22050;  // samples per second, mono, 16 bit
+
+WAVEFORMATEX PcmFormat() {
+  WAVEFORMATEX format = {};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = 1;
+  format.nSamplesPerSec = kSampleRate;
+  format.wBitsPerSample = 16;
+  format.nBlockAlign = 2;
+  format.nAvgBytesPerSec = kSampleRate * 2;
+  return format;
+}
+
+// A tone, so that the audio is not silence.
+std::vector<int16_t> Tone(int samples, int firstSample) {
+  std::vector<int16_t> out(static_cast<size_t>(samples));
+  for (int i = 0; i < samples; ++i) out[i] = ((firstSample + i) / 25 % 2) ? 8000 : -8000;
+  return out;
+}
+
+// A frame whose picture changes from frame to frame (bottom-up BGR rows).
+std::vector<BYTE> Frame(int width, int height, int index) {
+  const int stride = (width * 3 + 3) & ~3;
+  std::vector<BYTE> out(static_cast<size_t>(stride) * height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      BYTE* p = &out[static_cast<size_t>(y) * stride + x * 3];
+      p[0] = static_cast<BYTE>(x + index * 4);
+      p[1] = static_cast<BYTE>(y);
+      p[2] = static_cast<BYTE>(index * 5);
+    }
+  }
+  return out;
+}
+
+bool AddVideoStream(PAVIFILE file, const ClipShape& shape, PAVISTREAM& stream) {
+  AVISTREAMINFOA info = {};
+  info.fccType = streamtypeVIDEO;
+  info.dwScale = 1;
+  info.dwRate = static_cast<DWORD>(shape.framesPerSecond);
+  info.dwSuggestedBufferSize = static_cast<DWORD>(Frame(shape.width, shape.height, 0).size());
+  SetRect(&info.rcFrame, 0, 0, shape.width, shape.height);
+  if (AVIFileCreateStreamA(file, &stream, &info) != AVIERR_OK) return false;
+  BITMAPINFOHEADER format = {sizeof format};
+  format.biWidth = shape.width;
+  format.biHeight = shape.height;
+  format.biPlanes = 1;
+  format.biBitCount = 24;
+  format.biCompression = BI_RGB;
+  format.biSizeImage = info.dwSuggestedBufferSize;
+  return AVIStreamSetFormat(stream, 0, &format, sizeof format) == AVIERR_OK;
+}
+
+bool AddAudioStream(PAVIFILE file, PAVISTREAM& stream) {
+  WAVEFORMATEX format = PcmFormat();
+  AVISTREAMINFOA info = {};
+  info.fccType = streamtypeAUDIO;
+  info.dwScale = format.nBlockAlign;
+  info.dwRate = format.nAvgBytesPerSec;
+  info.dwSampleSize = format.nBlockAlign;
+  info.dwSuggestedBufferSize = format.nAvgBytesPerSec;
+  if (AVIFileCreateStreamA(file, &stream, &info) != AVIERR_OK) return false;
+  return AVIStreamSetFormat(stream, 0, &format, sizeof format) == AVIERR_OK;
+}
+
+// Video and audio interleaved frame by frame.
+bool WriteClip(PAVISTREAM video, PAVISTREAM audio, const ClipShape& shape) {
+  const int samplesPerFrame = kSampleRate / shape.framesPerSecond;
+  for (int i = 0; i < shape.frames; ++i) {
+    std::vector<BYTE> frame = Frame(shape.width, shape.height, i);
+    if (AVIStreamWrite(video, i, 1, frame.data(), static_cast<LONG>(frame.size()),
+                       AVIIF_KEYFRAME, nullptr, nullptr) != AVIERR_OK)
+      return false;
+    if (!audio) continue;
+    std::vector<int16_t> samples = Tone(samplesPerFrame, i * samplesPerFrame);
+    // -1 appends; Wine refuses an explicit start after the first block.
+    if (AVIStreamWrite(audio, -1, samplesPerFrame, samples.data(),
+                       samplesPerFrame * 2, 0, nullptr, nullptr) != AVIERR_OK)
+      return false;
+  }
+  return true;
+}
+
+bool WriteWholeFile(const std::string& path, const void* data, size_t size) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = size == 0 || ::WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == size;
+}
+
+template <class T>
+void Put(std::string& out, T value) {
+  out.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+}  // namespace
+
+ClipFolder::ClipFolder() {
+  char temp[MAX_PATH] = "";
+  GetTempPathA(sizeof temp, temp);
+  char name[MAX_PATH] = "";
+  GetTempFileNameA(temp, "clp", 0, name);  // a unique name, made as a file
+  DeleteFileA(name);
+  CreateDirectoryA(name, nullptr);
+  m_folder = std::string(name) + "\\";
+}
+
+ClipFolder::~ClipFolder() {
+  // SHFileOperation wants a list that ends in two NULs.
+  std::string from = m_folder.substr(0, m_folder.size() - 1);
+  from.push_back('\0');
+  SHFILEOPSTRUCTA op = {};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+  SHFileOperationA(&op);
+}
+
+std::string ClipFolder::MakeAvi(const std::string& name, const ClipShape& shape) const {
+  const std::string path = PathOf(name);
+  AVIFileInit();
+  PAVIFILE file = nullptr;
+  PAVISTREAM video = nullptr;
+  PAVISTREAM audio = nullptr;
+  bool ok = AVIFileOpenA(&file, path.c_str(), OF_CREATE | OF_WRITE, nullptr) == AVIERR_OK &&
+            AddVideoStream(file, shape, video) &&
+            (!shape.withAudio || AddAudioStream(file, audio)) && WriteClip(video, audio, shape);
+  if (audio) AVIStreamRelease(audio);
+  if (video) AVIStreamRelease(video);
+  if (file) AVIFileRelease(file);
+  AVIFileExit();
+  return ok ? path : std::string();
+}
+
+std::string ClipFolder::MakeWav(const std::string& name, int seconds) const {
+  const WAVEFORMATEX format = PcmFormat();
+  const std::vector<int16_t> samples = Tone(kSampleRate * seconds, 0);
+  const uint32_t dataSize = static_cast<uint32_t>(samples.size() * sizeof(int16_t));
+  std::string out = "RIFF";
+  Put<uint32_t>(out, 4 + 8 + 16 + 8 + dataSize);
+  out += "WAVEfmt ";
+  Put<uint32_t>(out, 16);
+  out.append(reinterpret_cast<const char*>(&format), 16);  // PCM: no cbSize
+  out += "data";
+  Put<uint32_t>(out, dataSize);
+  out.append(reinterpret_cast<const char*>(samples.data()), dataSize);
+  return MakeFile(name, out);
+}
+
+std::string ClipFolder::MakeFile(const std::string& name, const std::string& content) const {
+  const std::string path = PathOf(name);
+  return WriteWholeFile(path, content.data(), content.size()) ? path : std::string();
+}
+
+std::string ClipFolder::MakeFolder(const std::string& name) const {
+  const std::string path = PathOf(name);
+  return CreateDirectoryA(path.c_str(), nullptr) ? path + "\\" : std::string();
+}

@@ -1,0 +1,36 @@
+#pragma once
+// A scratch folder of media files that tests make themselves: AVI clips
+// written with the AVIFile API (RGB24 video, 16-bit PCM audio), WAV files and
+// files of any content. The folder and everything in it go at destruction.
+
+#include <string>
+
+struct ClipShape {
+  int width = 320;       // pixels
+  int height = 240;      // pixels
+  int framesPerSecond = 25;
+  int frames = 50;
+  bool withAudio = true;  // 22050 Hz mono, as long as the video
+};
+
+class ClipFolder {
+ public:
+  ClipFolder();
+  ~ClipFolder();
+  ClipFolder(const ClipFolder&) = delete;
+  ClipFolder& operator=(const ClipFolder&) = delete;
+
+  // The folder, with its trailing backslash.
+  const std::string& Folder() const { return m_folder; }
+  std::string PathOf(const std::string& name) const { return m_folder + name; }
+
+  // Each gives the new file's path, or an empty text when it could not be made.
+  std::string MakeAvi(const std::string& name, const ClipShape& shape = {}) const;
+  std::string MakeWav(const std::string& name, int seconds) const;
+  std::string MakeFile(const std::string& name, const std::string& content) const;
+  // A sub-folder for files that must lie elsewhere.
+  std::string MakeFolder(const std::string& name) const;
+
+ private:
+  std::string m_folder;
+};
