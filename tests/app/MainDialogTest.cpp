@@ -5,16 +5,9 @@
 
 #include "fakes/FakeFilter.h"
 #include "fakes/ScriptedPrompts.h"
+#include "support/MainDialogProbe.h"
 #include "support/ScratchProfile.h"
 #include "support/ScriptedDialog.h"
-
-struct MainDialogProbe {
-  static int& Converting(MainDialog& d) { return d.m_converting; }
-  static OSVERSIONINFOA& Version(MainDialog& d) { return d.m_osVersion; }
-  static std::string MyVideoDefault(MainDialog& d, const char* builtIn, int folder) {
-    return d.MyVideoDefault("Settings", "OutputName", builtIn, folder);
-  }
-};
 
 namespace {
 

@@ -11,14 +11,9 @@
 #include "fakes/FakeMediaEvent.h"
 #include "fakes/ScriptedPrompts.h"
 #include "support/ClipFolder.h"
+#include "support/MainDialogProbe.h"
 #include "support/ScratchProfile.h"
 #include "support/ScriptedDialog.h"
-
-struct MainDialogProbe {
-  static std::string& SourcePath(MainDialog& d) { return d.m_sourcePath; }
-  static int SourceReady(MainDialog& d) { return d.m_sourceReady; }
-  static const SourceInfo& Source(MainDialog& d) { return d.m_source; }
-};
 
 namespace {
 

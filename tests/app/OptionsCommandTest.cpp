@@ -5,41 +5,15 @@
 
 #include "app/MainDialog.h"
 #include "fakes/ScriptedPrompts.h"
+#include "support/MainDialogProbe.h"
 #include "support/ScratchProfile.h"
 #include "support/ScriptedDialog.h"
 
-struct MainDialogProbe {
-  static SourceInfo& Source(MainDialog& d) { return d.m_source; }
-  static ConversionSettings& Settings(MainDialog& d) { return d.m_settings; }
-};
-
 namespace {
 
-thread_local std::function<void(HWND)>* t_nested = nullptr;
-
-BOOL CALLBACK FindOptions(HWND window, LPARAM found) {
-  if (!GetDlgItem(window, IDC_BUTTON_OPTIONS_OK)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
-void CALLBACK DriveOptions(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND options = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), &FindOptions, reinterpret_cast<LPARAM>(&options));
-  if (!options || !t_nested) return;
-  KillTimer(nullptr, timer);
-  std::function<void(HWND)>* script = t_nested;
-  t_nested = nullptr;
-  (*script)(options);
-}
-
 // Presses Options in the main window; script drives the dialog it opens.
-void PressOptions(HWND main, std::function<void(HWND)> script) {
-  t_nested = &script;
-  UINT_PTR timer = SetTimer(nullptr, 0, 10, &DriveOptions);
-  Click(main, IDC_BUTTON_OUTPUT_SETTINGS);
-  KillTimer(nullptr, timer);
-  t_nested = nullptr;
+void PressOptions(HWND main, const std::function<void(HWND)>& script) {
+  ClickAndDrive(main, IDC_BUTTON_OUTPUT_SETTINGS, IDC_BUTTON_OPTIONS_OK, script);
 }
 
 class OptionsCommandTest : public ::testing::Test {

@@ -12,23 +12,7 @@
 #include "fakes/ScriptedPrompts.h"
 #include "i18n/LanguageManager.h"
 #include "support/ScratchProfile.h"
-
-// <temp>\i18n-<process>-<n>\, removed with everything in it at the end.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  // Without a trailing backslash.
-  const std::string& Path() const { return m_path; }
-  // Writes bytes to Path()\relativePath, creating the folders on the way.
-  void Write(const std::string& relativePath, const std::string& bytes) const;
-
- private:
-  std::string m_path;
-};
+#include "support/TempFolder.h"
 
 // A text in a language file's form, for example
 // Ini({{"DIALOG", "IDC_BUTTON_EXIT=Quitter\r\nIDC_BUTTON_HELP=Aide"}}).

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <mmreg.h>
-#include <shellapi.h>
 #include <vfw.h>
 
 #include <cstdint>
@@ -109,27 +108,6 @@ void Put(std::string& out, T value) {
 }
 
 }  // namespace
-
-ClipFolder::ClipFolder() {
-  char temp[MAX_PATH] = "";
-  GetTempPathA(sizeof temp, temp);
-  char name[MAX_PATH] = "";
-  GetTempFileNameA(temp, "clp", 0, name);  // a unique name, made as a file
-  DeleteFileA(name);
-  CreateDirectoryA(name, nullptr);
-  m_folder = std::string(name) + "\\";
-}
-
-ClipFolder::~ClipFolder() {
-  // SHFileOperation wants a list that ends in two NULs.
-  std::string from = m_folder.substr(0, m_folder.size() - 1);
-  from.push_back('\0');
-  SHFILEOPSTRUCTA op = {};
-  op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
-  op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-  SHFileOperationA(&op);
-}
 
 std::string ClipFolder::MakeAvi(const std::string& name, const ClipShape& shape) const {
   const std::string path = PathOf(name);

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "support/TempFolder.h"
+
 struct ClipShape {
   int width = 320;       // pixels
   int height = 240;      // pixels
@@ -15,10 +17,7 @@ struct ClipShape {
 
 class ClipFolder {
  public:
-  ClipFolder();
-  ~ClipFolder();
-  ClipFolder(const ClipFolder&) = delete;
-  ClipFolder& operator=(const ClipFolder&) = delete;
+  ClipFolder() : m_folder(m_temp.Path() + "\\") {}
 
   // The folder, with its trailing backslash.
   const std::string& Folder() const { return m_folder; }
@@ -32,5 +31,6 @@ class ClipFolder {
   std::string MakeFolder(const std::string& name) const;
 
  private:
+  TempFolder m_temp;
   std::string m_folder;
 };

@@ -20,7 +20,40 @@ void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD) {
   if (!script->dialog->Ending()) EndDialog(window, kLeftOpen);
 }
 
+struct NestedScript {
+  int markerId;
+  const std::function<void(HWND)>* body;
+  HWND found;
+};
+thread_local NestedScript* t_nested = nullptr;
+
+BOOL CALLBACK FindMarked(HWND window, LPARAM lp) {
+  auto* nested = reinterpret_cast<NestedScript*>(lp);
+  if (!GetDlgItem(window, nested->markerId)) return TRUE;
+  nested->found = window;
+  return FALSE;
+}
+
+void CALLBACK RunNestedScript(HWND, UINT, UINT_PTR timer, DWORD) {
+  NestedScript* nested = t_nested;
+  if (!nested) return;
+  EnumThreadWindows(GetCurrentThreadId(), &FindMarked, reinterpret_cast<LPARAM>(nested));
+  if (!nested->found) return;  // not open yet: the timer comes again
+  KillTimer(nullptr, timer);
+  t_nested = nullptr;
+  (*nested->body)(nested->found);
+}
+
 }  // namespace
+
+void ClickAndDrive(HWND dialog, int id, int markerId, const std::function<void(HWND)>& script) {
+  NestedScript nested{markerId, &script, nullptr};
+  t_nested = &nested;
+  UINT_PTR timer = SetTimer(nullptr, 0, 10, &RunNestedScript);
+  Click(dialog, id);
+  KillTimer(nullptr, timer);
+  t_nested = nullptr;
+}
 
 INT_PTR RunScripted(ModalDialog& dialog, const std::function<void(HWND)>& script) {
   Script state{&dialog, &script};
