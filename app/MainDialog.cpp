@@ -174,6 +174,10 @@ void MainDialog::CloseWindow() {
                                    GetLocalizedString(IDS_MESSAGE_WARNING).c_str(), MB_OK);
     return;
   }
+  // The graph's control and event interfaces go with it: released after COM
+  // has ended, they would call into a library that may be gone.
+  m_graph.mediaEvent.Reset();
+  m_graph.mediaControl.Reset();
   m_graph.graph.Reset();
   // Each slot is emptied before its instance is released.
   Microsoft::WRL::ComPtr<IBaseFilter> video = std::move(m_graph.videoCompressor);

@@ -4,6 +4,8 @@
 #include <shlobj.h>
 
 #include "fakes/FakeFilter.h"
+#include "fakes/FakeMediaControl.h"
+#include "fakes/FakeMediaEvent.h"
 #include "fakes/ScriptedPrompts.h"
 #include "support/MainDialogProbe.h"
 #include "support/ScratchProfile.h"
@@ -110,12 +112,14 @@ TEST_F(MainDialogTest, EveryCloseRequestIsRefusedWhileConverting) {
   EXPECT_EQ(profile.GetString("Option", "CurrentLanguage", ""), "english");
 }
 
-TEST_F(MainDialogTest, CloseReleasesGraphAndCompressorsThenStoresTheLanguage) {
+TEST_F(MainDialogTest, CloseReleasesTheGraphAndCompressorsBeforeComEnds) {
   ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
   std::vector<std::string> log;
   RecordingProfile recording(profile, log);
   FakeFilter video("video", &log);
   FakeFilter audio("audio", &log);
+  FakeMediaControl control("control", &log);
+  FakeMediaEvent events("events", &log);
   ComPtr<IGraphBuilder> keptGraph;
   ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
                              IID_PPV_ARGS(&keptGraph)),
@@ -124,6 +128,8 @@ TEST_F(MainDialogTest, CloseReleasesGraphAndCompressorsThenStoresTheLanguage) {
     MainDialog dialog(recording, languages, graph);
     INT_PTR result = RunScripted(dialog, [&](HWND hwnd) {
       graph.graph = keptGraph;
+      graph.mediaControl = &control;
+      graph.mediaEvent = &events;
       graph.videoCompressor = &video;
       graph.audioCompressor = &audio;
       log.clear();
@@ -131,10 +137,13 @@ TEST_F(MainDialogTest, CloseReleasesGraphAndCompressorsThenStoresTheLanguage) {
     });
     EXPECT_EQ(result, IDCANCEL);
   }
-  const std::vector<std::string> expected = {"video released", "audio released",
+  const std::vector<std::string> expected = {"events released", "control released",
+                                             "video released", "audio released",
                                              "Option/CurrentLanguage=english"};
   EXPECT_EQ(log, expected);
   EXPECT_EQ(graph.graph, nullptr);
+  EXPECT_EQ(graph.mediaControl, nullptr);
+  EXPECT_EQ(graph.mediaEvent, nullptr);
   EXPECT_EQ(graph.videoCompressor, nullptr);
   EXPECT_EQ(graph.audioCompressor, nullptr);
   EXPECT_EQ(video.RefCount(), 0u);

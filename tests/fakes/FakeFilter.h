@@ -5,21 +5,14 @@
 
 #include <dshow.h>
 
-#include <string>
-#include <vector>
+#include "fakes/ComFake.h"
 
-class FakeFilter final : public IBaseFilter {
+class FakeFilter final : public ComFake<IBaseFilter> {
  public:
   // name appears in the log as "<name> released" for each Release.
-  FakeFilter(std::string name, std::vector<std::string>* log);
-  virtual ~FakeFilter() = default;
+  FakeFilter(std::string name, std::vector<std::string>* log)
+      : ComFake(IID_IBaseFilter, std::move(name), log) {}
 
-  ULONG RefCount() const { return m_refs; }
-
-  // IUnknown
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
   // IPersist
   STDMETHODIMP GetClassID(CLSID*) override { return E_NOTIMPL; }
   // IMediaFilter
@@ -36,8 +29,8 @@ class FakeFilter final : public IBaseFilter {
   STDMETHODIMP JoinFilterGraph(IFilterGraph*, LPCWSTR) override { return E_NOTIMPL; }
   STDMETHODIMP QueryVendorInfo(LPWSTR*) override { return E_NOTIMPL; }
 
- private:
-  std::string m_name;
-  std::vector<std::string>* m_log;  // not owned
-  ULONG m_refs = 0;
+ protected:
+  bool IsBaseInterface(REFIID riid) const override {
+    return riid == IID_IPersist || riid == IID_IMediaFilter;
+  }
 };
