@@ -1,43 +1,17 @@
 #include "engine/RegistryAdjustments.h"
 
+#include "platform/RegKey.h"
+
 namespace {
 
 constexpr REGSAM kAccess = KEY_READ | KEY_WRITE;
 constexpr DWORD kFeedbackBufferSize = 260;  // bytes
 
-// An open key of another component, closed at the end of the scope.
-class ForeignKey {
- public:
-  explicit ForeignKey(const char* path) {
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, kAccess, &m_key) != ERROR_SUCCESS)
-      m_key = nullptr;
-  }
-  ~ForeignKey() {
-    if (m_key) RegCloseKey(m_key);
-  }
-  ForeignKey(const ForeignKey&) = delete;
-  ForeignKey& operator=(const ForeignKey&) = delete;
-
-  explicit operator bool() const { return m_key != nullptr; }
-  // Reads a value of at most size bytes; size becomes its length.
-  bool Read(const char* name, DWORD& type, void* data, DWORD& size) const {
-    return RegQueryValueExA(m_key, name, nullptr, &type, static_cast<BYTE*>(data), &size) ==
-           ERROR_SUCCESS;
-  }
-  bool Write(const char* name, DWORD type, const void* data, DWORD size) const {
-    return RegSetValueExA(m_key, name, 0, type, static_cast<const BYTE*>(data), size) ==
-           ERROR_SUCCESS;
-  }
-
- private:
-  HKEY m_key = nullptr;
-};
-
 }  // namespace
 
 void ForceSubtitleLoadLevel(DWORD& savedLoadLevel, int& loadLevelChanged) {
-  ForeignKey key(kSubtitleFilterKey);
-  if (!key) return;
+  RegKey key;
+  if (!key.Open(kSubtitleFilterKey, kAccess)) return;
   DWORD type = 0;
   DWORD value = 0;
   DWORD size = sizeof value;
@@ -52,8 +26,8 @@ void ForceSubtitleLoadLevel(DWORD& savedLoadLevel, int& loadLevelChanged) {
 void RestoreSubtitleLoadLevel(DWORD savedLoadLevel, int& loadLevelChanged) {
   if (loadLevelChanged != 1) return;
   loadLevelChanged = 0;
-  ForeignKey key(kSubtitleFilterKey);
-  if (!key) return;
+  RegKey key;
+  if (!key.Open(kSubtitleFilterKey, kAccess)) return;
   DWORD type = 0;
   DWORD current = 0;
   DWORD size = sizeof current;
@@ -62,8 +36,8 @@ void RestoreSubtitleLoadLevel(DWORD savedLoadLevel, int& loadLevelChanged) {
 }
 
 void DisableEncoderFeedback() {
-  ForeignKey key(kEncoderKey);
-  if (!key) return;
+  RegKey key;
+  if (!key.Open(kEncoderKey, kAccess)) return;
   BYTE data[kFeedbackBufferSize] = {};
   DWORD type = 0;
   DWORD size = sizeof data;

@@ -2,31 +2,7 @@
 
 #include <vector>
 
-namespace {
-
-class RegKey {
- public:
-  RegKey() = default;
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  ~RegKey() {
-    if (m_key) RegCloseKey(m_key);
-  }
-  HKEY Get() const { return m_key; }
-
-  bool Open(const std::string& path) {
-    return RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &m_key) == ERROR_SUCCESS;
-  }
-  bool Create(const std::string& path) {
-    return RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                           &m_key, nullptr) == ERROR_SUCCESS;
-  }
-
- private:
-  HKEY m_key = nullptr;
-};
-
-}  // namespace
+#include "platform/RegKey.h"
 
 AppProfile::AppProfile(std::string company, std::string application)
     : m_company(std::move(company)), m_application(std::move(application)) {}
@@ -41,48 +17,41 @@ std::string AppProfile::SectionKeyPath(const char* section) const {
 
 int AppProfile::GetInt(const char* section, const char* name, int defaultValue) const {
   RegKey key;
-  if (!key.Open(SectionKeyPath(section))) return defaultValue;
+  if (!key.Open(SectionKeyPath(section).c_str(), KEY_READ)) return defaultValue;
   DWORD type = 0;
   DWORD value = 0;
   DWORD size = sizeof value;
-  if (RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                       &size) != ERROR_SUCCESS ||
-      type != REG_DWORD || size != sizeof value)
+  if (!key.Read(name, type, &value, size) || type != REG_DWORD || size != sizeof value)
     return defaultValue;
   return static_cast<int>(value);
 }
 
 bool AppProfile::WriteInt(const char* section, const char* name, int value) const {
   RegKey key;
-  if (!key.Create(SectionKeyPath(section))) return false;
+  if (!key.Create(SectionKeyPath(section).c_str(), KEY_WRITE)) return false;
   DWORD data = static_cast<DWORD>(value);
-  return RegSetValueExA(key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                        sizeof data) == ERROR_SUCCESS;
+  return key.Write(name, REG_DWORD, &data, sizeof data);
 }
 
 std::string AppProfile::GetString(const char* section, const char* name,
                                   const char* defaultValue) const {
   std::string fallback = defaultValue ? defaultValue : "";
   RegKey key;
-  if (!key.Open(SectionKeyPath(section))) return fallback;
+  if (!key.Open(SectionKeyPath(section).c_str(), KEY_READ)) return fallback;
   DWORD type = 0;
   DWORD size = 0;
-  if (RegQueryValueExA(key.Get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-      type != REG_SZ)
-    return fallback;
+  if (!key.Read(name, type, nullptr, size) || type != REG_SZ) return fallback;
+  // One more byte: a stored string need not end in a terminator.
   std::vector<char> data(size + 1, '\0');
-  if (RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                       &size) != ERROR_SUCCESS)
-    return fallback;
+  if (!key.Read(name, type, data.data(), size)) return fallback;
   return std::string(data.data());
 }
 
 bool AppProfile::WriteString(const char* section, const char* name, const char* value) const {
   RegKey key;
-  if (!key.Create(SectionKeyPath(section))) return false;
+  if (!key.Create(SectionKeyPath(section).c_str(), KEY_WRITE)) return false;
   const char* text = value ? value : "";
-  return RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                        static_cast<DWORD>(strlen(text) + 1)) == ERROR_SUCCESS;
+  return key.Write(name, REG_SZ, text, static_cast<DWORD>(strlen(text) + 1));
 }
 
 bool AppProfile::DeleteApplicationKey() const {
