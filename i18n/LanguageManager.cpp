@@ -25,14 +25,6 @@ std::string FolderWithoutSlash(const std::string& path) {
   return slash ? path.substr(0, static_cast<size_t>(slash - path.c_str())) : path;
 }
 
-UINT AnsiCodePageOf(LANGID language) {
-  char text[8] = "";
-  if (!GetLocaleInfoA(MAKELCID(language, SORT_DEFAULT), LOCALE_IDEFAULTANSICODEPAGE, text,
-                      sizeof text))
-    return CP_ACP;
-  return static_cast<UINT>(strtoul(text, nullptr, 10));  // 0 (CP_ACP) for Unicode-only locales
-}
-
 bool IsLeadByte(UINT codePage, char c) {
   return codePage != CP_UTF8 && IsDBCSLeadByteEx(codePage, static_cast<BYTE>(c));
 }
@@ -171,7 +163,8 @@ bool LanguageManager::LoadLanguage(const std::string& name) {
   // page; the other files' bytes are the file's own.
   UINT textCodePage = CP_ACP;
   if (m_encoding == LanguageFileEncoding::Utf8) textCodePage = CP_UTF8;
-  if (m_encoding == LanguageFileEncoding::Ansi) textCodePage = AnsiCodePageOf(LanguageId());
+  if (m_encoding == LanguageFileEncoding::Ansi)
+    textCodePage = str::AnsiCodePageOf(MAKELCID(LanguageId(), SORT_DEFAULT));
   ReadTexts(textCodePage);
   ApplyLocale(locale.runtimeLocale);
   if (m_encoding == LanguageFileEncoding::Utf8) ConvertUtf8Texts();

@@ -104,12 +104,13 @@ bool ToWide(const char* ansi, wchar_t* dst, size_t dstCount, UINT codePage) {
   return fits;
 }
 
-UINT ThreadAnsiCodePage() {
+UINT AnsiCodePageOf(LCID locale) {
   char buf[8] = {};
-  if (GetLocaleInfoA(GetThreadLocale(), LOCALE_IDEFAULTANSICODEPAGE, buf, sizeof buf) == 0)
-    return CP_ACP;
-  UINT cp = static_cast<UINT>(strtoul(buf, nullptr, 10));
-  return cp == 0 ? CP_ACP : cp;
+  if (GetLocaleInfoA(locale, LOCALE_IDEFAULTANSICODEPAGE, buf, sizeof buf) == 0) return CP_ACP;
+  // 0 for the locales that have only Unicode texts: CP_ACP then.
+  return static_cast<UINT>(strtoul(buf, nullptr, 10));
 }
+
+UINT ThreadAnsiCodePage() { return AnsiCodePageOf(GetThreadLocale()); }
 
 }  // namespace str

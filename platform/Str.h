@@ -43,7 +43,8 @@ std::string ToAnsi(const wchar_t* wide, UINT codePage = CP_ACP);
 // Into a fixed buffer of dstCount wide characters; false when it did not fit.
 bool ToWide(const char* ansi, wchar_t* dst, size_t dstCount, UINT codePage = CP_ACP);
 
-// The ANSI code page of the calling thread's locale.
+// The ANSI code page of a locale, and of the calling thread's locale.
+UINT AnsiCodePageOf(LCID locale);
 UINT ThreadAnsiCodePage();
 
 }  // namespace str
