@@ -28,12 +28,11 @@ constexpr DWORD kChosenPathBufferSize = 1024;
 
 }  // namespace
 
-MainDialog::MainDialog(const AppProfile& profile, LanguageManager& languages,
-                       GraphHandles& graph)
+MainDialog::MainDialog(const AppProfile& profile, LanguageManager& languages, GraphHandles& graph)
     : ModalDialog(IDD_MAIN_DIALOG), m_profile(profile), m_languages(languages), m_graph(graph) {
-  m_appIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
-                                            MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 0, 0,
-                                            LR_DEFAULTSIZE | LR_SHARED));
+  m_appIcon =
+      static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME),
+                                    IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
 }
 
 MainDialog::~MainDialog() = default;
@@ -95,8 +94,8 @@ std::string MainDialog::MyVideoDefault(const char* section, const char* name,
 
   using GetFolderPathA = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
   HMODULE shell = LoadLibraryA("shell32.dll");
-  auto getFolderPath = shell ? reinterpret_cast<GetFolderPathA>(
-                                   reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")))
+  auto getFolderPath = shell ? reinterpret_cast<GetFolderPathA>(reinterpret_cast<void*>(
+                                   GetProcAddress(shell, "SHGetFolderPathA")))
                              : nullptr;
   if (!getFolderPath) {
     if (shell) FreeLibrary(shell);
@@ -119,10 +118,10 @@ std::string MainDialog::MyVideoDefault(const char* section, const char* name,
 
 void MainDialog::ShowStartupSummary() {
   // The stored output size plays no part before a source is opened.
-  std::string line = str::Printf("%s %s     %s %s", GetLocalizedString(IDS_MESSAGE_OUTPUT_FILE).c_str(),
-                                 m_settings.outputPath.c_str(),
-                                 GetLocalizedString(IDS_MESSAGE_RESOLUTION).c_str(),
-                                 GetLocalizedString(IDS_MESSAGE_ORIGINAL_SIZE).c_str());
+  std::string line =
+      str::Printf("%s %s     %s %s", GetLocalizedString(IDS_MESSAGE_OUTPUT_FILE).c_str(),
+                  m_settings.outputPath.c_str(), GetLocalizedString(IDS_MESSAGE_RESOLUTION).c_str(),
+                  GetLocalizedString(IDS_MESSAGE_ORIGINAL_SIZE).c_str());
   SetItemText(IDC_STATIC_SUMMARY_LINE, line.c_str());
 }
 
@@ -149,11 +148,10 @@ void MainDialog::ShowOptionsSummary() {
     ShowStartupSummary();
     return;
   }
-  std::string line = str::Printf("%s %s     %s %d*%d",
-                                 GetLocalizedString(IDS_MESSAGE_OUTPUT_FILE).c_str(),
-                                 m_settings.outputPath.c_str(),
-                                 GetLocalizedString(IDS_MESSAGE_RESOLUTION).c_str(),
-                                 m_settings.outputWidth, m_settings.outputHeight);
+  std::string line =
+      str::Printf("%s %s     %s %d*%d", GetLocalizedString(IDS_MESSAGE_OUTPUT_FILE).c_str(),
+                  m_settings.outputPath.c_str(), GetLocalizedString(IDS_MESSAGE_RESOLUTION).c_str(),
+                  m_settings.outputWidth, m_settings.outputHeight);
   SetItemText(IDC_STATIC_SUMMARY_LINE, line.c_str());
 }
 
@@ -204,8 +202,8 @@ void MainDialog::OnOpenVideo() {
 
   int64_t duration = 0;  // 100 ns units
   if (!ProbeSource(Hwnd(), chosen, duration, m_source, m_settings)) {
-    std::string text = GetLocalizedString(IDS_MESSAGE_NO_DURATION) +
-                       GetLocalizedString(IDS_MESSAGE_NOT_OPEN_FILE);
+    std::string text =
+        GetLocalizedString(IDS_MESSAGE_NO_DURATION) + GetLocalizedString(IDS_MESSAGE_NOT_OPEN_FILE);
     std::string caption = GetLocalizedString(IDS_MESSAGE_ERROR) + " IDS_MESSAGE_NO_DURATION";
     Prompts::Current().ShowMessage(Hwnd(), text.c_str(), caption.c_str(), MB_OK);
     m_sourcePath.clear();

@@ -19,8 +19,8 @@ int ProbeSource(HWND owner, const char* path, int64_t& duration, SourceInfo& sou
                 ConversionSettings& settings);
 
 // The measuring steps of ProbeSource on a graph that has rendered the file.
-int MeasureSource(HWND owner, const Microsoft::WRL::ComPtr<IGraphBuilder>& graph,
-                  int64_t& duration, SourceInfo& source, ConversionSettings& settings);
+int MeasureSource(HWND owner, const Microsoft::WRL::ComPtr<IGraphBuilder>& graph, int64_t& duration,
+                  SourceInfo& source, ConversionSettings& settings);
 
 // Frames per second for a frame time in seconds. A frame time that is not
 // positive says nothing about the rate: the previous rate stays.

@@ -18,12 +18,12 @@ struct AudioStreamSpec {
 };
 
 struct VideoStreamSpec {
-  DWORD fourcc;  // compression, as in the bitmap header
-  DWORD bitrate;  // bits per second
-  LONG height;    // pixels
-  LONG width;     // pixels
-  LONG framesPerSecond;  // whole frames, at least 1
-  DWORD quality;  // 0 (frame rate) to 100 (picture quality)
+  DWORD fourcc;              // compression, as in the bitmap header
+  DWORD bitrate;             // bits per second
+  LONG height;               // pixels
+  LONG width;                // pixels
+  LONG framesPerSecond;      // whole frames, at least 1
+  DWORD quality;             // 0 (frame rate) to 100 (picture quality)
   DWORD secondsPerKeyFrame;  // longest distance between key frames
 };
 

@@ -13,10 +13,10 @@ struct FontValue {
 
 // Read and written in this order; the face name comes last.
 constexpr FontValue kValues[] = {
-    {"lfHeight", -11},     {"lfWidth", 0},         {"lfEscapement", 0},
+    {"lfHeight", -11},     {"lfWidth", 0},          {"lfEscapement", 0},
     {"lfOrientation", 0},  {"lfWeight", FW_NORMAL}, {"lfItalic", 0},
-    {"lfUnderline", 0},    {"lfStrikeOut", 0},     {"lfCharSet", DEFAULT_CHARSET},
-    {"lfOutPrecision", 0}, {"lfClipPrecision", 0}, {"lfPitchAndFamily", 0},
+    {"lfUnderline", 0},    {"lfStrikeOut", 0},      {"lfCharSet", DEFAULT_CHARSET},
+    {"lfOutPrecision", 0}, {"lfClipPrecision", 0},  {"lfPitchAndFamily", 0},
 };
 constexpr size_t kValueCount = sizeof kValues / sizeof kValues[0];
 constexpr char kFaceName[] = "lfFaceName";
@@ -24,9 +24,9 @@ constexpr char kDefaultFace[] = "Microsoft Sans Serif";
 
 // Byte fields go out as their unsigned value.
 void ToValues(const LOGFONTA& f, int (&v)[kValueCount]) {
-  const int values[kValueCount] = {f.lfHeight,    f.lfWidth,        f.lfEscapement,
-                                   f.lfOrientation, f.lfWeight,     f.lfItalic,
-                                   f.lfUnderline, f.lfStrikeOut,    f.lfCharSet,
+  const int values[kValueCount] = {f.lfHeight,       f.lfWidth,         f.lfEscapement,
+                                   f.lfOrientation,  f.lfWeight,        f.lfItalic,
+                                   f.lfUnderline,    f.lfStrikeOut,     f.lfCharSet,
                                    f.lfOutPrecision, f.lfClipPrecision, f.lfPitchAndFamily};
   memcpy(v, values, sizeof values);
 }
@@ -58,7 +58,8 @@ bool CopyWholeCharacters(char* dst, size_t size, const char* src, UINT codePage)
   if (!src) src = "";
   size_t used = 0;
   while (src[used]) {
-    size_t width = IsDBCSLeadByteEx(codePage, static_cast<BYTE>(src[used])) && src[used + 1] ? 2 : 1;
+    size_t width =
+        IsDBCSLeadByteEx(codePage, static_cast<BYTE>(src[used])) && src[used + 1] ? 2 : 1;
     if (used + width >= size) break;
     used += width;
   }

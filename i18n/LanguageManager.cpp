@@ -118,7 +118,8 @@ bool LanguageManager::Initialize(const std::string& baseDirectory, const std::st
 }
 
 bool LanguageManager::ScanLanguageFiles() {
-  std::string pattern = str::Printf("%s\\language\\*%s", m_baseDirectory.c_str(), kLanguageExtension);
+  std::string pattern =
+      str::Printf("%s\\language\\*%s", m_baseDirectory.c_str(), kLanguageExtension);
   WIN32_FIND_DATAA found = {};
   HANDLE search = FindFirstFileA(pattern.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return false;
@@ -178,9 +179,12 @@ void LanguageManager::ReadTexts(UINT codePage) {
     const char* section = SectionOfKey(row.key);
     if (!section) continue;
     TextEntry entry{row.id, UnescapeText(ReadLanguageValue(section, row.key), codePage)};
-    if (strcmp(section, language_sections::kMenu) == 0) m_menuTexts.push_back(std::move(entry));
-    else if (strcmp(section, language_sections::kDialog) == 0) m_dialogTexts.push_back(std::move(entry));
-    else m_stringTexts.push_back(std::move(entry));
+    if (strcmp(section, language_sections::kMenu) == 0)
+      m_menuTexts.push_back(std::move(entry));
+    else if (strcmp(section, language_sections::kDialog) == 0)
+      m_dialogTexts.push_back(std::move(entry));
+    else
+      m_stringTexts.push_back(std::move(entry));
   }
 }
 
@@ -206,9 +210,7 @@ std::string LanguageManager::ReadLanguageValue(const char* section, const char* 
   return value;
 }
 
-LANGID LanguageManager::LanguageId() const {
-  return MAKELANGID(m_primaryLanguage, m_subLanguage);
-}
+LANGID LanguageManager::LanguageId() const { return MAKELANGID(m_primaryLanguage, m_subLanguage); }
 
 bool LanguageManager::LoadInterfaceFont() {
   return m_interfaceFont.Load(m_profile, m_currentLanguage);

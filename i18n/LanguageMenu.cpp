@@ -30,7 +30,8 @@ bool FillLanguageMenu(HMENU menuBar, HMENU popup, const LanguageManager& languag
     const std::string& name = languages.LanguageName(i);
     UINT check = str::EqualNoCase(name.c_str(), languages.CurrentLanguage().c_str()) ? MF_CHECKED
                                                                                      : MF_UNCHECKED;
-    AppendMenuA(languageMenu, MF_STRING | MF_ENABLED | check, kFirstLanguageCommand + i, name.c_str());
+    AppendMenuA(languageMenu, MF_STRING | MF_ENABLED | check, kFirstLanguageCommand + i,
+                name.c_str());
   }
   TranslateMenu(menuBar, IDR_MENU_LANGUAGE_POPUP);
   return true;
@@ -40,7 +41,8 @@ void OnLanguageCommand(HWND mainWindow, UINT commandId, LanguageManager& languag
   if (commandId < kFirstLanguageCommand || commandId > kLastLanguageCommand) return;
   if (!SwitchLanguage(mainWindow, commandId, languages)) return;
   // Looked up after the switch: the new language asks.
-  Prompts::Current().ShowMessage(mainWindow, GetLocalizedString(IDS_MESSAGE_RESTART_PROGRAM).c_str(),
+  Prompts::Current().ShowMessage(mainWindow,
+                                 GetLocalizedString(IDS_MESSAGE_RESTART_PROGRAM).c_str(),
                                  GetLocalizedString(IDS_MESSAGE_WARNING).c_str(), MB_OK);
 }
 

@@ -314,7 +314,8 @@ LocaleMatch ResolveLocale(const std::string& name, LanguageFileEncoding encoding
   for (size_t i = 0; i < kLocaleTableSize; ++i) {
     const LocaleRow& row = kLocaleTable[i];
     const std::string abbreviation = str::ToLower(row.abbreviation);
-    if (n == str::ToLower(row.name) || n == abbreviation) return MatchOf(row.languageId, abbreviation);
+    if (n == str::ToLower(row.name) || n == abbreviation)
+      return MatchOf(row.languageId, abbreviation);
   }
   Prompts::Current().ShowMessage(
       nullptr, "Your language file name may be not proper,\n please read the help file!", n.c_str(),

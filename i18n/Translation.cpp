@@ -27,7 +27,8 @@ void FillComboBox(HWND combo, const std::string& lines) {
   size_t start = 0;
   for (;;) {
     size_t end = lines.find('\n', start);
-    std::string item = lines.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::string item =
+        lines.substr(start, end == std::string::npos ? std::string::npos : end - start);
     SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     if (end == std::string::npos) break;
     start = end + 1;

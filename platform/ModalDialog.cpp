@@ -8,8 +8,9 @@ ModalDialog::ModalDialog(int templateId) : m_templateId(templateId) {}
 
 INT_PTR ModalDialog::Run(HWND parent) {
   m_ending = false;
-  INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), parent,
-                         &ModalDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+  INT_PTR result =
+      DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), parent,
+                      &ModalDialog::DialogProc, reinterpret_cast<LPARAM>(this));
   m_hwnd = nullptr;
   m_ending = false;
   return result;

@@ -89,8 +89,8 @@ constexpr MessageRoute<Dialog> OnMessage(UINT msg, INT_PTR (Dialog::*handler)(WP
 
 // The first route that matches takes the message.
 template <class Dialog, size_t N>
-bool DispatchRoutes(Dialog& dialog, const MessageRoute<Dialog> (&routes)[N], UINT msg,
-                    WPARAM wp, LPARAM lp, INT_PTR& result) {
+bool DispatchRoutes(Dialog& dialog, const MessageRoute<Dialog> (&routes)[N], UINT msg, WPARAM wp,
+                    LPARAM lp, INT_PTR& result) {
   using Kind = typename MessageRoute<Dialog>::Kind;
   for (const MessageRoute<Dialog>& route : routes) {
     switch (route.kind) {

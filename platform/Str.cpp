@@ -64,9 +64,7 @@ std::string Printf(const char* fmt, ...) {
 
 bool IsEmpty(const char* s) { return !s || !*s; }
 
-bool EqualNoCase(const char* a, const char* b) {
-  return lstrcmpiA(a ? a : "", b ? b : "") == 0;
-}
+bool EqualNoCase(const char* a, const char* b) { return lstrcmpiA(a ? a : "", b ? b : "") == 0; }
 
 std::string ToLower(const char* s) {
   std::string out = s ? s : "";

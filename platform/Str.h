@@ -27,9 +27,13 @@ bool FormatV(char* dst, size_t dstSize, const char* fmt, va_list args);
 std::string Printf(const char* fmt, ...) STR_PRINTF_LIKE(1, 2);
 
 template <size_t N>
-bool Copy(char (&dst)[N], const char* src) { return Copy(dst, N, src); }
+bool Copy(char (&dst)[N], const char* src) {
+  return Copy(dst, N, src);
+}
 template <size_t N>
-bool Append(char (&dst)[N], const char* src) { return Append(dst, N, src); }
+bool Append(char (&dst)[N], const char* src) {
+  return Append(dst, N, src);
+}
 
 bool IsEmpty(const char* s);
 bool EqualNoCase(const char* a, const char* b);

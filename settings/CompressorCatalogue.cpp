@@ -58,7 +58,8 @@ enum class NameRead { NoPropertyBag, NoName, Read };
 
 NameRead ReadFriendlyName(IMoniker* member, std::string& name) {
   ComPtr<IPropertyBag> bag;
-  if (FAILED(member->BindToStorage(nullptr, nullptr, IID_PPV_ARGS(&bag)))) return NameRead::NoPropertyBag;
+  if (FAILED(member->BindToStorage(nullptr, nullptr, IID_PPV_ARGS(&bag))))
+    return NameRead::NoPropertyBag;
   VARIANT value;
   VariantInit(&value);
   HRESULT hr = bag->Read(L"FriendlyName", &value, nullptr);
@@ -117,7 +118,8 @@ void CreateCompressor(CompressorCategory category, int n, ComPtr<IBaseFilter>* o
   int position = 0;
   ForEachMember(category, [&](IMoniker* member) {
     if (position++ < n) return false;
-    if (FAILED(member->BindToObject(nullptr, nullptr, IID_PPV_ARGS(out->ReleaseAndGetAddressOf())))) {
+    if (FAILED(
+            member->BindToObject(nullptr, nullptr, IID_PPV_ARGS(out->ReleaseAndGetAddressOf())))) {
       out->Reset();
       AppMessageBox("Failed to bind to object");
     }

@@ -34,17 +34,26 @@ constexpr Size kResolutionPresets[] = {{640, 480}, {720, 576}, {720, 480}, {480,
 constexpr int kCustomResolution = 8;
 constexpr int kTypedFrameRate = 6;
 
-constexpr int kBitrateRow[] = {IDC_STATIC_VIDEO_COMPRESSOR_BITRATE, IDC_EDIT_VIDEO_BITRATE,
-                               IDC_STATIC_VIDEO_KBPS, IDC_STATIC_AUDIO_COMPRESSOR_BITRATE,
-                               IDC_COMBO_AUDIO_BITRATE, IDC_STATIC_AUDIO_KBPS};
-constexpr int kCompressorRow[] = {IDC_STATIC_VIDEO_COMPRESSOR, IDC_COMBO_VIDEO_COMPRESSOR,
+constexpr int kBitrateRow[] = {
+    IDC_STATIC_VIDEO_COMPRESSOR_BITRATE, IDC_EDIT_VIDEO_BITRATE,  IDC_STATIC_VIDEO_KBPS,
+    IDC_STATIC_AUDIO_COMPRESSOR_BITRATE, IDC_COMBO_AUDIO_BITRATE, IDC_STATIC_AUDIO_KBPS};
+constexpr int kCompressorRow[] = {IDC_STATIC_VIDEO_COMPRESSOR,     IDC_COMBO_VIDEO_COMPRESSOR,
                                   IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_STATIC_AUDIO_COMPRESSOR,
-                                  IDC_COMBO_AUDIO_COMPRESSOR, IDC_STATIC_OPTIONS_NOTE};
-constexpr int kHiddenAtOpening[] = {
-    IDC_STATIC_RESOLUTION, IDC_COMBO_RESOLUTION, IDC_STATIC_FRAME_RATE, IDC_COMBO_FRAME_RATE,
-    IDC_STATIC_RESIZE_MODE, IDC_COMBO_RESIZE_MODE, IDC_EDIT_WIDTH, IDC_EDIT_HEIGHT,
-    IDC_COMBO_VIDEO_COMPRESSOR, IDC_COMBO_AUDIO_COMPRESSOR, IDC_BUTTON_VIDEO_CODEC_SETTINGS,
-    IDC_STATIC_VIDEO_COMPRESSOR, IDC_STATIC_AUDIO_COMPRESSOR, IDC_STATIC_OPTIONS_NOTE};
+                                  IDC_COMBO_AUDIO_COMPRESSOR,      IDC_STATIC_OPTIONS_NOTE};
+constexpr int kHiddenAtOpening[] = {IDC_STATIC_RESOLUTION,
+                                    IDC_COMBO_RESOLUTION,
+                                    IDC_STATIC_FRAME_RATE,
+                                    IDC_COMBO_FRAME_RATE,
+                                    IDC_STATIC_RESIZE_MODE,
+                                    IDC_COMBO_RESIZE_MODE,
+                                    IDC_EDIT_WIDTH,
+                                    IDC_EDIT_HEIGHT,
+                                    IDC_COMBO_VIDEO_COMPRESSOR,
+                                    IDC_COMBO_AUDIO_COMPRESSOR,
+                                    IDC_BUTTON_VIDEO_CODEC_SETTINGS,
+                                    IDC_STATIC_VIDEO_COMPRESSOR,
+                                    IDC_STATIC_AUDIO_COMPRESSOR,
+                                    IDC_STATIC_OPTIONS_NOTE};
 
 // A leading decimal integer of the text, 0 without one, held within 32 bits.
 long long LeadingInteger(const char* text, long long low, long long high) {
@@ -104,8 +113,9 @@ BOOL OutputOptionsDialog::OnInitDialog() {
 
 void OutputOptionsDialog::FillFixedLists() {
   for (int format = 0; format < kOutputFormatCount; ++format) {
-    SendDlgItemMessageA(Hwnd(), IDC_COMBO_OUTPUT_FORMAT, CB_ADDSTRING, 0,
-                        reinterpret_cast<LPARAM>(FormatListText(static_cast<OutputFormat>(format))));
+    SendDlgItemMessageA(
+        Hwnd(), IDC_COMBO_OUTPUT_FORMAT, CB_ADDSTRING, 0,
+        reinterpret_cast<LPARAM>(FormatListText(static_cast<OutputFormat>(format))));
   }
   for (const char* text : kAudioBitrateTexts) {
     SendDlgItemMessageA(Hwnd(), IDC_COMBO_AUDIO_BITRATE, CB_ADDSTRING, 0,
@@ -154,8 +164,9 @@ void OutputOptionsDialog::ShowFrameRateRow() {
   SendDlgItemMessageA(Hwnd(), IDC_COMBO_FRAME_RATE, CB_DELETESTRING, 0, 0);
   SendDlgItemMessageA(Hwnd(), IDC_COMBO_FRAME_RATE, CB_INSERTSTRING, 0,
                       reinterpret_cast<LPARAM>(first.c_str()));
-  std::string rate = m_settings.frameRateIndex != 0 ? str::Printf("%.3f", m_settings.outputFrameRate)
-                                                    : str::Printf("%f", 23.976);
+  std::string rate = m_settings.frameRateIndex != 0
+                         ? str::Printf("%.3f", m_settings.outputFrameRate)
+                         : str::Printf("%f", 23.976);
   SetItemText(IDC_EDIT_FRAME_RATE, rate.c_str());
   ShowItem(IDC_EDIT_FRAME_RATE, false);
   Select(IDC_COMBO_FRAME_RATE, m_settings.frameRateIndex);

@@ -23,9 +23,8 @@ class OutputOptionsDialog : public ModalDialog {
  public:
   // source and sourceReady are read only. profile, graph and vfwState are not
   // owned and outlive the dialog.
-  OutputOptionsDialog(const ConversionSettings& settings, const SourceInfo& source,
-                      int sourceReady, const AppProfile& profile, GraphHandles& graph,
-                      VfwCodecState& vfwState);
+  OutputOptionsDialog(const ConversionSettings& settings, const SourceInfo& source, int sourceReady,
+                      const AppProfile& profile, GraphHandles& graph, VfwCodecState& vfwState);
 
   // The dialog's copy, to be taken back when Run gives IDOK.
   const ConversionSettings& Settings() const { return m_settings; }

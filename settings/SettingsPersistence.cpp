@@ -34,20 +34,19 @@ void LoadCompressorChoice(const CompressorChoice& choice, const AppProfile& prof
 }  // namespace
 
 void LoadOutputFormat(ConversionSettings& settings, const AppProfile& profile) {
-  settings.outputFormat =
-      static_cast<OutputFormat>(profile.GetInt(kSettings, kOutputFormat, 1));
+  settings.outputFormat = static_cast<OutputFormat>(profile.GetInt(kSettings, kOutputFormat, 1));
 }
 
 void LoadCompressorChoices(ConversionSettings& settings, const AppProfile& profile,
                            GraphHandles& graph) {
-  LoadCompressorChoice({CompressorCategory::Video, kVideoCompress, kDefaultVideoCompressorName,
-                        settings.videoCompressorIndex, settings.useVideoCompressor,
-                        graph.videoCompressor},
-                       profile);
-  LoadCompressorChoice({CompressorCategory::Audio, kAudioCompress, kDefaultAudioCompressorName,
-                        settings.audioCompressorIndex, settings.useAudioCompressor,
-                        graph.audioCompressor},
-                       profile);
+  LoadCompressorChoice(
+      {CompressorCategory::Video, kVideoCompress, kDefaultVideoCompressorName,
+       settings.videoCompressorIndex, settings.useVideoCompressor, graph.videoCompressor},
+      profile);
+  LoadCompressorChoice(
+      {CompressorCategory::Audio, kAudioCompress, kDefaultAudioCompressorName,
+       settings.audioCompressorIndex, settings.useAudioCompressor, graph.audioCompressor},
+      profile);
 }
 
 void LoadOutputPath(ConversionSettings& settings, const std::string& storedPath) {

@@ -55,7 +55,8 @@ std::string SelectedText(HWND list, LRESULT selection) {
 
 bool IsFfdshowMatch(const std::string& chosenLower, const char* description) {
   if (chosenLower.find(kDefaultVideoCompressorName) == std::string::npos) return false;
-  if (str::ToLower(description).find(kDefaultVideoCompressorName) == std::string::npos) return false;
+  if (str::ToLower(description).find(kDefaultVideoCompressorName) == std::string::npos)
+    return false;
   // The tokens need not be equal: any version of the encoder has the codec.
   return !VersionToken(chosenLower.c_str()).empty() && !VersionToken(description).empty();
 }

@@ -121,9 +121,9 @@ TEST_F(MainDialogTest, CloseReleasesTheGraphAndCompressorsBeforeComEnds) {
   FakeMediaControl control("control", &log);
   FakeMediaEvent events("events", &log);
   ComPtr<IGraphBuilder> keptGraph;
-  ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                             IID_PPV_ARGS(&keptGraph)),
-            S_OK);
+  ASSERT_EQ(
+      CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&keptGraph)),
+      S_OK);
   {
     MainDialog dialog(recording, languages, graph);
     INT_PTR result = RunScripted(dialog, [&](HWND hwnd) {

@@ -83,8 +83,8 @@ TEST_F(OpenVideoTest, OpensAClipShowsItsLengthAndRemembersItsFolder) {
     EXPECT_EQ(ask.initialFolder, "c:\\start\\");
     EXPECT_EQ(ask.initialFile, "");
     EXPECT_EQ(ask.structSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
-    EXPECT_EQ(ask.type, static_cast<UINT>(OFN_EXPLORER | OFN_PATHMUSTEXIST |
-                                          OFN_FILEMUSTEXIST | OFN_READONLY));
+    EXPECT_EQ(ask.type, static_cast<UINT>(OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
+                                          OFN_READONLY));
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
   });
   EXPECT_EQ(prompts.Records().size(), 1u) << "no message";
@@ -121,8 +121,7 @@ TEST_F(OpenVideoTest, SecondOpenReleasesTheEarlierGraphBeforeProbing) {
     OpenVideo(hwnd, corrupt);
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
   });
-  const std::vector<std::string> order = {"event released", "control released",
-                                          "graph released"};
+  const std::vector<std::string> order = {"event released", "control released", "graph released"};
   EXPECT_EQ(log, order);
   EXPECT_EQ(promptsAtRelease, 1u) << "only the open-file dialog came before";
   EXPECT_EQ(pathAtRelease, "c:\\earlier.avi");

@@ -114,8 +114,9 @@ TEST(Resources, BuiltInStringTableHoldsTheEnglishTexts) {
       {119, "Open a video file"},
       {120, "Customize output options"},
       {121, "Convert video"},
-      {122, "Cannot open the file. You need to install appropriate decoders. Or the file is "
-            "corrupt."},
+      {122,
+       "Cannot open the file. You need to install appropriate decoders. Or the file is "
+       "corrupt."},
       {123, "Can not get the duration of the clip!"},
       {124, "Stop"},
       {125, "Convert"},
@@ -146,16 +147,11 @@ TEST(Resources, MainWindowTemplate) {
   EXPECT_TRUE(GetWindowLongA(window.Get(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
 
   const Control controls[] = {
-      {1022, 214, 106, 66, 26, "Exit", true},
-      {1001, 8, 41, 273, 16, "", true},
-      {1000, 7, 7, 66, 26, "Open Video", true},
-      {1002, 145, 7, 66, 26, "Convert", true},
-      {1003, 7, 55, 28, 14, "Build Filters", true},
-      {1004, 7, 68, 273, 28, "", true},
-      {1006, 76, 7, 66, 25, "Options", true},
-      {1043, 214, 7, 66, 26, "Help", true},
-      {1026, 76, 106, 66, 26, "Homepage", true},
-      {1027, 145, 106, 66, 26, "About", true},
+      {1022, 214, 106, 66, 26, "Exit", true},       {1001, 8, 41, 273, 16, "", true},
+      {1000, 7, 7, 66, 26, "Open Video", true},     {1002, 145, 7, 66, 26, "Convert", true},
+      {1003, 7, 55, 28, 14, "Build Filters", true}, {1004, 7, 68, 273, 28, "", true},
+      {1006, 76, 7, 66, 25, "Options", true},       {1043, 214, 7, 66, 26, "Help", true},
+      {1026, 76, 106, 66, 26, "Homepage", true},    {1027, 145, 106, 66, 26, "About", true},
   };
   ExpectControls(window, controls, std::size(controls));
   EXPECT_TRUE(window.Style(1001) & SS_SUNKEN);

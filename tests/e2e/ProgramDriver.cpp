@@ -120,10 +120,10 @@ bool ProgramDriver::SaveScreenshot(HWND window, const std::string& path) {
   HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (copied && out != INVALID_HANDLE_VALUE) {
     DWORD n = 0;
-    written = WriteFile(out, &file, sizeof file, &n, nullptr) &&
-              WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &n, nullptr) &&
-              WriteFile(out, bits, static_cast<DWORD>(stride) * static_cast<DWORD>(height), &n,
-                        nullptr);
+    written =
+        WriteFile(out, &file, sizeof file, &n, nullptr) &&
+        WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &n, nullptr) &&
+        WriteFile(out, bits, static_cast<DWORD>(stride) * static_cast<DWORD>(height), &n, nullptr);
   }
   if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
   SelectObject(memory, old);

@@ -63,9 +63,12 @@ TEST(Startup, StoredFrenchLanguageShowsTheFrenchTexts) {
   ASSERT_NE(main, nullptr) << "no main window with the French caption";
 
   const std::pair<int, const char*> buttons[] = {
-      {IDC_BUTTON_ADD_VIDEO, "Ouvrir une vid\xE9o"}, {IDC_BUTTON_OUTPUT_SETTINGS, "Options"},
-      {IDC_BUTTON_CONVERT, "Convertir"},             {IDC_BUTTON_HELP, "Aide"},
-      {IDC_BUTTON_HOMEPAGE, "Site web"},             {IDC_BUTTON_ABOUT, "\xC0 propos"},
+      {IDC_BUTTON_ADD_VIDEO, "Ouvrir une vid\xE9o"},
+      {IDC_BUTTON_OUTPUT_SETTINGS, "Options"},
+      {IDC_BUTTON_CONVERT, "Convertir"},
+      {IDC_BUTTON_HELP, "Aide"},
+      {IDC_BUTTON_HOMEPAGE, "Site web"},
+      {IDC_BUTTON_ABOUT, "\xC0 propos"},
       {IDC_BUTTON_EXIT, "Quitter"},
   };
   for (const auto& [id, text] : buttons) EXPECT_EQ(ProgramDriver::Text(main, id), text) << id;

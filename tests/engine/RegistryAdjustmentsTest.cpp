@@ -142,8 +142,8 @@ TEST_F(RegistryAdjustmentsTest, LoadLevelIsOneWhileRunningAndPutBackWithItsType)
       {Dword(2, REG_BINARY), true},
   };
   for (const Case& c : cases) {
-    const std::string context = "type " + std::to_string(c.start.type) + ", value " +
-                                std::to_string(c.start.data[0]);
+    const std::string context =
+        "type " + std::to_string(c.start.type) + ", value " + std::to_string(c.start.data[0]);
     Put(kSubtitleFilterKey, kLoadLevelValue, c.start);
     DWORD saved = 77;
     int changed = 0;

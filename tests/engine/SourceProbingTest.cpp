@@ -64,12 +64,8 @@ TEST(FrameRateOf, IsTheInverseOfAPositiveFrameTimeAndKeepsThePreviousRateOtherwi
   };
   const double previous = 29.97;
   const Case cases[] = {
-      {0.0417083, 23.976},
-      {0.04, 25.0},
-      {1.0 / 30, 30.0},
-      {0.0, previous},
-      {-0.04, previous},
-      {std::numeric_limits<double>::quiet_NaN(), previous},
+      {0.0417083, 23.976}, {0.04, 25.0},      {1.0 / 30, 30.0},
+      {0.0, previous},     {-0.04, previous}, {std::numeric_limits<double>::quiet_NaN(), previous},
   };
   for (const Case& c : cases) {
     double rate = FrameRateOf(c.frameTime, previous);
@@ -100,15 +96,14 @@ TEST(MeasureSource, StopsAtTheFirstFailingStepWithItsMessage) {
        false, false, before},
       {"no stop", true, E_FAIL, true, S_OK, S_OK, 0.04, 0, "Failed to GetStopPosition", false,
        false, before},
-      {"no video", true, S_OK, false, S_OK, S_OK, 0.04, 0, "Failed to IID_IBasicVideo", true,
-       false, before},
+      {"no video", true, S_OK, false, S_OK, S_OK, 0.04, 0, "Failed to IID_IBasicVideo", true, false,
+       before},
       {"no size", true, S_OK, true, VFW_E_NOT_CONNECTED, S_OK, 0.04, 0,
        "Failed to GetVideoSize, please install appropriate video decoder", true, false, before},
-      {"no frame time", true, S_OK, true, S_OK, E_NOTIMPL, 0.04, 0,
-       "Failed to get_AvgTimePerFrame", true, true, before},
+      {"no frame time", true, S_OK, true, S_OK, E_NOTIMPL, 0.04, 0, "Failed to get_AvgTimePerFrame",
+       true, true, before},
       {"frame time 0", true, S_OK, true, S_OK, S_OK, 0.0, 1, nullptr, true, true, before},
-      {"negative frame time", true, S_OK, true, S_OK, S_OK, -0.04, 1, nullptr, true, true,
-       before},
+      {"negative frame time", true, S_OK, true, S_OK, S_OK, -0.04, 1, nullptr, true, true, before},
       {"all there", true, S_OK, true, S_OK, S_OK, 0.0417083, 1, nullptr, true, true, 23.976},
   };
   for (const Case& c : cases) {
@@ -223,7 +218,10 @@ TEST_F(ProbeClipTest, MeasuresAClipWithSoundAndOneWithout) {
 
 TEST_F(ProbeClipTest, FilesThatCannotBeRenderedShowTheNotOpenedBox) {
   const std::string files[] = {
-      clips.MakeFile("corrupt.avi", "RIFF" "\x7f\x7f\x7f\x7f" "AVI LIST garbage that ends early"),
+      clips.MakeFile("corrupt.avi",
+                     "RIFF"
+                     "\x7f\x7f\x7f\x7f"
+                     "AVI LIST garbage that ends early"),
       clips.MakeFile("empty.avi", ""),
       clips.PathOf("missing.avi"),
   };

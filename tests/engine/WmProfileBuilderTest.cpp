@@ -117,9 +117,9 @@ TEST(AddAudioStream, CandidatesAreWithin250BitsAndOfTheWantedRateChannelsAndTag)
       {16000, 44100, 2, 0x0162, NS_E_AUDIO_CODEC_NOT_INSTALLED},
   };
   for (const Case& c : cases) {
-    const std::string context = std::to_string(c.avgBytes) + " bytes/s, " +
-                                std::to_string(c.rate) + " Hz, " + std::to_string(c.channels) +
-                                " channels, tag " + std::to_string(c.tag);
+    const std::string context = std::to_string(c.avgBytes) + " bytes/s, " + std::to_string(c.rate) +
+                                " Hz, " + std::to_string(c.channels) + " channels, tag " +
+                                std::to_string(c.tag);
     FakeRuntime rt;
     rt.manager.audioCodecs.push_back(
         {rt.Format("wma", FakeWaveFormat(c.tag, c.rate, c.channels, c.avgBytes, 5945))});
@@ -194,26 +194,34 @@ TEST(GenerateProfile, MissingCodecsGiveTheNotInstalledCodes) {
     HRESULT expected;
   };
   const Case cases[] = {
-      {"no audio codec", [](FakeRuntime& rt) {
+      {"no audio codec",
+       [](FakeRuntime& rt) {
          rt.manager.videoCodecs.push_back({rt.Format("wmv3", FakeVideoFormat(kWmv3))});
-       }, NS_E_AUDIO_CODEC_NOT_INSTALLED},
-      {"an audio codec without formats", [](FakeRuntime& rt) {
+       },
+       NS_E_AUDIO_CODEC_NOT_INSTALLED},
+      {"an audio codec without formats",
+       [](FakeRuntime& rt) {
          rt.manager.audioCodecs.push_back({});
          rt.manager.videoCodecs.push_back({rt.Format("wmv3", FakeVideoFormat(kWmv3))});
-       }, NS_E_AUDIO_CODEC_NOT_INSTALLED},
-      {"no video codec", [](FakeRuntime& rt) {
-         rt.manager.audioCodecs.push_back({rt.Wma("wma", 16000, 5945)});
-       }, NS_E_VIDEO_CODEC_NOT_INSTALLED},
-      {"only WMV2", [](FakeRuntime& rt) {
+       },
+       NS_E_AUDIO_CODEC_NOT_INSTALLED},
+      {"no video codec",
+       [](FakeRuntime& rt) { rt.manager.audioCodecs.push_back({rt.Wma("wma", 16000, 5945)}); },
+       NS_E_VIDEO_CODEC_NOT_INSTALLED},
+      {"only WMV2",
+       [](FakeRuntime& rt) {
          rt.manager.audioCodecs.push_back({rt.Wma("wma", 16000, 5945)});
          rt.manager.videoCodecs.push_back({rt.Format("wmv2", FakeVideoFormat(kWmv2))});
-       }, NS_E_VIDEO_CODEC_NOT_INSTALLED},
-      {"WMV3 without a video-info format", [](FakeRuntime& rt) {
+       },
+       NS_E_VIDEO_CODEC_NOT_INSTALLED},
+      {"WMV3 without a video-info format",
+       [](FakeRuntime& rt) {
          rt.manager.audioCodecs.push_back({rt.Wma("wma", 16000, 5945)});
          FakeMediaType odd = FakeVideoFormat(kWmv3);
          odd.formattype = WMFORMAT_WaveFormatEx;
          rt.manager.videoCodecs.push_back({rt.Format("odd", odd)});
-       }, NS_E_VIDEO_CODEC_NOT_INSTALLED},
+       },
+       NS_E_VIDEO_CODEC_NOT_INSTALLED},
   };
   for (const Case& c : cases) {
     FakeRuntime rt;
@@ -299,10 +307,9 @@ TEST(GenerateProfile, RefusesBadArgumentsBeforeTouchingTheRuntime) {
     rt.InstallUsualCodecs();
     rt.videos.resize(c.videoCount, rt.videos.front());
     rt.videos.back().framesPerSecond = c.framesPerSecond;
-    HRESULT hr = GenerateProfile(c.audio ? &rt.audio : nullptr, nullptr, c.videoCount,
-                                 c.videos ? rt.videos.data() : nullptr,
-                                 c.result ? rt.result.GetAddressOf() : nullptr, WMT_VER_9_0,
-                                 rt.manager.Factory());
+    HRESULT hr = GenerateProfile(
+        c.audio ? &rt.audio : nullptr, nullptr, c.videoCount, c.videos ? rt.videos.data() : nullptr,
+        c.result ? rt.result.GetAddressOf() : nullptr, WMT_VER_9_0, rt.manager.Factory());
     EXPECT_EQ(Hex(hr), Hex(E_INVALIDARG)) << c.name;
     EXPECT_TRUE(rt.log.Entries().empty()) << c.name;
   }
@@ -327,7 +334,7 @@ TEST(GenerateProfile, StreamConfigurationsGetExactlyTheseCalls) {
   ASSERT_EQ(Hex(rt.Generate(1, &kScriptBitrate)), Hex(S_OK));
 
   const std::vector<std::string> profileCalls = {
-      "SetName(Custom Profile)", "CreateNewStream(Audio)", "AddStream(newAudio)",
+      "SetName(Custom Profile)", "CreateNewStream(Audio)",  "AddStream(newAudio)",
       "AddStream(wmv3)",         "CreateNewStream(Script)", "AddStream(newScript)"};
   EXPECT_EQ(rt.log.Of("profile"), profileCalls);
   EXPECT_EQ(rt.log.Entries().front(), "runtime.WMCreateProfileManager()");
@@ -337,10 +344,15 @@ TEST(GenerateProfile, StreamConfigurationsGetExactlyTheseCalls) {
                                                "SetConnectionName(Audio)", "SetBitrate(128000)",
                                                "SetMediaType()"};
   EXPECT_EQ(rt.log.Of("newAudio"), audioCalls);
-  const std::vector<std::string> videoCalls = {
-      "GetMediaType(size)",  "GetMediaType(buffer)",        "SetQuality(75)",
-      "SetMaxKeyFrameSpacing(80000000)", "SetStreamNumber(2)", "SetStreamName(Video Stream)",
-      "SetConnectionName(Video)",        "SetBitrate(798720)", "SetMediaType()"};
+  const std::vector<std::string> videoCalls = {"GetMediaType(size)",
+                                               "GetMediaType(buffer)",
+                                               "SetQuality(75)",
+                                               "SetMaxKeyFrameSpacing(80000000)",
+                                               "SetStreamNumber(2)",
+                                               "SetStreamName(Video Stream)",
+                                               "SetConnectionName(Video)",
+                                               "SetBitrate(798720)",
+                                               "SetMediaType()"};
   EXPECT_EQ(rt.log.Of("wmv3"), videoCalls);
   const std::vector<std::string> scriptCalls = {
       "SetStreamNumber(3)", "SetStreamName(Script Stream)", "SetConnectionName(Script)",
@@ -421,18 +433,38 @@ TEST(GenerateProfile, ScriptStreamFollowsTheVideoStreams) {
 
 TEST(GenerateProfile, EveryFailureIsPassedOnAndEveryReferenceComesBack) {
   const char* const failures[] = {
-      "runtime.WMCreateProfileManager", "manager.CreateEmptyProfile", "profile.SetName",
-      "manager.GetCodecInfoCount(audio)", "manager.GetCodecFormatCount(audio 0)",
-      "manager.GetCodecFormat(audio 0 0)", "wma.GetMediaType(size)", "wma.GetMediaType(buffer)",
-      "profile.CreateNewStream(Audio)", "newAudio.SetStreamNumber", "newAudio.SetStreamName",
-      "newAudio.SetConnectionName", "newAudio.SetBitrate", "newAudio.SetMediaType",
-      "profile.AddStream(newAudio)", "manager.GetCodecInfoCount(video)",
-      "manager.GetCodecFormatCount(video 0)", "manager.GetCodecFormat(video 0 0)",
-      "wmv3.GetMediaType(buffer)", "wmv3.SetQuality", "wmv3.SetMaxKeyFrameSpacing",
-      "wmv3.SetStreamNumber(3)", "wmv3.SetMediaType", "profile.AddStream(wmv3)",
-      "profile.CreateNewMutualExclusion", "exclusion.SetType", "exclusion.AddStream(3)",
-      "profile.AddMutualExclusion", "profile.CreateNewStream(Script)", "newScript.SetBitrate",
-      "newScript.SetMediaType", "profile.AddStream(newScript)",
+      "runtime.WMCreateProfileManager",
+      "manager.CreateEmptyProfile",
+      "profile.SetName",
+      "manager.GetCodecInfoCount(audio)",
+      "manager.GetCodecFormatCount(audio 0)",
+      "manager.GetCodecFormat(audio 0 0)",
+      "wma.GetMediaType(size)",
+      "wma.GetMediaType(buffer)",
+      "profile.CreateNewStream(Audio)",
+      "newAudio.SetStreamNumber",
+      "newAudio.SetStreamName",
+      "newAudio.SetConnectionName",
+      "newAudio.SetBitrate",
+      "newAudio.SetMediaType",
+      "profile.AddStream(newAudio)",
+      "manager.GetCodecInfoCount(video)",
+      "manager.GetCodecFormatCount(video 0)",
+      "manager.GetCodecFormat(video 0 0)",
+      "wmv3.GetMediaType(buffer)",
+      "wmv3.SetQuality",
+      "wmv3.SetMaxKeyFrameSpacing",
+      "wmv3.SetStreamNumber(3)",
+      "wmv3.SetMediaType",
+      "profile.AddStream(wmv3)",
+      "profile.CreateNewMutualExclusion",
+      "exclusion.SetType",
+      "exclusion.AddStream(3)",
+      "profile.AddMutualExclusion",
+      "profile.CreateNewStream(Script)",
+      "newScript.SetBitrate",
+      "newScript.SetMediaType",
+      "profile.AddStream(newScript)",
   };
   HRESULT code = static_cast<HRESULT>(0x80041000);
   for (const char* failure : failures) {

@@ -79,17 +79,22 @@ STDMETHODIMP FakeWmStreamConfig::GetMediaType(WM_MEDIA_TYPE* type, DWORD* size) 
   HRESULT hr = m_log.Call(m_name, "GetMediaType", type ? "buffer" : "size");
   if (FAILED(hr)) return hr;
   if (!size) return E_INVALIDARG;
-  const DWORD needed = reportedSize.value_or(
-      static_cast<DWORD>(sizeof(WM_MEDIA_TYPE) + m_offered.format.size()));
+  const DWORD needed =
+      reportedSize.value_or(static_cast<DWORD>(sizeof(WM_MEDIA_TYPE) + m_offered.format.size()));
   if (!type || needed < sizeof(WM_MEDIA_TYPE)) {
     *size = needed;
     return S_OK;
   }
   if (*size < needed) return E_INVALIDARG;  // the runtime's "buffer too small"
   BYTE* block = reinterpret_cast<BYTE*>(type + 1);
-  *type = {m_offered.majortype, m_offered.subtype, m_offered.fixedSizeSamples,
-           m_offered.temporalCompression, m_offered.sampleSize, m_offered.formattype,
-           m_offered.pUnk, reportedCbFormat.value_or(static_cast<ULONG>(m_offered.format.size())),
+  *type = {m_offered.majortype,
+           m_offered.subtype,
+           m_offered.fixedSizeSamples,
+           m_offered.temporalCompression,
+           m_offered.sampleSize,
+           m_offered.formattype,
+           m_offered.pUnk,
+           reportedCbFormat.value_or(static_cast<ULONG>(m_offered.format.size())),
            block};
   const size_t room = needed - sizeof(WM_MEDIA_TYPE);
   std::memcpy(block, m_offered.format.data(), std::min(room, m_offered.format.size()));

@@ -20,7 +20,7 @@ struct PromptRecord {
   std::string caption;  // message caption, dialog title, shell verb
   UINT type = 0;        // message box type, dialog flags, show command
   // File dialogs: what the program offered.
-  std::string filter;   // NULs shown as '|'
+  std::string filter;  // NULs shown as '|'
   std::string initialFolder;
   std::string initialFile;
   DWORD structSize = 0;

@@ -14,7 +14,8 @@ namespace {
 
 LOGFONTA DescriptionOf(HFONT font) {
   LOGFONTA description = {};
-  EXPECT_EQ(GetObjectA(font, sizeof description, &description), static_cast<int>(sizeof description));
+  EXPECT_EQ(GetObjectA(font, sizeof description, &description),
+            static_cast<int>(sizeof description));
   return description;
 }
 

@@ -47,8 +47,10 @@ TEST_F(ShippedLanguages, EveryFileGivesEveryKeyAndANameThatIsALocale) {
   for (const char* name : {"English", "French", "German"}) {
     ASSERT_TRUE(StartShipped(name)) << name;
     EXPECT_EQ(languages.CurrentLanguage(), name);
-    for (const auto* list : {&languages.MenuTexts(), &languages.DialogTexts(), &languages.StringTexts()}) {
-      for (const TextEntry& entry : *list) EXPECT_FALSE(entry.text.empty()) << name << " " << entry.id;
+    for (const auto* list :
+         {&languages.MenuTexts(), &languages.DialogTexts(), &languages.StringTexts()}) {
+      for (const TextEntry& entry : *list)
+        EXPECT_FALSE(entry.text.empty()) << name << " " << entry.id;
     }
     EXPECT_EQ(languages.MenuTexts().size() + languages.DialogTexts().size() +
                   languages.StringTexts().size(),

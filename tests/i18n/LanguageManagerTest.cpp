@@ -11,8 +11,8 @@
 
 namespace {
 
-const std::string kEnglish = Ini({{"STRING", "IDS_MESSAGE_ERROR=Trouble"},
-                                  {"DIALOG", "IDC_BUTTON_EXIT=Leave"}});
+const std::string kEnglish =
+    Ini({{"STRING", "IDS_MESSAGE_ERROR=Trouble"}, {"DIALOG", "IDC_BUTTON_EXIT=Leave"}});
 
 struct EncodingCase {
   const char* name;
@@ -125,8 +125,9 @@ TEST_F(LanguageLoaderTest, KeysReadTwiceGiveTheSameTextToBothIds) {
 }
 
 TEST_F(LanguageLoaderTest, EscapesInValuesBecomeControlCharacters) {
-  WriteLanguage("english", Ini({{"STRING", "IDS_MESSAGE_RESTART_PROGRAM=Please\\nrestart\r\n"
-                                           "IDS_MESSAGE_WARNING=\\\\tWarning"}}));
+  WriteLanguage("english", Ini({{"STRING",
+                                 "IDS_MESSAGE_RESTART_PROGRAM=Please\\nrestart\r\n"
+                                 "IDS_MESSAGE_WARNING=\\\\tWarning"}}));
   ASSERT_TRUE(Start("english"));
   EXPECT_EQ(GetLocalizedString(IDS_MESSAGE_RESTART_PROGRAM), "Please\nrestart");
   EXPECT_EQ(GetLocalizedString(IDS_MESSAGE_WARNING), "\\\tWarning");
@@ -178,7 +179,8 @@ TEST_F(LanguageLoaderTest, LanguageSetsTheLocalesButNumbersStayEnglish) {
 // A "_utf-8" file's texts reach the interface in the code page of the
 // language's locale; texts that the reader decoded already stay as they are.
 TEST_F(LanguageLoaderTest, Utf8TextsAreConvertedToTheLanguagesCodePage) {
-  const std::string russian = Ini({{"STRING", "IDS_MESSAGE_ERROR=\xD0\x9E\xD1\x88\xD0\xB8\xD0\xB1\xD0\xBA\xD0\xB0"}});
+  const std::string russian =
+      Ini({{"STRING", "IDS_MESSAGE_ERROR=\xD0\x9E\xD1\x88\xD0\xB8\xD0\xB1\xD0\xBA\xD0\xB0"}});
   const std::string french = Ini({{"STRING", "IDS_MESSAGE_ERROR=Arr\xC3\xAAt \xE2\x82\xAC"}});
   WriteLanguage("Russian_utf-8", russian);
   WriteLanguage("French_utf-8", french);

@@ -33,10 +33,12 @@ std::string Caption(HWND window) {
 }
 
 const std::string kEnglish = Ini({{"DIALOG", "IDC_BUTTON_EXIT=Exit\r\nIDC_BUTTON_HELP=Help"}});
-const std::string kFrench =
-    Ini({{"MENU", "IDM_SELECT_LANGUAGE=Langue\r\nIDM_POPUPMENU_FONT=Police\r\nIDM_ABOUT=\xC0 propos"},
-         {"DIALOG", "IDD_PROGRAM_CAPTION=Convertisseur\r\nIDC_BUTTON_EXIT=Quitter\r\nIDC_BUTTON_HELP=Aide"},
-         {"STRING", "IDS_MESSAGE_RESTART_PROGRAM=Veuillez red\xE9marrer\r\nIDS_MESSAGE_WARNING=Attention"}});
+const std::string kFrench = Ini(
+    {{"MENU", "IDM_SELECT_LANGUAGE=Langue\r\nIDM_POPUPMENU_FONT=Police\r\nIDM_ABOUT=\xC0 propos"},
+     {"DIALOG",
+      "IDD_PROGRAM_CAPTION=Convertisseur\r\nIDC_BUTTON_EXIT=Quitter\r\nIDC_BUTTON_HELP=Aide"},
+     {"STRING",
+      "IDS_MESSAGE_RESTART_PROGRAM=Veuillez red\xE9marrer\r\nIDS_MESSAGE_WARNING=Attention"}});
 
 class LanguageMenuTest : public LanguageTest {
  protected:
@@ -155,9 +157,10 @@ TEST_F(LanguageMenuTest, OtherCommandsAreNotLanguageCommands) {
 
 // Language texts are data: a "%" in them is shown, never interpreted.
 TEST_F(LanguageMenuTest, LanguageTextsWithFormatSequencesAreShownAsTheyAre) {
-  WriteLanguage("English", Ini({{"STRING", "IDS_MESSAGE_OUTPUT_FILE=%s%n%d Out:\r\n"
-                                           "IDS_MESSAGE_ORIGINAL_SIZE=100%\r\n"
-                                           "IDS_MESSAGE_RESTART_PROGRAM=%n%s restart %x"}}));
+  WriteLanguage("English", Ini({{"STRING",
+                                 "IDS_MESSAGE_OUTPUT_FILE=%s%n%d Out:\r\n"
+                                 "IDS_MESSAGE_ORIGINAL_SIZE=100%\r\n"
+                                 "IDS_MESSAGE_RESTART_PROGRAM=%n%s restart %x"}}));
   ASSERT_TRUE(Start("english"));
   MainDialog dialog(profile, languages, graph);
   RunScripted(dialog, [&](HWND hwnd) {

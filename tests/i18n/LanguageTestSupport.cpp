@@ -2,7 +2,6 @@
 
 #include <clocale>
 
-
 std::string Ini(std::initializer_list<IniSection> sections) {
   std::string text;
   for (const IniSection& section : sections)

@@ -37,7 +37,9 @@ std::string Caption(HWND window) {
   return text;
 }
 
-HFONT FontOf(HWND window) { return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)); }
+HFONT FontOf(HWND window) {
+  return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+}
 
 std::vector<std::string> ComboItems(HWND combo) {
   std::vector<std::string> items;
@@ -53,8 +55,9 @@ std::vector<std::string> ComboItems(HWND combo) {
 class TranslationTest : public LanguageTest {};
 
 TEST_F(TranslationTest, EmptyValueKeepsTheTemplateTextAndFont) {
-  WriteLanguage("english", Ini({{"DIALOG", "IDD_PROGRAM_CAPTION=Converter\r\nIDC_BUTTON_EXIT=\r\n"
-                                           "IDC_BUTTON_HELP=Assistance"}}));
+  WriteLanguage("english", Ini({{"DIALOG",
+                                 "IDD_PROGRAM_CAPTION=Converter\r\nIDC_BUTTON_EXIT=\r\n"
+                                 "IDC_BUTTON_HELP=Assistance"}}));
   ASSERT_TRUE(Start("english"));
   ASSERT_NE(languages.InterfaceFontHandle(), nullptr);
   TemplateDialog dialog(IDD_MAIN_DIALOG);
@@ -82,8 +85,9 @@ TEST_F(TranslationTest, LanguageWithoutCaptionKeepsCaptionAndDialogFont) {
 }
 
 TEST_F(TranslationTest, AboutBoxGetsItsCaptionAndProductLineOnly) {
-  WriteLanguage("english", Ini({{"DIALOG", "IDC_BUTTON_ABOUT=Info\r\nIDD_PROGRAM_CAPTION=Converter"},
-                                {"STRING", "IDS_MESSAGE_ERROR=Trouble"}}));
+  WriteLanguage("english",
+                Ini({{"DIALOG", "IDC_BUTTON_ABOUT=Info\r\nIDD_PROGRAM_CAPTION=Converter"},
+                     {"STRING", "IDS_MESSAGE_ERROR=Trouble"}}));
   ASSERT_TRUE(Start("english"));
   TemplateDialog dialog(IDD_ABOUTBOX);
   RunScripted(dialog, [&](HWND hwnd) {
@@ -204,9 +208,10 @@ TEST_F(TranslationTest, MenuPopupsAreKeyedDepthFirst) {
 }
 
 TEST_F(TranslationTest, OutputOptionsOpenInTheCurrentLanguage) {
-  WriteLanguage("French", Ini({{"DIALOG", "IDD_DIALOG_OUTPUT_OPTIONS=Options de sortie\r\n"
-                                          "IDC_BUTTON_BROWSE=Parcourir\r\n"
-                                          "IDC_BUTTON_OPTIONS_CANCEL=Annuler"}}));
+  WriteLanguage("French", Ini({{"DIALOG",
+                                "IDD_DIALOG_OUTPUT_OPTIONS=Options de sortie\r\n"
+                                "IDC_BUTTON_BROWSE=Parcourir\r\n"
+                                "IDC_BUTTON_OPTIONS_CANCEL=Annuler"}}));
   ASSERT_TRUE(Start("French"));
   ConversionSettings settings;
   SourceInfo source;

@@ -21,8 +21,12 @@ TEST(AppProfile, IntegersAreDwordsInTwosComplement) {
   const struct {
     int value;
     DWORD stored;
-  } cases[] = {{0, 0}, {798720, 798720}, {-1, 4294967295u}, {-2, 4294967294u},
-               {INT_MIN, 0x80000000u}, {INT_MAX, 0x7FFFFFFFu}};
+  } cases[] = {{0, 0},
+               {798720, 798720},
+               {-1, 4294967295u},
+               {-2, 4294967294u},
+               {INT_MIN, 0x80000000u},
+               {INT_MAX, 0x7FFFFFFFu}};
   for (const auto& c : cases) {
     ASSERT_TRUE(profile.WriteInt("DexVideoCompress", "CompressorNumber", c.value));
     DWORD type = 0;

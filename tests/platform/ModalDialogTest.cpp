@@ -69,8 +69,8 @@ TEST(ModalDialog, RoutesCommandsByIdAndNotification) {
     SendMessageA(hwnd, WM_TIMER, kTickTimer + 1, 0);  // not routed
     SendMessageA(hwnd, WM_TIMER, kTickTimer, 0);
   });
-  const std::vector<std::string> expected = {
-      "preview 1055", "settings", "preview 1054", "preview 1054", "selection", "tick"};
+  const std::vector<std::string> expected = {"preview 1055", "settings",  "preview 1054",
+                                             "preview 1054", "selection", "tick"};
   EXPECT_EQ(dialog.log, expected);
 }
 

@@ -52,11 +52,13 @@ TEST_F(CatalogueTest, WineListsOnlyDecodersAndNoAudioCompressors) {
   ASSERT_GT(video.size(), 1u) << "Wine lists its decode-only codecs";
   EXPECT_EQ(video[0], "Full frames (uncompressed)");
   EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
-  EXPECT_FALSE(FindCompressorByName(CompressorCategory::Video, kDefaultVideoCompressorName, position));
+  EXPECT_FALSE(
+      FindCompressorByName(CompressorCategory::Video, kDefaultVideoCompressorName, position));
 
   FillCompressorList(CompressorCategory::Audio, list);
   EXPECT_EQ(ListTexts(list), std::vector<std::string>{"Uncompressed Audio"});
-  EXPECT_FALSE(FindCompressorByName(CompressorCategory::Audio, kDefaultAudioCompressorName, position));
+  EXPECT_FALSE(
+      FindCompressorByName(CompressorCategory::Audio, kDefaultAudioCompressorName, position));
   ComPtr<IBaseFilter> audio;
   GetAudioCompressor(0, &audio);
   EXPECT_EQ(audio, nullptr);
@@ -76,7 +78,8 @@ class RegisteredMembersTest : public CatalogueTest {
   }
   CategoryMembers video{CLSID_VideoCompressorCategory};
   CategoryMembers audio{CLSID_AudioCompressorCategory};
-  FakeFilter firstFilter{"first", nullptr}, secondFilter{"second", nullptr}, adpcmFilter{"adpcm", nullptr};
+  FakeFilter firstFilter{"first", nullptr}, secondFilter{"second", nullptr},
+      adpcmFilter{"adpcm", nullptr};
   ServedFilter first{TestClass(1), &firstFilter};
   ServedFilter second{TestClass(2), &secondFilter};
   ServedFilter adpcm{TestClass(3), &adpcmFilter};
@@ -146,7 +149,8 @@ TEST_F(RegisteredMembersTest, StartUpResolvesTheStoredChoices) {
   };
   for (const auto& c : cases) {
     profile.DeleteApplicationKey();
-    if (c.storedVideo != -2) profile.WriteInt("DexVideoCompress", "CompressorNumber", c.storedVideo);
+    if (c.storedVideo != -2)
+      profile.WriteInt("DexVideoCompress", "CompressorNumber", c.storedVideo);
     ConversionSettings settings;
     GraphHandles graph;
     LoadCompressorChoices(settings, profile, graph);

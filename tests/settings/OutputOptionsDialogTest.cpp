@@ -68,7 +68,8 @@ TEST_F(OutputOptionsTest, RowsAndExtensionFollowTheFormat) {
   Run([&](HWND dialog) {
     for (int id : bitrateRow) EXPECT_TRUE(Shown(dialog, id)) << id;
     for (int id : compressorRow) EXPECT_FALSE(Shown(dialog, id)) << id;
-    for (int id : {IDC_COMBO_RESOLUTION, IDC_EDIT_FRAME_RATE, IDC_COMBO_VFW_CODECS, IDC_EDIT_AUDIO_BITRATE})
+    for (int id :
+         {IDC_COMBO_RESOLUTION, IDC_EDIT_FRAME_RATE, IDC_COMBO_VFW_CODECS, IDC_EDIT_AUDIO_BITRATE})
       EXPECT_FALSE(Shown(dialog, id)) << id;
     EXPECT_EQ(ControlText(dialog, IDC_EDIT_VIDEO_BITRATE), "780");
     EXPECT_EQ(ControlText(dialog, IDC_EDIT_AUDIO_BITRATE), "128");
@@ -222,9 +223,9 @@ TEST_F(OutputOptionsTest, CompressorChoicesAndTheirInstances) {
   ASSERT_TRUE(members.Add(L"convtest-2", L"FFDShow Video Encoder", TestClass(1)));
   settings.outputFormat = OutputFormat::Avi;
   const struct {
-    int stored;       // -2: absent
-    int opensAt;      // list position
-    int choose;       // list position pressed OK with
+    int stored;   // -2: absent
+    int opensAt;  // list position
+    int choose;   // list position pressed OK with
     int saved;
     IBaseFilter* instance;
     ULONG oldRefs;

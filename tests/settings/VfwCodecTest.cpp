@@ -30,9 +30,7 @@ struct TestCodec {
 constexpr size_t kCodecSlots = 56;
 TestCodec g_codecs[kCodecSlots];
 
-DWORD Handler(size_t slot) {
-  return mmioFOURCC('t', 'c', '0' + slot / 10, '0' + slot % 10);
-}
+DWORD Handler(size_t slot) { return mmioFOURCC('t', 'c', '0' + slot / 10, '0' + slot % 10); }
 
 bool IsTestFrame(const BITMAPINFOHEADER* in, LPARAM out) {
   return in && out == 0 && in->biSize == 40 && in->biWidth == 352 && in->biHeight == 240 &&
@@ -54,17 +52,25 @@ LRESULT Describe(size_t slot, ICINFO* info) {
 LRESULT Answer(size_t slot, UINT msg, LPARAM lp1, LPARAM lp2) {
   TestCodec& codec = g_codecs[slot];
   switch (msg) {
-    case DRV_LOAD: case DRV_ENABLE: case DRV_DISABLE: case DRV_FREE: case DRV_CLOSE:
+    case DRV_LOAD:
+    case DRV_ENABLE:
+    case DRV_DISABLE:
+    case DRV_FREE:
+    case DRV_CLOSE:
       return DRV_OK;
-    case DRV_OPEN: return static_cast<LRESULT>(slot + 1);
-    case ICM_GETINFO: return Describe(slot, reinterpret_cast<ICINFO*>(lp1));
+    case DRV_OPEN:
+      return static_cast<LRESULT>(slot + 1);
+    case ICM_GETINFO:
+      return Describe(slot, reinterpret_cast<ICINFO*>(lp1));
     case ICM_COMPRESS_QUERY:
       return codec.acceptsFrame && IsTestFrame(reinterpret_cast<BITMAPINFOHEADER*>(lp1), lp2)
-                 ? ICERR_OK : ICERR_BADFORMAT;
+                 ? ICERR_OK
+                 : ICERR_BADFORMAT;
     case ICM_GETSTATE:
       if (!lp1) return codec.stateSize;
       codec.log.push_back("get state");
-      memcpy(reinterpret_cast<void*>(lp1), codec.state.data(), std::min<size_t>(lp2, codec.state.size()));
+      memcpy(reinterpret_cast<void*>(lp1), codec.state.data(),
+             std::min<size_t>(lp2, codec.state.size()));
       return ICERR_OK;
     case ICM_SETSTATE:
       codec.state.assign(reinterpret_cast<const char*>(lp1), static_cast<size_t>(lp2));
@@ -76,7 +82,8 @@ LRESULT Answer(size_t slot, UINT msg, LPARAM lp1, LPARAM lp2) {
       if (codec.confirmed.empty()) return ICERR_ABORT;
       codec.state = codec.confirmed;
       return ICERR_OK;
-    default: return ICERR_UNSUPPORTED;
+    default:
+      return ICERR_UNSUPPORTED;
   }
 }
 
@@ -152,7 +159,8 @@ TEST(MatchVfwCodec, EqualDescriptionOrAnyVersionOfTheEncoder) {
       {"ffdshow video encoder 1.2", {"ffdshow 1.2"}, -1},
       {"Full frames (uncompressed)", {"test codec"}, -1},
   };
-  for (const auto& c : cases) EXPECT_EQ(MatchVfwCodec(c.chosen, c.descriptions), c.match) << c.chosen;
+  for (const auto& c : cases)
+    EXPECT_EQ(MatchVfwCodec(c.chosen, c.descriptions), c.match) << c.chosen;
 
   EXPECT_EQ(VersionToken("ffdshow video encoder 1.2.3 beta"), "1.2.3");
   EXPECT_EQ(VersionToken("encoder v.2 (2019)"), ".2");
@@ -200,7 +208,8 @@ TEST_F(VfwCodecTest, SecondConfigurationReopensWithTheConfirmedState) {
     g_codecs[0].state = "ZZZZ";  // the codec forgot its settings
     g_codecs[0].log.clear();
     PressSettingsFor(dialog, "Test Codec Alpha");
-    EXPECT_EQ(g_codecs[0].log, (std::vector<std::string>{"set state BBBB", "configure", "get state"}));
+    EXPECT_EQ(g_codecs[0].log,
+              (std::vector<std::string>{"set state BBBB", "configure", "get state"}));
 
     // Another size of state: nothing from the first codec reaches this one.
     PressSettingsFor(dialog, "ffdshow video encoder 1.2");
@@ -212,7 +221,8 @@ TEST_F(VfwCodecTest, SecondConfigurationReopensWithTheConfirmedState) {
   RunDialog([&](HWND dialog) {
     g_codecs[1].log.clear();
     PressSettingsFor(dialog, "ffdshow video encoder 2");
-    EXPECT_EQ(g_codecs[1].log, (std::vector<std::string>{"set state DDDDDDDD", "configure", "get state"}));
+    EXPECT_EQ(g_codecs[1].log,
+              (std::vector<std::string>{"set state DDDDDDDD", "configure", "get state"}));
     Click(dialog, IDC_BUTTON_OPTIONS_CANCEL);
   });
   EXPECT_TRUE(prompts.Records().empty());

@@ -35,22 +35,21 @@ bool CategoryMembers::Add(const wchar_t* instance, const wchar_t* friendlyName,
   filter.dwVersion = 1;
   filter.dwMerit = MERIT_DO_NOT_USE;
   m_instances.push_back(instance);
-  return SUCCEEDED(mapper->RegisterFilter(clsid, friendlyName, nullptr, &m_category, instance,
-                                          &filter));
+  return SUCCEEDED(
+      mapper->RegisterFilter(clsid, friendlyName, nullptr, &m_category, instance, &filter));
 }
 
 bool CategoryMembers::AddNameless(const wchar_t* instance, const CLSID& clsid) {
   m_instances.push_back(instance);
   const std::wstring clsidText = GuidText(clsid);
-  return RegSetKeyValueW(HKEY_CLASSES_ROOT, InstanceKey(instance).c_str(), L"CLSID", REG_SZ,
-                         clsidText.c_str(),
-                         static_cast<DWORD>((clsidText.size() + 1) * sizeof(wchar_t))) ==
-         ERROR_SUCCESS;
+  return RegSetKeyValueW(
+             HKEY_CLASSES_ROOT, InstanceKey(instance).c_str(), L"CLSID", REG_SZ, clsidText.c_str(),
+             static_cast<DWORD>((clsidText.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 ServedFilter::ServedFilter(const CLSID& clsid, IBaseFilter* filter) : m_filter(filter) {
-  if (FAILED(CoRegisterClassObject(clsid, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
-                                   &m_cookie)))
+  if (FAILED(
+          CoRegisterClassObject(clsid, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie)))
     m_cookie = 0;
 }
 
@@ -77,6 +76,7 @@ STDMETHODIMP ServedFilter::CreateInstance(IUnknown* outer, REFIID riid, void** o
 
 CLSID TestClass(unsigned number) {
   // {5E7C0000-1D2B-4C3A-9F00-6A1B2C3D4E5F} with the number in the first field.
-  CLSID clsid = {0x5E7C0000u + number, 0x1D2B, 0x4C3A, {0x9F, 0x00, 0x6A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}};
+  CLSID clsid = {
+      0x5E7C0000u + number, 0x1D2B, 0x4C3A, {0x9F, 0x00, 0x6A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}};
   return clsid;
 }

@@ -79,14 +79,14 @@ bool WriteClip(PAVISTREAM video, PAVISTREAM audio, const ClipShape& shape) {
   const int samplesPerFrame = kSampleRate / shape.framesPerSecond;
   for (int i = 0; i < shape.frames; ++i) {
     std::vector<BYTE> frame = Frame(shape.width, shape.height, i);
-    if (AVIStreamWrite(video, i, 1, frame.data(), static_cast<LONG>(frame.size()),
-                       AVIIF_KEYFRAME, nullptr, nullptr) != AVIERR_OK)
+    if (AVIStreamWrite(video, i, 1, frame.data(), static_cast<LONG>(frame.size()), AVIIF_KEYFRAME,
+                       nullptr, nullptr) != AVIERR_OK)
       return false;
     if (!audio) continue;
     std::vector<int16_t> samples = Tone(samplesPerFrame, i * samplesPerFrame);
     // -1 appends; Wine refuses an explicit start after the first block.
-    if (AVIStreamWrite(audio, -1, samplesPerFrame, samples.data(),
-                       samplesPerFrame * 2, 0, nullptr, nullptr) != AVIERR_OK)
+    if (AVIStreamWrite(audio, -1, samplesPerFrame, samples.data(), samplesPerFrame * 2, 0, nullptr,
+                       nullptr) != AVIERR_OK)
       return false;
   }
   return true;

@@ -8,8 +8,8 @@
 #include "support/TempFolder.h"
 
 struct ClipShape {
-  int width = 320;       // pixels
-  int height = 240;      // pixels
+  int width = 320;   // pixels
+  int height = 240;  // pixels
   int framesPerSecond = 25;
   int frames = 50;
   bool withAudio = true;  // 22050 Hz mono, as long as the video

@@ -10,7 +10,8 @@ std::string ScratchName(const char* purpose) {
 
 }  // namespace
 
-ScratchProfile::ScratchProfile(const char* purpose) : AppProfile("BrimvaleStudio", ScratchName(purpose)) {
+ScratchProfile::ScratchProfile(const char* purpose)
+    : AppProfile("BrimvaleStudio", ScratchName(purpose)) {
   DeleteApplicationKey();
 }
 
@@ -20,8 +21,8 @@ bool ScratchProfile::ReadRaw(const char* section, const char* name, DWORD& type,
                              std::vector<BYTE>& data) const {
   std::string key = RootKeyPath() + "\\" + section;
   DWORD size = 0;
-  if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type,
-                   nullptr, &size) != ERROR_SUCCESS)
+  if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
+                   &size) != ERROR_SUCCESS)
     return false;
   data.assign(size, 0);
   return RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type,

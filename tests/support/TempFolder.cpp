@@ -13,8 +13,10 @@ void RemoveTree(const std::string& folder) {
       std::string name = found.cFileName;
       if (name == "." || name == "..") continue;
       std::string path = folder + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-      else DeleteFileA(path.c_str());
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(path);
+      else
+        DeleteFileA(path.c_str());
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }
