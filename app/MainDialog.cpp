@@ -183,7 +183,6 @@ void MainDialog::CloseWindow() {
   Microsoft::WRL::ComPtr<IBaseFilter> audio = std::move(m_graph.audioCompressor);
   audio.Reset();
   m_profile.WriteString(kOptionSection, kCurrentLanguage, m_languages.CurrentLanguage().c_str());
-  // The subtitle filter's load level is put back here.
   RestoreSubtitleLoadLevel(m_savedLoadLevel, m_loadLevelChanged);
   if (m_comInitialized) CoUninitialize();
   m_comInitialized = false;
