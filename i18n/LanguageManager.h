@@ -62,7 +62,6 @@ class LanguageManager {
   const std::string& LanguageName(size_t index) const { return m_languageNames[index]; }
   const std::string& BaseDirectory() const { return m_baseDirectory; }
   const std::string& LanguageFilePath() const { return m_languageFilePath; }
-  LanguageFileEncoding Encoding() const { return m_encoding; }
   LANGID LanguageId() const;
 
   const std::vector<TextEntry>& MenuTexts() const { return m_menuTexts; }

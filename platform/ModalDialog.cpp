@@ -43,7 +43,6 @@ void ModalDialog::ShowItem(int id, bool visible) {
   ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE);
 }
 
-void ModalDialog::EnableItem(int id, bool enabled) { EnableWindow(Item(id), enabled); }
 
 INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_INITDIALOG) {

@@ -48,7 +48,6 @@ class ModalDialog {
   bool ItemText(int id, char* buffer, size_t size) const;
   void SetItemText(int id, const char* text);
   void ShowItem(int id, bool visible);
-  void EnableItem(int id, bool enabled);
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
