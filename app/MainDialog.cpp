@@ -174,9 +174,7 @@ void MainDialog::CloseWindow() {
   }
   // The graph's control and event interfaces go with it: released after COM
   // has ended, they would call into a library that may be gone.
-  m_graph.mediaEvent.Reset();
-  m_graph.mediaControl.Reset();
-  m_graph.graph.Reset();
+  ReleaseGraph();
   // Each slot is emptied before its instance is released.
   Microsoft::WRL::ComPtr<IBaseFilter> video = std::move(m_graph.videoCompressor);
   video.Reset();
@@ -237,6 +235,10 @@ bool MainDialog::AskVideoPath(char* chosen, DWORD size) {
 
 void MainDialog::ReleaseSourceGraph() {
   if (m_sourcePath.empty() || !m_graph.graph) return;
+  ReleaseGraph();
+}
+
+void MainDialog::ReleaseGraph() {
   m_graph.mediaEvent.Reset();
   m_graph.mediaControl.Reset();
   m_graph.graph.Reset();

@@ -52,6 +52,8 @@ class MainDialog : public ModalDialog {
   // The open-file dialog; false when nothing was chosen.
   bool AskVideoPath(char* chosen, DWORD size);
   void ReleaseSourceGraph();
+  // Empties the graph, control and event slots, in the reverse of their making.
+  void ReleaseGraph();
 
   const AppProfile& m_profile;
   LanguageManager& m_languages;
