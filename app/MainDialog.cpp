@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "app/AboutDialog.h"
+#include "app/HelpCommand.h"
 #include "app/SourceLine.h"
 #include "engine/RegistryAdjustments.h"
 #include "engine/SourceProbing.h"
@@ -14,6 +16,7 @@
 #include "platform/Path.h"
 #include "platform/Prompts.h"
 #include "platform/Str.h"
+#include "settings/OutputFormat.h"
 #include "settings/OutputOptionsDialog.h"
 #include "settings/SettingsPersistence.h"
 
@@ -25,6 +28,7 @@ constexpr char kLastPhotoFolder[] = "LastPhotoFolder";
 // Room beyond the longest source path (259 characters), so that a longer
 // choice arrives whole and is refused instead of being cut.
 constexpr DWORD kChosenPathBufferSize = 1024;
+constexpr char kHomepage[] = "http://www.brimvale-studio.example/";
 
 }  // namespace
 
@@ -157,8 +161,9 @@ void MainDialog::ShowOptionsSummary() {
 
 void MainDialog::OnExit() { SendMessageA(Hwnd(), WM_CLOSE, 0, 0); }
 
-// Escape goes through the close handling too, so that it never abandons a
-// conversion or skips what closing puts back.
+// Escape, and Enter when no push button has the focus, go through the close
+// handling too, so that they never abandon a conversion or skip what closing
+// puts back.
 void MainDialog::OnCancel() { CloseWindow(); }
 
 INT_PTR MainDialog::OnClose(WPARAM, LPARAM) {
@@ -187,11 +192,55 @@ void MainDialog::CloseWindow() {
   End(IDCANCEL);
 }
 
+void MainDialog::OnHelp() {
+  // The help file lies beside the executable.
+  const std::string commandLine = HelpCommandLine(path::ModuleFolder() + "\\");
+  Prompts::Current().StartProgram(commandLine.c_str(), SW_SHOW);
+}
+
+void MainDialog::OnHomepage() {
+  if (Prompts::Current().OpenWithShell(nullptr, "open", kHomepage, nullptr, nullptr,
+                                       SW_SHOWNORMAL) > 32) {
+    return;
+  }
+  const std::string text = std::string("The Program does not launch your web browser to access ") +
+                           kHomepage +
+                           " ,\nPlease launch your web browser and input the URL manually.";
+  Prompts::Current().ShowMessage(Hwnd(), text.c_str(), "unknown errors", MB_OK);
+}
+
+void MainDialog::OnAbout() {
+  AboutDialog about;
+  about.Run(nullptr);
+}
+
+INT_PTR MainDialog::OnSysCommand(WPARAM wp, LPARAM) {
+  if ((wp & 0xFFF0) != IDM_ABOUTBOX) return FALSE;
+  OnAbout();
+  return TRUE;
+}
+
+INT_PTR MainDialog::OnPaint(WPARAM, LPARAM) {
+  if (!IsIconic(Hwnd())) return FALSE;
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(Hwnd(), &paint);
+  SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client = {};
+  GetClientRect(Hwnd(), &client);
+  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, m_appIcon);
+  EndPaint(Hwnd(), &paint);
+  return TRUE;
+}
+
+INT_PTR MainDialog::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<INT_PTR>(m_appIcon); }
+
 void MainDialog::OnOpenVideo() {
   char chosen[kChosenPathBufferSize] = "";
   if (!AskVideoPath(chosen, kChosenPathBufferSize)) return;
   if (strlen(chosen) >= path::kMaxPath) {
-    ShowNotOpenedBox();
+    ErrorBox(Hwnd(), kPathTooLong);
     return;
   }
   ReleaseSourceGraph();
@@ -229,7 +278,7 @@ bool MainDialog::AskVideoPath(char* chosen, DWORD size) {
   request.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_READONLY;
   if (Prompts::Current().AskOpenFileName(request)) return true;
   // A name too long even for this buffer is refused like any overlong one.
-  if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ShowNotOpenedBox();
+  if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ErrorBox(Hwnd(), kPathTooLong);
   return false;
 }
 

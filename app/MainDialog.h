@@ -35,6 +35,12 @@ class MainDialog : public ModalDialog {
   void OnExit();
   void OnChooseFont();
   void OnCancel();
+  void OnHelp();
+  void OnHomepage();
+  void OnAbout();
+  INT_PTR OnSysCommand(WPARAM, LPARAM);
+  INT_PTR OnPaint(WPARAM, LPARAM);
+  INT_PTR OnQueryDragIcon(WPARAM, LPARAM);
   INT_PTR OnClose(WPARAM, LPARAM);
   void CloseWindow();
 
@@ -75,9 +81,18 @@ class MainDialog : public ModalDialog {
 
 inline const MessageRoute<MainDialog> MainDialog::kRoutes[] = {
     OnCommand(IDCANCEL, &MainDialog::OnCancel),
+    OnCommand(IDOK, &MainDialog::OnCancel),
     OnCommand(IDC_BUTTON_EXIT, &MainDialog::OnExit),
     OnMessage(WM_CLOSE, &MainDialog::OnClose),
     OnCommand(IDM_POPUPMENU_FONT, &MainDialog::OnChooseFont),
     OnCommand(IDC_BUTTON_OUTPUT_SETTINGS, &MainDialog::OnOptions),
     OnCommand(IDC_BUTTON_ADD_VIDEO, &MainDialog::OnOpenVideo),
+    OnCommand(IDC_BUTTON_HELP, &MainDialog::OnHelp),
+    OnCommand(ID_HELP, &MainDialog::OnHelp),
+    OnCommand(IDC_BUTTON_HOMEPAGE, &MainDialog::OnHomepage),
+    OnCommand(IDC_BUTTON_ABOUT, &MainDialog::OnAbout),
+    OnCommand(IDM_ABOUT, &MainDialog::OnAbout),
+    OnMessage(WM_SYSCOMMAND, &MainDialog::OnSysCommand),
+    OnMessage(WM_PAINT, &MainDialog::OnPaint),
+    OnMessage(WM_QUERYDRAGICON, &MainDialog::OnQueryDragIcon),
 };
