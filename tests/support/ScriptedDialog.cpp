@@ -70,6 +70,20 @@ INT_PTR RunScripted(ModalDialog& dialog, const std::function<void(HWND)>& script
   return result;
 }
 
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  while (!done() && GetTickCount64() < end) {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return done();
+}
+
 std::string ControlText(HWND dialog, int id) {
   char buffer[1024] = "";
   GetDlgItemTextA(dialog, id, buffer, sizeof buffer);

@@ -19,6 +19,10 @@ void ClickAndDrive(HWND dialog, int id, int markerId, const std::function<void(H
 bool DriveNested(const std::function<void()>& action, int markerId,
                  const std::function<void(HWND)>& script);
 
+// Dispatches this thread's messages until done() holds or timeoutMs passed;
+// gives done() at the end.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
 // Text of a dialog control.
 std::string ControlText(HWND dialog, int id);
 // A click on a button, as the dialog manager sends it.
