@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/GraphHandles.h"
+#include "engine/PinSearch.h"
 #include "fakes/FakeCaptureBuilder.h"
 #include "fakes/FakeGraphBuilder.h"
 #include "fakes/FakeMediaControl.h"
@@ -17,6 +18,8 @@
 #include "settings/ConversionSettings.h"
 
 namespace {
+
+using Microsoft::WRL::ComPtr;
 
 constexpr HRESULT kInjected = static_cast<HRESULT>(0x80041234);
 const HWND kWindow = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x4242));
@@ -251,6 +254,37 @@ TEST(BuildConversionGraph, ReportsEachFailureInItsFormAndGivesBackEveryReference
     EXPECT_EQ(c.Counts(), std::vector<ULONG>(c.Counts().size(), 0));
   }
   SetAppTitle("");
+}
+
+TEST(PinSearch, CountsAndPicksPinsOfOneDirectionInEnumerationOrder) {
+  FakeWmCallLog calls;
+  FakeFilter filter{"filter", nullptr};
+  FakePin out0{"out0", &calls, PINDIR_OUTPUT, &filter}, in0{"in0", &calls, PINDIR_INPUT, &filter},
+      out1{"out1", &calls, PINDIR_OUTPUT, &filter};
+  filter.pins = {&out0, &in0, &out1};
+  int inputs = -1;
+  int outputs = -1;
+  EXPECT_EQ(CountPins(&filter, inputs, outputs), S_OK);
+  EXPECT_EQ(inputs * 10 + outputs, 12);
+  EXPECT_EQ(CountPins(nullptr, inputs, outputs), E_POINTER);
+  const struct {
+    PIN_DIRECTION direction;
+    int n;
+    HRESULT result;
+    IPin* pin;
+  } cases[] = {{PINDIR_OUTPUT, 0, S_OK, &out0},
+               {PINDIR_OUTPUT, 1, S_OK, &out1},
+               {PINDIR_INPUT, 0, S_OK, &in0},
+               {PINDIR_INPUT, 1, E_FAIL, nullptr},
+               {PINDIR_OUTPUT, 2, E_FAIL, nullptr}};
+  for (const auto& c : cases) {
+    ComPtr<IPin> pin;
+    EXPECT_EQ(PinAt(&filter, c.direction, c.n, pin), c.result) << c.direction << " " << c.n;
+    EXPECT_EQ(pin.Get(), c.pin) << c.direction << " " << c.n;
+  }
+  ComPtr<IPin> none;
+  EXPECT_EQ(PinAt(nullptr, PINDIR_INPUT, 0, none), E_POINTER);
+  EXPECT_EQ(filter.RefCount() + out0.RefCount() + in0.RefCount() + out1.RefCount(), 0u);
 }
 
 TEST(ReportDiagnostic, FormatsTheCodeIntoAtMost511CharactersWithoutOwner) {
