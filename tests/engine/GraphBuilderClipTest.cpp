@@ -187,13 +187,13 @@ TEST_F(ClipGraphTest, TearDownFindsTheSourceByItsNameOrItsFileAndEmptiesTheGraph
     handles.audioCompressor = outside;
     ASSERT_NE(handles.videoCompressor, nullptr);
     ASSERT_NE(outside, nullptr) << "Wine lists decoders as video compressors";
-    IBaseFilter* const inGraph = handles.videoCompressor.Get();
+    const ComPtr<IBaseFilter> inGraph = handles.videoCompressor;  // kept: no address reuse
     ConversionSettings settings;
     settings.videoCompressorIndex = 0;
 
     TearDownGraph(graph.Get(), clips.PathOf(c.tornDownAs).c_str(), handles, settings);
     EXPECT_EQ(FilterCount(graph.Get()), c.found ? 0 : filters);
-    EXPECT_EQ(handles.videoCompressor.Get() == inGraph, !c.found);
+    EXPECT_EQ(handles.videoCompressor.Get() == inGraph.Get(), !c.found);
     EXPECT_NE(handles.videoCompressor, nullptr) << "a fresh instance of position 0";
     EXPECT_EQ(handles.audioCompressor.Get(), outside.Get());
     ASSERT_EQ(prompts.Messages().size(), c.found ? 0u : 1u);
