@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "engine/MediaFramework.h"
 #include "platform/Str.h"
 #include "res/resource.h"
 
@@ -20,9 +21,7 @@ HRESULT ReadFilterName(IBaseFilter* filter, std::wstring& name) {
   FILTER_INFO info = {};
   HRESULT hr = filter->QueryFilterInfo(&info);
   if (FAILED(hr)) return hr;
-  // Taken over without a reference of its own (mingw-w64's Attach adds one).
-  ComPtr<IFilterGraph> graph;
-  *graph.GetAddressOf() = info.pGraph;
+  media::Adopt(info.pGraph);
   name.assign(info.achName, wcsnlen(info.achName, MAX_FILTER_NAME));
   return hr;
 }

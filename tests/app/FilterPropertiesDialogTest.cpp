@@ -54,15 +54,17 @@ class FilterPropertiesTest : public ::testing::Test {
   FakeFilter& AddFilter(const std::wstring& name, FakePropertyPages* pages,
                         HRESULT infoFailure = S_OK) {
     filters.push_back(std::make_unique<FakeFilter>("filter", nullptr));
-    filters.back()->SetInfo(name, &graph, infoFailure);
-    if (pages) filters.back()->Offer(IID_ISpecifyPropertyPages, pages);
-    graph.List(filters.back().get());
-    return *filters.back();
+    FakeFilter& filter = *filters.back();
+    filter.infoName = name;
+    filter.infoGraph = &graph;
+    filter.infoFailure = infoFailure;
+    if (pages) filter.Offer(IID_ISpecifyPropertyPages, pages);
+    graph.filters.push_back(&filter);
+    return filter;
   }
   void ExpectEverythingReleased() const {
     EXPECT_EQ(graph.RefCount(), 0u);
     for (const auto& filter : filters) EXPECT_EQ(filter->RefCount(), 0u);
-    for (const auto& enumerator : graph.Enumerators()) EXPECT_EQ(enumerator->RefCount(), 0u);
   }
 
   FakeGraphBuilder graph{"graph", nullptr};
@@ -159,7 +161,7 @@ TEST_F(FilterPropertiesTest, AGraphThatCannotEnumerateShowsOneErrorLine) {
   };
   const Case cases[] = {{true, {"<ERROR>"}, 0}, {false, {}, LB_ERR}};
   for (const Case& c : cases) {
-    if (c.failEnumeration) graph.FailEnumeration(E_OUTOFMEMORY);
+    graph.enumFailure = c.failEnumeration ? E_OUTOFMEMORY : S_OK;
     FilterPropertiesDialog dialog(&graph);
     RunScripted(dialog, [&](HWND hwnd) {
       EXPECT_EQ(ListLines(hwnd), c.lines);
@@ -167,7 +169,6 @@ TEST_F(FilterPropertiesTest, AGraphThatCannotEnumerateShowsOneErrorLine) {
       EXPECT_FALSE(SettingsEnabled(hwnd));
       Click(hwnd, IDCANCEL);
     });
-    graph.FailEnumeration(S_OK);
   }
   ExpectEverythingReleased();
 }

@@ -1,8 +1,9 @@
 #pragma once
-// A filter object for reference-count tests: it counts its references and
-// notes in a log when each of them goes. It answers QueryFilterInfo when it
-// has been given a name, and hands out the other interfaces the test offers;
-// every other filter operation fails with E_NOTIMPL.
+// A filter object for reference-count and graph tests: it counts its
+// references and notes in a log when each of them goes. It enumerates the
+// pins the test gives it (EnumPins goes through the call log) and names itself
+// in QueryFilterInfo (by its own name, or the wide name the test gives, with
+// the graph the test gives); the other operations fail with E_NOTIMPL.
 
 #include <dshow.h>
 
@@ -10,6 +11,8 @@
 #include <utility>
 
 #include "fakes/ComFake.h"
+#include "fakes/FakeEnum.h"
+#include "platform/Str.h"
 
 class FakeFilter final : public ComFake<IBaseFilter> {
  public:
@@ -17,15 +20,10 @@ class FakeFilter final : public ComFake<IBaseFilter> {
   FakeFilter(std::string name, std::vector<std::string>* log)
       : ComFake(IID_IBaseFilter, std::move(name), log) {}
 
-  // QueryFilterInfo gives name (at most 127 characters) and a reference to
-  // graph (not owned, may be null); failure makes it fail with that code.
-  void SetInfo(std::wstring name, IFilterGraph* graph, HRESULT failure = S_OK) {
-    m_infoName = std::move(name);
-    m_infoGraph = graph;
-    m_infoResult = failure;
-  }
-  // part (not owned) answers queries for iid.
-  void Offer(REFIID iid, IUnknown* part) { m_parts.emplace_back(iid, part); }
+  std::vector<IPin*> pins;            // not owned
+  std::wstring infoName;              // QueryFilterInfo's name when not empty
+  IFilterGraph* infoGraph = nullptr;  // not owned; handed out with a reference
+  HRESULT infoFailure = S_OK;         // QueryFilterInfo fails with it
 
   // IPersist
   STDMETHODIMP GetClassID(CLSID*) override { return E_NOTIMPL; }
@@ -37,15 +35,22 @@ class FakeFilter final : public ComFake<IBaseFilter> {
   STDMETHODIMP SetSyncSource(IReferenceClock*) override { return E_NOTIMPL; }
   STDMETHODIMP GetSyncSource(IReferenceClock**) override { return E_NOTIMPL; }
   // IBaseFilter
-  STDMETHODIMP EnumPins(IEnumPins**) override { return E_NOTIMPL; }
+  STDMETHODIMP EnumPins(IEnumPins** out) override {
+    *out = nullptr;
+    HRESULT hr = Call("EnumPins");
+    if (SUCCEEDED(hr)) *out = new FakeEnum<IEnumPins, IPin>(pins);
+    return hr;
+  }
   STDMETHODIMP FindPin(LPCWSTR, IPin**) override { return E_NOTIMPL; }
   STDMETHODIMP QueryFilterInfo(FILTER_INFO* info) override {
-    if (FAILED(m_infoResult)) return m_infoResult;
-    if (!info) return E_POINTER;
-    *info = {};
-    m_infoName.copy(info->achName, MAX_FILTER_NAME - 1);
-    info->pGraph = m_infoGraph;
-    if (m_infoGraph) m_infoGraph->AddRef();
+    if (FAILED(infoFailure)) return infoFailure;
+    *info = FILTER_INFO{};
+    if (infoName.empty())
+      str::ToWide(Name().c_str(), info->achName, MAX_FILTER_NAME);
+    else
+      infoName.copy(info->achName, MAX_FILTER_NAME - 1);
+    info->pGraph = infoGraph;
+    if (infoGraph) infoGraph->AddRef();
     return S_OK;
   }
   STDMETHODIMP JoinFilterGraph(IFilterGraph*, LPCWSTR) override { return E_NOTIMPL; }
@@ -55,15 +60,12 @@ class FakeFilter final : public ComFake<IBaseFilter> {
   bool IsBaseInterface(REFIID riid) const override {
     return riid == IID_IPersist || riid == IID_IMediaFilter;
   }
-  HRESULT QueryOther(REFIID riid, void** object) override {
-    for (const auto& [iid, part] : m_parts)
-      if (iid == riid) return part->QueryInterface(riid, object);
-    return E_NOINTERFACE;
-  }
-
- private:
-  std::wstring m_infoName;
-  IFilterGraph* m_infoGraph = nullptr;
-  HRESULT m_infoResult = E_NOTIMPL;
-  std::vector<std::pair<IID, IUnknown*>> m_parts;
 };
+
+// The name a filter gives in QueryFilterInfo, or "-" for none.
+inline std::string FilterName(IBaseFilter* filter) {
+  FILTER_INFO info = {};
+  if (!filter || FAILED(filter->QueryFilterInfo(&info))) return "-";
+  if (info.pGraph) info.pGraph->Release();
+  return str::ToAnsi(info.achName);
+}
