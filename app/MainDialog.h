@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "app/FrameworkConversionSteps.h"
+#include "engine/GraphBuilder.h"
 #include "engine/GraphHandles.h"
 #include "engine/SourceInfo.h"
 #include "i18n/LanguageManager.h"
@@ -14,10 +16,14 @@
 #include "settings/ConversionSettings.h"
 #include "settings/VfwCodecState.h"
 
+// The window timer that counts a conversion's seconds.
+constexpr UINT_PTR kProgressTimer = 1112;
+
 class MainDialog : public ModalDialog {
  public:
-  // profile, languages and graph are not owned and outlive the window.
-  MainDialog(const AppProfile& profile, LanguageManager& languages, GraphHandles& graph);
+  // profile, languages, graph and steps are not owned and outlive the window.
+  MainDialog(const AppProfile& profile, LanguageManager& languages, GraphHandles& graph,
+             ConversionSteps& steps = FrameworkConversionSteps::Shared());
   ~MainDialog() override;
 
   const ConversionSettings& Settings() const { return m_settings; }
@@ -54,6 +60,21 @@ class MainDialog : public ModalDialog {
   void OnOptions();
   void ShowOptionsSummary();
 
+  // Run control: Convert and Stop, the progress timer, the graph's events.
+  void ConvertOrStop();
+  // False when the user keeps an existing output file.
+  bool ConfirmReplacingOutput();
+  void ShowFilterProperties();
+  void StartProgress();
+  void OnProgressTimer();
+  INT_PTR OnGraphEvent(WPARAM, LPARAM);
+  enum class Outcome { Done, Failed };
+  // Stops and tears down the graph, restores the window, writes the finish
+  // line and renders the source again.
+  void FinishConversion(Outcome outcome);
+  void ShowFinishLine(Outcome outcome);
+  void OnBuildFilters();
+
   void OnOpenVideo();
   // The open-file dialog; false when nothing was chosen.
   bool AskVideoPath(char* chosen, DWORD size);
@@ -64,11 +85,14 @@ class MainDialog : public ModalDialog {
   const AppProfile& m_profile;
   LanguageManager& m_languages;
   GraphHandles& m_graph;
+  ConversionSteps& m_steps;
 
   HICON m_appIcon = nullptr;
   SourceInfo m_source;
   ConversionSettings m_settings;
+  std::string m_errorText;  // the framework's text of the last failure
   int m_converting = 0;
+  int m_elapsedSeconds = 0;
   int m_sourceReady = 0;
   std::string m_sourcePath;
   OSVERSIONINFOA m_osVersion = {};
@@ -95,4 +119,8 @@ inline const MessageRoute<MainDialog> MainDialog::kRoutes[] = {
     OnMessage(WM_SYSCOMMAND, &MainDialog::OnSysCommand),
     OnMessage(WM_PAINT, &MainDialog::OnPaint),
     OnMessage(WM_QUERYDRAGICON, &MainDialog::OnQueryDragIcon),
+    OnCommand(IDC_BUTTON_CONVERT, &MainDialog::ConvertOrStop),
+    OnCommand(IDC_BUTTON_BUILD_FILTERS, &MainDialog::OnBuildFilters),
+    OnTimer(kProgressTimer, &MainDialog::OnProgressTimer),
+    OnMessage(kGraphNotifyMessage, &MainDialog::OnGraphEvent),
 };
