@@ -302,9 +302,13 @@ TEST_F(RunControlTest, FormatFourShowsTheFilterPropertiesBeforeRun) {
                                  SendDlgItemMessageA(properties, IDC_LIST_FILTERS, LB_GETTEXT, 0,
                                                      reinterpret_cast<LPARAM>(line));
                                  firstLine = line;
+                                 // An event of the graph that has not run yet
+                                 // ends nothing.
+                                 RaiseFromGraphThread(dialog, rig, EC_ERRORABORT, E_FAIL);
                                  Click(properties, IDCANCEL);  // Continue
                                });
       EXPECT_EQ(shown, c.shown);
+      EXPECT_EQ(MainDialogProbe::Converting(dialog), 1);
       EXPECT_EQ(rig.calls.Of("control"), std::vector<std::string>{"Run()"});
       Click(hwnd, IDC_BUTTON_CONVERT);
       SendMessageA(hwnd, WM_CLOSE, 0, 0);
