@@ -19,18 +19,18 @@ TEST_F(WindowCommandsTest, AboutOpensFromItsCommandsInTheCurrentLanguage) {
   WriteLanguage("French",
                 Ini({{"DIALOG", "IDC_BUTTON_ABOUT=A propos\r\nIDD_PROGRAM_CAPTION=Lumi"}}));
   ASSERT_TRUE(Start("French"));
-  struct Case {
+  const auto ok = [](HWND about) { Click(about, IDOK); };
+  const struct Case {
     UINT msg;
     WPARAM wp;
-    UINT endWith;  // how the box is ended
     bool opens;
-  };
-  const Case cases[] = {
-      {WM_COMMAND, MAKEWPARAM(IDC_BUTTON_ABOUT, BN_CLICKED), IDOK, true},
-      {WM_COMMAND, IDM_ABOUT, WM_CLOSE, true},
-      {WM_SYSCOMMAND, 0x10, IDCANCEL, true},
-      {WM_SYSCOMMAND, 0x13, IDOK, true},
-      {WM_SYSCOMMAND, 0x20, IDOK, false},
+    std::function<void(HWND)> end;
+  } cases[] = {
+      {WM_COMMAND, MAKEWPARAM(IDC_BUTTON_ABOUT, BN_CLICKED), true, ok},
+      {WM_COMMAND, IDM_ABOUT, true, [](HWND about) { SendMessageA(about, WM_CLOSE, 0, 0); }},
+      {WM_SYSCOMMAND, 0x10, true, [](HWND about) { Click(about, IDCANCEL); }},
+      {WM_SYSCOMMAND, 0x13, true, ok},
+      {WM_SYSCOMMAND, 0x20, false, ok},
   };
   MainDialog dialog(profile, languages, graph);
   RunScripted(dialog, [&](HWND hwnd) {
@@ -45,10 +45,7 @@ TEST_F(WindowCommandsTest, AboutOpensFromItsCommandsInTheCurrentLanguage) {
                                   caption = text;
                                   product = ControlText(about, IDC_STATIC_PRODUCT);
                                   owner = GetWindow(about, GW_OWNER);
-                                  if (c.endWith == WM_CLOSE)
-                                    SendMessageA(about, WM_CLOSE, 0, 0);
-                                  else
-                                    Click(about, static_cast<int>(c.endWith));
+                                  c.end(about);
                                 });
       EXPECT_EQ(opened, c.opens);
       if (!c.opens) continue;
@@ -60,51 +57,36 @@ TEST_F(WindowCommandsTest, AboutOpensFromItsCommandsInTheCurrentLanguage) {
   });
 }
 
-TEST_F(WindowCommandsTest, HomepageTellsWhenTheShellCannotOpenIt) {
-  const struct {
-    INT_PTR shellResult;
-    bool told;
-  } cases[] = {{33, false}, {32, true}, {SE_ERR_NOASSOC, true}, {0, true}};
-  MainDialog dialog(profile, languages, graph);
-  RunScripted(dialog, [&](HWND hwnd) {
-    for (const auto& c : cases) {
-      SCOPED_TRACE(c.shellResult);
-      prompts.Clear();
-      prompts.PlanShellResult(c.shellResult);
-      Click(hwnd, IDC_BUTTON_HOMEPAGE);
-      const std::vector<PromptRecord>& records = prompts.Records();
-      ASSERT_EQ(records.size(), c.told ? 2u : 1u);
-      EXPECT_EQ(records[0].kind, PromptRecord::Kind::Shell);
-      EXPECT_EQ(records[0].caption, "open");
-      EXPECT_EQ(records[0].owner, nullptr);
-      EXPECT_EQ(records[0].type, static_cast<UINT>(SW_SHOWNORMAL));
-      if (!c.told) continue;
-      EXPECT_EQ(records[1].caption, "unknown errors");
-      EXPECT_EQ(records[1].text, "The Program does not launch your web browser to access " +
-                                     records[0].text +
-                                     " ,\nPlease launch your web browser and input the URL "
-                                     "manually.");
-      EXPECT_EQ(records[1].owner, hwnd);
-    }
-    SendMessageA(hwnd, WM_CLOSE, 0, 0);
-  });
-}
-
-TEST_F(WindowCommandsTest, HelpStartsTheViewerOnTheFileBesideTheProgram) {
+TEST_F(WindowCommandsTest, HelpAndHomepageLaunchThroughTheShell) {
   MainDialog dialog(profile, languages, graph);
   RunScripted(dialog, [&](HWND hwnd) {
     prompts.Clear();
     Click(hwnd, IDC_BUTTON_HELP);
     SendMessageA(hwnd, WM_COMMAND, ID_HELP, 0);
+    for (INT_PTR shellResult : {33, 32}) {  // 32 and less: the shell failed
+      prompts.PlanShellResult(shellResult);
+      Click(hwnd, IDC_BUTTON_HOMEPAGE);
+    }
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
   });
-  ASSERT_EQ(prompts.Records().size(), 2u);
-  for (const PromptRecord& r : prompts.Records()) {
-    EXPECT_EQ(r.kind, PromptRecord::Kind::Program);
-    // This folder holds no blank: the plain form.
-    EXPECT_EQ(r.text, "hh.exe " + path::ModuleFolder() + "\\help.chm::/Introduction.htm");
-    EXPECT_EQ(r.type, static_cast<UINT>(SW_SHOW));
+  const std::vector<PromptRecord> r = prompts.Records();
+  ASSERT_EQ(r.size(), 5u);
+  // This folder holds no blank: the plain form.
+  const std::string help = "hh.exe " + path::ModuleFolder() + "\\help.chm::/Introduction.htm";
+  for (const PromptRecord& launch : {r[0], r[1]}) {
+    EXPECT_EQ(launch.kind, PromptRecord::Kind::Program);
+    EXPECT_EQ(launch.text, help);
+    EXPECT_EQ(launch.type, static_cast<UINT>(SW_SHOW));
   }
+  for (const PromptRecord& open : {r[2], r[3]}) {
+    EXPECT_EQ(open.kind, PromptRecord::Kind::Shell);
+    EXPECT_EQ(open.caption, "open");
+    EXPECT_EQ(open.owner, nullptr);
+    EXPECT_EQ(open.type, static_cast<UINT>(SW_SHOWNORMAL));
+  }
+  EXPECT_EQ(r[4].caption, "unknown errors");
+  EXPECT_EQ(r[4].text, "The Program does not launch your web browser to access " + r[3].text +
+                           " ,\nPlease launch your web browser and input the URL manually.");
 }
 
 TEST(HelpCommandLine, QuotesAFolderWithBlanksOnly) {
