@@ -314,19 +314,7 @@ void MainDialog::ConvertOrStop() {
     FinishConversion(Outcome::Done);
     return;
   }
-  if (!m_graph.mediaControl) {
-    AppMessageBox("Please open an media file fisrt!");
-    return;
-  }
-  // Replacing the output would delete the video being converted.
-  if (path::NamesSameFile(m_settings.outputPath.c_str(), m_sourcePath.c_str())) {
-    Prompts::Current().ShowMessage(Hwnd(), GetLocalizedString(IDS_MESSAGE_OUTPUT_IS_SOURCE).c_str(),
-                                   GetLocalizedString(IDS_MESSAGE_ERROR).c_str(),
-                                   MB_OK | MB_ICONEXCLAMATION);
-    return;
-  }
-  if (!ConfirmReplacingOutput()) return;
-
+  if (!ReadyToConvert()) return;
   if (FAILED(m_steps.Build(Hwnd(), m_graph, m_settings, m_errorText))) {
     FinishConversion(Outcome::Failed);
     return;
@@ -341,6 +329,21 @@ void MainDialog::ConvertOrStop() {
     return;
   }
   StartProgress();
+}
+
+bool MainDialog::ReadyToConvert() {
+  if (!m_graph.mediaControl) {
+    AppMessageBox("Please open an media file fisrt!");
+    return false;
+  }
+  // Replacing the output would delete the video being converted.
+  if (path::NamesSameFile(m_settings.outputPath.c_str(), m_sourcePath.c_str())) {
+    Prompts::Current().ShowMessage(Hwnd(), GetLocalizedString(IDS_MESSAGE_OUTPUT_IS_SOURCE).c_str(),
+                                   GetLocalizedString(IDS_MESSAGE_ERROR).c_str(),
+                                   MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  return ConfirmReplacingOutput();
 }
 
 bool MainDialog::ConfirmReplacingOutput() {

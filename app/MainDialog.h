@@ -62,6 +62,9 @@ class MainDialog : public ModalDialog {
 
   // Run control: Convert and Stop, the progress timer, the graph's events.
   void ConvertOrStop();
+  // A source is open, the output is not the source, and an existing output
+  // may be replaced (it is deleted then).
+  bool ReadyToConvert();
   // False when the user keeps an existing output file.
   bool ConfirmReplacingOutput();
   void ShowFilterProperties();
