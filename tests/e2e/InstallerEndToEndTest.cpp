@@ -204,16 +204,20 @@ TEST_F(InstalledRelease, ProgramShowsTheStoredLanguage) {
     ASSERT_TRUE(driver.Start(std::string(kInstallFolder) + "\\RoroVozaririd.exe"));
     HWND main = driver.WaitForWindow(c.mainCaption, kTimeoutMs);
     ASSERT_NE(main, nullptr) << c.language;
-    ProgramDriver::Click(main, IDC_BUTTON_OUTPUT_SETTINGS);
-    HWND options = driver.WaitForWindow(c.optionsCaption, kTimeoutMs);
-    ASSERT_NE(options, nullptr) << c.language;
-
     const std::string shots = ProgramDriver::ScreenshotFolder() + "\\installed-" + c.language;
     Settle(main);
     EXPECT_TRUE(ProgramDriver::SaveScreenshot(main, shots + "-main-window.bmp"));
+
+    ProgramDriver::Click(main, IDC_BUTTON_OUTPUT_SETTINGS);
+    HWND options = driver.WaitForWindow(c.optionsCaption, kTimeoutMs);
+    ASSERT_NE(options, nullptr) << c.language;
     Settle(options);
     EXPECT_TRUE(ProgramDriver::SaveScreenshot(options, shots + "-output-options.bmp"));
     ProgramDriver::Click(options, IDC_BUTTON_OPTIONS_CANCEL);
+    for (DWORD start = GetTickCount(); IsWindow(options) && GetTickCount() - start < kTimeoutMs;) {
+      Sleep(100);
+    }
+    EXPECT_FALSE(IsWindow(options)) << "Cancel left the options open";
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(driver.WaitForExit(kTimeoutMs)) << c.language;
   }
