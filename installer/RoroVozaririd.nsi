@@ -2,7 +2,7 @@
 ; its help file under Program Files, a Start-menu shortcut and an entry in Add or
 ; Remove Programs; the uninstaller removes what was installed and, when asked,
 ; the stored settings. The build passes:
-;   VERSION  the program's version, from its version resource (1.0.0.0)
+;   VERSION  the program's version from its version resource, as a.b.c.d
 ;   STAGE    the folder that holds the files to install
 ;   FILES    a script with the macros InstallFiles and RemoveFiles for them
 ;   ICON     the program's icon
