@@ -13,10 +13,6 @@ void TakeLine(const std::string& line, ProbedMedia& media) {
   std::string value = line.substr(equals + 1);
   if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
   const bool number = !value.empty() && value != "N/A";
-  if (key == "format.duration") {
-    media.duration = number ? std::stod(value) : -1;
-    return;
-  }
   const std::string prefix = "streams.stream.";
   const size_t dot = key.find('.', prefix.size());
   const size_t index = std::stoul(key.substr(prefix.size(), dot - prefix.size()));
@@ -24,11 +20,8 @@ void TakeLine(const std::string& line, ProbedMedia& media) {
   ProbedStream& stream = media.streams[index];
   key = key.substr(dot + 1);
   if (key == "codec_type") stream.type = value;
-  if (key == "codec_name") stream.codec = value;
   if (key == "nb_read_packets" && number) stream.packets = std::stol(value);
   if (key == "duration" && number) stream.duration = std::stod(value);
-  if (key == "width" && number) stream.width = std::stoi(value);
-  if (key == "height" && number) stream.height = std::stoi(value);
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -49,11 +42,11 @@ const ProbedStream* ProbedMedia::Stream(const std::string& type) const {
 ProbedMedia ProbeMedia(const std::string& windowsPath) {
   const LinuxCommandResult run = RunLinuxCommand(
       "ffprobe -v error -count_packets -of flat -show_entries "
-      "stream=codec_type,codec_name,nb_read_packets,duration,width,height:format=duration " +
+      "stream=codec_type,nb_read_packets,duration " +
       ShellQuote(UnixPath(windowsPath)));
   ProbedMedia media;
   for (const std::string& line : Lines(run.output)) {
-    if (line.rfind("streams.stream.", 0) == 0 || line.rfind("format.", 0) == 0)
+    if (line.rfind("streams.stream.", 0) == 0)
       TakeLine(line, media);
     else
       media.errors += line + "\n";
@@ -73,15 +66,6 @@ std::vector<std::string> VideoFrameChecksums(const std::string& windowsPath,
     if (!line.empty() && line[0] != '#')
       sums.push_back(line.substr(line.find_first_not_of(' ', line.rfind(',') + 1)));
   return sums;
-}
-
-std::string AudioChecksum(const std::string& windowsPath) {
-  const LinuxCommandResult run =
-      RunLinuxCommand("ffmpeg -v error -i " + ShellQuote(UnixPath(windowsPath)) +
-                      " -map 0:a:0 -acodec pcm_s16le -f md5 -");
-  const std::string prefix = "MD5=";
-  if (!run.finished || run.exitCode != 0 || run.output.rfind(prefix, 0) != 0) return "";
-  return run.output.substr(prefix.size(), 32);
 }
 
 double DecodedAudioSeconds(const std::string& windowsPath) {
