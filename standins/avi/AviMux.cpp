@@ -184,6 +184,7 @@ HRESULT AviMux::CloseFileLocked() {
   for (size_t i = 0; i < m_lastTime.size(); ++i) m_interleaver->End(i);
   const HRESULT written = WriteReadyLocked();
   const HRESULT finished = m_writer->Finish();
+  m_writer.reset();
   m_sink.reset();
   m_interleaver.reset();
   m_wake.notify_all();

@@ -39,8 +39,6 @@ class AviWriter {
   int32_t WriteChunk(size_t stream, const void* data, size_t size, bool keyFrame);
   int32_t Finish();
 
-  // The first failure, or 0.
-  int32_t Failure() const { return m_failure; }
   const AviStreamTotals& Totals(size_t stream) const { return m_totals[stream]; }
 
  private:
