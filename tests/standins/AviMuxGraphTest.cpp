@@ -190,12 +190,14 @@ TEST_F(AviMuxGraphTest, AFailedWriteEndsTheRunWithItsCodeAndAReadableFile) {
   Prepare(m_clips.MakeAvi("clip.avi", ClipShape{320, 240, 25, 50, true}));
   // 3 MB: about a dozen of the 50 frames of 230 kB.
   ComPtr<IBaseFilter> mux;
-  mux.Attach(new AviMux([](const wchar_t* path, bool, std::unique_ptr<FileSink>& sink) {
-    auto file = std::make_unique<CappedFileSink>(3u << 20);
-    HRESULT hr = file->Open(path, true);
-    if (SUCCEEDED(hr)) sink = std::move(file);
-    return hr;
-  }));
+  // Adopts the creation reference (mingw-w64's Attach would add one).
+  *mux.ReleaseAndGetAddressOf() =
+      new AviMux([](const wchar_t* path, bool, std::unique_ptr<FileSink>& sink) {
+        auto file = std::make_unique<CappedFileSink>(3u << 20);
+        HRESULT hr = file->Open(path, true);
+        if (SUCCEEDED(hr)) sink = std::move(file);
+        return hr;
+      });
   ComPtr<IFileSinkFilter> sink;
   ASSERT_EQ(mux.As(&sink), S_OK);
   ASSERT_EQ(sink->SetFileName(str::ToWide(out.c_str()).c_str(), nullptr), S_OK);
