@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "support/LinuxCommand.h"
+
 namespace {
 
 constexpr int kSampleRate = 22050;  // samples per second, mono, 16 bit
@@ -138,6 +140,21 @@ std::string ClipFolder::MakeWav(const std::string& name, int seconds) const {
   Put<uint32_t>(out, dataSize);
   out.append(reinterpret_cast<const char*>(samples.data()), dataSize);
   return MakeFile(name, out);
+}
+
+std::string ClipFolder::MakeMp4(const std::string& name, const ClipShape& shape) const {
+  const std::string path = PathOf(name);
+  const std::string seconds = std::to_string(shape.frames / shape.framesPerSecond);
+  std::string command =
+      "ffmpeg -v error -y -f lavfi -i testsrc=size=" + std::to_string(shape.width) + "x" +
+      std::to_string(shape.height) + ":rate=" + std::to_string(shape.framesPerSecond) +
+      ":duration=" + seconds;
+  if (shape.withAudio)
+    command += " -f lavfi -i sine=frequency=440:sample_rate=44100:duration=" + seconds;
+  command +=
+      " -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac " + ShellQuote(UnixPath(path));
+  const LinuxCommandResult made = RunLinuxCommand(command);
+  return made.finished && made.exitCode == 0 ? path : std::string();
 }
 
 std::string ClipFolder::MakeFile(const std::string& name, const std::string& content) const {

@@ -1,7 +1,7 @@
 #pragma once
 // A scratch folder of media files that tests make themselves: AVI clips
-// written with the AVIFile API (RGB24 video, 16-bit PCM audio), WAV files and
-// files of any content. The folder and everything in it go at destruction.
+// written with the AVIFile API (RGB24 video, 16-bit PCM audio), MP4 clips made
+// by ffmpeg, WAV files and files of any content. The folder and everything in it go at destruction.
 
 #include <string>
 
@@ -26,6 +26,8 @@ class ClipFolder {
   // Each gives the new file's path, or an empty text when it could not be made.
   std::string MakeAvi(const std::string& name, const ClipShape& shape = {}) const;
   std::string MakeWav(const std::string& name, int seconds) const;
+  // H.264 video (a moving test picture) and AAC sound, made by Debian's ffmpeg.
+  std::string MakeMp4(const std::string& name, const ClipShape& shape = {}) const;
   std::string MakeFile(const std::string& name, const std::string& content) const;
   // A sub-folder for files that must lie elsewhere.
   std::string MakeFolder(const std::string& name) const;

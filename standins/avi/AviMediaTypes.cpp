@@ -1,0 +1,82 @@
+#include "standins/avi/AviMediaTypes.h"
+
+#include <windows.h>
+#include <dshow.h>
+#include <mmreg.h>
+
+#include <cstring>
+
+#include "standins/base/MediaType.h"
+
+namespace {
+
+// {XXXXXXXX-0000-0010-8000-00AA00389B71}: the subtypes made of a fourcc or a wave format tag.
+bool IsBaseGuidOf(const GUID& guid, uint32_t first) {
+  static const GUID kBase = {0, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+  return guid.Data1 == first && guid.Data2 == kBase.Data2 && guid.Data3 == kBase.Data3 &&
+         memcmp(guid.Data4, kBase.Data4, sizeof kBase.Data4) == 0;
+}
+
+bool RgbSubtypeMatches(const GUID& subtype, WORD bits) {
+  return (subtype == MEDIASUBTYPE_RGB24 && bits == 24) ||
+         (subtype == MEDIASUBTYPE_RGB32 && bits == 32);
+}
+
+std::vector<uint8_t> Bytes(const void* data, size_t size) {
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  return std::vector<uint8_t>(bytes, bytes + size);
+}
+
+bool DescribeVideo(const standin::MediaType& mt, AviStreamInfo& info) {
+  const BITMAPINFOHEADER* header = mt.VideoHeader();
+  if (!header || header->biWidth <= 0 || header->biHeight <= 0 || header->biWidth > 0xFFFF ||
+      header->biHeight > 0xFFFF)
+    return false;
+  const bool rgb = header->biCompression == BI_RGB;
+  if (rgb ? !RgbSubtypeMatches(mt->subtype, header->biBitCount)
+          : !IsBaseGuidOf(mt->subtype, header->biCompression))
+    return false;
+  // The header with what follows it (codec data), as far as the format block holds it.
+  const size_t available = mt->cbFormat - (reinterpret_cast<const BYTE*>(header) - mt->pbFormat);
+  const size_t size = header->biSize > sizeof *header ? header->biSize : sizeof *header;
+  info.kind = AviStreamInfo::Kind::kVideo;
+  info.handler = rgb ? 0 : header->biCompression;
+  info.compressed = !rgb;
+  info.frameDuration = mt.FrameTime();
+  info.width = header->biWidth;
+  info.height = header->biHeight;
+  info.format = Bytes(header, size < available ? size : available);
+  return true;
+}
+
+bool IsIntegerPcm(const standin::MediaType& mt, const WAVEFORMATEX& wave) {
+  if (wave.wFormatTag == WAVE_FORMAT_PCM) return true;
+  if (wave.wFormatTag != WAVE_FORMAT_EXTENSIBLE || mt->cbFormat < sizeof(WAVEFORMATEXTENSIBLE))
+    return false;
+  const auto& extensible = reinterpret_cast<const WAVEFORMATEXTENSIBLE&>(wave);
+  return IsBaseGuidOf(extensible.SubFormat, WAVE_FORMAT_PCM);
+}
+
+bool DescribeAudio(const standin::MediaType& mt, AviStreamInfo& info) {
+  const WAVEFORMATEX* wave = mt.WaveFormat();
+  if (!wave || wave->nChannels == 0 || wave->nBlockAlign == 0 || wave->nAvgBytesPerSec == 0)
+    return false;
+  const bool pcm = IsIntegerPcm(mt, *wave);
+  if (!pcm &&
+      (wave->wFormatTag == WAVE_FORMAT_IEEE_FLOAT || wave->wFormatTag == WAVE_FORMAT_EXTENSIBLE))
+    return false;
+  const size_t size = sizeof *wave + wave->cbSize;
+  info.kind = AviStreamInfo::Kind::kAudio;
+  info.blockAlign = wave->nBlockAlign;
+  info.bytesPerSecond = wave->nAvgBytesPerSec;
+  info.format = Bytes(wave, size < mt->cbFormat ? size : mt->cbFormat);
+  return true;
+}
+
+}  // namespace
+
+bool DescribeAviStream(const standin::MediaType& mt, AviStreamInfo& info) {
+  if (mt->majortype == MEDIATYPE_Video) return DescribeVideo(mt, info);
+  if (mt->majortype == MEDIATYPE_Audio) return DescribeAudio(mt, info);
+  return false;
+}

@@ -1,0 +1,19 @@
+// The AVI multiplexer stand-in's DLL: a COM server only, so that RenderFile
+// never picks it; the capture graph builder creates it by its class.
+
+#include "standins/avi/AviMux.h"
+#include "standins/avi/AviMuxClsid.h"
+#include "standins/base/Module.h"
+
+namespace {
+
+const standin::ClassEntry kClasses[] = {
+    {&kAviMuxClsid, L"AVI Multiplexer (stand-in)", standin::CreateObject<AviMux>, nullptr, nullptr},
+};
+
+}  // namespace
+
+const standin::ClassTable& standin::DllClasses() {
+  static const ClassTable table{kClasses, sizeof kClasses / sizeof kClasses[0]};
+  return table;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// One input of the AVI multiplexer: a stream of any type the file takes.
+
+#include "standins/base/InputPin.h"
+
+class AviMux;
+
+class AviMuxPin final : public standin::InputPin {
+ public:
+  AviMuxPin(AviMux& mux, std::wstring name);
+
+  HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override;
+
+  // The stream this pin feeds in the file being written, or -1.
+  int Stream() const { return m_stream; }
+  void SetStream(int stream) { m_stream = stream; }
+
+ protected:
+  HRESULT CompleteConnect(IPin* peer) override;
+  HRESULT OnReceive(IMediaSample* sample) override;
+  HRESULT OnEndOfStream() override;
+  HRESULT OnBeginFlush() override;
+  bool ReceiveMayBlock() const override { return true; }
+
+ private:
+  AviMux& m_mux;
+  int m_stream = -1;
+};

@@ -1,0 +1,207 @@
+#include "standins/avi/AviWriter.h"
+
+#include <utility>
+
+#include "standins/avi/FileSink.h"
+#include "standins/avi/RiffBytes.h"
+
+namespace {
+
+constexpr size_t kMaxStreams = 100;             // two decimal digits in chunk ids
+constexpr uint64_t kRiffHeadBytes = 12;         // "RIFF", size, type
+constexpr uint64_t kListHeadBytes = 12;         // "LIST", size, type
+constexpr uint64_t kChunkHeadBytes = 8;         // id, size
+constexpr uint64_t kMaxChunkData = 0x7FFFFFFF;  // the standard index keeps 31 bits
+constexpr size_t kBitmapHeaderBytes = 40;
+constexpr size_t kWaveFormatBytes = 16;
+
+bool Valid(const AviStreamInfo& info) {
+  if (info.kind == AviStreamInfo::Kind::kAudio)
+    return info.blockAlign > 0 && info.bytesPerSecond > 0 && info.format.size() >= kWaveFormatBytes;
+  return info.width > 0 && info.height > 0 && info.width <= 0xFFFF && info.height <= 0xFFFF &&
+         info.format.size() >= kBitmapHeaderBytes;
+}
+
+int32_t FirstFailure(std::initializer_list<int32_t> codes) {
+  for (int32_t code : codes)
+    if (code != 0) return code;
+  return 0;
+}
+
+}  // namespace
+
+AviWriter::AviWriter(FileSink& sink, std::vector<AviStreamInfo> streams, Limits limits)
+    : m_sink(sink), m_streams(std::move(streams)), m_limits(limits) {
+  // RIFF sizes and standard index offsets are 32-bit.
+  if (m_limits.riffBytes > 0xFFFFFFFFu) m_limits.riffBytes = 0xFFFFFFFFu;
+  m_state.resize(m_streams.size());
+  m_totals.resize(m_streams.size());
+  for (size_t i = 0; i < m_streams.size(); ++i)
+    m_state[i].chunkId = AviDataChunkId(i, m_streams[i]);
+}
+
+int32_t AviWriter::Start() {
+  if (m_started) return kUnexpected;
+  if (m_streams.empty() || m_streams.size() > kMaxStreams || m_limits.superIndexSlots == 0)
+    return kInvalidArg;
+  for (const AviStreamInfo& info : m_streams)
+    if (!Valid(info)) return kInvalidArg;
+  RiffBytes head;
+  head.BeginList(MakeFourCc('R', 'I', 'F', 'F'), MakeFourCc('A', 'V', 'I', ' '));
+  AppendHeaderList(head, {&m_streams, &m_totals, m_limits.superIndexSlots, false});
+  m_headerListBytes = head.Size() - kRiffHeadBytes;
+  head.BeginList(MakeFourCc('L', 'I', 'S', 'T'), MakeFourCc('m', 'o', 'v', 'i'));
+  m_started = true;
+  m_failure = Append(head.Data());
+  if (m_failure != 0) return m_failure;
+  m_riffStart = 0;
+  m_moviStart = m_end - kListHeadBytes;
+  m_riffCount = 1;
+  for (StreamState& state : m_state) state.pending.Reset(m_riffStart);
+  return 0;
+}
+
+int32_t AviWriter::WriteChunk(size_t stream, const void* data, size_t size, bool keyFrame) {
+  if (m_failure != 0) return m_failure;
+  if (!m_started || m_finished || stream >= m_streams.size()) return kUnexpected;
+  int32_t status = size > kMaxChunkData ? kFileTooLarge : 0;
+  if (status == 0) status = MakeRoomFor(stream, size + (size & 1));
+  if (status == 0) status = WriteData(stream, data, size);
+  if (status != 0) {
+    m_failure = status;
+    return status;
+  }
+  RecordChunk(stream, static_cast<uint32_t>(size), keyFrame);
+  return 0;
+}
+
+int32_t AviWriter::Finish() {
+  if (!m_started) return kUnexpected;
+  if (m_finished) return m_failure;
+  m_finished = true;
+  const int32_t close = CloseRiff();
+  const int32_t head = WriteHeaderList();
+  const int32_t cut = m_sink.Truncate(m_end);
+  if (m_failure == 0) m_failure = FirstFailure({close, head, cut});
+  return m_failure;
+}
+
+// The current RIFF's size once this chunk and every index it needs are in.
+uint64_t AviWriter::RiffBytesWith(size_t stream, uint64_t paddedSize) const {
+  uint64_t bytes = m_end - m_riffStart + kChunkHeadBytes + paddedSize;
+  for (size_t i = 0; i < m_state.size(); ++i) {
+    const uint64_t entries = m_state[i].pending.Count() + (i == stream ? 1 : 0);
+    if (entries > 0) bytes += StandardIndex::ChunkBytes(entries);
+  }
+  if (InFirstRiff()) bytes += LegacyIndex::ChunkBytes(m_legacy.Count() + 1);
+  return bytes;
+}
+
+bool AviWriter::RiffHasChunks() const {
+  for (const StreamState& state : m_state)
+    if (state.pending.Count() > 0) return true;
+  return false;
+}
+
+int32_t AviWriter::MakeRoomFor(size_t stream, uint64_t paddedSize) {
+  if (RiffBytesWith(stream, paddedSize) <= m_limits.riffBytes) return 0;
+  const uint64_t inEmptyRiff =
+      kRiffHeadBytes + kListHeadBytes + kChunkHeadBytes + paddedSize + StandardIndex::ChunkBytes(1);
+  if (!RiffHasChunks() || inEmptyRiff > m_limits.riffBytes ||
+      m_riffCount >= m_limits.superIndexSlots)
+    return kFileTooLarge;
+  const int32_t status = CloseRiff();
+  return status != 0 ? status : OpenRiff(MakeFourCc('A', 'V', 'I', 'X'));
+}
+
+int32_t AviWriter::WriteData(size_t stream, const void* data, size_t size) {
+  uint8_t head[kChunkHeadBytes];
+  PutU32(head, m_state[stream].chunkId);
+  PutU32(head + 4, static_cast<uint32_t>(size));
+  int32_t status = m_sink.WriteAt(m_end, head, sizeof head);
+  if (status == 0 && size > 0) status = m_sink.WriteAt(m_end + kChunkHeadBytes, data, size);
+  const uint8_t pad = 0;
+  if (status == 0 && size % 2) status = m_sink.WriteAt(m_end + kChunkHeadBytes + size, &pad, 1);
+  return status;
+}
+
+void AviWriter::RecordChunk(size_t stream, uint32_t size, bool keyFrame) {
+  AviStreamTotals& totals = m_totals[stream];
+  m_state[stream].pending.Add(m_end + kChunkHeadBytes, size, keyFrame);
+  if (InFirstRiff()) {
+    m_legacy.Add(m_state[stream].chunkId, keyFrame, m_end - (m_moviStart + 8), size);
+    ++totals.chunksInFirstRiff;
+  }
+  ++totals.chunks;
+  totals.bytes += size;
+  if (size > totals.largestChunk) totals.largestChunk = size;
+  m_end += kChunkHeadBytes + size + (size & 1);
+}
+
+int32_t AviWriter::OpenRiff(uint32_t type) {
+  RiffBytes head;
+  head.BeginList(MakeFourCc('R', 'I', 'F', 'F'), type);
+  head.BeginList(MakeFourCc('L', 'I', 'S', 'T'), MakeFourCc('m', 'o', 'v', 'i'));
+  const uint64_t start = m_end;
+  const int32_t status = Append(head.Data());
+  if (status != 0) return status;
+  m_riffStart = start;
+  m_moviStart = start + kRiffHeadBytes;
+  ++m_riffCount;
+  for (StreamState& state : m_state) state.pending.Reset(m_riffStart);
+  return 0;
+}
+
+int32_t AviWriter::WriteStandardIndexes() {
+  for (size_t i = 0; i < m_state.size(); ++i) {
+    const StandardIndex& pending = m_state[i].pending;
+    if (pending.Count() == 0) continue;
+    RiffBytes index;
+    pending.Append(index, StandardIndexId(i), m_state[i].chunkId);
+    const uint64_t at = m_end;
+    const int32_t status = Append(index.Data());
+    if (status != 0) return status;
+    const uint64_t ticks = StreamTicks(m_streams[i], pending.Count(), pending.DataBytes());
+    m_totals[i].superIndex.push_back({at, Clamp32(index.Size()), Clamp32(ticks)});
+    m_state[i].pending.Reset(m_riffStart);  // written: a second close skips it
+  }
+  return 0;
+}
+
+int32_t AviWriter::WriteLegacyIndex() {
+  RiffBytes index;
+  m_legacy.Append(index);
+  const int32_t status = Append(index.Data());
+  if (status == 0) m_hasLegacyIndex = true;
+  return status;
+}
+
+// Ends the movi list after the standard indexes and the RIFF after idx1. The
+// sizes are written even when an index is not, so the data stays reachable.
+int32_t AviWriter::CloseRiff() {
+  int32_t status = WriteStandardIndexes();
+  const int32_t movi = WriteSizeAt(m_moviStart + 4, m_end);
+  if (status == 0) status = movi;
+  if (status == 0 && InFirstRiff() && !m_hasLegacyIndex) status = WriteLegacyIndex();
+  const int32_t riff = WriteSizeAt(m_riffStart + 4, m_end);
+  return status != 0 ? status : riff;
+}
+
+int32_t AviWriter::WriteHeaderList() {
+  RiffBytes list;
+  AppendHeaderList(list, {&m_streams, &m_totals, m_limits.superIndexSlots, m_hasLegacyIndex});
+  if (list.Size() != m_headerListBytes) return kUnexpected;
+  return m_sink.WriteAt(kRiffHeadBytes, list.Data().data(), list.Size());
+}
+
+int32_t AviWriter::WriteSizeAt(uint64_t field, uint64_t end) {
+  uint8_t size[4];
+  PutU32(size, Clamp32(end - field - 4));
+  return m_sink.WriteAt(field, size, sizeof size);
+}
+
+int32_t AviWriter::Append(const std::vector<uint8_t>& bytes) {
+  const int32_t status = m_sink.WriteAt(m_end, bytes.data(), bytes.size());
+  if (status == 0) m_end += bytes.size();
+  return status;
+}

@@ -1,0 +1,79 @@
+#pragma once
+// Writes an interleaved OpenDML AVI (AVI 2.0) through a FileSink: the first
+// RIFF "AVI " with the headers and the legacy idx1, then RIFF "AVIX"
+// continuations, each at most a set size, with one standard index per stream
+// and RIFF and the super indexes in the headers. Chunks are written in the
+// order given; the caller interleaves.
+//
+// After a failed write the writer refuses further chunks; Finish still closes
+// the file around the chunks written before, so that it stays readable.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "standins/avi/AviHeaders.h"
+#include "standins/avi/AviIndex.h"
+#include "standins/avi/AviStreamInfo.h"
+
+class FileSink;
+
+class AviWriter {
+ public:
+  struct Limits {
+    uint64_t riffBytes = 1u << 30;  // a RIFF with its header, movi list and indexes
+    size_t superIndexSlots = 256;   // RIFFs a stream can span
+  };
+
+  // HRESULT values.
+  static constexpr int32_t kUnexpected = static_cast<int32_t>(0x8000FFFFu);  // E_UNEXPECTED
+  static constexpr int32_t kInvalidArg = static_cast<int32_t>(0x80070057u);  // E_INVALIDARG
+  static constexpr int32_t kFileTooLarge =
+      static_cast<int32_t>(0x800700DFu);  // ERROR_FILE_TOO_LARGE
+
+  AviWriter(FileSink& sink, std::vector<AviStreamInfo> streams, Limits limits);
+  AviWriter(FileSink& sink, std::vector<AviStreamInfo> streams)
+      : AviWriter(sink, std::move(streams), Limits{}) {}
+
+  int32_t Start();
+  int32_t WriteChunk(size_t stream, const void* data, size_t size, bool keyFrame);
+  int32_t Finish();
+
+  const AviStreamTotals& Totals(size_t stream) const { return m_totals[stream]; }
+
+ private:
+  struct StreamState {
+    uint32_t chunkId = 0;
+    StandardIndex pending;  // this RIFF's chunks
+  };
+
+  bool InFirstRiff() const { return m_riffCount == 1; }
+  uint64_t RiffBytesWith(size_t stream, uint64_t paddedSize) const;
+  bool RiffHasChunks() const;
+  int32_t MakeRoomFor(size_t stream, uint64_t paddedSize);
+  int32_t WriteData(size_t stream, const void* data, size_t size);
+  void RecordChunk(size_t stream, uint32_t size, bool keyFrame);
+  int32_t OpenRiff(uint32_t type);
+  int32_t WriteStandardIndexes();
+  int32_t WriteLegacyIndex();
+  int32_t CloseRiff();
+  int32_t WriteHeaderList();
+  int32_t WriteSizeAt(uint64_t field, uint64_t end);
+  int32_t Append(const std::vector<uint8_t>& bytes);
+
+  FileSink& m_sink;
+  std::vector<AviStreamInfo> m_streams;
+  Limits m_limits;
+  std::vector<StreamState> m_state;
+  std::vector<AviStreamTotals> m_totals;
+  LegacyIndex m_legacy;
+  bool m_hasLegacyIndex = false;
+  uint64_t m_headerListBytes = 0;
+  uint64_t m_end = 0;        // of the last whole chunk
+  uint64_t m_riffStart = 0;  // "RIFF" of the current RIFF
+  uint64_t m_moviStart = 0;  // "LIST" of its movi list
+  size_t m_riffCount = 0;
+  bool m_started = false;
+  bool m_finished = false;
+  int32_t m_failure = 0;
+};

@@ -1,0 +1,46 @@
+#include "standins/avi/Win32FileSink.h"
+
+namespace {
+
+HRESULT LastError() {
+  const DWORD error = GetLastError();
+  return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
+}
+
+}  // namespace
+
+Win32FileSink::~Win32FileSink() {
+  if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
+}
+
+HRESULT Win32FileSink::Open(const wchar_t* path, bool overwrite) {
+  if (m_file != INVALID_HANDLE_VALUE) return E_UNEXPECTED;
+  m_file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                       overwrite ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return m_file == INVALID_HANDLE_VALUE ? LastError() : S_OK;
+}
+
+int32_t Win32FileSink::WriteAt(uint64_t offset, const void* data, size_t size) {
+  const auto* bytes = static_cast<const BYTE*>(data);
+  while (size > 0) {
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    const DWORD part = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+    DWORD written = 0;
+    if (!WriteFile(m_file, bytes, part, &written, &at)) return LastError();
+    if (written == 0) return HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+    bytes += written;
+    offset += written;
+    size -= written;
+  }
+  return S_OK;
+}
+
+int32_t Win32FileSink::Truncate(uint64_t size) {
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(size);
+  if (!SetFilePointerEx(m_file, end, nullptr, FILE_BEGIN) || !SetEndOfFile(m_file))
+    return LastError();
+  return S_OK;
+}

@@ -1,0 +1,23 @@
+#pragma once
+// A FileSink on a file opened with CreateFileW.
+
+#include <windows.h>
+
+#include "standins/avi/FileSink.h"
+
+class Win32FileSink : public FileSink {
+ public:
+  Win32FileSink() = default;
+  ~Win32FileSink() override;
+  Win32FileSink(const Win32FileSink&) = delete;
+  Win32FileSink& operator=(const Win32FileSink&) = delete;
+
+  // Creates the file, or opens the one there when overwrite is false (its old
+  // bytes beyond what is written go at Truncate).
+  HRESULT Open(const wchar_t* path, bool overwrite);
+  int32_t WriteAt(uint64_t offset, const void* data, size_t size) override;
+  int32_t Truncate(uint64_t size) override;
+
+ private:
+  HANDLE m_file = INVALID_HANDLE_VALUE;
+};

@@ -1,0 +1,102 @@
+#include "standins/avi/AviMediaTypes.h"
+
+#include <windows.h>
+#include <dshow.h>
+#include <gtest/gtest.h>
+#include <mmreg.h>
+
+#include <cstring>
+
+#include "standins/base/MediaType.h"
+
+namespace {
+
+constexpr DWORD kYv12 = MAKEFOURCC('Y', 'V', '1', '2');
+constexpr DWORD kI420 = MAKEFOURCC('I', '4', '2', '0');
+constexpr DWORD kMjpg = MAKEFOURCC('M', 'J', 'P', 'G');
+
+GUID FourCcSubtype(DWORD fourcc) {
+  GUID subtype = MEDIASUBTYPE_YV12;
+  subtype.Data1 = fourcc;
+  return subtype;
+}
+
+// A VIDEOINFOHEADER type with extra bytes of codec data after the picture header.
+standin::MediaType Video(const GUID& subtype, DWORD compression, WORD bits, LONG height,
+                         DWORD extra = 0) {
+  standin::MediaType mt;
+  mt->majortype = MEDIATYPE_Video;
+  mt->subtype = subtype;
+  mt->formattype = FORMAT_VideoInfo;
+  auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.AllocFormat(sizeof(VIDEOINFOHEADER) + extra));
+  vih->AvgTimePerFrame = 333667;
+  vih->bmiHeader = {
+      static_cast<DWORD>(sizeof(BITMAPINFOHEADER) + extra), 320, height, 1, bits, compression};
+  for (DWORD i = 0; i < extra; ++i) mt->pbFormat[sizeof(VIDEOINFOHEADER) + i] = 0xA0 + i;
+  return mt;
+}
+
+standin::MediaType Wave(WORD tag, WORD bits, const GUID* subFormat = nullptr) {
+  standin::MediaType mt;
+  mt->majortype = MEDIATYPE_Audio;
+  mt->subtype = MEDIASUBTYPE_PCM;
+  mt->formattype = FORMAT_WaveFormatEx;
+  auto* wave =
+      reinterpret_cast<WAVEFORMATEXTENSIBLE*>(mt.AllocFormat(sizeof(WAVEFORMATEXTENSIBLE)));
+  wave->Format = {tag, 2, 44100, 44100u * 2 * bits / 8, static_cast<WORD>(2 * bits / 8), bits, 0};
+  if (subFormat) {
+    wave->Format.cbSize = 22;
+    wave->Samples.wValidBitsPerSample = bits;
+    wave->SubFormat = *subFormat;
+  } else {
+    mt->cbFormat = sizeof(WAVEFORMATEX);
+  }
+  return mt;
+}
+
+TEST(DescribeAviStream, TakesWhatAviReadersPlayAndRefusesTheRest) {
+  const GUID kPcm = {WAVE_FORMAT_PCM, 0, 0x10, {0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71}};
+  const GUID kFloat = {WAVE_FORMAT_IEEE_FLOAT, 0, 0x10, {0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71}};
+  const struct {
+    const char* name;
+    standin::MediaType mt;
+    bool taken;
+    bool compressed;
+    uint32_t handler;
+    size_t formatBytes;
+  } cases[] = {
+      {"RGB24", Video(MEDIASUBTYPE_RGB24, BI_RGB, 24, 240), true, false, 0, 40},
+      {"RGB32", Video(MEDIASUBTYPE_RGB32, BI_RGB, 32, 240), true, false, 0, 40},
+      {"YV12", Video(MEDIASUBTYPE_YV12, kYv12, 12, 240), true, true, kYv12, 40},
+      {"I420", Video(FourCcSubtype(kI420), kI420, 12, 240), true, true, kI420, 40},
+      {"YUY2", Video(MEDIASUBTYPE_YUY2, MAKEFOURCC('Y', 'U', 'Y', '2'), 16, 240), true, true,
+       MAKEFOURCC('Y', 'U', 'Y', '2'), 40},
+      {"MJPG with codec data", Video(FourCcSubtype(kMjpg), kMjpg, 24, 240, 6), true, true, kMjpg,
+       46},
+      {"RGB24 subtype, 32 bits", Video(MEDIASUBTYPE_RGB24, BI_RGB, 32, 240), false},
+      {"RGB565 bit fields", Video(MEDIASUBTYPE_RGB565, BI_BITFIELDS, 16, 240), false},
+      {"ARGB32", Video(MEDIASUBTYPE_ARGB32, BI_RGB, 32, 240), false},
+      {"top-down RGB24", Video(MEDIASUBTYPE_RGB24, BI_RGB, 24, -240), false},
+      {"YV12 subtype, I420 picture", Video(MEDIASUBTYPE_YV12, kI420, 12, 240), false},
+      {"16-bit PCM", Wave(WAVE_FORMAT_PCM, 16), true, false, 0, 18},
+      {"extensible PCM", Wave(WAVE_FORMAT_EXTENSIBLE, 16, &kPcm), true, false, 0, 40},
+      {"extensible float", Wave(WAVE_FORMAT_EXTENSIBLE, 32, &kFloat), false},
+      {"float", Wave(WAVE_FORMAT_IEEE_FLOAT, 32), false},
+      {"IMA ADPCM", Wave(WAVE_FORMAT_IMA_ADPCM, 4), true, false, 0, 18},
+      {"extensible without its extension", Wave(WAVE_FORMAT_EXTENSIBLE, 16), false},
+  };
+  for (const auto& c : cases) {
+    AviStreamInfo info;
+    ASSERT_EQ(DescribeAviStream(c.mt, info), c.taken) << c.name;
+    if (!c.taken) continue;
+    EXPECT_EQ(info.compressed, c.compressed) << c.name;
+    EXPECT_EQ(info.handler, c.handler) << c.name;
+    ASSERT_EQ(info.format.size(), c.formatBytes) << c.name;
+    const BYTE* block =
+        c.mt->pbFormat +
+        (c.mt->majortype == MEDIATYPE_Video ? offsetof(VIDEOINFOHEADER, bmiHeader) : 0);
+    EXPECT_EQ(memcmp(info.format.data(), block, c.formatBytes), 0) << c.name;
+  }
+}
+
+}  // namespace

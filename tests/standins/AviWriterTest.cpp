@@ -1,0 +1,393 @@
+// The AVI writer, read back as decoders read it: through the super and
+// standard indexes, through idx1, and chunk by chunk through the movi lists.
+
+#include "standins/avi/AviWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "platform/Str.h"
+#include "standins/avi/FileSink.h"
+#include "standins/avi/RiffBytes.h"
+#include "standins/avi/Win32FileSink.h"
+#include "support/MediaProbe.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+constexpr int32_t kDiskFull = static_cast<int32_t>(0x80070070u);
+
+// Writes that reach beyond the capacity fail as on a full disk.
+struct MemorySink : FileSink {
+  int32_t WriteAt(uint64_t offset, const void* data, size_t size) override {
+    if (offset + size > capacity) return kDiskFull;
+    if (offset + size > bytes.size()) bytes.resize(offset + size);
+    memcpy(&bytes[offset], data, size);
+    return 0;
+  }
+  int32_t Truncate(uint64_t size) override {
+    bytes.resize(size);
+    return 0;
+  }
+  std::vector<uint8_t> bytes;
+  uint64_t capacity = ~0ull;
+};
+
+AviStreamInfo Video(uint32_t compression, int width, int height, int bits, int64_t frameTime) {
+  RiffBytes header;  // BITMAPINFOHEADER
+  for (uint32_t field : {40u, uint32_t(width), uint32_t(height), 1u | uint32_t(bits) << 16,
+                         compression, uint32_t(width * height * bits / 8), 0u, 0u, 0u, 0u})
+    header.U32(field);
+  return {AviStreamInfo::Kind::kVideo,
+          compression,
+          header.Data(),
+          compression != 0,
+          frameTime,
+          width,
+          height};
+}
+
+AviStreamInfo Pcm(uint32_t rate, int channels, int bits) {
+  const uint32_t block = uint32_t(channels * bits / 8);
+  RiffBytes format;  // WAVEFORMATEX
+  for (uint32_t field : {1u | uint32_t(channels) << 16, rate, rate * block, block | bits << 16})
+    format.U32(field);
+  format.U16(0);
+  AviStreamInfo info{AviStreamInfo::Kind::kAudio, 0, format.Data()};
+  info.blockAlign = block;
+  info.bytesPerSecond = rate * block;
+  return info;
+}
+
+// A chunk of the file as read back; a tree for RIFF and LIST.
+struct Chunk {
+  std::string id, type;
+  uint64_t at = 0;  // header
+  uint32_t size = 0;
+  std::vector<Chunk> kids;
+  uint64_t Data() const { return at + (type.empty() ? 8 : 12); }
+  const Chunk* Find(const std::string& name) const {
+    for (const Chunk& kid : kids)
+      if (kid.id == name || kid.type == name) return &kid;
+    return nullptr;
+  }
+};
+
+struct File {
+  const std::vector<uint8_t>& b;
+  uint32_t U32(uint64_t at) const {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24;
+  }
+  uint64_t U64(uint64_t at) const { return U32(at) | uint64_t(U32(at + 4)) << 32; }
+  std::string Id(uint64_t at) const { return std::string(b.begin() + at, b.begin() + at + 4); }
+  // False when a chunk runs past its parent's end.
+  bool Read(Chunk& parent, uint64_t begin, uint64_t end) const {
+    for (uint64_t at = begin; at < end;) {
+      Chunk chunk{Id(at), "", at, U32(at + 4)};
+      if (at + 8 + chunk.size > end) return false;
+      if (chunk.id == "RIFF" || chunk.id == "LIST") {
+        chunk.type = Id(at + 8);
+        if (!Read(chunk, at + 12, at + 8 + chunk.size)) return false;
+      }
+      at += 8 + chunk.size + (chunk.size & 1);
+      parent.kids.push_back(std::move(chunk));
+    }
+    return true;
+  }
+};
+
+struct Sample {
+  uint32_t size;
+  bool key;
+  uint8_t first;  // the data's first byte
+  bool operator==(const Sample&) const = default;
+};
+using Samples = std::vector<std::vector<Sample>>;  // per stream
+
+struct Shape {
+  const char* name;
+  std::vector<AviStreamInfo> streams;
+  std::vector<std::vector<uint32_t>> sizes;  // per stream, used in turn
+  int keyEvery;                              // video
+  int rounds;                                // one chunk of each stream per round
+  AviWriter::Limits limits;
+  // What strh must say, per stream.
+  std::vector<uint32_t> scale, rate;
+  uint32_t microSecPerFrame;
+};
+
+constexpr uint32_t kI420 = MakeFourCc('I', '4', '2', '0');
+constexpr uint32_t kMjpg = MakeFourCc('M', 'J', 'P', 'G');
+
+Samples Write(AviWriter& writer, const Shape& shape) {
+  Samples written(shape.streams.size());
+  for (int round = 0; round < shape.rounds; ++round) {
+    for (size_t s = 0; s < shape.streams.size(); ++s) {
+      const uint32_t size = shape.sizes[s][round % shape.sizes[s].size()];
+      const bool key =
+          shape.streams[s].kind == AviStreamInfo::Kind::kAudio || round % shape.keyEvery == 0;
+      const std::vector<uint8_t> data(size, uint8_t(s * 64 + written[s].size()));
+      if (writer.WriteChunk(s, data.data(), size, key) != 0) return written;
+      written[s].push_back({size, key, data[0]});
+    }
+  }
+  return written;
+}
+
+// Through indx and the ixnn chunks; ticks gets each stream's indexed duration.
+Samples ThroughSuperIndex(const File& f, const std::vector<const Chunk*>& strl,
+                          std::vector<uint32_t>& ticks) {
+  Samples found(strl.size());
+  ticks.assign(strl.size(), 0);
+  for (size_t s = 0; s < strl.size(); ++s) {
+    const uint64_t indx = strl[s]->Find("indx")->Data();
+    for (uint32_t e = 0; e < f.U32(indx + 4); ++e) {
+      const uint64_t ix = f.U64(indx + 24 + 16 * e);
+      EXPECT_EQ(f.Id(ix), "ix" + f.Id(indx + 8).substr(0, 2));
+      EXPECT_EQ(f.U32(indx + 32 + 16 * e), f.U32(ix + 4) + 8);
+      ticks[s] += f.U32(indx + 36 + 16 * e);
+      for (uint32_t i = 0; i < f.U32(ix + 12); ++i) {
+        const uint64_t data = f.U64(ix + 20) + f.U32(ix + 32 + 8 * i);
+        const uint32_t size = f.U32(ix + 36 + 8 * i);
+        EXPECT_EQ(f.Id(data - 8), f.Id(indx + 8));
+        found[s].push_back({size & 0x7FFFFFFF, !(size >> 31), f.b[data]});
+      }
+    }
+  }
+  return found;
+}
+
+// Through idx1 of the first RIFF.
+Samples ThroughLegacyIndex(const File& f, const Chunk& riff, size_t streams) {
+  Samples found(streams);
+  const uint64_t movi = riff.Find("movi")->at + 8;
+  const Chunk* idx1 = riff.Find("idx1");
+  for (uint64_t at = idx1->Data(); at < idx1->Data() + idx1->size; at += 16) {
+    const uint64_t chunk = movi + f.U32(at + 8);
+    EXPECT_EQ(f.Id(chunk), f.Id(at));
+    found[std::stoi(f.Id(at).substr(0, 2))].push_back(
+        {f.U32(at + 12), (f.U32(at + 4) & 0x10) != 0, f.b[chunk + 8]});
+  }
+  return found;
+}
+
+// Chunk by chunk, as a decoder without an index; key flags are not in the chunks.
+void ExpectInMovi(const File& f, const Chunk& file, const Samples& written) {
+  Samples found(written.size());
+  for (const Chunk& riff : file.kids)
+    for (const Chunk& chunk : riff.Find("movi")->kids)
+      if (chunk.id.substr(0, 2) != "ix")
+        found[std::stoi(chunk.id.substr(0, 2))].push_back({chunk.size, true, f.b[chunk.Data()]});
+  for (size_t s = 0; s < written.size(); ++s) {
+    ASSERT_EQ(found[s].size(), written[s].size());
+    for (size_t i = 0; i < found[s].size(); ++i)
+      EXPECT_TRUE(found[s][i].size == written[s][i].size &&
+                  found[s][i].first == written[s][i].first);
+  }
+}
+
+TEST(AviWriter, HeadersAndIndexesDescribeWhatWasWritten) {
+  const AviWriter::Limits one{1u << 30, 256}, small{64 * 1024, 16};
+  const Shape shapes[] = {
+      {"RGB24", {Video(0, 64, 48, 24, 400000)}, {{9216}}, 1, 12, one, {1}, {25}, 40000},
+      {"I420 and stereo PCM",
+       {Video(kI420, 64, 48, 12, 333667), Pcm(44100, 2, 16)},
+       {{4608}, {1764, 1768}},
+       1,
+       10,
+       one,
+       {333667, 4},
+       {10000000, 176400},
+       33367},
+      {"MJPG and odd-sized audio chunks",
+       {Video(kMjpg, 320, 240, 24, 417083), Pcm(11025, 1, 8)},
+       {{3001, 1200, 777}, {441}},
+       3,
+       9,
+       one,
+       {417083, 1},
+       {10000000, 11025},
+       41708},
+      {"audio only", {Pcm(48000, 1, 16)}, {{3840}}, 1, 5, one, {2}, {96000}, 0},
+      {"AVIX continuations",
+       {Video(kMjpg, 320, 240, 24, 417083), Pcm(11025, 1, 8)},
+       {{3001, 1200, 777}, {441}},
+       3,
+       150,
+       small,
+       {417083, 1},
+       {10000000, 11025},
+       41708},
+  };
+  for (const Shape& shape : shapes) {
+    SCOPED_TRACE(shape.name);
+    MemorySink sink;
+    AviWriter writer(sink, shape.streams, shape.limits);
+    ASSERT_EQ(writer.Start(), 0);
+    const Samples written = Write(writer, shape);
+    ASSERT_EQ(writer.Finish(), 0);
+    const File f{sink.bytes};
+    Chunk file;
+    ASSERT_TRUE(f.Read(file, 0, sink.bytes.size()));
+    const Chunk& first = file.kids[0];
+    const Chunk* hdrl = first.Find("hdrl");
+    std::vector<const Chunk*> strl;
+    for (const Chunk& kid : hdrl->kids)
+      if (kid.type == "strl") strl.push_back(&kid);
+    ASSERT_EQ(strl.size(), shape.streams.size());
+    for (size_t i = 0; i < file.kids.size(); ++i) {
+      EXPECT_EQ(file.kids[i].type, i == 0 ? "AVI " : "AVIX");
+      EXPECT_LE(file.kids[i].size + 8u, shape.limits.riffBytes);
+    }
+    EXPECT_EQ(file.kids.size() > 1, shape.limits.riffBytes == small.riffBytes);
+
+    // idx1 and the main header's frame count cover the first RIFF; dmlh every frame.
+    const Samples legacy = ThroughLegacyIndex(f, first, shape.streams.size());
+    const bool video = shape.streams[0].kind == AviStreamInfo::Kind::kVideo;
+    uint32_t largest = 0;
+    for (size_t s = 0; s < written.size(); ++s) {
+      for (const Sample& sample : written[s]) largest = std::max(largest, sample.size);
+      EXPECT_EQ(legacy[s],
+                Samples::value_type(written[s].begin(), written[s].begin() + legacy[s].size()));
+    }
+    const uint64_t avih = hdrl->Find("avih")->Data();
+    EXPECT_EQ(f.U32(avih), shape.microSecPerFrame);
+    EXPECT_EQ(f.U32(avih + 12) & 0x10, 0x10u) << "AVIF_HASINDEX";
+    EXPECT_EQ(f.U32(avih + 16), video ? legacy[0].size() : 0);
+    EXPECT_EQ(f.U32(avih + 24), shape.streams.size());
+    EXPECT_EQ(f.U32(avih + 28), largest);
+    EXPECT_EQ(f.U32(avih + 32), uint32_t(video ? shape.streams[0].width : 0));
+    EXPECT_EQ(f.U32(avih + 36), uint32_t(video ? shape.streams[0].height : 0));
+    EXPECT_EQ(f.U32(hdrl->Find("odml")->Find("dmlh")->Data()), video ? written[0].size() : 0);
+
+    std::vector<uint32_t> ticks;
+    EXPECT_EQ(ThroughSuperIndex(f, strl, ticks), written);
+    ExpectInMovi(f, file, written);
+    for (size_t s = 0; s < strl.size(); ++s) {
+      const AviStreamInfo& info = shape.streams[s];
+      const bool isVideo = info.kind == AviStreamInfo::Kind::kVideo;
+      const uint64_t strh = strl[s]->Find("strh")->Data();
+      const Chunk* strf = strl[s]->Find("strf");
+      uint64_t bytes = 0;
+      uint32_t streamLargest = 0;
+      for (const Sample& sample : written[s]) {
+        bytes += sample.size;
+        streamLargest = std::max(streamLargest, sample.size);
+      }
+      EXPECT_EQ(f.Id(strh), isVideo ? "vids" : "auds");
+      EXPECT_EQ(f.U32(strh + 4), info.handler);
+      EXPECT_EQ(f.U32(strh + 20), shape.scale[s]);
+      EXPECT_EQ(f.U32(strh + 24), shape.rate[s]);
+      EXPECT_EQ(f.U32(strh + 32), isVideo ? written[s].size() : bytes / info.blockAlign);
+      EXPECT_EQ(ticks[s], f.U32(strh + 32)) << "the super index covers the whole stream";
+      EXPECT_EQ(f.U32(strh + 36), streamLargest);
+      EXPECT_EQ(f.U32(strh + 44), isVideo ? 0 : info.blockAlign);
+      EXPECT_EQ(f.U32(strh + 52), isVideo ? uint32_t(info.width | info.height << 16) : 0);
+      EXPECT_EQ(
+          std::vector<uint8_t>(f.b.begin() + strf->Data(), f.b.begin() + strf->Data() + strf->size),
+          info.format);
+    }
+  }
+}
+
+// A full disk at any point: what was accepted before it stays in a file that a
+// decoder walks whole, and the failure is reported.
+TEST(AviWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
+  const Shape shape = {"",
+                       {Video(kI420, 64, 48, 12, 333667), Pcm(44100, 2, 16)},
+                       {{4608}, {1764, 1768}},
+                       1,
+                       10,
+                       {16 * 1024, 8}};
+  MemorySink complete;
+  AviWriter whole(complete, shape.streams, shape.limits);
+  whole.Start();
+  Write(whole, shape);
+  whole.Finish();
+  const uint64_t size = complete.bytes.size();
+  for (uint64_t capacity : {size / 4, size / 2 + 3, size * 3 / 4, size - 300, size - 20}) {
+    SCOPED_TRACE(capacity);
+    MemorySink sink;
+    sink.capacity = capacity;
+    AviWriter writer(sink, shape.streams, shape.limits);
+    ASSERT_EQ(writer.Start(), 0);
+    const Samples accepted = Write(writer, shape);
+    EXPECT_EQ(writer.Finish(), kDiskFull);
+    EXPECT_EQ(writer.WriteChunk(0, "x", 1, true), kDiskFull);
+    const File f{sink.bytes};
+    Chunk file;
+    ASSERT_TRUE(f.Read(file, 0, sink.bytes.size()));
+    ExpectInMovi(f, file, accepted);
+    const bool hasIdx1 = file.kids[0].Find("idx1") != nullptr;
+    EXPECT_EQ((f.U32(file.kids[0].Find("hdrl")->Find("avih")->Data() + 12) & 0x10) != 0, hasIdx1);
+  }
+}
+
+TEST(AviWriter, RefusesWhatNoRiffCanHold) {
+  const std::vector<uint8_t> frame(9216);
+  MemorySink sink;
+  AviWriter tooBig(sink, {Video(0, 64, 48, 24, 400000)}, {8 * 1024, 4});
+  ASSERT_EQ(tooBig.Start(), 0);
+  EXPECT_EQ(tooBig.WriteChunk(0, frame.data(), frame.size(), true), AviWriter::kFileTooLarge);
+
+  // Two frames per RIFF fill four super index slots.
+  AviWriter writer(sink, {Video(0, 64, 48, 24, 400000)}, {24 * 1024, 4});
+  ASSERT_EQ(writer.Start(), 0);
+  int accepted = 0;
+  while (writer.WriteChunk(0, frame.data(), frame.size(), true) == 0) ++accepted;
+  EXPECT_EQ(writer.Finish(), AviWriter::kFileTooLarge);
+  const File f{sink.bytes};
+  Chunk file;
+  ASSERT_TRUE(f.Read(file, 0, sink.bytes.size()));
+  EXPECT_EQ(file.kids.size(), 4u);
+  EXPECT_EQ(writer.Totals(0).chunks, uint64_t(accepted));
+}
+
+TEST(StandardIndex, RefusesWhatItsFieldsCannotHold) {
+  const struct {
+    uint64_t dataOffset;
+    uint32_t size;
+    bool stored;
+  } cases[] = {{1000, 0x7FFFFFFF, true},
+               {1000 + 0xFFFFFFFFull, 4, true},
+               {1000 + 0x100000000ull, 4, false},
+               {999, 4, false},
+               {2000, 0x80000000u, false}};
+  for (const auto& c : cases) {
+    StandardIndex index;
+    index.Reset(1000);
+    EXPECT_EQ(index.Add(c.dataOffset, c.size, true), c.stored) << c.dataOffset << " " << c.size;
+  }
+}
+
+TEST(AviWriterOnDisk, AFileAboveOneGigabyteIsReadWhole) {
+  constexpr int kFrames = 1250;  // 640x480 RGB24 at 25 per second: 1.15 GB, 50 s
+  TempFolder folder;
+  const std::string path = folder.Path() + "\\large.avi";
+  {
+    Win32FileSink sink;
+    ASSERT_EQ(sink.Open(str::ToWide(path.c_str()).c_str(), true), S_OK);
+    AviWriter writer(sink, {Video(0, 640, 480, 24, 400000), Pcm(44100, 2, 16)});
+    ASSERT_EQ(writer.Start(), 0);
+    std::vector<uint8_t> frame(640 * 480 * 3);
+    const std::vector<uint8_t> sound(44100 * 4 / 25);
+    for (int i = 0; i < kFrames; ++i) {
+      frame[i] = uint8_t(i);
+      ASSERT_EQ(writer.WriteChunk(0, frame.data(), frame.size(), true), 0) << i;
+      ASSERT_EQ(writer.WriteChunk(1, sound.data(), sound.size(), true), 0) << i;
+    }
+    ASSERT_EQ(writer.Finish(), 0);
+    ASSERT_GT(writer.Totals(0).superIndex.size(), 1u) << "the file did not continue in AVIX";
+  }
+  const ProbedMedia media = ProbeMedia(path);
+  EXPECT_TRUE(media.read) << media.errors;
+  ASSERT_NE(media.Stream("video"), nullptr);
+  EXPECT_EQ(media.Stream("video")->packets, kFrames);
+  EXPECT_DOUBLE_EQ(media.Stream("video")->duration, 50.0);
+  EXPECT_NEAR(DecodedAudioSeconds(path), 50.0, 0.001);
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+#include "support/LinuxCommand.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/Str.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+std::string UnixPath(const std::string& windowsPath) {
+  using ToUnix = char*(CDECL*)(const WCHAR*);
+  const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!toUnix) return "";
+  char* unix = toUnix(str::ToWide(windowsPath.c_str()).c_str());
+  if (!unix) return "";
+  std::string path = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return path;
+}
+
+std::string ShellQuote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+LinuxCommandResult RunLinuxCommand(const std::string& command, unsigned timeoutMs) {
+  LinuxCommandResult result;
+  TempFolder folder;
+  const std::string out = UnixPath(folder.Path() + "\\out");
+  const std::string status = UnixPath(folder.Path() + "\\status");
+  // The status file appears whole, by rename, once the command is done.
+  folder.Write("run.sh", "echo $$ > " + ShellQuote(UnixPath(folder.Path() + "\\pid")) + "\n{ " +
+                             command + "\n} > " + ShellQuote(out) + " 2>&1\necho $? > " +
+                             ShellQuote(status + ".part") + "\nmv " + ShellQuote(status + ".part") +
+                             " " + ShellQuote(status) + "\n");
+  std::string line = "/bin/sh " + UnixPath(folder.Path() + "\\run.sh");
+  STARTUPINFOA startup = {sizeof startup};
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
+    return result;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  const std::string statusFile = folder.Path() + "\\status";
+  for (unsigned waited = 0; !Exists(statusFile) && waited < timeoutMs; waited += 20) Sleep(20);
+  if (!Exists(statusFile)) {
+    // Ends the shell and the command it started, by their process ids.
+    const std::string pid = std::to_string(std::stoi("0" + ReadAll(folder.Path() + "\\pid")));
+    if (pid != "0") RunLinuxCommand("pkill -P " + pid + "; kill " + pid, 10000);
+    return result;
+  }
+  result.finished = true;
+  result.exitCode = std::stoi("0" + ReadAll(statusFile));
+  result.output = ReadAll(folder.Path() + "\\out");
+  return result;
+}

@@ -1,0 +1,78 @@
+#include "support/MediaProbe.h"
+
+#include <sstream>
+
+#include "support/LinuxCommand.h"
+
+namespace {
+
+// ffprobe's "flat" lines: streams.stream.0.codec_type="video"
+void TakeLine(const std::string& line, ProbedMedia& media) {
+  const size_t equals = line.find('=');
+  std::string key = line.substr(0, equals);
+  std::string value = line.substr(equals + 1);
+  if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
+  const bool number = !value.empty() && value != "N/A";
+  const std::string prefix = "streams.stream.";
+  const size_t dot = key.find('.', prefix.size());
+  const size_t index = std::stoul(key.substr(prefix.size(), dot - prefix.size()));
+  if (media.streams.size() <= index) media.streams.resize(index + 1);
+  ProbedStream& stream = media.streams[index];
+  key = key.substr(dot + 1);
+  if (key == "codec_type") stream.type = value;
+  if (key == "nb_read_packets" && number) stream.packets = std::stol(value);
+  if (key == "duration" && number) stream.duration = std::stod(value);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+const ProbedStream* ProbedMedia::Stream(const std::string& type) const {
+  for (const ProbedStream& stream : streams)
+    if (stream.type == type) return &stream;
+  return nullptr;
+}
+
+ProbedMedia ProbeMedia(const std::string& windowsPath) {
+  const LinuxCommandResult run = RunLinuxCommand(
+      "ffprobe -v error -count_packets -of flat -show_entries "
+      "stream=codec_type,nb_read_packets,duration " +
+      ShellQuote(UnixPath(windowsPath)));
+  ProbedMedia media;
+  for (const std::string& line : Lines(run.output)) {
+    if (line.rfind("streams.stream.", 0) == 0)
+      TakeLine(line, media);
+    else
+      media.errors += line + "\n";
+  }
+  media.read = run.finished && run.exitCode == 0 && media.errors.empty();
+  return media;
+}
+
+std::vector<std::string> VideoFrameChecksums(const std::string& windowsPath,
+                                             const std::string& pixelFormat) {
+  const LinuxCommandResult run =
+      RunLinuxCommand("ffmpeg -v error -i " + ShellQuote(UnixPath(windowsPath)) +
+                      " -map 0:v:0 -pix_fmt " + pixelFormat + " -f framemd5 -");
+  std::vector<std::string> sums;
+  if (!run.finished || run.exitCode != 0) return sums;
+  for (const std::string& line : Lines(run.output))
+    if (!line.empty() && line[0] != '#')
+      sums.push_back(line.substr(line.find_first_not_of(' ', line.rfind(',') + 1)));
+  return sums;
+}
+
+double DecodedAudioSeconds(const std::string& windowsPath) {
+  constexpr int kRate = 48000;  // mono 16-bit after resampling
+  const LinuxCommandResult run =
+      RunLinuxCommand("ffmpeg -v error -i " + ShellQuote(UnixPath(windowsPath)) +
+                      " -map 0:a:0 -ac 1 -ar " + std::to_string(kRate) + " -f s16le - | wc -c");
+  if (!run.finished || run.exitCode != 0 || run.output.empty()) return -1;
+  return std::stod(run.output) / (2.0 * kRate);
+}

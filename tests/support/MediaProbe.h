@@ -1,0 +1,30 @@
+#pragma once
+// What Debian's ffprobe and ffmpeg (test tools, outside Wine) read from a media
+// file: its streams with their packet counts and durations, checksums of the
+// decoded pictures, the length of the decoded sound.
+
+#include <string>
+#include <vector>
+
+struct ProbedStream {
+  std::string type;      // "video", "audio"
+  long packets = -1;     // read one by one through the file
+  double duration = -1;  // seconds, when the container gives one
+};
+
+struct ProbedMedia {
+  bool read = false;   // ffprobe read it to the end without an error
+  std::string errors;  // what ffprobe complained about
+  std::vector<ProbedStream> streams;
+
+  const ProbedStream* Stream(const std::string& type) const;
+};
+
+ProbedMedia ProbeMedia(const std::string& windowsPath);
+
+// One MD5 per decoded video frame (as pixelFormat), in order; empty on failure.
+std::vector<std::string> VideoFrameChecksums(const std::string& windowsPath,
+                                             const std::string& pixelFormat);
+// The length of the decoded sound in seconds (ffprobe gives none for PCM in
+// AVI); -1 on failure.
+double DecodedAudioSeconds(const std::string& windowsPath);
