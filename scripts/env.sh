@@ -36,6 +36,11 @@ build_project() {
   cmake --build "$out" -j "$(nproc)"
 }
 
+# Registers the stand-in DLLs of the build into the prefix (idempotent).
+register_standins() {
+  "$ROOT/scripts/register-standins" "$BUILD_DIR/out/standins"
+}
+
 # Ends the Wine session of this prefix so the next one starts clean.
 stop_wine() {
   wineserver -k 2>/dev/null || true
