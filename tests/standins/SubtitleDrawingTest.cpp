@@ -107,35 +107,6 @@ TEST(FrameLayouts, FollowTheBitmapFormat) {
   }
 }
 
-// The picture pixels [x0, x1) x [y0, y1) whose value a frame byte holds.
-struct PixelRect {
-  int x0, x1, y0, y1;
-};
-
-PixelRect PixelsOfByte(const FrameLayout& layout, size_t offset) {
-  const size_t luma = static_cast<size_t>(layout.stride) * layout.height;
-  const int row = static_cast<int>(offset / layout.stride);
-  const int column = static_cast<int>(offset % layout.stride);
-  switch (layout.format) {
-    case PixelFormat::kYv12:
-    case PixelFormat::kI420: {
-      if (offset < luma) return {column, column + 1, row, row + 1};
-      const size_t inPlane = (offset - luma) % (luma / 4);
-      const int cy = static_cast<int>(inPlane / (layout.stride / 2));
-      const int cx = static_cast<int>(inPlane % (layout.stride / 2));
-      return {cx * 2, cx * 2 + 2, cy * 2, cy * 2 + 2};
-    }
-    case PixelFormat::kYuy2:
-      return column % 2 == 0 ? PixelRect{column / 2, column / 2 + 1, row, row + 1}
-                             : PixelRect{column / 4 * 2, column / 4 * 2 + 2, row, row + 1};
-    default: {
-      const int bytesPerPixel = layout.format == PixelFormat::kRgb24 ? 3 : 4;
-      const int y = layout.bottomUp ? layout.height - 1 - row : row;
-      return {column / bytesPerPixel, column / bytesPerPixel + 1, y, y + 1};
-    }
-  }
-}
-
 // Offset of picture pixel (x, y)'s first byte (B for RGB, Y otherwise).
 size_t OffsetOf(const FrameLayout& layout, int x, int y) {
   switch (layout.format) {
