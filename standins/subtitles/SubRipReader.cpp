@@ -61,11 +61,12 @@ struct Tag {
   std::string_view attributes;
 };
 
-// A tag at text[at] == '<' that ends on the same line; false for a lone '<'.
+// A tag at text[at] == '<' that ends on the same line: "<name>", "</name>" or
+// "<font attributes>"; false for a '<' that is text ("a < b", "<3").
 bool ReadTag(std::string_view text, size_t at, Tag& tag, size_t& next) {
   const size_t close = text.substr(0, at + kMaxTagLength).find_first_of(">\n", at + 1);
   if (close == std::string_view::npos || text[close] != '>') return false;
-  std::string_view inner = scan::Trim(text.substr(at + 1, close - at - 1));
+  std::string_view inner = text.substr(at + 1, close - at - 1);
   tag.closing = scan::Skip(inner, '/');
   size_t nameLength = 0;
   while (nameLength < inner.size() && scan::Lower(inner[nameLength]) >= 'a' &&
@@ -74,7 +75,10 @@ bool ReadTag(std::string_view text, size_t at, Tag& tag, size_t& next) {
   tag.name = inner.substr(0, nameLength);
   tag.attributes = inner.substr(nameLength);
   next = close + 1;
-  return !tag.name.empty() && (nameLength == inner.size() || !tag.closing);
+  if (tag.name.empty()) return false;
+  if (scan::Trim(tag.attributes).empty()) return true;
+  return !tag.closing && scan::IsSpace(tag.attributes.front()) &&
+         scan::EqualNoCase(tag.name, "font");
 }
 
 bool IsKnownTag(std::string_view name) {

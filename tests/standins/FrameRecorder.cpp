@@ -32,4 +32,12 @@ HRESULT FrameRecorderPin::OnReceive(IMediaSample* sample) {
 
 HRESULT FrameRecorderPin::OnEndOfStream() { return m_recorder.NotifyEvent(EC_COMPLETE, S_OK, 0); }
 
-FrameRecorder::FrameRecorder(const GUID& subtype) : Filter(kRecorderClass), m_pin(*this, subtype) {}
+FrameRecorder::FrameRecorder(const GUID& subtype)
+    : Filter(kRecorderClass),
+      m_pin(*this, subtype),
+      m_seeking(*static_cast<IBaseFilter*>(this), [this] { return &m_pin; }) {}
+
+HRESULT FrameRecorder::QueryOther(REFIID riid, void** object) {
+  if (riid == IID_IMediaSeeking) return standin::GetInterface(&m_seeking, object);
+  return E_NOINTERFACE;
+}

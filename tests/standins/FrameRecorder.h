@@ -1,7 +1,7 @@
 #pragma once
 // A video renderer for tests: takes one subtype of uncompressed video and
 // keeps a copy of every frame with its presentation time. The graph counts it
-// as a renderer and gets its completion.
+// as a renderer, gets its completion and seeks through it.
 
 #include <dshow.h>
 
@@ -9,6 +9,7 @@
 
 #include "standins/base/Filter.h"
 #include "standins/base/InputPin.h"
+#include "standins/base/SeekingPassThrough.h"
 
 struct RecordedFrame {
   REFERENCE_TIME time = 0;  // sample start plus segment start, 100 ns units
@@ -42,7 +43,9 @@ class FrameRecorder final : public standin::Filter {
 
  protected:
   bool IsRenderer() const override { return true; }
+  HRESULT QueryOther(REFIID riid, void** object) override;
 
  private:
   FrameRecorderPin m_pin;
+  standin::SeekingPassThrough m_seeking;
 };

@@ -25,7 +25,6 @@ using Microsoft::WRL::ComPtr;
 namespace {
 
 const char kSettingsPath[] = "Software\\Tovrick\\VSFilter\\General";
-const char kVendorPath[] = "Software\\Tovrick";
 
 // Cues over frames 10 to 19 and 30 to 34 of a 25 fps clip.
 const char kSubRip[] =
@@ -36,46 +35,52 @@ bool InACue(REFERENCE_TIME time) {
   return (time >= 4000000 && time < 8000000) || (time >= 12000000 && time < 14000000);
 }
 
-// The filter's settings as a test found them, put back at its end.
+// The filter's "LoadLevel" as a test found it, put back at its end.
 class LoadLevelGuard {
  public:
   LoadLevelGuard() {
-    HKEY key = nullptr;
-    m_vendorExisted = RegOpenKeyExA(HKEY_CURRENT_USER, kVendorPath, 0, KEY_READ, &key) == 0;
-    if (key) RegCloseKey(key);
     DWORD value = 0, size = sizeof value;
     if (RegGetValueA(HKEY_CURRENT_USER, kSettingsPath, "LoadLevel", RRF_RT_REG_DWORD, nullptr,
                      &value, &size) == ERROR_SUCCESS)
       m_saved = value;
   }
-  ~LoadLevelGuard() {
-    if (!m_vendorExisted) {
-      RegDeleteTreeA(HKEY_CURRENT_USER, kVendorPath);
-    } else if (m_saved) {
-      Set(*m_saved);
-    } else {
-      RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsPath, "LoadLevel");
-    }
-  }
+  ~LoadLevelGuard() { m_saved ? Set(*m_saved) : Remove(); }
+  // Creates the key when it is missing.
   static void Set(DWORD level) {
     RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsPath, "LoadLevel", REG_DWORD, &level, sizeof level);
   }
   static void Remove() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsPath, "LoadLevel"); }
 
  private:
-  bool m_vendorExisted = false;
   std::optional<DWORD> m_saved;
 };
 
-ComPtr<IBaseFilter> FindSubtitleFilter(IGraphBuilder* graph) {
+// The filters of a graph for which keep answers true.
+template <class Keep>
+std::vector<ComPtr<IBaseFilter>> FiltersWhere(IGraphBuilder* graph, Keep keep) {
+  std::vector<ComPtr<IBaseFilter>> found;
   ComPtr<IEnumFilters> filters;
   graph->EnumFilters(&filters);
   ComPtr<IBaseFilter> filter;
-  while (filters->Next(1, &filter, nullptr) == S_OK) {
+  while (filters->Next(1, &filter, nullptr) == S_OK)
+    if (keep(filter.Get())) found.push_back(filter);
+  return found;
+}
+
+std::vector<ComPtr<IBaseFilter>> SubtitleFiltersOf(IGraphBuilder* graph) {
+  return FiltersWhere(graph, [](IBaseFilter* filter) {
     CLSID clsid = {};
-    if (SUCCEEDED(filter->GetClassID(&clsid)) && clsid == kSubtitleFilterClass) return filter;
-  }
-  return nullptr;
+    return SUCCEEDED(filter->GetClassID(&clsid)) && clsid == kSubtitleFilterClass;
+  });
+}
+
+// The video renderer: the filter RenderFile ended the video stream in.
+ComPtr<IBaseFilter> FindVideoRenderer(IGraphBuilder* graph) {
+  const auto found = FiltersWhere(graph, [](IBaseFilter* filter) {
+    ComPtr<IUnknown> video;
+    return SUCCEEDED(filter->QueryInterface(IID_IBasicVideo, &video));
+  });
+  return found.empty() ? nullptr : found.front();
 }
 
 ComPtr<IPin> PinOf(IBaseFilter* filter, PIN_DIRECTION wanted) {
@@ -95,18 +100,6 @@ ComPtr<IBaseFilter> FilterAcross(IPin* pin) {
   ComPtr<IBaseFilter> filter;
   filter.Attach(info.pFilter);
   return filter;
-}
-
-// The video renderer: the filter RenderFile ended the video stream in.
-ComPtr<IBaseFilter> FindVideoRenderer(IGraphBuilder* graph) {
-  ComPtr<IEnumFilters> filters;
-  graph->EnumFilters(&filters);
-  ComPtr<IBaseFilter> filter;
-  while (filters->Next(1, &filter, nullptr) == S_OK) {
-    ComPtr<IUnknown> video;
-    if (SUCCEEDED(filter->QueryInterface(IID_IBasicVideo, &video))) return filter;
-  }
-  return nullptr;
 }
 
 long RunToCompletion(IGraphBuilder* graph) {
@@ -141,7 +134,9 @@ class SubtitleFilterTest : public testing::Test {
   }
 
   // The frames that reach the end of the video stream, as the given subtype.
-  std::vector<RecordedFrame> Record(const GUID& subtype, std::optional<FrameLayout>& layout) {
+  // from: where the run starts, 100 ns units.
+  std::vector<RecordedFrame> Record(const GUID& subtype, std::optional<FrameLayout>& layout,
+                                    REFERENCE_TIME from = 0) {
     ComPtr<IGraphBuilder> graph = Render();
     ComPtr<IBaseFilter> renderer = graph ? FindVideoRenderer(graph.Get()) : nullptr;
     if (!renderer) return {};
@@ -157,8 +152,42 @@ class SubtitleFilterTest : public testing::Test {
     EXPECT_EQ(connected, S_OK);
     if (FAILED(connected)) return {};
     layout = DrawableLayout(pin.ConnectionType().Get());
+    ComPtr<IMediaSeeking> seeking;
+    if (from != 0 && SUCCEEDED(graph.As(&seeking))) {
+      EXPECT_EQ(seeking->SetPositions(&from, AM_SEEKING_AbsolutePositioning, nullptr,
+                                      AM_SEEKING_NoPositioning),
+                S_OK);
+    }
     EXPECT_EQ(RunToCompletion(graph.Get()), EC_COMPLETE);
     return std::move(frames);
+  }
+
+  // Frames in a cue differ from the plain ones only in the lower half of the
+  // picture; all others are equal byte for byte. framesInCues 0: no cue drawn.
+  void ExpectCuesDrawn(const std::vector<RecordedFrame>& plain,
+                       const std::vector<RecordedFrame>& drawn, const FrameLayout& layout,
+                       size_t frames, int framesInCues) {
+    ASSERT_EQ(drawn.size(), frames);
+    ASSERT_EQ(plain.size(), frames);
+    int inCues = 0;
+    for (size_t i = 0; i < frames; ++i) {
+      ASSERT_EQ(drawn[i].time, plain[i].time);
+      ASSERT_EQ(drawn[i].bytes.size(), plain[i].bytes.size());
+      int changed = 0;
+      for (size_t b = 0; b < drawn[i].bytes.size(); ++b) {
+        if (drawn[i].bytes[b] == plain[i].bytes[b]) continue;
+        ++changed;
+        ASSERT_GE(PixelsOfByte(layout, b).y0, layout.height / 2) << "frame " << i;
+      }
+      const bool inCue = framesInCues > 0 && InACue(drawn[i].time);
+      inCues += inCue;
+      if (inCue) {
+        EXPECT_GT(changed, 100) << "frame " << i;
+      } else {
+        EXPECT_EQ(changed, 0) << "frame " << i;
+      }
+    }
+    EXPECT_EQ(inCues, framesInCues);
   }
 
   LoadLevelGuard m_level;
@@ -187,7 +216,7 @@ TEST_F(SubtitleFilterTest, JoinsAsTheLoadLevelSays) {
     }
     ComPtr<IGraphBuilder> graph = Render();
     ASSERT_TRUE(graph);
-    EXPECT_EQ(FindSubtitleFilter(graph.Get()) != nullptr, c.joins)
+    EXPECT_EQ(SubtitleFiltersOf(graph.Get()).size(), c.joins ? 1u : 0u)
         << "level " << c.level.value_or(-1) << " " << (c.subtitleName ? c.subtitleName : "-");
   }
 }
@@ -196,15 +225,14 @@ TEST_F(SubtitleFilterTest, SitsBetweenTheDecoderAndTheRendererOnce) {
   m_clips.MakeFile("clip.srt", kSubRip);
   LoadLevelGuard::Set(1);
   ComPtr<IGraphBuilder> graph = Render();
-  ComPtr<IBaseFilter> filter = FindSubtitleFilter(graph.Get());
-  ASSERT_TRUE(filter);
-  ComPtr<IBaseFilter> upstream = FilterAcross(PinOf(filter.Get(), PINDIR_INPUT).Get());
-  ComPtr<IBaseFilter> downstream = FilterAcross(PinOf(filter.Get(), PINDIR_OUTPUT).Get());
+  const std::vector<ComPtr<IBaseFilter>> filters = SubtitleFiltersOf(graph.Get());
+  ASSERT_EQ(filters.size(), 1u) << "no stacked copies";
+  ComPtr<IBaseFilter> upstream = FilterAcross(PinOf(filters[0].Get(), PINDIR_INPUT).Get());
+  ComPtr<IBaseFilter> downstream = FilterAcross(PinOf(filters[0].Get(), PINDIR_OUTPUT).Get());
   ASSERT_TRUE(upstream && downstream);
-  CLSID upstreamClass = {};
-  upstream->GetClassID(&upstreamClass);
-  EXPECT_NE(upstreamClass, kSubtitleFilterClass) << "no stacked copies";
   EXPECT_EQ(downstream.Get(), FindVideoRenderer(graph.Get()).Get());
+  ComPtr<IFileSourceFilter> source;
+  EXPECT_FALSE(SUCCEEDED(upstream.As(&source))) << "the decoder, not the file source, feeds it";
 
   // The renderer's seeking goes through the filter to the source.
   ComPtr<IMediaSeeking> seeking;
@@ -226,7 +254,6 @@ struct FormatCase {
 
 class SubtitleFrames : public SubtitleFilterTest, public testing::WithParamInterface<FormatCase> {};
 
-// Rows 0 .. height/2 of the picture never change.
 TEST_P(SubtitleFrames, CarryTheCuesInTheLowerPartOnly) {
   std::optional<FrameLayout> layout;
   LoadLevelGuard::Set(2);
@@ -235,26 +262,7 @@ TEST_P(SubtitleFrames, CarryTheCuesInTheLowerPartOnly) {
   LoadLevelGuard::Set(1);
   const std::vector<RecordedFrame> drawn = Record(GetParam().subtype, layout);
   ASSERT_TRUE(layout) << "connected as the subtype asked for";
-  ASSERT_EQ(drawn.size(), 50u);
-  ASSERT_EQ(plain.size(), drawn.size());
-  int framesInCues = 0;
-  for (size_t i = 0; i < drawn.size(); ++i) {
-    ASSERT_EQ(drawn[i].time, plain[i].time);
-    ASSERT_EQ(drawn[i].bytes.size(), plain[i].bytes.size());
-    if (!InACue(drawn[i].time)) {
-      EXPECT_TRUE(drawn[i].bytes == plain[i].bytes) << "frame " << i << " changed";
-      continue;
-    }
-    ++framesInCues;
-    int changed = 0;
-    for (size_t b = 0; b < drawn[i].bytes.size(); ++b) {
-      if (drawn[i].bytes[b] == plain[i].bytes[b]) continue;
-      ++changed;
-      ASSERT_GE(PixelsOfByte(*layout, b).y0, layout->height / 2) << "frame " << i;
-    }
-    EXPECT_GT(changed, 100) << "frame " << i;
-  }
-  EXPECT_EQ(framesInCues, 15);
+  ExpectCuesDrawn(plain, drawn, *layout, 50, 15);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SubtitleFrames,
@@ -265,15 +273,21 @@ INSTANTIATE_TEST_SUITE_P(Formats, SubtitleFrames,
                                          FormatCase{"Rgb32", MEDIASUBTYPE_RGB32}),
                          [](const auto& info) { return info.param.name; });
 
-TEST_F(SubtitleFilterTest, PassesFramesThroughUnchangedWithoutASubtitleFile) {
+// Without a subtitle file the frames pass unchanged. After a seek, samples are
+// stamped from the new segment's start: a cue shows by the time in the clip.
+TEST_F(SubtitleFilterTest, PassesFramesUnchangedOrDrawsByPresentationTime) {
   std::optional<FrameLayout> layout;
   LoadLevelGuard::Set(2);
-  const std::vector<RecordedFrame> plain = Record(MEDIASUBTYPE_YV12, layout);
+  const std::vector<RecordedFrame> plain = Record(MEDIASUBTYPE_YV12, layout, 10000000);
   LoadLevelGuard::Set(0);
-  const std::vector<RecordedFrame> passed = Record(MEDIASUBTYPE_YV12, layout);
-  ASSERT_EQ(passed.size(), 50u);
-  ASSERT_EQ(plain.size(), passed.size());
-  for (size_t i = 0; i < passed.size(); ++i) EXPECT_TRUE(passed[i].bytes == plain[i].bytes) << i;
+  const std::vector<RecordedFrame> passed = Record(MEDIASUBTYPE_YV12, layout, 10000000);
+  m_clips.MakeFile("clip.srt", kSubRip);
+  const std::vector<RecordedFrame> drawn = Record(MEDIASUBTYPE_YV12, layout, 10000000);
+  ASSERT_TRUE(layout);
+  ASSERT_FALSE(drawn.empty());
+  EXPECT_EQ(drawn.front().time, 10000000);
+  ExpectCuesDrawn(plain, passed, *layout, 25, 0);
+  ExpectCuesDrawn(plain, drawn, *layout, 25, 5);
 }
 
 TEST(SubtitleFiles, AreFoundBesideTheVideoInOrder) {
@@ -296,24 +310,6 @@ TEST(SubtitleFiles, AreFoundBesideTheVideoInOrder) {
         c.expected ? str::ToWide(folder.PathOf(c.expected).c_str()) : std::wstring();
     EXPECT_EQ(found, expected) << c.files.front();
   }
-}
-
-TEST(SubtitleFiles, LoadByTheirExtensionUpToTheirEnd) {
-  ClipFolder folder;
-  const std::wstring srt = str::ToWide(folder.MakeFile("a.srt", kSubRip).c_str());
-  const std::wstring cut = str::ToWide(
-      folder.MakeFile("b.srt", std::string(kSubRip).substr(0, sizeof kSubRip - 10)).c_str());
-  const std::wstring ass = str::ToWide(
-      folder
-          .MakeFile("c.ass",
-                    "[Events]\nFormat: Start, End, Text\nDialogue: 0:00:01.00,0:00:02.00,a\n")
-          .c_str());
-  EXPECT_EQ(Describe({LoadSubtitleFile(srt)[0]}), "400-800: Hello[]\n");
-  const CueList cutCues = LoadSubtitleFile(cut);
-  ASSERT_EQ(cutCues.Size(), 2u);
-  EXPECT_EQ(Describe({cutCues[1]}), "1200-1400: Good []\n");
-  EXPECT_EQ(LoadSubtitleFile(ass).Size(), 1u);
-  EXPECT_TRUE(LoadSubtitleFile(str::ToWide(folder.PathOf("missing.srt").c_str())).Empty());
 }
 
 // Registration, as an installer: the key with "LoadLevel" 0 when it is absent,

@@ -26,7 +26,9 @@ std::string Describe(const std::vector<Cue>& cues) {
   std::string out;
   for (const Cue& cue : cues) {
     out += std::to_string(cue.start / 10000) + "-" + std::to_string(cue.end / 10000) + ": " +
-           Describe(cue.lines) + "\n";
+           Describe(cue.lines);
+    if (cue.heightScale != 0) out += " @" + std::to_string(cue.heightScale);
+    out += "\n";
   }
   return out;
 }

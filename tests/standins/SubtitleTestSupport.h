@@ -11,7 +11,8 @@
 // colour as #rrggbb when it is not white.
 std::string Describe(const std::vector<TextLine>& lines);
 
-// "start-end: text" with times in milliseconds, one cue per line.
+// "start-end: text" with times in milliseconds, one cue per line; " @scale"
+// follows when the cue has a text height of its own.
 std::string Describe(const std::vector<Cue>& cues);
 
 // The picture pixels [x0, x1) x [y0, y1) whose value a frame byte holds.
