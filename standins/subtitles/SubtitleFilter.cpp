@@ -29,6 +29,11 @@ bool SubtitleFilter::MayJoin() {
   return false;
 }
 
+void SubtitleFilter::FindSource() {
+  standin::AutoLock lock(StateLock());
+  m_sourceFile = SourceFileOf(Graph());
+}
+
 std::shared_ptr<SubtitlePainter> SubtitleFilter::Painter() {
   standin::AutoLock lock(m_painterLock);
   return m_painter;
@@ -38,7 +43,7 @@ std::shared_ptr<SubtitlePainter> SubtitleFilter::Painter() {
 HRESULT SubtitleFilter::OnPause(FILTER_STATE from) {
   if (from != State_Stopped) return S_OK;
   std::shared_ptr<SubtitlePainter> painter;
-  const std::wstring file = FindSubtitleFile(SourceFileOf(Graph()));
+  const std::wstring file = FindSubtitleFile(m_sourceFile);
   CueList cues = file.empty() ? CueList() : LoadSubtitleFile(file);
   if (!cues.Empty())
     painter =

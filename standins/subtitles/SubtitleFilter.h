@@ -4,6 +4,7 @@
 // whether it joins a graph at all.
 
 #include <memory>
+#include <string>
 
 #include "standins/base/Filter.h"
 #include "standins/subtitles/SubtitleInputPin.h"
@@ -25,6 +26,9 @@ class SubtitleFilter final : public standin::Filter {
 
   // Whether the settings let the filter into this graph now.
   bool MayJoin();
+  // Notes the graph's source file, while connecting: state changes may come on
+  // threads where calling the graph is not safe.
+  void FindSource();
   // What draws the current run's cues; nullptr when nothing is drawn.
   std::shared_ptr<SubtitlePainter> Painter();
 
@@ -34,6 +38,7 @@ class SubtitleFilter final : public standin::Filter {
  private:
   SubtitleInputPin m_input;
   SubtitleOutputPin m_output;
+  std::wstring m_sourceFile;               // under the state lock
   standin::CriticalSection m_painterLock;  // guards m_painter only
   std::shared_ptr<SubtitlePainter> m_painter;
 };

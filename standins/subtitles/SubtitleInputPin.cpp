@@ -73,9 +73,11 @@ STDMETHODIMP SubtitleInputPin::ReceiveConnection(IPin* connector, const AM_MEDIA
   return InputPin::ReceiveConnection(connector, mt);
 }
 
+// The settings decide only while the filter joins: a connected pin may be
+// asked on a streaming thread, where the graph must not be called.
 HRESULT SubtitleInputPin::CheckMediaType(const AM_MEDIA_TYPE& mt) {
   if (!IsUncompressedVideo(mt)) return S_FALSE;
-  return m_owner.MayJoin() ? S_OK : S_FALSE;
+  return IsConnected() || m_owner.MayJoin() ? S_OK : S_FALSE;
 }
 
 HRESULT SubtitleInputPin::Reconnect(const AM_MEDIA_TYPE& mt) {
@@ -89,21 +91,23 @@ HRESULT SubtitleInputPin::Reconnect(const AM_MEDIA_TYPE& mt) {
 
 HRESULT SubtitleInputPin::CompleteConnect(IPin*) {
   m_layout = DrawableLayout(ConnectionType().Get());
+  m_owner.FindSource();
   return S_OK;
 }
 
 HRESULT SubtitleInputPin::OnReceive(IMediaSample* sample) {
   SubtitleOutputPin& output = m_owner.Output();
-  AM_MEDIA_TYPE* changed = nullptr;
-  if (sample->GetMediaType(&changed) == S_OK && changed) {
-    m_layout = DrawableLayout(*changed);
-    standin::DeleteTaskMediaType(changed);
-  }
   ComPtr<IMediaSample> copy;
   HRESULT hr = output.GetDeliveryBuffer(&copy);
   if (FAILED(hr)) return hr;
   // A frame larger than the agreed buffers goes on as it is.
   if (!CopySample(sample, copy.Get())) return output.Deliver(sample);
+  AM_MEDIA_TYPE* changed = nullptr;
+  if (sample->GetMediaType(&changed) == S_OK && changed) {
+    m_layout = DrawableLayout(*changed);
+    copy->SetMediaType(changed);
+    standin::DeleteTaskMediaType(changed);
+  }
   Paint(sample, copy.Get());
   return output.Deliver(copy.Get());
 }
