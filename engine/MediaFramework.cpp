@@ -20,4 +20,12 @@ HRESULT RenderPath(IGraphBuilder* graph, const char* path) {
   return graph->RenderFile(widePath, nullptr);
 }
 
+void FreeMediaType(AM_MEDIA_TYPE& type) {
+  CoTaskMemFree(type.pbFormat);
+  type.pbFormat = nullptr;
+  type.cbFormat = 0;
+  Adopt(type.pUnk);  // the media type's reference, dropped at once
+  type.pUnk = nullptr;
+}
+
 }  // namespace media

@@ -14,4 +14,18 @@ HRESULT CreateFilterGraph(Microsoft::WRL::ComPtr<IGraphBuilder>& graph);
 // decoders and renderers the framework chooses; no play list.
 HRESULT RenderPath(IGraphBuilder* graph, const char* path);
 
+// Takes over a reference that a call handed out (QueryPinInfo's filter, a
+// media type's pUnk). mingw-w64's ComPtr::Attach adds a reference of its own,
+// unlike the Windows SDK's, so it cannot serve both.
+template <class T>
+Microsoft::WRL::ComPtr<T> Adopt(T* handedOut) {
+  Microsoft::WRL::ComPtr<T> owner;
+  *owner.GetAddressOf() = handedOut;
+  return owner;
+}
+
+// Frees what a media type that the framework filled in owns (its format block
+// and its pUnk) and empties those fields; the structure itself stays.
+void FreeMediaType(AM_MEDIA_TYPE& type);
+
 }  // namespace media

@@ -42,8 +42,34 @@ __CRT_UUID_DECL(IWMVideoMediaProps, 0x96406bcf, 0x2b2b, 0x11d3, 0xb3, 0x6b, 0x00
 
 #endif  // __IWMVideoMediaProps_INTERFACE_DEFINED__
 
-// Source probing: IBasicVideo's identifier, for ComPtr::As.
+// ---- DirectShow ----
+// The WM ASF Writer's configuration interface (dshowasf.h in the Windows SDK).
+#ifndef __IConfigAsfWriter_INTERFACE_DEFINED__
+#define __IConfigAsfWriter_INTERFACE_DEFINED__
+
+MIDL_INTERFACE("45086030-F7E4-486A-B504-826BB5792A3B")
+IConfigAsfWriter : public IUnknown {
+ public:
+  virtual HRESULT STDMETHODCALLTYPE ConfigureFilterUsingProfileId(DWORD profileId) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetCurrentProfileId(DWORD * profileId) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ConfigureFilterUsingProfileGuid(REFGUID profile) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetCurrentProfileGuid(GUID * profile) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ConfigureFilterUsingProfile(IWMProfile * profile) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetCurrentProfile(IWMProfile * *profile) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetIndexMode(BOOL indexFile) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetIndexMode(BOOL * indexFile) = 0;
+};
+#ifdef __CRT_UUID_DECL
+__CRT_UUID_DECL(IConfigAsfWriter, 0x45086030, 0xf7e4, 0x486a, 0xb5, 0x04, 0x82, 0x6b, 0xb5, 0x79,
+                0x2a, 0x3b)
+#endif
+
+#endif  // __IConfigAsfWriter_INTERFACE_DEFINED__
+
+// Identifiers for ComPtr::As and IID_PPV_ARGS that mingw-w64 leaves out.
 #if defined(__MINGW32__)
 __CRT_UUID_DECL(IBasicVideo, 0x56a868b5, 0x0ad4, 0x11ce, 0xb0, 0x3a, 0x00, 0x20, 0xaf, 0x0b, 0xa7,
+                0x70)
+__CRT_UUID_DECL(IMediaEventEx, 0x56a868c0, 0x0ad4, 0x11ce, 0xb0, 0x3a, 0x00, 0x20, 0xaf, 0x0b, 0xa7,
                 0x70)
 #endif

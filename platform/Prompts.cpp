@@ -32,3 +32,12 @@ int AppMessageBox(const char* text) {
   return Prompts::Current().ShowMessage(GetActiveWindow(), text, AppTitle(),
                                         MB_OK | MB_ICONEXCLAMATION);
 }
+
+int ReportDiagnostic(const char* format, ...) {
+  char text[kDiagnosticChars + 1] = "";
+  va_list args;
+  va_start(args, format);
+  str::FormatV(text, sizeof text, format, args);
+  va_end(args);
+  return Prompts::Current().ShowMessage(nullptr, text, "Message", MB_OK);
+}

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "platform/Str.h"
+
 class Prompts {
  public:
   virtual ~Prompts() = default;
@@ -35,3 +37,8 @@ int ErrorBox(HWND owner, const char* text);
 // The application's standard message box: its title as caption, an OK button
 // and the exclamation icon, owned by the thread's active window.
 int AppMessageBox(const char* text);
+// The diagnostic box: format (always a literal of the program) with its
+// arguments, cut to kDiagnosticChars characters, caption "Message", no owner
+// window, an OK button.
+constexpr size_t kDiagnosticChars = 511;
+int ReportDiagnostic(const char* format, ...) STR_PRINTF_LIKE(1, 2);

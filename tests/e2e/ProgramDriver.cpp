@@ -42,11 +42,11 @@ std::string ProgramDriver::ScreenshotFolder() {
   return folder;
 }
 
-bool ProgramDriver::Start(const std::string& exePath) {
+bool ProgramDriver::Start(const std::string& exePath, const std::string& arguments) {
   STARTUPINFOA startup = {sizeof startup};
-  std::vector<char> commandLine(exePath.begin(), exePath.end());
-  commandLine.insert(commandLine.begin(), '"');
-  commandLine.push_back('"');
+  std::string text = '"' + exePath + '"';
+  if (!arguments.empty()) text += ' ' + arguments;
+  std::vector<char> commandLine(text.begin(), text.end());
   commandLine.push_back('\0');
   return CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &m_process) != FALSE;

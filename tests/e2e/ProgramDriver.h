@@ -19,7 +19,8 @@ class ProgramDriver {
   // The folder screenshots go to (created on demand).
   static std::string ScreenshotFolder();
 
-  bool Start(const std::string& exePath);
+  // arguments follow the quoted path on the command line as they stand.
+  bool Start(const std::string& exePath, const std::string& arguments = "");
   // A visible top-level window of the program with this caption.
   HWND WaitForWindow(const char* caption, DWORD timeoutMs) const;
   bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;

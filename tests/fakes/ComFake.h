@@ -1,7 +1,9 @@
 #pragma once
 // Base of small COM fakes for one interface: a reference count that the test
 // reads, and a log line "<name> released" for each Release. The test owns the
-// object: the count may reach 0 without deleting it.
+// object: the count may reach 0 without deleting it. Other objects can answer
+// queries for further interfaces; with a call log, fakes note their calls
+// there and fail as it plans.
 
 #include <windows.h>
 #include <oaidl.h>
@@ -11,6 +13,8 @@
 #include <type_traits>
 #include <utility>
 #include <vector>
+
+#include "fakes/FakeWmCallLog.h"
 
 template <class Interface>
 class ComFake : public Interface {
@@ -23,6 +27,12 @@ class ComFake : public Interface {
   ComFake& operator=(const ComFake&) = delete;
 
   ULONG RefCount() const { return m_refs; }
+  const std::string& Name() const { return m_name; }
+  FakeWmCallLog* calls = nullptr;  // not owned
+  // part (not owned) answers queries for iid, noted as "QueryInterface(label)".
+  void Offer(REFIID iid, IUnknown* part, std::string label = "") {
+    m_parts.push_back({iid, part, std::move(label)});
+  }
   // Runs when the last reference goes, to look at the world at that moment.
   void OnLastRelease(std::function<void()> hook) { m_onLastRelease = std::move(hook); }
 
@@ -50,10 +60,27 @@ class ComFake : public Interface {
     if constexpr (std::is_base_of_v<IDispatch, Interface>) return riid == IID_IDispatch;
     return false;
   }
-  // Other interfaces of the same object.
-  virtual HRESULT QueryOther(REFIID, void**) { return E_NOINTERFACE; }
+  // Other interfaces: by default those offered.
+  virtual HRESULT QueryOther(REFIID riid, void** object) {
+    for (const Part& part : m_parts) {
+      if (part.iid != riid) continue;
+      HRESULT hr = Call("QueryInterface", part.label);
+      return FAILED(hr) ? hr : part.object->QueryInterface(riid, object);
+    }
+    return E_NOINTERFACE;
+  }
+  // Notes "<name>.method(args)" in the call log and answers its plan.
+  HRESULT Call(const std::string& method, const std::string& args = "") {
+    return calls ? calls->Call(m_name, method, args) : S_OK;
+  }
 
  private:
+  struct Part {
+    IID iid;
+    IUnknown* object;
+    std::string label;
+  };
+  std::vector<Part> m_parts;
   IID m_iid;
   std::string m_name;
   std::vector<std::string>* m_log;

@@ -1,17 +1,24 @@
 #pragma once
-// A filter object for reference-count tests: it counts its references and
-// notes in a log when each of them goes. Every filter operation fails with
-// E_NOTIMPL.
+// A filter object for reference-count and graph tests: it counts its
+// references and notes in a log when each of them goes. It enumerates the
+// pins the test gives it (EnumPins goes through the call log) and names itself
+// in QueryFilterInfo; the other operations fail with E_NOTIMPL.
 
 #include <dshow.h>
 
+#include <utility>
+
 #include "fakes/ComFake.h"
+#include "fakes/FakeEnum.h"
+#include "platform/Str.h"
 
 class FakeFilter final : public ComFake<IBaseFilter> {
  public:
   // name appears in the log as "<name> released" for each Release.
   FakeFilter(std::string name, std::vector<std::string>* log)
       : ComFake(IID_IBaseFilter, std::move(name), log) {}
+
+  std::vector<IPin*> pins;  // not owned
 
   // IPersist
   STDMETHODIMP GetClassID(CLSID*) override { return E_NOTIMPL; }
@@ -23,9 +30,18 @@ class FakeFilter final : public ComFake<IBaseFilter> {
   STDMETHODIMP SetSyncSource(IReferenceClock*) override { return E_NOTIMPL; }
   STDMETHODIMP GetSyncSource(IReferenceClock**) override { return E_NOTIMPL; }
   // IBaseFilter
-  STDMETHODIMP EnumPins(IEnumPins**) override { return E_NOTIMPL; }
+  STDMETHODIMP EnumPins(IEnumPins** out) override {
+    *out = nullptr;
+    HRESULT hr = Call("EnumPins");
+    if (SUCCEEDED(hr)) *out = new FakeEnum<IEnumPins, IPin>(pins);
+    return hr;
+  }
   STDMETHODIMP FindPin(LPCWSTR, IPin**) override { return E_NOTIMPL; }
-  STDMETHODIMP QueryFilterInfo(FILTER_INFO*) override { return E_NOTIMPL; }
+  STDMETHODIMP QueryFilterInfo(FILTER_INFO* info) override {
+    *info = FILTER_INFO{};
+    str::ToWide(Name().c_str(), info->achName, MAX_FILTER_NAME);
+    return S_OK;
+  }
   STDMETHODIMP JoinFilterGraph(IFilterGraph*, LPCWSTR) override { return E_NOTIMPL; }
   STDMETHODIMP QueryVendorInfo(LPWSTR*) override { return E_NOTIMPL; }
 
@@ -34,3 +50,11 @@ class FakeFilter final : public ComFake<IBaseFilter> {
     return riid == IID_IPersist || riid == IID_IMediaFilter;
   }
 };
+
+// The name a filter gives in QueryFilterInfo, or "-" for none.
+inline std::string FilterName(IBaseFilter* filter) {
+  FILTER_INFO info = {};
+  if (!filter || FAILED(filter->QueryFilterInfo(&info))) return "-";
+  if (info.pGraph) info.pGraph->Release();
+  return str::ToAnsi(info.achName);
+}

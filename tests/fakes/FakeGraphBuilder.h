@@ -1,29 +1,46 @@
 #pragma once
 // A filter graph that builds nothing: it hands out the interfaces the test
-// offers (IMediaSeeking, IBasicVideo, IMediaControl ...) and fails the rest.
+// offers (IMediaSeeking, IBasicVideo, IMediaControl ...) and fails the rest,
+// and enumerates the filters the test puts in it. AddFilter, RemoveFilter and
+// Disconnect go through the call log.
 
 #include <dshow.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "fakes/ComFake.h"
+#include "fakes/FakeEnum.h"
+#include "fakes/FakeFilter.h"
 
 class FakeGraphBuilder final : public ComFake<IGraphBuilder> {
  public:
   FakeGraphBuilder(std::string name, std::vector<std::string>* log)
       : ComFake(IID_IGraphBuilder, std::move(name), log) {}
 
-  // part (not owned) answers queries for iid.
-  void Offer(REFIID iid, IUnknown* part) { m_parts.emplace_back(iid, part); }
+  std::vector<IBaseFilter*> filters;  // not owned; in enumeration order
 
   // IFilterGraph
-  STDMETHODIMP AddFilter(IBaseFilter*, LPCWSTR) override { return E_NOTIMPL; }
-  STDMETHODIMP RemoveFilter(IBaseFilter*) override { return E_NOTIMPL; }
-  STDMETHODIMP EnumFilters(IEnumFilters**) override { return E_NOTIMPL; }
+  STDMETHODIMP AddFilter(IBaseFilter*, LPCWSTR name) override {
+    return Call("AddFilter", name ? str::ToAnsi(name) : "");
+  }
+  STDMETHODIMP RemoveFilter(IBaseFilter* filter) override {
+    HRESULT hr = Call("RemoveFilter", FilterName(filter));
+    if (SUCCEEDED(hr))
+      filters.erase(std::remove(filters.begin(), filters.end(), filter), filters.end());
+    return hr;
+  }
+  STDMETHODIMP EnumFilters(IEnumFilters** out) override {
+    *out = new FakeEnum<IEnumFilters, IBaseFilter>(filters);
+    return S_OK;
+  }
   STDMETHODIMP FindFilterByName(LPCWSTR, IBaseFilter**) override { return E_NOTIMPL; }
   STDMETHODIMP ConnectDirect(IPin*, IPin*, const AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
   STDMETHODIMP Reconnect(IPin*) override { return E_NOTIMPL; }
-  STDMETHODIMP Disconnect(IPin*) override { return E_NOTIMPL; }
+  STDMETHODIMP Disconnect(IPin* pin) override {
+    HRESULT hr = Call("Disconnect");
+    return FAILED(hr) ? hr : pin->Disconnect();
+  }
   STDMETHODIMP SetDefaultSyncSource() override { return E_NOTIMPL; }
   // IGraphBuilder
   STDMETHODIMP Connect(IPin*, IPin*) override { return E_NOTIMPL; }
@@ -36,12 +53,4 @@ class FakeGraphBuilder final : public ComFake<IGraphBuilder> {
 
  protected:
   bool IsBaseInterface(REFIID riid) const override { return riid == IID_IFilterGraph; }
-  HRESULT QueryOther(REFIID riid, void** object) override {
-    for (const auto& [iid, part] : m_parts)
-      if (iid == riid) return part->QueryInterface(riid, object);
-    return E_NOINTERFACE;
-  }
-
- private:
-  std::vector<std::pair<IID, IUnknown*>> m_parts;
 };

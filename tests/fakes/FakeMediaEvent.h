@@ -1,5 +1,6 @@
 #pragma once
-// A media event source without events; for reference-count and order tests.
+// A media event source without events that keeps the window it is told to
+// notify; for reference-count and order tests.
 
 #include <dshow.h>
 
@@ -10,6 +11,10 @@ class FakeMediaEvent final : public DispatchFake<IMediaEventEx> {
   FakeMediaEvent(std::string name, std::vector<std::string>* log)
       : DispatchFake(IID_IMediaEventEx, std::move(name), log) {}
 
+  HRESULT notifyResult = S_OK;  // what SetNotifyWindow answers
+  OAHWND notifyWindow = 0;      // what it was last given
+  LONG notifyMessage = 0;
+
   // IMediaEvent
   STDMETHODIMP GetEventHandle(OAEVENT*) override { return E_NOTIMPL; }
   STDMETHODIMP GetEvent(LONG*, LONG_PTR*, LONG_PTR*, LONG) override { return E_ABORT; }
@@ -18,7 +23,11 @@ class FakeMediaEvent final : public DispatchFake<IMediaEventEx> {
   STDMETHODIMP RestoreDefaultHandling(LONG) override { return E_NOTIMPL; }
   STDMETHODIMP FreeEventParams(LONG, LONG_PTR, LONG_PTR) override { return S_OK; }
   // IMediaEventEx
-  STDMETHODIMP SetNotifyWindow(OAHWND, LONG, LONG_PTR) override { return E_NOTIMPL; }
+  STDMETHODIMP SetNotifyWindow(OAHWND window, LONG message, LONG_PTR) override {
+    notifyWindow = window;
+    notifyMessage = message;
+    return notifyResult;
+  }
   STDMETHODIMP SetNotifyFlags(LONG) override { return E_NOTIMPL; }
   STDMETHODIMP GetNotifyFlags(LONG*) override { return E_NOTIMPL; }
 

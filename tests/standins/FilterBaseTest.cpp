@@ -197,7 +197,7 @@ class FilterBaseTest : public ::testing::Test {
     ASSERT_FALSE(m_clip.empty());
     ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
                                            IID_PPV_ARGS(&m_graph))));
-    m_sink.Attach(new Sink());
+    *m_sink.ReleaseAndGetAddressOf() = new Sink();  // adopts the creation reference
     // A filter already in the graph is tried before any registered one.
     ASSERT_EQ(m_graph->AddFilter(m_sink.Get(), L"Sink"), S_OK);
   }
@@ -262,7 +262,7 @@ TEST_F(FilterBaseTest, APassThroughDeliversTheSameFramesInBuffersOfItsOwn) {
   ASSERT_EQ(m_graph->Disconnect(upstream.Get()), S_OK);
   ASSERT_EQ(m_graph->Disconnect(&SinkFilter().m_video), S_OK);
   ComPtr<IBaseFilter> pass;
-  pass.Attach(new PassThrough());
+  *pass.ReleaseAndGetAddressOf() = new PassThrough();
   auto& filter = *static_cast<PassThrough*>(pass.Get());
   ASSERT_EQ(m_graph->AddFilter(pass.Get(), L"Pass"), S_OK);
   ASSERT_EQ(m_graph->ConnectDirect(upstream.Get(), &filter.m_input, nullptr), S_OK);

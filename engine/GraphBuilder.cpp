@@ -1,0 +1,333 @@
+#include "engine/GraphBuilder.h"
+
+#include <dshow.h>
+#include <wrl/client.h>
+
+#include <climits>
+
+#include "engine/GraphHandles.h"
+#include "engine/PinSearch.h"
+#include "engine/PlatformDeclarations.h"
+#include "engine/WmProfileBuilder.h"
+#include "platform/Prompts.h"
+#include "platform/Str.h"
+#include "settings/CompressorCatalogue.h"
+#include "settings/ConversionSettings.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr size_t kErrorTextChars = 160;
+
+// Separately installed multiplexers, known by their class identifiers.
+constexpr GUID kMatroskaMuxClass = {
+    0xa28f324b, 0xddc5, 0x4999, {0xaa, 0x25, 0xd3, 0xa7, 0xe2, 0x5e, 0xf7, 0xa8}};
+constexpr GUID kAsfMuxClass = {
+    0x6432c990, 0x68cd, 0x4913, {0x98, 0xfe, 0xc2, 0x03, 0x22, 0xe0, 0x42, 0xc0}};
+
+constexpr char kOutputNotSet[] =
+    "Error pBuilder->SetOutputFileName(&guid, Filename, &pMux, &pWriter )";
+
+struct OutputTarget {
+  const GUID* type;         // what SetOutputFileName is asked for
+  const char* failureText;  // application box when it fails
+  const char* installHint;  // page opened after that box, or nullptr
+};
+
+const OutputTarget kAviTarget = {&MEDIASUBTYPE_Avi, kOutputNotSet, nullptr};
+const OutputTarget kWmvTarget = {&CLSID_WMAsfWriter, kOutputNotSet, nullptr};
+const OutputTarget kMkvTarget = {&kMatroskaMuxClass, "Please install MKV codec)",
+                                 "https://www.bing.com/search?q=Matroska+Muxer+DirectShow+filter"};
+const OutputTarget kAsfTarget = {&kAsfMuxClass, "Please install ASF Multipexer)",
+                                 "https://www.bing.com/search?q=ASF+Multiplexer"};
+
+struct RendererTexts {
+  const GUID* majorType;
+  const char* noInputPin;
+  const char* notConnected;
+  const char* notRemoved;
+  bool notRemovedFails;  // false: the build ends with S_FALSE instead
+};
+
+const RendererTexts kVideoRenderer = {
+    &MEDIATYPE_Video, "Cannot find video renderer input pin!",
+    "Cannot find the output pin connected to video renderer's input pin!",
+    "Cannot Remove video renderer", true};
+const RendererTexts kAudioRenderer = {
+    &MEDIATYPE_Audio, "Cannot find audio renderer input pin!",
+    "Cannot find the output pin connected to audio renderer's input pin!",
+    "Cannot Remove audio renderer", false};
+
+// What one build holds; every reference goes when the build ends.
+struct Build {
+  HWND window;
+  IGraphBuilder* graph;
+  GraphHandles& handles;
+  ConversionSettings& settings;
+  std::string& errorText;
+  const GraphBuildFactories& factories;
+  ComPtr<IPin> videoPin;  // fed the video renderer
+  ComPtr<IPin> audioPin;  // fed the audio renderer
+  ComPtr<ICaptureGraphBuilder2> builder;
+  ComPtr<IBaseFilter> mux;  // empty for the default renderers
+  ComPtr<IFileSinkFilter> sink;
+};
+
+unsigned Code(HRESULT hr) { return static_cast<unsigned>(hr); }
+
+ProfileManagerFactory ProfileManagers(const Build& b) {
+  return b.factories.profileManager ? b.factories.profileManager
+                                    : ProfileManagerFactory(CreateProfileManager);
+}
+
+// Removes the renderer of one major type and keeps the pin that fed it. S_OK
+// to go on; S_FALSE or a failure code end the build.
+HRESULT DetachRenderer(Build& b, const RendererTexts& texts, ComPtr<IPin>& upstream) {
+  ComPtr<IBaseFilter> renderer;
+  HRESULT hr = LocateRenderer(b.graph, *texts.majorType, renderer);
+  if (FAILED(hr)) return hr;
+  ComPtr<IPin> input;
+  if (!renderer || FAILED(PinAt(renderer.Get(), PINDIR_INPUT, 0, input))) {
+    ErrorBox(b.window, texts.noInputPin);
+    return S_FALSE;
+  }
+  hr = input->ConnectedTo(&upstream);
+  if (FAILED(hr)) {
+    ErrorBox(b.window, texts.notConnected);
+    return hr;
+  }
+  hr = b.graph->RemoveFilter(renderer.Get());
+  if (FAILED(hr)) {
+    ErrorBox(b.window, texts.notRemoved);
+    return texts.notRemovedFails ? hr : S_FALSE;
+  }
+  return S_OK;
+}
+
+HRESULT CreateBuilder(Build& b) {
+  HRESULT hr = b.factories.captureBuilder
+                   ? b.factories.captureBuilder(b.builder.ReleaseAndGetAddressOf())
+                   : CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_PPV_ARGS(&b.builder));
+  if (FAILED(hr) || !b.builder) {
+    AppMessageBox("Could not create ICaptureGraphBuilder2");
+    return FAILED(hr) ? hr : E_POINTER;
+  }
+  hr = b.builder->SetFiltergraph(b.graph);
+  if (FAILED(hr)) AppMessageBox("Error pBuilder->SetFiltergraph( pGraph )");
+  return hr;
+}
+
+// Interleaving and overwriting, where the multiplexer and sink offer them.
+void SetWritingModes(const Build& b) {
+  ComPtr<IConfigInterleaving> interleaving;
+  if (b.mux && SUCCEEDED(b.mux.As(&interleaving))) interleaving->put_Mode(INTERLEAVE_FULL);
+  ComPtr<IFileSinkFilter2> sink;
+  if (b.sink && SUCCEEDED(b.sink.As(&sink))) sink->SetMode(AM_FILE_OVERWRITE);
+}
+
+HRESULT OpenMultiplexer(Build& b, const OutputTarget& target) {
+  const std::wstring path = str::ToWide(b.settings.outputPath.c_str());
+  HRESULT hr = b.builder->SetOutputFileName(target.type, path.c_str(), &b.mux, &b.sink);
+  if (FAILED(hr)) {
+    AppMessageBox(target.failureText);
+    if (target.installHint) {
+      Prompts::Current().OpenWithShell(nullptr, "open", target.installHint, nullptr, nullptr,
+                                       SW_SHOWNORMAL);
+    }
+    return hr;
+  }
+  SetWritingModes(b);
+  return hr;
+}
+
+// Whole frames per second for the profile: truncated, 0 below 1 (the profile
+// builder refuses that).
+LONG WholeFramesPerSecond(double rate) {
+  if (!(rate >= 1)) return 0;  // also NaN
+  if (rate >= LONG_MAX) return LONG_MAX;
+  return static_cast<LONG>(rate);
+}
+
+HRESULT GenerateWmvProfile(const Build& b, ComPtr<IWMProfile>& profile) {
+  const ConversionSettings& s = b.settings;
+  const AudioStreamSpec audio = {static_cast<DWORD>(s.audioBitrate), 0x0161, 44100, 2};
+  const VideoStreamSpec video = {MAKEFOURCC('W', 'M', 'V', '3'),
+                                 static_cast<DWORD>(s.videoBitrate),
+                                 s.outputHeight,
+                                 s.outputWidth,
+                                 WholeFramesPerSecond(s.outputFrameRate),
+                                 0,
+                                 8};
+  HRESULT hr = GenerateProfile(&audio, nullptr, 1, &video, profile.ReleaseAndGetAddressOf(),
+                               WMT_VER_9_0, ProfileManagers(b));
+  if (FAILED(hr))
+    ReportDiagnostic("Failed to GenerateProfile Audio video with script!  hr=0x%x\n", Code(hr));
+  return hr;
+}
+
+HRESULT ApplyWmvProfile(const Build& b, IConfigAsfWriter* writer, IWMProfile* generated) {
+  if (b.settings.fileProfile != 1) {
+    HRESULT hr = writer->ConfigureFilterUsingProfile(generated);
+    if (FAILED(hr))
+      ReportDiagnostic("Failed to configure filter to use profile!  hr=0x%x\n", Code(hr));
+    return hr;
+  }
+  ComPtr<IWMProfile> loaded;
+  HRESULT hr = MapProfile("test2", &loaded, ProfileManagers(b));
+  if (FAILED(hr)) {
+    ReportDiagnostic("Failed to map profile ID!  hr=0x%x\n", Code(hr));
+    return hr;
+  }
+  hr = writer->ConfigureFilterUsingProfile(loaded.Get());
+  if (FAILED(hr))
+    ReportDiagnostic("Failed to configure filter to use file profile!  hr=0x%x\n", Code(hr));
+  return hr;
+}
+
+// The WM ASF Writer encodes both streams itself: the compressors stay out.
+HRESULT ConfigureWmvWriter(Build& b) {
+  ComPtr<IWMProfile> generated;
+  HRESULT hr = GenerateWmvProfile(b, generated);
+  if (FAILED(hr)) return hr;
+  hr = OpenMultiplexer(b, kWmvTarget);
+  if (FAILED(hr)) return hr;
+  ComPtr<IConfigAsfWriter> writer;
+  hr = b.mux ? b.mux.As(&writer) : E_NOINTERFACE;
+  if (FAILED(hr)) {
+    ReportDiagnostic("Failed to QI for IConfigAsfWriter!  hr=0x%x\n", Code(hr));
+    return hr;
+  }
+  hr = ApplyWmvProfile(b, writer.Get(), generated.Get());
+  if (FAILED(hr)) return hr;
+  b.settings.useVideoCompressor = 0;
+  b.settings.useAudioCompressor = 0;
+  return hr;
+}
+
+HRESULT OpenOutput(Build& b) {
+  switch (b.settings.outputFormat) {
+    case OutputFormat::Avi:
+      return OpenMultiplexer(b, kAviTarget);
+    case OutputFormat::Wmv:
+      return ConfigureWmvWriter(b);
+    case OutputFormat::Mkv:
+      return OpenMultiplexer(b, kMkvTarget);
+    case OutputFormat::Asf:
+      return OpenMultiplexer(b, kAsfTarget);
+  }
+  return S_OK;  // no multiplexer: the streams go to the default renderers
+}
+
+HRESULT ShowFrameworkError(Build& b, HRESULT hr) {
+  b.errorText = FrameworkErrorText(hr);
+  AppMessageBox(b.errorText.c_str());
+  return hr;
+}
+
+struct StreamLeg {
+  IPin* pin;
+  IBaseFilter* compressor;
+  bool useCompressor;
+  const wchar_t* compressorName;
+  bool errorBox;  // the RenderStream failure: "Error" box, else application box
+  const char* notRendered;
+};
+
+HRESULT ConnectStream(Build& b, const StreamLeg& leg) {
+  if (leg.useCompressor) {
+    HRESULT hr = b.graph->AddFilter(leg.compressor, leg.compressorName);
+    if (FAILED(hr)) return ShowFrameworkError(b, hr);
+  }
+  HRESULT hr = b.builder->RenderStream(nullptr, nullptr, leg.pin,
+                                       leg.useCompressor ? leg.compressor : nullptr, b.mux.Get());
+  if (FAILED(hr)) {
+    if (leg.errorBox) {
+      ErrorBox(b.window, leg.notRendered);
+    } else {
+      AppMessageBox(leg.notRendered);
+    }
+    return ShowFrameworkError(b, hr);
+  }
+  return hr;
+}
+
+HRESULT ConnectStreams(Build& b) {
+  const StreamLeg video = {b.videoPin.Get(),
+                           b.handles.videoCompressor.Get(),
+                           b.settings.useVideoCompressor == 1,
+                           L"VideoCompressor",
+                           true,
+                           "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)"};
+  const StreamLeg audio = {b.audioPin.Get(),
+                           b.handles.audioCompressor.Get(),
+                           b.settings.useAudioCompressor == 1,
+                           L"AudioCompressor",
+                           false,
+                           "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )"};
+  HRESULT hr = ConnectStream(b, video);
+  if (FAILED(hr)) return hr;
+  return ConnectStream(b, audio);
+}
+
+// The graph's control, and its events as kGraphNotifyMessage to the window.
+HRESULT RouteEvents(Build& b) {
+  ComPtr<IMediaControl> control;
+  HRESULT hr = b.graph->QueryInterface(IID_PPV_ARGS(&control));
+  if (FAILED(hr)) {
+    AppMessageBox("Could not get pControl");
+    return hr;
+  }
+  b.handles.mediaControl = control;
+  hr = b.graph->QueryInterface(IID_PPV_ARGS(b.handles.mediaEvent.ReleaseAndGetAddressOf()));
+  if (FAILED(hr)) {
+    AppMessageBox("Could not get pEvent");
+    return hr;
+  }
+  hr = b.handles.mediaEvent->SetNotifyWindow(reinterpret_cast<OAHWND>(b.window),
+                                             kGraphNotifyMessage, 0);
+  if (FAILED(hr)) AppMessageBox("can not SetNotifyWindow!!!");
+  return hr;
+}
+
+}  // namespace
+
+std::string FrameworkErrorText(HRESULT hr) {
+  char text[kErrorTextChars] = "";
+  if (AMGetErrorTextA(hr, text, kErrorTextChars) == 0)
+    str::Format(text, sizeof text, "0x%08X", Code(hr));
+  return text;
+}
+
+HRESULT BuildConversionGraph(HWND window, IGraphBuilder* graph, GraphHandles& handles,
+                             ConversionSettings& settings, std::string& errorText) {
+  return BuildConversionGraph(window, graph, handles, settings, errorText, GraphBuildFactories{});
+}
+
+HRESULT BuildConversionGraph(HWND window, IGraphBuilder* graph, GraphHandles& handles,
+                             ConversionSettings& settings, std::string& errorText,
+                             const GraphBuildFactories& factories) {
+  if (!graph) return E_POINTER;
+  Build b = {window, graph, handles, settings, errorText, factories};
+  HRESULT hr = DetachRenderer(b, kVideoRenderer, b.videoPin);
+  if (hr != S_OK) return hr;
+  hr = DetachRenderer(b, kAudioRenderer, b.audioPin);
+  if (hr != S_OK) return hr;
+  hr = CreateBuilder(b);
+  if (FAILED(hr)) return hr;
+  hr = OpenOutput(b);
+  if (FAILED(hr)) return hr;
+  hr = ConnectStreams(b);
+  if (FAILED(hr)) return hr;
+  return RouteEvents(b);
+}
+
+HRESULT EnsureCompressorsAndBuild(HWND window, GraphHandles& handles, ConversionSettings& settings,
+                                  std::string& errorText) {
+  if (!handles.videoCompressor)
+    GetCompressor(settings.videoCompressorIndex, &handles.videoCompressor);
+  if (!handles.audioCompressor)
+    GetAudioCompressor(settings.audioCompressorIndex, &handles.audioCompressor);
+  return BuildConversionGraph(window, handles.graph.Get(), handles, settings, errorText);
+}

@@ -1,0 +1,206 @@
+// The builder and the teardown on Wine's own graphs of clips made here.
+
+#include <gtest/gtest.h>
+
+#include "engine/GraphBuilder.h"
+#include "engine/GraphHandles.h"
+#include "engine/GraphTeardown.h"
+#include "engine/MediaFramework.h"
+#include "engine/PinSearch.h"
+#include "fakes/FakeCaptureBuilder.h"
+#include "fakes/ScriptedPrompts.h"
+#include "platform/Str.h"
+#include "settings/CompressorCatalogue.h"
+#include "settings/ConversionSettings.h"
+#include "support/ClipFolder.h"
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+constexpr wchar_t kVideoRenderer[] = L"Video Renderer";
+constexpr wchar_t kAudioRenderer[] = L"Default DirectSound Device";
+
+// A renderer of the rendered graph and the pin that fed it.
+struct Leg {
+  ComPtr<IBaseFilter> renderer;
+  ComPtr<IPin> fed;
+};
+
+Leg LegOf(IGraphBuilder* graph, const wchar_t* rendererName) {
+  Leg leg;
+  ComPtr<IPin> input;
+  if (FAILED(graph->FindFilterByName(rendererName, &leg.renderer))) return {};
+  if (FAILED(PinAt(leg.renderer.Get(), PINDIR_INPUT, 0, input))) return {};
+  input->ConnectedTo(&leg.fed);
+  return leg;
+}
+
+bool Connected(IPin* pin) {
+  ComPtr<IPin> peer;
+  return pin && pin->ConnectedTo(&peer) == S_OK;
+}
+
+int FilterCount(IGraphBuilder* graph) {
+  ComPtr<IEnumFilters> filters;
+  ComPtr<IBaseFilter> filter;
+  int count = 0;
+  if (FAILED(graph->EnumFilters(&filters))) return -1;
+  while (filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK) ++count;
+  return count;
+}
+
+enum class After { Absent, Kept, Removed, Rerendered };
+
+After StateOf(const Leg& leg) {
+  if (!leg.renderer) return After::Absent;
+  FILTER_INFO info = {};
+  leg.renderer->QueryFilterInfo(&info);
+  if (media::Adopt(info.pGraph)) return After::Kept;
+  return Connected(leg.fed.Get()) ? After::Rerendered : After::Removed;
+}
+
+class ClipGraphTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    window = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    SetAppTitle("clip_title");
+  }
+  void TearDown() override {
+    SetAppTitle("");
+    DestroyWindow(window);
+    CoUninitialize();
+  }
+  ComPtr<IGraphBuilder> Rendered(const std::string& path) {
+    ComPtr<IGraphBuilder> graph;
+    EXPECT_EQ(media::CreateFilterGraph(graph), S_OK);
+    EXPECT_TRUE(SUCCEEDED(media::RenderPath(graph.Get(), path.c_str()))) << path;
+    return graph;
+  }
+
+  ClipFolder clips;
+  ScriptedPrompts prompts;
+  HWND window = nullptr;
+};
+
+TEST_F(ClipGraphTest, RemovesTheRenderersAndConnectsThePinsThatFedThem) {
+  struct Case {
+    const char* name;
+    bool picture;
+    bool sound;
+    int format;
+    bool refuseOutput;  // a capture builder whose SetOutputFileName fails
+    HRESULT result;     // E_NOTIMPL: the refusal's code
+    const char* box;    // nullptr: none
+    After video;
+    After audio;
+  };
+  const Case cases[] = {
+      {"AVI refused", true, true, 0, true, E_NOTIMPL,
+       "Error pBuilder->SetOutputFileName(&guid, Filename, &pMux, &pWriter )", After::Removed,
+       After::Removed},
+      {"default renderers", true, true, 5, false, S_OK, nullptr, After::Rerendered,
+       After::Rerendered},
+      {"no sound", true, false, 0, false, S_FALSE, "Cannot find audio renderer input pin!",
+       After::Removed, After::Absent},
+      {"no picture", false, true, 0, false, S_FALSE, "Cannot find video renderer input pin!",
+       After::Absent, After::Kept},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    prompts.Clear();
+    ClipShape shape;
+    shape.withAudio = c.sound;
+    const std::string path = c.picture ? clips.MakeAvi(std::string(c.name) + ".avi", shape)
+                                       : clips.MakeWav(std::string(c.name) + ".wav", 2);
+    GraphHandles handles;
+    handles.graph = Rendered(path);
+    const Leg video = LegOf(handles.graph.Get(), kVideoRenderer);
+    const Leg audio = LegOf(handles.graph.Get(), kAudioRenderer);
+    ASSERT_EQ(video.fed != nullptr, c.picture);
+    ASSERT_EQ(audio.fed != nullptr, c.sound);
+
+    ConversionSettings settings;
+    settings.outputFormat = static_cast<OutputFormat>(c.format);
+    settings.outputPath = clips.PathOf("out.avi");
+    settings.videoCompressorIndex = settings.audioCompressorIndex = -1;
+    settings.useVideoCompressor = settings.useAudioCompressor = 0;
+    std::string errorText;
+    FakeWmCallLog calls;
+    calls.FailOn("builder.SetOutputFileName", E_NOTIMPL);
+    FakeCaptureBuilder refusing(&calls, nullptr, nullptr);
+    GraphBuildFactories factories;
+    factories.captureBuilder = [&](ICaptureGraphBuilder2** out) {
+      return refusing.QueryInterface(IID_PPV_ARGS(out));
+    };
+    const HRESULT hr = c.refuseOutput
+                           ? BuildConversionGraph(window, handles.graph.Get(), handles, settings,
+                                                  errorText, factories)
+                           : EnsureCompressorsAndBuild(window, handles, settings, errorText);
+    EXPECT_EQ(hr, c.result);
+    EXPECT_EQ(StateOf(video), c.video);
+    EXPECT_EQ(StateOf(audio), c.audio);
+    EXPECT_EQ(handles.mediaEvent != nullptr, hr == S_OK);
+    ASSERT_EQ(prompts.Messages().size(), c.box ? 1u : 0u);
+    if (!c.box) continue;
+    EXPECT_EQ(prompts.Messages()[0].text, c.box);
+    EXPECT_EQ(prompts.Messages()[0].caption, c.result == S_FALSE ? "Error" : "clip_title");
+  }
+}
+
+TEST_F(ClipGraphTest, TearDownFindsTheSourceByItsNameOrItsFileAndEmptiesTheGraph) {
+  struct Case {
+    const char* name;
+    bool namedByPath;  // the source added under its path, the rest rendered from it
+    const char* tornDownAs;
+    bool found;
+  };
+  const Case cases[] = {
+      {"named after its path", true, "clip.avi", true},
+      {"rendered", false, "clip.avi", true},
+      {"rendered, other letter case", false, "CLIP.AVI", true},
+      {"another file", false, "other.avi", false},
+  };
+  const std::string path = clips.MakeAvi("clip.avi");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    prompts.Clear();
+    ComPtr<IGraphBuilder> graph;
+    if (c.namedByPath) {
+      ASSERT_EQ(media::CreateFilterGraph(graph), S_OK);
+      const std::wstring widePath = str::ToWide(path.c_str());
+      ComPtr<IBaseFilter> source;
+      ComPtr<IPin> output;
+      ASSERT_EQ(graph->AddSourceFilter(widePath.c_str(), widePath.c_str(), &source), S_OK);
+      ASSERT_EQ(PinAt(source.Get(), PINDIR_OUTPUT, 0, output), S_OK);
+      ASSERT_TRUE(SUCCEEDED(graph->Render(output.Get())));
+    } else {
+      graph = Rendered(path);
+    }
+    const int filters = FilterCount(graph.Get());
+    // The video renderer stands for a compressor that was in the graph.
+    GraphHandles handles;
+    handles.videoCompressor = LegOf(graph.Get(), kVideoRenderer).renderer;
+    ComPtr<IBaseFilter> outside;
+    GetCompressor(0, &outside);
+    handles.audioCompressor = outside;
+    ASSERT_NE(handles.videoCompressor, nullptr);
+    ASSERT_NE(outside, nullptr) << "Wine lists decoders as video compressors";
+    const ComPtr<IBaseFilter> inGraph = handles.videoCompressor;  // kept: no address reuse
+    ConversionSettings settings;
+    settings.videoCompressorIndex = 0;
+
+    TearDownGraph(graph.Get(), clips.PathOf(c.tornDownAs).c_str(), handles, settings);
+    EXPECT_EQ(FilterCount(graph.Get()), c.found ? 0 : filters);
+    EXPECT_EQ(handles.videoCompressor.Get() == inGraph.Get(), !c.found);
+    EXPECT_NE(handles.videoCompressor, nullptr) << "a fresh instance of position 0";
+    EXPECT_EQ(handles.audioCompressor.Get(), outside.Get());
+    ASSERT_EQ(prompts.Messages().size(), c.found ? 0u : 1u);
+    if (c.found) continue;
+    EXPECT_EQ(prompts.Messages()[0].text, "Failed to FindFilterByName!  hr=0x80040216\n");
+    EXPECT_EQ(prompts.Messages()[0].caption, "Message");
+  }
+}
+
+}  // namespace
