@@ -19,7 +19,7 @@ bool ClassUpstream(IPin* pin, const CLSID& clsid, int depth) {
   PIN_INFO info = {};
   if (depth == 0 || FAILED(pin->QueryPinInfo(&info)) || !info.pFilter) return false;
   ComPtr<IBaseFilter> filter;
-  filter.Attach(info.pFilter);
+  *filter.GetAddressOf() = info.pFilter;  // adopts the reference QueryPinInfo added
   CLSID filterClass = {};
   if (SUCCEEDED(filter->GetClassID(&filterClass)) && filterClass == clsid) return true;
   ComPtr<IEnumPins> pins;

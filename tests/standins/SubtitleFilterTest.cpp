@@ -98,7 +98,7 @@ ComPtr<IBaseFilter> FilterAcross(IPin* pin) {
   PIN_INFO info = {};
   if (FAILED(pin->ConnectedTo(&peer)) || FAILED(peer->QueryPinInfo(&info))) return nullptr;
   ComPtr<IBaseFilter> filter;
-  filter.Attach(info.pFilter);
+  *filter.GetAddressOf() = info.pFilter;  // adopts the reference QueryPinInfo added
   return filter;
 }
 
@@ -144,7 +144,7 @@ class SubtitleFilterTest : public testing::Test {
     PinOf(renderer.Get(), PINDIR_INPUT)->ConnectedTo(&feeding);
     EXPECT_EQ(graph->RemoveFilter(renderer.Get()), S_OK);
     ComPtr<IBaseFilter> recorder;
-    recorder.Attach(new FrameRecorder(subtype));
+    *recorder.GetAddressOf() = new FrameRecorder(subtype);  // adopts the creation reference
     auto& frames = static_cast<FrameRecorder*>(recorder.Get())->frames;
     auto& pin = static_cast<FrameRecorder*>(recorder.Get())->Pin();
     graph->AddFilter(recorder.Get(), L"Recorder");
@@ -241,6 +241,16 @@ TEST_F(SubtitleFilterTest, SitsBetweenTheDecoderAndTheRendererOnce) {
   EXPECT_EQ(seeking->GetDuration(&duration), S_OK);
   EXPECT_EQ(duration, 20000000);
   EXPECT_EQ(RunToCompletion(graph.Get()), EC_COMPLETE);
+
+  // Joining looks upstream for copies of itself and keeps no reference.
+  ComPtr<IPin> input = PinOf(filters[0].Get(), PINDIR_INPUT), feeding;
+  ASSERT_EQ(input->ConnectedTo(&feeding), S_OK);
+  const ULONG before = (upstream->AddRef(), upstream->Release());
+  graph->Disconnect(PinOf(filters[0].Get(), PINDIR_OUTPUT).Get());
+  ASSERT_EQ(graph->Disconnect(feeding.Get()), S_OK);
+  ASSERT_EQ(graph->Disconnect(input.Get()), S_OK);
+  ASSERT_EQ(graph->ConnectDirect(feeding.Get(), input.Get(), nullptr), S_OK);
+  EXPECT_EQ((upstream->AddRef(), upstream->Release()), before);
 }
 
 // The fourcc's subtype; the splitter offers I420 rather than IYUV.
