@@ -1,7 +1,11 @@
 #include "standins/subtitles/SubtitleSettings.h"
 
-const wchar_t kSettingsKey[] = L"Software\\Tovrick\\VSFilter\\General";
-const wchar_t kLoadLevelValue[] = L"LoadLevel";
+namespace {
+
+constexpr wchar_t kSettingsKey[] = L"Software\\Tovrick\\VSFilter\\General";
+constexpr wchar_t kLoadLevelValue[] = L"LoadLevel";
+
+}  // namespace
 
 LoadLevel ReadLoadLevel() {
   DWORD level = 0;

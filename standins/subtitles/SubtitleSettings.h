@@ -13,6 +13,3 @@ enum class LoadLevel {
 LoadLevel ReadLoadLevel();
 // As an installer would: the key with "LoadLevel" 0, when the key is absent.
 HRESULT CreateDefaultSettings();
-
-extern const wchar_t kSettingsKey[];
-extern const wchar_t kLoadLevelValue[];
