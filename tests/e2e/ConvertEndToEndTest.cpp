@@ -188,4 +188,24 @@ TEST_F(ConvertEndToEnd, StopHalfWayLeavesAPartialFileThatDecodersRead) {
   EXPECT_LT(probed.Stream("video")->packets, kLongFrames);
 }
 
+// Wine has no Windows Media runtime: WMV ends with the program's message and
+// the failure line, and nothing is written.
+TEST_F(ConvertEndToEnd, WmvWithoutTheWindowsMediaRuntimeEndsWithAMessage) {
+  const std::string source = m_clips.MakeMp4("film.mp4", kClip);
+  ASSERT_FALSE(source.empty());
+  const std::string output = m_clips.PathOf("film.wmv");
+  ASSERT_TRUE(m_session.ChooseOutput({1, output}));
+  m_session.OpenVideo(source);
+  ProgramDriver::Click(m_session.Main(), IDC_BUTTON_CONVERT);
+
+  HWND box = m_session.Driver().WaitForWindow("Message", ConversionSession::kTimeoutMs);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(ProgramDriver::Text(box, 0xFFFF),
+            "Failed to GenerateProfile Audio video with script!  hr=0x80004001\n");
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  EXPECT_EQ(m_session.WaitForFinish(),
+            "Conversion failed. Output file: " + output + "     Resolution: 320*240");
+  EXPECT_EQ(GetFileAttributesA(output.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 }  // namespace
