@@ -14,7 +14,7 @@
 
 #include "platform/Str.h"
 #include "standins/avi/AviMux.h"
-#include "standins/avi/Win32FileSink.h"
+#include "standins/mux/Win32FileSink.h"
 #include "support/ClipFolder.h"
 #include "support/MediaProbe.h"
 

@@ -1,4 +1,4 @@
-#include "standins/avi/AviMediaTypes.h"
+#include "standins/mux/StreamTypes.h"
 
 #include <windows.h>
 #include <dshow.h>
@@ -54,7 +54,7 @@ standin::MediaType Wave(WORD tag, WORD bits, const GUID* subFormat = nullptr) {
   return mt;
 }
 
-TEST(DescribeAviStream, TakesWhatAviReadersPlayAndRefusesTheRest) {
+TEST(DescribeStream, TakesWhatTheFilesHoldAndRefusesTheRest) {
   const GUID kPcm = {WAVE_FORMAT_PCM, 0, 0x10, {0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71}};
   const GUID kFloat = {WAVE_FORMAT_IEEE_FLOAT, 0, 0x10, {0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71}};
   const struct {
@@ -86,8 +86,8 @@ TEST(DescribeAviStream, TakesWhatAviReadersPlayAndRefusesTheRest) {
       {"extensible without its extension", Wave(WAVE_FORMAT_EXTENSIBLE, 16), false},
   };
   for (const auto& c : cases) {
-    AviStreamInfo info;
-    ASSERT_EQ(DescribeAviStream(c.mt, info), c.taken) << c.name;
+    StreamInfo info;
+    ASSERT_EQ(DescribeStream(c.mt, info), c.taken) << c.name;
     if (!c.taken) continue;
     EXPECT_EQ(info.compressed, c.compressed) << c.name;
     EXPECT_EQ(info.handler, c.handler) << c.name;
