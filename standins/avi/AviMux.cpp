@@ -11,7 +11,7 @@ std::unique_ptr<ContainerWriter> CreateAviWriter(FileSink& sink, std::vector<Str
   return std::make_unique<AviWriter>(sink, std::move(streams));
 }
 
-const MuxFormat kAviFormat = {&kAviMuxClsid, &MEDIASUBTYPE_Avi, CreateAviWriter};
+const MuxFormat kAviFormat = {&kAviMuxClsid, &MEDIASUBTYPE_Avi, true, CreateAviWriter};
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <limits>
 #include <string>
 
+#include "standins/base/MediaType.h"
 #include "standins/mux/ContainerWriter.h"
 #include "standins/mux/Interleaver.h"
 #include "standins/mux/StreamTypes.h"
@@ -117,6 +118,11 @@ STDMETHODIMP Multiplexer::get_Interleaving(REFERENCE_TIME* interleave, REFERENCE
   return S_OK;
 }
 
+bool Multiplexer::DescribeInput(const AM_MEDIA_TYPE& mt, StreamInfo& info) const {
+  if (!DescribeStream(standin::MediaType(mt), info)) return false;
+  return m_format.bottomUpRgb || info.kind != StreamInfo::Kind::kVideo || info.compressed;
+}
+
 void Multiplexer::AddFreePin() {
   standin::AutoLock lock(StateLock());
   for (const auto& pin : m_pins)
@@ -146,7 +152,7 @@ HRESULT Multiplexer::OpenFile() {
   std::vector<StreamInfo> streams;
   for (const auto& pin : m_pins) {
     StreamInfo info;
-    const bool taken = pin->IsConnected() && DescribeStream(pin->ConnectionType(), info);
+    const bool taken = pin->IsConnected() && DescribeInput(pin->ConnectionType().Get(), info);
     pin->SetStream(taken ? static_cast<int>(streams.size()) : -1);
     if (taken) streams.push_back(std::move(info));
   }

@@ -62,6 +62,10 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   int PinCount() override { return static_cast<int>(m_pins.size()); }
   standin::Pin* PinAt(int n) override;
 
+  // The stream a connection type makes in this format's file; false when the
+  // type is not taken.
+  bool DescribeInput(const AM_MEDIA_TYPE& mt, StreamInfo& info) const;
+
   // From the pins.
   void AddFreePin();
   HRESULT Receive(MultiplexerPin& pin, IMediaSample* sample);

@@ -1,15 +1,13 @@
 #include "standins/mux/MultiplexerPin.h"
 
-#include "standins/base/MediaType.h"
 #include "standins/mux/Multiplexer.h"
-#include "standins/mux/StreamTypes.h"
 
 MultiplexerPin::MultiplexerPin(Multiplexer& mux, std::wstring name)
     : InputPin(mux, std::move(name)), m_mux(mux) {}
 
 HRESULT MultiplexerPin::CheckMediaType(const AM_MEDIA_TYPE& mt) {
   StreamInfo info;
-  return DescribeStream(standin::MediaType(mt), info) ? S_OK : S_FALSE;
+  return m_mux.DescribeInput(mt, info) ? S_OK : S_FALSE;
 }
 
 HRESULT MultiplexerPin::CompleteConnect(IPin*) {

@@ -15,6 +15,9 @@ class FileSink;
 struct MuxFormat {
   const CLSID* clsid;
   const GUID* fileType;  // the subtype IFileSinkFilter::GetCurFile gives
+  // Whether the format's readers keep RGB pictures bottom-up, as their
+  // BITMAPINFOHEADER says; where not, RGB is refused and upstream offers YUV.
+  bool bottomUpRgb;
   // A writer over sink (which outlives it) for these streams, or nullptr when
   // out of memory.
   std::unique_ptr<ContainerWriter> (*createWriter)(FileSink& sink, std::vector<StreamInfo> streams);
