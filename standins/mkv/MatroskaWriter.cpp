@@ -8,6 +8,7 @@
 #include "standins/mkv/EbmlBytes.h"
 #include "standins/mkv/MatroskaIds.h"
 #include "standins/mux/FileSink.h"
+#include "standins/mux/SampleEnd.h"
 
 namespace {
 
@@ -15,7 +16,6 @@ constexpr size_t kMaxTracks = 126;          // track numbers in one byte in the 
 constexpr uint64_t kClusterHeadBytes = 12;  // ID, 8-byte size
 constexpr uint64_t kBlockHeadBytes = 4;     // track number, relative time, flags
 constexpr int64_t k100nsPerMs = 10000;
-constexpr int64_t k100nsPerSecond = 10000000;
 constexpr size_t kBitmapHeaderBytes = 40;
 constexpr size_t kWaveFormatBytes = 16;
 
@@ -30,19 +30,6 @@ int32_t FirstFailure(std::initializer_list<int32_t> codes) {
   for (int32_t code : codes)
     if (code != 0) return code;
   return 0;
-}
-
-// How long a sample of the stream plays, 100 ns units.
-int64_t SampleDuration(const StreamInfo& info, size_t size) {
-  if (info.kind == StreamInfo::Kind::kVideo) return info.frameDuration > 0 ? info.frameDuration : 0;
-  const uint64_t rate = info.bytesPerSecond;
-  const uint64_t whole = size / rate, part = size % rate;
-  return static_cast<int64_t>(whole * k100nsPerSecond + part * k100nsPerSecond / rate);
-}
-
-int64_t SaturatingAdd(int64_t a, int64_t b) {
-  return b > 0 && a > std::numeric_limits<int64_t>::max() - b ? std::numeric_limits<int64_t>::max()
-                                                              : a + b;
 }
 
 }  // namespace
@@ -169,7 +156,7 @@ int32_t MatroskaWriter::WriteBlock(size_t stream, const void* data, size_t size,
 // at: where the block starts in the file.
 void MatroskaWriter::RecordBlock(size_t stream, size_t size, bool keyFrame, int64_t time,
                                  int64_t timeMs, uint64_t at) {
-  const int64_t end = SaturatingAdd(time, SampleDuration(m_streams[stream], size));
+  const int64_t end = SampleEnd(m_streams[stream], time, size);
   if (end > m_ends[stream]) m_ends[stream] = end;
   if (stream != m_cueTrack || !keyFrame || m_clusterHasCue) return;
   m_cues.push_back({static_cast<uint64_t>(timeMs), stream + 1, m_cluster - m_segmentData,

@@ -27,8 +27,8 @@ using AviMuxGraphTest = MuxGraphTest;
 TEST_F(AviMuxGraphTest, WritesTheDecodedFramesAndSoundOfAnH264Mp4) {
   const std::string clip = m_clips.MakeMp4("clip.mp4", ClipShape{320, 240, 25, 100, true});
   const std::string out = m_clips.PathOf("out.avi");
-  Prepare(clip);
-  BuildOutput(MEDIASUBTYPE_Avi, out);
+  ASSERT_NO_FATAL_FAILURE(Prepare(clip));
+  ASSERT_NO_FATAL_FAILURE(BuildOutput(MEDIASUBTYPE_Avi, out));
   const auto events = RunToCompletion();
   ASSERT_FALSE(events.empty());
   EXPECT_EQ(events.back().first, EC_COMPLETE);
@@ -48,9 +48,10 @@ TEST_F(AviMuxGraphTest, WritesTheDecodedFramesAndSoundOfAnH264Mp4) {
 
 TEST_F(AviMuxGraphTest, StopHalfWayLeavesAFileOfWhatWasWritten) {
   const std::string out = m_clips.PathOf("out.avi");
-  Prepare(m_clips.MakeMp4("long.mp4", ClipShape{320, 240, 25, 25 * 60, true}));
-  BuildOutput(MEDIASUBTYPE_Avi, out);
-  StopOnceWritten(out, 4u << 20);
+  ASSERT_NO_FATAL_FAILURE(
+      Prepare(m_clips.MakeMp4("long.mp4", ClipShape{320, 240, 25, 25 * 60, true})));
+  ASSERT_NO_FATAL_FAILURE(BuildOutput(MEDIASUBTYPE_Avi, out));
+  ASSERT_NO_FATAL_FAILURE(StopOnceWritten(out, 4u << 20));
 
   const ProbedMedia media = ProbeMedia(out);
   EXPECT_TRUE(media.read) << media.errors;
@@ -64,7 +65,7 @@ TEST_F(AviMuxGraphTest, StopHalfWayLeavesAFileOfWhatWasWritten) {
 
 TEST_F(AviMuxGraphTest, AFailedWriteEndsTheRunWithItsCodeAndAReadableFile) {
   const std::string out = m_clips.PathOf("out.avi");
-  Prepare(m_clips.MakeAvi("clip.avi", ClipShape{320, 240, 25, 50, true}));
+  ASSERT_NO_FATAL_FAILURE(Prepare(m_clips.MakeAvi("clip.avi", ClipShape{320, 240, 25, 50, true})));
   // 3 MB: about a dozen of the 50 frames of 230 kB.
   ComPtr<IBaseFilter> mux;
   // Adopts the creation reference (mingw-w64's Attach would add one).
@@ -73,7 +74,7 @@ TEST_F(AviMuxGraphTest, AFailedWriteEndsTheRunWithItsCodeAndAReadableFile) {
   ASSERT_EQ(mux.As(&sink), S_OK);
   ASSERT_EQ(sink->SetFileName(str::ToWide(out.c_str()).c_str(), nullptr), S_OK);
   ASSERT_EQ(m_graph->AddFilter(mux.Get(), L"AVI Mux"), S_OK);
-  RenderInto(mux.Get());
+  ASSERT_NO_FATAL_FAILURE(RenderInto(mux.Get()));
 
   // Wine passes EC_COMPLETE on with S_OK, whatever status the writer gave.
   const auto events = RunToCompletion();
@@ -101,7 +102,7 @@ TEST_F(AviMuxGraphTest, OtherOutputTypesCreateTheirClassOrPassItsFailureOn) {
       {&MEDIASUBTYPE_Asf, REGDB_E_CLASSNOTREG},
       {&CLSID_FilterGraph, E_NOINTERFACE},  // a class that is no filter
   };
-  Prepare(m_clips.MakeAvi("clip.avi", ClipShape{64, 48, 25, 5, true}));
+  ASSERT_NO_FATAL_FAILURE(Prepare(m_clips.MakeAvi("clip.avi", ClipShape{64, 48, 25, 5, true})));
   for (const auto& c : cases) {
     ComPtr<IBaseFilter> mux;
     ComPtr<IFileSinkFilter> sink;
