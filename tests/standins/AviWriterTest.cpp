@@ -6,61 +6,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "platform/Str.h"
-#include "standins/mux/FileSink.h"
 #include "standins/avi/RiffBytes.h"
 #include "standins/mux/Win32FileSink.h"
 #include "support/MediaProbe.h"
+#include "support/MemorySink.h"
 #include "support/TempFolder.h"
+#include "support/TestStreams.h"
 
 namespace {
 
-constexpr int32_t kDiskFull = static_cast<int32_t>(0x80070070u);
+constexpr int32_t kDiskFull = MemorySink::kDiskFull;
 
-// Writes that reach beyond the capacity fail as on a full disk.
-struct MemorySink : FileSink {
-  int32_t WriteAt(uint64_t offset, const void* data, size_t size) override {
-    if (offset + size > capacity) return kDiskFull;
-    if (offset + size > bytes.size()) bytes.resize(offset + size);
-    memcpy(&bytes[offset], data, size);
-    return 0;
-  }
-  int32_t Truncate(uint64_t size) override {
-    bytes.resize(size);
-    return 0;
-  }
-  std::vector<uint8_t> bytes;
-  uint64_t capacity = ~0ull;
-};
-
-StreamInfo Video(uint32_t compression, int width, int height, int bits, int64_t frameTime) {
-  RiffBytes header;  // BITMAPINFOHEADER
-  for (uint32_t field : {40u, uint32_t(width), uint32_t(height), 1u | uint32_t(bits) << 16,
-                         compression, uint32_t(width * height * bits / 8), 0u, 0u, 0u, 0u})
-    header.U32(field);
-  return {StreamInfo::Kind::kVideo,
-          compression,
-          header.Data(),
-          compression != 0,
-          frameTime,
-          width,
-          height};
-}
-
-StreamInfo Pcm(uint32_t rate, int channels, int bits) {
-  const uint32_t block = uint32_t(channels * bits / 8);
-  RiffBytes format;  // WAVEFORMATEX
-  for (uint32_t field : {1u | uint32_t(channels) << 16, rate, rate * block, block | bits << 16})
-    format.U32(field);
-  format.U16(0);
-  StreamInfo info{StreamInfo::Kind::kAudio, 0, format.Data()};
-  info.blockAlign = block;
-  info.bytesPerSecond = rate * block;
-  return info;
-}
+using test_streams::Pcm;
+using test_streams::Video;
 
 // A chunk of the file as read back; a tree for RIFF and LIST.
 struct Chunk {
