@@ -162,6 +162,24 @@ std::vector<uint8_t> TypeSpecificData(const StreamInfo& info) {
   return data.Data();
 }
 
+// After the File Properties: one Stream Properties per stream with its format,
+// then the Header Extension, the last before the Data Object at dataObject.
+void ExpectHeaderObjects(const File& f, const std::vector<StreamInfo>& streams,
+                         uint64_t dataObject) {
+  uint64_t at = 30 + f.U(30 + 16, 8);
+  for (size_t s = 0; s < streams.size(); ++s, at += f.U(at + 16, 8)) {
+    const bool video = streams[s].kind == StreamInfo::Kind::kVideo;
+    EXPECT_TRUE(f.IsGuid(at, asf::kStreamPropertiesObject));
+    EXPECT_TRUE(f.IsGuid(at + 24, video ? asf::kVideoMedia : asf::kAudioMedia));
+    EXPECT_EQ(f.U(at + 72, 2), s + 1) << "stream number";
+    const uint64_t size = f.U(at + 64, 4);
+    EXPECT_EQ(std::vector<uint8_t>(f.b.begin() + at + 78, f.b.begin() + at + 78 + size),
+              TypeSpecificData(streams[s]));
+  }
+  EXPECT_TRUE(f.IsGuid(at, asf::kHeaderExtensionObject));
+  EXPECT_EQ(at + f.U(at + 16, 8), dataObject) << "the last header object";
+}
+
 // 2.4 s of 25 frames per second and 44.1 kHz stereo.
 const test_streams::Script kI420AndPcm = {
     {Video(kI420, 64, 48, 12, 400000), Pcm(44100, 2, 16)}, {{4608}, {7056}}, 1, 60};
@@ -203,18 +221,7 @@ TEST(AsfWriter, ObjectsAndPacketsDescribeWhatWasWritten) {
     const uint64_t playDuration = end + shape.options.prerollMs * 10000ull;
     EXPECT_EQ(f.U(30 + 64, 8), playDuration);
     EXPECT_EQ(f.U(30 + 80, 8), shape.options.prerollMs);
-    uint64_t at = 30 + f.U(30 + 16, 8);
-    for (size_t s = 0; s < streams.size(); ++s, at += f.U(at + 16, 8)) {
-      const bool video = streams[s].kind == StreamInfo::Kind::kVideo;
-      EXPECT_TRUE(f.IsGuid(at, asf::kStreamPropertiesObject));
-      EXPECT_TRUE(f.IsGuid(at + 24, video ? asf::kVideoMedia : asf::kAudioMedia));
-      EXPECT_EQ(f.U(at + 72, 2), s + 1) << "stream number";
-      const uint64_t size = f.U(at + 64, 4);
-      EXPECT_EQ(std::vector<uint8_t>(f.b.begin() + at + 78, f.b.begin() + at + 78 + size),
-                TypeSpecificData(streams[s]));
-    }
-    EXPECT_TRUE(f.IsGuid(at, asf::kHeaderExtensionObject));
-    EXPECT_EQ(at + f.U(at + 16, 8), read.top[1]) << "the last header object";
+    ExpectHeaderObjects(f, streams, read.top[1]);
 
     const bool video = streams[0].kind == StreamInfo::Kind::kVideo;
     ASSERT_EQ(read.top.size(), video ? 3u : 2u);

@@ -124,7 +124,7 @@ Samples ReadBlocks(const Ebml& f, const Element& segment, size_t streams,
   for (const Element& cluster : segment.kids) {
     if (cluster.id != mkv::kCluster) continue;
     clusters.push_back(&cluster);
-    const uint64_t start = f.Uint(cluster.Find(mkv::kTimestamp));
+    const int64_t start = int64_t(f.Uint(cluster.Find(mkv::kTimestamp)));
     for (const Element& block : cluster.kids) {
       if (block.id != mkv::kSimpleBlock) continue;
       const uint8_t* b = &f.b[block.data];
@@ -157,6 +157,34 @@ void ExpectCuesAtKeyFrames(const Ebml& f, const Element& segment, const Element*
     EXPECT_EQ(b[3] & 0x80, 0x80) << "a key frame";
     EXPECT_EQ(f.Uint(point.Find(mkv::kCueTime)), f.Uint(timestamp) + int16_t(b[1] << 8 | b[2]));
     EXPECT_EQ(f.Uint(positions->Find(mkv::kCueTrack)), 1u);
+  }
+}
+
+// Each stream's track entry: its number, type, codec and format.
+void ExpectTracks(const Ebml& f, const Element& tracks, const std::vector<StreamInfo>& streams) {
+  ASSERT_EQ(tracks.kids.size(), streams.size());
+  for (size_t s = 0; s < streams.size(); ++s) {
+    const StreamInfo& stream = streams[s];
+    const Element& entry = tracks.kids[s];
+    const bool isVideo = stream.kind == StreamInfo::Kind::kVideo;
+    const std::string codec = isVideo      ? "V_MS/VFW/FOURCC"
+                              : stream.pcm ? "A_PCM/INT/LIT"
+                                           : "A_MS/ACM";
+    EXPECT_EQ(f.Uint(entry.Find(mkv::kTrackNumber)), s + 1);
+    EXPECT_EQ(f.Uint(entry.Find(mkv::kTrackType)), isVideo ? 1u : 2u);
+    EXPECT_EQ(f.Bytes(entry.Find(mkv::kCodecId)), std::vector<uint8_t>(codec.begin(), codec.end()));
+    EXPECT_EQ(f.Bytes(entry.Find(mkv::kCodecPrivate)),
+              stream.pcm ? std::vector<uint8_t>() : stream.format);
+    if (isVideo) {
+      EXPECT_EQ(f.Uint(entry.Find(mkv::kDefaultDuration)), uint64_t(stream.frameDuration) * 100);
+      EXPECT_EQ(f.Uint(entry.Find(mkv::kVideo)->Find(mkv::kPixelWidth)), uint64_t(stream.width));
+      EXPECT_EQ(f.Uint(entry.Find(mkv::kVideo)->Find(mkv::kPixelHeight)), uint64_t(stream.height));
+    } else {
+      const Element* audio = entry.Find(mkv::kAudio);
+      EXPECT_EQ(f.Float(audio->Find(mkv::kSamplingFrequency)), stream.sampleRate);
+      EXPECT_EQ(f.Uint(audio->Find(mkv::kChannels)), stream.channels);
+      EXPECT_EQ(f.Uint(audio->Find(mkv::kBitDepth)), stream.bitsPerSample);
+    }
   }
 }
 
@@ -203,33 +231,7 @@ TEST(MatroskaWriter, ElementsDescribeWhatWasWritten) {
     EXPECT_EQ(f.Uint(info->Find(mkv::kTimestampScale)), 1000000u);
     EXPECT_DOUBLE_EQ(f.Float(info->Find(mkv::kDuration)), end / 10000.0);
 
-    const Element* tracks = segment.Find(mkv::kTracks);
-    ASSERT_EQ(tracks->kids.size(), shape.script.streams.size());
-    for (size_t s = 0; s < shape.script.streams.size(); ++s) {
-      const StreamInfo& stream = shape.script.streams[s];
-      const Element& entry = tracks->kids[s];
-      const bool isVideo = stream.kind == StreamInfo::Kind::kVideo;
-      const std::string codec = isVideo      ? "V_MS/VFW/FOURCC"
-                                : stream.pcm ? "A_PCM/INT/LIT"
-                                             : "A_MS/ACM";
-      EXPECT_EQ(f.Uint(entry.Find(mkv::kTrackNumber)), s + 1);
-      EXPECT_EQ(f.Uint(entry.Find(mkv::kTrackType)), isVideo ? 1u : 2u);
-      EXPECT_EQ(f.Bytes(entry.Find(mkv::kCodecId)),
-                std::vector<uint8_t>(codec.begin(), codec.end()));
-      EXPECT_EQ(f.Bytes(entry.Find(mkv::kCodecPrivate)),
-                stream.pcm ? std::vector<uint8_t>() : stream.format);
-      if (isVideo) {
-        EXPECT_EQ(f.Uint(entry.Find(mkv::kDefaultDuration)), uint64_t(stream.frameDuration) * 100);
-        EXPECT_EQ(f.Uint(entry.Find(mkv::kVideo)->Find(mkv::kPixelWidth)), uint64_t(stream.width));
-        EXPECT_EQ(f.Uint(entry.Find(mkv::kVideo)->Find(mkv::kPixelHeight)),
-                  uint64_t(stream.height));
-      } else {
-        const Element* audio = entry.Find(mkv::kAudio);
-        EXPECT_EQ(f.Float(audio->Find(mkv::kSamplingFrequency)), stream.sampleRate);
-        EXPECT_EQ(f.Uint(audio->Find(mkv::kChannels)), stream.channels);
-        EXPECT_EQ(f.Uint(audio->Find(mkv::kBitDepth)), stream.bitsPerSample);
-      }
-    }
+    ExpectTracks(f, *segment.Find(mkv::kTracks), shape.script.streams);
 
     std::vector<const Element*> clusters;
     EXPECT_EQ(ReadBlocks(f, segment, shape.script.streams.size(), clusters), written);
