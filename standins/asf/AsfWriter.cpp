@@ -65,11 +65,12 @@ int32_t AsfWriter::Write(size_t stream, const void* data, size_t size, bool keyF
   const uint64_t presentation = timeMs + m_options.prerollMs;
   if (size > kMaxDword || presentation > kMaxDword) return m_failure = kFileTooLarge;
   StreamState& state = m_state[stream];
-  const bool key =
-      keyFrame || info.kind == StreamInfo::Kind::kAudio;  // no sound depends on another
-  const AsfPayload object{
-      static_cast<uint8_t>(stream + 1),   key, state.objectNumber, 0, static_cast<uint32_t>(size),
-      static_cast<uint32_t>(presentation)};
+  AsfPayload object;
+  object.stream = static_cast<uint8_t>(stream + 1);
+  object.keyFrame = keyFrame || info.kind == StreamInfo::Kind::kAudio;  // sound stands alone
+  object.objectNumber = state.objectNumber;
+  object.objectSize = static_cast<uint32_t>(size);
+  object.presentationTime = static_cast<uint32_t>(presentation);
   uint64_t firstPacket = 0;
   const int32_t status = WriteObject(object, static_cast<const uint8_t*>(data),
                                      static_cast<uint32_t>(timeMs), firstPacket);
@@ -78,13 +79,14 @@ int32_t AsfWriter::Write(size_t stream, const void* data, size_t size, bool keyF
   state.bytes += size;
   const int64_t end = SampleEnd(info, time, size);
   if (end > state.end) state.end = end;
-  if (stream == m_indexedStream && key)
+  if (stream == m_indexedStream && object.keyFrame)
     IndexKeyFrame(presentation * static_cast<uint64_t>(k100nsPerMs), firstPacket);
   return 0;
 }
 
-// The object in payloads, packet after packet. Packets go out as they fill; a
-// packet is sent at the time of the first object that begins in it.
+// The object in payloads, packet after packet. Packets go out as they fill. A
+// packet's send time is that of the object its first payload belongs to, and
+// never earlier than the packet's before.
 int32_t AsfWriter::WriteObject(const AsfPayload& object, const uint8_t* data, uint32_t sendTime,
                                uint64_t& firstPacket) {
   AsfPayload piece = object;
