@@ -22,7 +22,10 @@ class CappedFileSink : public Win32FileSink {
 
 }  // namespace
 
-void MuxGraphTest::SetUp() { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
+void MuxGraphTest::SetUp() {
+  LoadLevelGuard::Set(2);  // never
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+}
 
 void MuxGraphTest::TearDown() {
   if (m_control) m_control->Stop();

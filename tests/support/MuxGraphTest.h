@@ -1,7 +1,9 @@
 #pragma once
 // A multiplexer in Wine's real graph, reached as the program reaches it:
 // RenderFile, the renderers taken out, the two pins that fed them connected
-// through the capture graph builder stand-in.
+// through the capture graph builder stand-in. The subtitle filter is kept out
+// of the graph (its "LoadLevel" 2 while a test runs), so that the multiplexer
+// gets the splitter's own types.
 
 #include <windows.h>
 #include <dshow.h>
@@ -15,6 +17,7 @@
 
 #include "standins/mux/Multiplexer.h"
 #include "support/ClipFolder.h"
+#include "support/LoadLevelGuard.h"
 
 class MuxGraphTest : public ::testing::Test {
  protected:
@@ -35,6 +38,7 @@ class MuxGraphTest : public ::testing::Test {
   // Opens files that take only capacity bytes, as on a full disk.
   static Multiplexer::SinkOpener CappedFiles(uint64_t capacity);
 
+  LoadLevelGuard m_loadLevel;
   Microsoft::WRL::ComPtr<IGraphBuilder> m_graph;
   Microsoft::WRL::ComPtr<IMediaControl> m_control;
   Microsoft::WRL::ComPtr<ICaptureGraphBuilder2> m_builder;
