@@ -14,14 +14,12 @@
 
 namespace {
 
-using test_streams::ImaAdpcm;
+using test_streams::InMs;
+using test_streams::kI420AndPcm;
+using test_streams::kMjpg;
 using test_streams::Pcm;
 using test_streams::Sample;
 using test_streams::Samples;
-using test_streams::Video;
-
-constexpr uint32_t kI420 = 0x30323449;  // "I420"
-constexpr uint32_t kMjpg = 0x47504A4D;  // "MJPG"
 const AsfGuid kFileId = {0x01234567, 0x89AB, 0xCDEF, {1, 2, 3, 4, 5, 6, 7, 8}};
 
 struct File {
@@ -90,12 +88,6 @@ Samples Complete(const std::vector<std::vector<MediaObject>>& objects, uint32_t 
         samples[s].push_back(object.sample);
         samples[s].back().time -= prerollMs;
       }
-  return samples;
-}
-
-Samples InMs(Samples samples) {
-  for (auto& stream : samples)
-    for (Sample& sample : stream) sample.time /= 10000;
   return samples;
 }
 
@@ -180,10 +172,6 @@ void ExpectHeaderObjects(const File& f, const std::vector<StreamInfo>& streams,
   EXPECT_EQ(at + f.U(at + 16, 8), dataObject) << "the last header object";
 }
 
-// 2.4 s of 25 frames per second and 44.1 kHz stereo.
-const test_streams::Script kI420AndPcm = {
-    {Video(kI420, 64, 48, 12, 400000), Pcm(44100, 2, 16)}, {{4608}, {7056}}, 1, 60};
-
 AsfWriter::Options Options(uint32_t packetBytes, uint32_t prerollMs, uint64_t interval) {
   return {kFileId, 0x01D0000000000000, packetBytes, prerollMs, interval};
 }
@@ -195,13 +183,8 @@ TEST(AsfWriter, ObjectsAndPacketsDescribeWhatWasWritten) {
     AsfWriter::Options options;
   } shapes[] = {
       {"I420 and stereo PCM", kI420AndPcm, Options(8192, 3000, 10000000)},
-      {"MJPG, a key frame in three, IMA ADPCM, small packets",
-       {{Video(kMjpg, 320, 240, 24, 417083, 6), ImaAdpcm(22050, 1)},
-        {{3001, 1200, 777}, {512}},
-        3,
-        40},
-       Options(512, 0, 2000000)},
-      {"audio only", {{Pcm(48000, 1, 16)}, {{3840}}, 1, 30}, Options(8192, 3000, 10000000)},
+      {"MJPG and IMA ADPCM, small packets", test_streams::kMjpgAndAdpcm, Options(512, 0, 2000000)},
+      {"audio only", test_streams::kMonoPcm, Options(8192, 3000, 10000000)},
   };
   for (const auto& shape : shapes) {
     SCOPED_TRACE(shape.name);
@@ -267,24 +250,15 @@ TEST(AsfWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
 
 TEST(AsfWriter, RefusesWhatItsFieldsCannotHold) {
   MemorySink sink;
-  const struct {
-    const char* name;
-    AsfWriter::Options options;
-    std::vector<StreamInfo> streams;
-  } cases[] = {
-      {"packets too small for a payload", Options(31, 0, 10000000), {Pcm(8000, 1, 8)}},
-      {"packets beyond the 16-bit padding", Options(70000, 0, 10000000), {Pcm(8000, 1, 8)}},
-      {"no index interval", Options(8192, 0, 0), {Pcm(8000, 1, 8)}},
-      {"no streams", Options(8192, 0, 10000000), {}},
-      {"a codec private beyond 64 kB",
-       Options(8192, 0, 10000000),
-       {Video(kMjpg, 64, 48, 24, 400000, 0x10000)}},
-  };
-  for (const auto& c : cases) {
-    AsfWriter writer(sink, c.streams, c.options);
-    EXPECT_EQ(writer.Start(), AsfWriter::kInvalidArg) << c.name;
+  const std::vector<StreamInfo> sound = {Pcm(8000, 1, 8)};
+  for (const uint32_t packetBytes : {31u, 70000u}) {  // no room for a payload; beyond 16 bits
+    AsfWriter writer(sink, sound, Options(packetBytes, 0, 10000000));
+    EXPECT_EQ(writer.Start(), AsfWriter::kInvalidArg) << packetBytes;
   }
-  AsfWriter writer(sink, {Pcm(8000, 1, 8)}, Options(8192, 3000, 10000000));
+  AsfWriter bigFormat(sink, {test_streams::Video(kMjpg, 64, 48, 24, 400000, 0x10000)},
+                      Options(8192, 0, 10000000));
+  EXPECT_EQ(bigFormat.Start(), AsfWriter::kInvalidArg) << "a codec private beyond 64 kB";
+  AsfWriter writer(sink, sound, Options(8192, 3000, 10000000));
   ASSERT_EQ(writer.Start(), 0);
   EXPECT_EQ(writer.Write(0, "x", 1, true, (0xFFFFFFFFll - 2999) * 10000), AsfWriter::kFileTooLarge)
       << "a presentation time beyond 32 bits of ms";

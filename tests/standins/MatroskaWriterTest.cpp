@@ -15,12 +15,11 @@
 
 namespace {
 
-using test_streams::ImaAdpcm;
-using test_streams::Pcm;
-using test_streams::Video;
-
-constexpr uint32_t kI420 = 0x30323449;  // "I420"
-constexpr uint32_t kMjpg = 0x47504A4D;  // "MJPG"
+using test_streams::InMs;
+using test_streams::kI420AndPcm;
+using test_streams::kMjpg;
+using test_streams::Sample;
+using test_streams::Samples;
 
 struct Element {
   uint32_t id = 0;
@@ -31,6 +30,11 @@ struct Element {
   const Element* Find(uint32_t wanted) const {
     for (const Element& kid : kids)
       if (kid.id == wanted) return &kid;
+    return nullptr;
+  }
+  const Element* At(uint64_t offset) const {
+    for (const Element& kid : kids)
+      if (kid.at == offset) return &kid;
     return nullptr;
   }
 };
@@ -97,25 +101,11 @@ struct Ebml {
   }
 };
 
-using test_streams::Sample;
-using test_streams::Samples;
-
 struct Shape {
   const char* name;
   test_streams::Script script;
   MatroskaWriter::Limits limits;
 };
-
-// 2.4 s of 25 frames per second and 44.1 kHz stereo.
-const test_streams::Script kI420AndPcm = {
-    {Video(kI420, 64, 48, 12, 400000), Pcm(44100, 2, 16)}, {{4608}, {7056}}, 1, 60};
-
-// Times in ms, as the blocks keep them.
-Samples InMs(Samples samples) {
-  for (auto& stream : samples)
-    for (Sample& sample : stream) sample.time /= 10000;
-  return samples;
-}
 
 // Every block through its cluster, and how each cluster begins.
 Samples ReadBlocks(const Ebml& f, const Element& segment, size_t streams,
@@ -141,21 +131,16 @@ void ExpectCuesAtKeyFrames(const Ebml& f, const Element& segment, const Element*
   ASSERT_TRUE(cues);
   for (const Element& point : cues->kids) {
     const Element* positions = point.Find(mkv::kCueTrackPositions);
-    Element cluster;
-    ASSERT_TRUE(f.Read(cluster, segment.data + f.Uint(positions->Find(mkv::kCueClusterPosition)),
-                       segment.data + segment.size));
-    ASSERT_EQ(cluster.kids[0].id, mkv::kCluster);
-    const uint64_t block =
-        cluster.kids[0].data + f.Uint(positions->Find(mkv::kCueRelativePosition));
-    const Element* timestamp = cluster.kids[0].Find(mkv::kTimestamp);
-    const Element* simple = nullptr;
-    for (const Element& kid : cluster.kids[0].kids)
-      if (kid.at == block) simple = &kid;
-    ASSERT_TRUE(simple && simple->id == mkv::kSimpleBlock);
-    const uint8_t* b = &f.b[simple->data];
-    EXPECT_EQ(b[0], 0x81) << "track 1";
-    EXPECT_EQ(b[3] & 0x80, 0x80) << "a key frame";
-    EXPECT_EQ(f.Uint(point.Find(mkv::kCueTime)), f.Uint(timestamp) + int16_t(b[1] << 8 | b[2]));
+    const Element* cluster =
+        segment.At(segment.data + f.Uint(positions->Find(mkv::kCueClusterPosition)));
+    ASSERT_TRUE(cluster && cluster->id == mkv::kCluster);
+    const Element* block =
+        cluster->At(cluster->data + f.Uint(positions->Find(mkv::kCueRelativePosition)));
+    ASSERT_TRUE(block && block->id == mkv::kSimpleBlock);
+    const uint8_t* b = &f.b[block->data];
+    EXPECT_TRUE(b[0] == 0x81 && (b[3] & 0x80)) << "a key frame of track 1";
+    EXPECT_EQ(f.Uint(point.Find(mkv::kCueTime)),
+              f.Uint(cluster->Find(mkv::kTimestamp)) + int16_t(b[1] << 8 | b[2]));
     EXPECT_EQ(f.Uint(positions->Find(mkv::kCueTrack)), 1u);
   }
 }
@@ -191,13 +176,8 @@ void ExpectTracks(const Ebml& f, const Element& tracks, const std::vector<Stream
 TEST(MatroskaWriter, ElementsDescribeWhatWasWritten) {
   const Shape shapes[] = {
       {"I420 and stereo PCM", kI420AndPcm, {}},
-      {"MJPG, a key frame in three, and IMA ADPCM",
-       {{Video(kMjpg, 320, 240, 24, 417083, 6), ImaAdpcm(22050, 1)},
-        {{3001, 1200, 777}, {512}},
-        3,
-        40},
-       {2000000, 4096}},
-      {"audio only", {{Pcm(48000, 1, 16)}, {{3840}}, 1, 30}, {2000000, 1 << 20}},
+      {"MJPG and IMA ADPCM, small clusters", test_streams::kMjpgAndAdpcm, {2000000, 4096}},
+      {"audio only", test_streams::kMonoPcm, {2000000, 1 << 20}},
   };
   for (const Shape& shape : shapes) {
     SCOPED_TRACE(shape.name);
@@ -251,28 +231,27 @@ TEST(MatroskaWriter, ElementsDescribeWhatWasWritten) {
 // A full disk at any point: what was accepted before it stays in a file whose
 // every size is right, and the failure is reported.
 TEST(MatroskaWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
-  const Shape shape = {"", kI420AndPcm, {}};
   MemorySink complete;
-  MatroskaWriter whole(complete, shape.script.streams, shape.limits);
+  MatroskaWriter whole(complete, kI420AndPcm.streams, {});
   int64_t end = 0;
   whole.Start();
-  test_streams::Write(whole, shape.script, end);
+  test_streams::Write(whole, kI420AndPcm, end);
   whole.Finish();
   const uint64_t size = complete.bytes.size();
   for (uint64_t capacity : {size / 4, size / 2 + 3, size - 200, size - 20}) {
     SCOPED_TRACE(capacity);
     MemorySink sink;
     sink.capacity = capacity;
-    MatroskaWriter writer(sink, shape.script.streams, shape.limits);
+    MatroskaWriter writer(sink, kI420AndPcm.streams, {});
     ASSERT_EQ(writer.Start(), 0);
-    const Samples accepted = InMs(test_streams::Write(writer, shape.script, end));
+    const Samples accepted = InMs(test_streams::Write(writer, kI420AndPcm, end));
     EXPECT_EQ(writer.Finish(), MemorySink::kDiskFull);
     EXPECT_EQ(writer.Write(0, "x", 1, true, 0), MemorySink::kDiskFull);
     const Ebml f{sink.bytes};
     Element file;
     ASSERT_TRUE(f.Read(file, 0, sink.bytes.size()));
     std::vector<const Element*> clusters;
-    EXPECT_EQ(ReadBlocks(f, file.kids[1], shape.script.streams.size(), clusters), accepted);
+    EXPECT_EQ(ReadBlocks(f, file.kids[1], 2, clusters), accepted);
     if (const Element* cues = file.kids[1].Find(mkv::kCues))
       ExpectCuesAtKeyFrames(f, file.kids[1], cues);
   }
@@ -280,7 +259,7 @@ TEST(MatroskaWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
 
 TEST(MatroskaWriter, BlocksMoreThanTheRelativeTimesReachApartGoToAnotherCluster) {
   MemorySink sink;
-  MatroskaWriter writer(sink, {Video(kMjpg, 64, 48, 24, 400000)}, {});
+  MatroskaWriter writer(sink, {test_streams::Video(kMjpg, 64, 48, 24, 400000)}, {});
   ASSERT_EQ(writer.Start(), 0);
   const int64_t times[] = {0, 400000, 327670000, 327680000, 700000000};  // 100 ns units
   for (int64_t time : times) ASSERT_EQ(writer.Write(0, "abc", 3, time == 0, time), 0);

@@ -102,4 +102,22 @@ inline Samples Write(ContainerWriter& writer, const Script& script, int64_t& end
   return written;
 }
 
+// Times in ms, as Matroska and ASF keep them.
+inline Samples InMs(Samples samples) {
+  for (auto& stream : samples)
+    for (Sample& sample : stream) sample.time /= 10000;
+  return samples;
+}
+
+constexpr uint32_t kI420 = 0x30323449;  // "I420"
+constexpr uint32_t kMjpg = 0x47504A4D;  // "MJPG"
+
+// 2.4 s of 25 frames per second and 44.1 kHz stereo.
+inline const Script kI420AndPcm = {
+    {Video(kI420, 64, 48, 12, 400000), Pcm(44100, 2, 16)}, {{4608}, {7056}}, 1, 60};
+// Compressed: a key frame in three of varied sizes, sound in blocks.
+inline const Script kMjpgAndAdpcm = {
+    {Video(kMjpg, 320, 240, 24, 417083, 6), ImaAdpcm(22050, 1)}, {{3001, 1200, 777}, {512}}, 3, 40};
+inline const Script kMonoPcm = {{Pcm(48000, 1, 16)}, {{3840}}, 1, 30};
+
 }  // namespace test_streams
