@@ -17,7 +17,7 @@ void PutEbmlSize8(uint8_t* field, uint64_t size);
 
 class EbmlBytes {
  public:
-  // An element ID as the specification writes it (its length marker included).
+  // An element ID with its length marker, as Matroska writes IDs (0x1A45DFA3).
   void Id(uint32_t id);
   // A size field in as few bytes as it takes.
   void Size(uint64_t size);
