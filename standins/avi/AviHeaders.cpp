@@ -12,7 +12,7 @@ constexpr int64_t kUnitsPerSecond = 10000000;
 constexpr int64_t kFallbackFrameDuration = 400000;  // 25 frames per second
 constexpr size_t kDmlhBytes = 248;
 
-int64_t FrameDuration(const AviStreamInfo& info) {
+int64_t FrameDuration(const StreamInfo& info) {
   return info.frameDuration > 0 ? info.frameDuration : kFallbackFrameDuration;
 }
 
@@ -21,24 +21,24 @@ struct Rate {
   uint32_t rate;
 };
 
-Rate StreamRate(const AviStreamInfo& info) {
-  if (info.kind == AviStreamInfo::Kind::kAudio) return {info.blockAlign, info.bytesPerSecond};
+Rate StreamRate(const StreamInfo& info) {
+  if (info.kind == StreamInfo::Kind::kAudio) return {info.blockAlign, info.bytesPerSecond};
   const int64_t duration = FrameDuration(info);
   const int64_t divisor = std::gcd(duration, kUnitsPerSecond);
   return {Clamp32(static_cast<uint64_t>(duration / divisor)),
           static_cast<uint32_t>(kUnitsPerSecond / divisor)};
 }
 
-double StreamSeconds(const AviStreamInfo& info, const AviStreamTotals& totals) {
+double StreamSeconds(const StreamInfo& info, const AviStreamTotals& totals) {
   const Rate rate = StreamRate(info);
   if (rate.rate == 0) return 0;
   return static_cast<double>(StreamTicks(info, totals.chunks, totals.bytes)) * rate.scale /
          rate.rate;
 }
 
-const AviStreamInfo* FirstVideo(const std::vector<AviStreamInfo>& streams) {
-  for (const AviStreamInfo& info : streams)
-    if (info.kind == AviStreamInfo::Kind::kVideo) return &info;
+const StreamInfo* FirstVideo(const std::vector<StreamInfo>& streams) {
+  for (const StreamInfo& info : streams)
+    if (info.kind == StreamInfo::Kind::kVideo) return &info;
   return nullptr;
 }
 
@@ -56,7 +56,7 @@ uint32_t MaxBytesPerSecond(const AviHeaderInput& input) {
 }
 
 void AppendMainHeader(RiffBytes& out, const AviHeaderInput& input) {
-  const AviStreamInfo* video = FirstVideo(*input.streams);
+  const StreamInfo* video = FirstVideo(*input.streams);
   uint64_t firstRiffFrames = 0;
   uint32_t largest = 0;
   for (size_t i = 0; i < input.streams->size(); ++i) {
@@ -79,8 +79,8 @@ void AppendMainHeader(RiffBytes& out, const AviHeaderInput& input) {
   out.End(chunk);
 }
 
-void AppendStreamHeader(RiffBytes& out, const AviStreamInfo& info, const AviStreamTotals& totals) {
-  const bool video = info.kind == AviStreamInfo::Kind::kVideo;
+void AppendStreamHeader(RiffBytes& out, const StreamInfo& info, const AviStreamTotals& totals) {
+  const bool video = info.kind == StreamInfo::Kind::kVideo;
   const Rate rate = StreamRate(info);
   const size_t chunk = out.Begin(MakeFourCc('s', 't', 'r', 'h'));
   out.U32(video ? MakeFourCc('v', 'i', 'd', 's') : MakeFourCc('a', 'u', 'd', 's'));
@@ -105,13 +105,13 @@ void AppendStreamHeader(RiffBytes& out, const AviStreamInfo& info, const AviStre
 
 }  // namespace
 
-uint64_t StreamTicks(const AviStreamInfo& info, uint64_t chunks, uint64_t bytes) {
-  if (info.kind == AviStreamInfo::Kind::kVideo) return chunks;
+uint64_t StreamTicks(const StreamInfo& info, uint64_t chunks, uint64_t bytes) {
+  if (info.kind == StreamInfo::Kind::kVideo) return chunks;
   return info.blockAlign ? bytes / info.blockAlign : 0;
 }
 
-uint32_t AviDataChunkId(size_t stream, const AviStreamInfo& info) {
-  if (info.kind == AviStreamInfo::Kind::kAudio) return StreamChunkId(stream, 'w', 'b');
+uint32_t AviDataChunkId(size_t stream, const StreamInfo& info) {
+  if (info.kind == StreamInfo::Kind::kAudio) return StreamChunkId(stream, 'w', 'b');
   return StreamChunkId(stream, 'd', info.compressed ? 'c' : 'b');
 }
 
@@ -120,7 +120,7 @@ void AppendHeaderList(RiffBytes& out, const AviHeaderInput& input) {
   AppendMainHeader(out, input);
   uint64_t totalFrames = 0;
   for (size_t i = 0; i < input.streams->size(); ++i) {
-    const AviStreamInfo& info = (*input.streams)[i];
+    const StreamInfo& info = (*input.streams)[i];
     const AviStreamTotals& totals = (*input.totals)[i];
     if (&info == FirstVideo(*input.streams)) totalFrames = totals.chunks;
     const size_t strl =

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "standins/avi/AviIndex.h"
-#include "standins/avi/AviStreamInfo.h"
+#include "standins/mux/StreamInfo.h"
 
 class RiffBytes;
 
@@ -21,14 +21,14 @@ struct AviStreamTotals {
 };
 
 struct AviHeaderInput {
-  const std::vector<AviStreamInfo>* streams = nullptr;
+  const std::vector<StreamInfo>* streams = nullptr;
   const std::vector<AviStreamTotals>* totals = nullptr;  // one per stream
   size_t superIndexSlots = 0;
   bool hasLegacyIndex = false;
 };
 
 // Stream length in its own ticks: frames, or audio blocks.
-uint64_t StreamTicks(const AviStreamInfo& info, uint64_t chunks, uint64_t bytes);
+uint64_t StreamTicks(const StreamInfo& info, uint64_t chunks, uint64_t bytes);
 // "nndc" / "nndb" for video, "nnwb" for audio.
-uint32_t AviDataChunkId(size_t stream, const AviStreamInfo& info);
+uint32_t AviDataChunkId(size_t stream, const StreamInfo& info);
 void AppendHeaderList(RiffBytes& out, const AviHeaderInput& input);

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "standins/avi/FileSink.h"
+#include "standins/mux/FileSink.h"
 #include "standins/avi/RiffBytes.h"
 
 namespace {
@@ -15,8 +15,8 @@ constexpr uint64_t kMaxChunkData = 0x7FFFFFFF;  // the standard index keeps 31 b
 constexpr size_t kBitmapHeaderBytes = 40;
 constexpr size_t kWaveFormatBytes = 16;
 
-bool Valid(const AviStreamInfo& info) {
-  if (info.kind == AviStreamInfo::Kind::kAudio)
+bool Valid(const StreamInfo& info) {
+  if (info.kind == StreamInfo::Kind::kAudio)
     return info.blockAlign > 0 && info.bytesPerSecond > 0 && info.format.size() >= kWaveFormatBytes;
   return info.width > 0 && info.height > 0 && info.width <= 0xFFFF && info.height <= 0xFFFF &&
          info.format.size() >= kBitmapHeaderBytes;
@@ -30,7 +30,7 @@ int32_t FirstFailure(std::initializer_list<int32_t> codes) {
 
 }  // namespace
 
-AviWriter::AviWriter(FileSink& sink, std::vector<AviStreamInfo> streams, Limits limits)
+AviWriter::AviWriter(FileSink& sink, std::vector<StreamInfo> streams, Limits limits)
     : m_sink(sink), m_streams(std::move(streams)), m_limits(limits) {
   // RIFF sizes and standard index offsets are 32-bit.
   if (m_limits.riffBytes > 0xFFFFFFFFu) m_limits.riffBytes = 0xFFFFFFFFu;
@@ -44,7 +44,7 @@ int32_t AviWriter::Start() {
   if (m_started) return kUnexpected;
   if (m_streams.empty() || m_streams.size() > kMaxStreams || m_limits.superIndexSlots == 0)
     return kInvalidArg;
-  for (const AviStreamInfo& info : m_streams)
+  for (const StreamInfo& info : m_streams)
     if (!Valid(info)) return kInvalidArg;
   RiffBytes head;
   head.BeginList(MakeFourCc('R', 'I', 'F', 'F'), MakeFourCc('A', 'V', 'I', ' '));

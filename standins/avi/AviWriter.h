@@ -3,10 +3,8 @@
 // RIFF "AVI " with the headers and the legacy idx1, then RIFF "AVIX"
 // continuations, each at most a set size, with one standard index per stream
 // and RIFF and the super indexes in the headers. Chunks are written in the
-// order given; the caller interleaves.
-//
-// After a failed write the writer refuses further chunks; Finish still closes
-// the file around the chunks written before, so that it stays readable.
+// order given; the caller interleaves. Sample times are not kept: the frame
+// rate and the audio byte rate give them.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,11 +12,12 @@
 
 #include "standins/avi/AviHeaders.h"
 #include "standins/avi/AviIndex.h"
-#include "standins/avi/AviStreamInfo.h"
+#include "standins/mux/ContainerWriter.h"
+#include "standins/mux/StreamInfo.h"
 
 class FileSink;
 
-class AviWriter {
+class AviWriter final : public ContainerWriter {
  public:
   struct Limits {
     uint64_t riffBytes = 1u << 30;  // a RIFF with its header, movi list and indexes
@@ -31,13 +30,16 @@ class AviWriter {
   static constexpr int32_t kFileTooLarge =
       static_cast<int32_t>(0x800700DFu);  // ERROR_FILE_TOO_LARGE
 
-  AviWriter(FileSink& sink, std::vector<AviStreamInfo> streams, Limits limits);
-  AviWriter(FileSink& sink, std::vector<AviStreamInfo> streams)
+  AviWriter(FileSink& sink, std::vector<StreamInfo> streams, Limits limits);
+  AviWriter(FileSink& sink, std::vector<StreamInfo> streams)
       : AviWriter(sink, std::move(streams), Limits{}) {}
 
-  int32_t Start();
+  int32_t Start() override;
+  int32_t Write(size_t stream, const void* data, size_t size, bool keyFrame, int64_t) override {
+    return WriteChunk(stream, data, size, keyFrame);
+  }
   int32_t WriteChunk(size_t stream, const void* data, size_t size, bool keyFrame);
-  int32_t Finish();
+  int32_t Finish() override;
 
   const AviStreamTotals& Totals(size_t stream) const { return m_totals[stream]; }
 
@@ -62,7 +64,7 @@ class AviWriter {
   int32_t Append(const std::vector<uint8_t>& bytes);
 
   FileSink& m_sink;
-  std::vector<AviStreamInfo> m_streams;
+  std::vector<StreamInfo> m_streams;
   Limits m_limits;
   std::vector<StreamState> m_state;
   std::vector<AviStreamTotals> m_totals;

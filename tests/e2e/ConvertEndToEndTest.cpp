@@ -150,6 +150,47 @@ TEST_F(ConvertEndToEnd, BurnsTheSubtitlesIntoTheFramesAndConvertsTheSameSourceAg
   EXPECT_NEAR(second.Stream("video")->packets, kFrames, 1);
 }
 
+// Through the Matroska and ASF multiplexer stand-ins: the streams, the length
+// and the subtitled frames as in AVI, and a seek to the middle through the
+// file's index lands on the middle frame.
+TEST_F(ConvertEndToEnd, MkvAndAsfHoldTheSubtitledFramesTheSoundAndTheLengthAndSeek) {
+  const std::string source = m_clips.MakeMp4("film.mp4", kClip);
+  ASSERT_FALSE(source.empty());
+  ASSERT_FALSE(m_clips.MakeFile("film.srt", kSubtitles).empty());
+  const ProbedMedia original = ProbeMedia(source);
+  const DecodedVideo in = DecodeVideo(source, m_clips.PathOf("source.yuv"));
+  const struct {
+    int format;
+    const char* name;
+  } outputs[] = {{2, "film.mkv"}, {3, "film.asf"}};
+  for (const auto& o : outputs) {
+    SCOPED_TRACE(o.name);
+    const std::string output = m_clips.PathOf(o.name);
+    ASSERT_TRUE(m_session.ChooseOutput({o.format, output}));
+    if (o.format == outputs[0].format) m_session.OpenVideo(source);
+    ASSERT_TRUE(m_session.Convert());
+    EXPECT_EQ(m_session.WaitForFinish(),
+              "Done. Output file: " + output + "     Resolution: 320*240");
+
+    const ProbedMedia probed = ProbeMedia(output);
+    ASSERT_TRUE(probed.read) << probed.errors;
+    const ProbedStream* video = probed.Stream("video");
+    const ProbedStream* audio = probed.Stream("audio");
+    ASSERT_TRUE(video && audio);
+    EXPECT_EQ(video->codec, "rawvideo");
+    EXPECT_EQ(audio->codec, "pcm_s16le");
+    EXPECT_NEAR(video->packets, kFrames, 1);
+    EXPECT_NEAR(probed.duration, original.duration, 1.0 / kFramesPerSecond);
+    EXPECT_NEAR(DecodedAudioSeconds(output), DecodedAudioSeconds(source), kAudioBlockSeconds);
+    const DecodedVideo out = DecodeVideo(output, m_clips.PathOf("output.yuv"));
+    EXPECT_NEAR(static_cast<double>(out.frames.size()), in.frames.size(), 1);
+    EXPECT_EQ(CompareFrames(in, out, true), "");
+    const std::vector<std::string> frames = VideoFrameChecksums(output, "yuv420p");
+    ASSERT_GT(frames.size(), static_cast<size_t>(kFrames / 2));
+    EXPECT_EQ(VideoFrameChecksumAfterSeek(output, kSeconds / 2.0, "yuv420p"), frames[kFrames / 2]);
+  }
+}
+
 TEST_F(ConvertEndToEnd, WithoutASubtitleFileEveryFrameIsTheSources) {
   const std::string source = m_clips.MakeMp4("plain.mp4", kClip);
   ASSERT_FALSE(source.empty());

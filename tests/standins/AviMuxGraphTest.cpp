@@ -1,7 +1,5 @@
-// The AVI multiplexer in Wine's real graph, reached as the program reaches it:
-// RenderFile, the renderers taken out, the two pins that fed them connected
-// through the capture graph builder stand-in. Outputs are judged by ffprobe
-// and ffmpeg outside Wine.
+// The AVI multiplexer in Wine's real graph, reached as the program reaches it.
+// Outputs are judged by ffprobe and ffmpeg outside Wine.
 
 #include <windows.h>
 #include <dshow.h>
@@ -14,9 +12,9 @@
 
 #include "platform/Str.h"
 #include "standins/avi/AviMux.h"
-#include "standins/avi/Win32FileSink.h"
 #include "support/ClipFolder.h"
 #include "support/MediaProbe.h"
+#include "support/MuxGraphTest.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -24,128 +22,13 @@ namespace {
 
 constexpr HRESULT kDiskFull = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
 
-// A file on disk that takes only so many bytes, as on a full disk.
-class CappedFileSink : public Win32FileSink {
- public:
-  explicit CappedFileSink(uint64_t capacity) : m_capacity(capacity) {}
-  int32_t WriteAt(uint64_t offset, const void* data, size_t size) override {
-    return offset + size > m_capacity ? kDiskFull : Win32FileSink::WriteAt(offset, data, size);
-  }
-
- private:
-  uint64_t m_capacity;
-};
-
-class AviMuxGraphTest : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
-  void TearDown() override {
-    if (m_control) m_control->Stop();
-    m_control.Reset();
-    m_builder.Reset();
-    m_pins.clear();
-    m_graph.Reset();
-    CoUninitialize();
-  }
-
-  // RenderFile, the renderers out (the pins that fed them kept), and the
-  // capture graph builder stand-in on the graph.
-  void Prepare(const std::string& clip) {
-    ASSERT_EQ(
-        CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&m_graph)),
-        S_OK);
-    ASSERT_EQ(m_graph->RenderFile(str::ToWide(clip.c_str()).c_str(), nullptr), S_OK);
-    ASSERT_EQ(m_graph.As(&m_control), S_OK);
-    for (ComPtr<IBaseFilter> renderer; FindRenderer(renderer); renderer.Reset()) {
-      ComPtr<IEnumPins> pins;
-      ComPtr<IPin> input, upstream;
-      ASSERT_EQ(renderer->EnumPins(&pins), S_OK);
-      ASSERT_EQ(pins->Next(1, &input, nullptr), S_OK);
-      ASSERT_EQ(input->ConnectedTo(&upstream), S_OK);
-      m_pins.push_back(upstream);
-      ASSERT_EQ(m_graph->RemoveFilter(renderer.Get()), S_OK);
-    }
-    ASSERT_EQ(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
-                               IID_PPV_ARGS(&m_builder)),
-              S_OK);
-    ASSERT_EQ(m_builder->SetFiltergraph(m_graph.Get()), S_OK);
-  }
-
-  // As the program builds its AVI output.
-  void BuildOutput(const std::string& path) {
-    ComPtr<IBaseFilter> mux;
-    ComPtr<IFileSinkFilter> sink;
-    ComPtr<IConfigInterleaving> interleaving;
-    ComPtr<IFileSinkFilter2> sink2;
-    ASSERT_EQ(m_builder->SetOutputFileName(&MEDIASUBTYPE_Avi, str::ToWide(path.c_str()).c_str(),
-                                           &mux, &sink),
-              S_OK);
-    ASSERT_EQ(mux.As(&interleaving), S_OK);
-    EXPECT_EQ(interleaving->put_Mode(INTERLEAVE_FULL), S_OK);
-    ASSERT_EQ(sink.As(&sink2), S_OK);
-    EXPECT_EQ(sink2->SetMode(AM_FILE_OVERWRITE), S_OK);
-    RenderInto(mux.Get());
-  }
-
-  void RenderInto(IBaseFilter* mux) {
-    ASSERT_EQ(m_pins.size(), 2u);
-    for (const ComPtr<IPin>& pin : m_pins)
-      ASSERT_EQ(m_builder->RenderStream(nullptr, nullptr, pin.Get(), nullptr, mux), S_OK);
-  }
-
-  // Runs to EC_COMPLETE; the codes and first parameters of the events on the
-  // way. Wine's GetEvent may answer E_ABORT at once after its queue emptied.
-  std::vector<std::pair<long, LONG_PTR>> RunToCompletion() {
-    std::vector<std::pair<long, LONG_PTR>> seen;
-    ComPtr<IMediaEventEx> events;
-    if (FAILED(m_graph->QueryInterface(IID_IMediaEventEx,
-                                       reinterpret_cast<void**>(events.GetAddressOf()))) ||
-        FAILED(m_control->Run()))
-      return seen;
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < 60000;) {
-      long code = 0;
-      LONG_PTR param1 = 0, param2 = 0;
-      if (FAILED(events->GetEvent(&code, &param1, &param2, 100))) continue;
-      seen.push_back({code, param1});
-      events->FreeEventParams(code, param1, param2);
-      if (code == EC_COMPLETE) break;
-    }
-    m_control->Stop();
-    return seen;
-  }
-
-  ComPtr<IGraphBuilder> m_graph;
-  ComPtr<IMediaControl> m_control;
-  ComPtr<ICaptureGraphBuilder2> m_builder;
-  std::vector<ComPtr<IPin>> m_pins;  // that fed the renderers
-  ClipFolder m_clips;
-
- private:
-  // A filter with one input and no output.
-  bool FindRenderer(ComPtr<IBaseFilter>& renderer) {
-    ComPtr<IEnumFilters> filters;
-    m_graph->EnumFilters(&filters);
-    for (ComPtr<IBaseFilter> filter; filters->Next(1, &filter, nullptr) == S_OK; filter.Reset()) {
-      ComPtr<IEnumPins> pins;
-      filter->EnumPins(&pins);
-      int counts[2] = {0, 0};
-      PIN_DIRECTION direction;
-      for (ComPtr<IPin> pin; pins->Next(1, &pin, nullptr) == S_OK; pin.Reset())
-        if (SUCCEEDED(pin->QueryDirection(&direction))) ++counts[direction];
-      if (counts[PINDIR_INPUT] == 1 && counts[PINDIR_OUTPUT] == 0) {
-        renderer = filter;
-        return true;
-      }
-    }
-    return false;
-  }
-};
+using AviMuxGraphTest = MuxGraphTest;
 
 TEST_F(AviMuxGraphTest, WritesTheDecodedFramesAndSoundOfAnH264Mp4) {
   const std::string clip = m_clips.MakeMp4("clip.mp4", ClipShape{320, 240, 25, 100, true});
   const std::string out = m_clips.PathOf("out.avi");
-  Prepare(clip);
-  BuildOutput(out);
+  ASSERT_NO_FATAL_FAILURE(Prepare(clip));
+  ASSERT_NO_FATAL_FAILURE(BuildOutput(MEDIASUBTYPE_Avi, out));
   const auto events = RunToCompletion();
   ASSERT_FALSE(events.empty());
   EXPECT_EQ(events.back().first, EC_COMPLETE);
@@ -165,15 +48,10 @@ TEST_F(AviMuxGraphTest, WritesTheDecodedFramesAndSoundOfAnH264Mp4) {
 
 TEST_F(AviMuxGraphTest, StopHalfWayLeavesAFileOfWhatWasWritten) {
   const std::string out = m_clips.PathOf("out.avi");
-  Prepare(m_clips.MakeMp4("long.mp4", ClipShape{320, 240, 25, 25 * 60, true}));
-  BuildOutput(out);
-  ASSERT_EQ(m_control->Run(), S_OK);
-  WIN32_FILE_ATTRIBUTE_DATA file = {};
-  for (int waited = 0; waited < 30000 && file.nFileSizeLow < (4u << 20); waited += 5) {
-    Sleep(5);
-    GetFileAttributesExA(out.c_str(), GetFileExInfoStandard, &file);
-  }
-  ASSERT_EQ(m_control->Stop(), S_OK);
+  ASSERT_NO_FATAL_FAILURE(
+      Prepare(m_clips.MakeMp4("long.mp4", ClipShape{320, 240, 25, 25 * 60, true})));
+  ASSERT_NO_FATAL_FAILURE(BuildOutput(MEDIASUBTYPE_Avi, out));
+  ASSERT_NO_FATAL_FAILURE(StopOnceWritten(out, 4u << 20));
 
   const ProbedMedia media = ProbeMedia(out);
   EXPECT_TRUE(media.read) << media.errors;
@@ -187,22 +65,16 @@ TEST_F(AviMuxGraphTest, StopHalfWayLeavesAFileOfWhatWasWritten) {
 
 TEST_F(AviMuxGraphTest, AFailedWriteEndsTheRunWithItsCodeAndAReadableFile) {
   const std::string out = m_clips.PathOf("out.avi");
-  Prepare(m_clips.MakeAvi("clip.avi", ClipShape{320, 240, 25, 50, true}));
+  ASSERT_NO_FATAL_FAILURE(Prepare(m_clips.MakeAvi("clip.avi", ClipShape{320, 240, 25, 50, true})));
   // 3 MB: about a dozen of the 50 frames of 230 kB.
   ComPtr<IBaseFilter> mux;
   // Adopts the creation reference (mingw-w64's Attach would add one).
-  *mux.ReleaseAndGetAddressOf() =
-      new AviMux([](const wchar_t* path, bool, std::unique_ptr<FileSink>& sink) {
-        auto file = std::make_unique<CappedFileSink>(3u << 20);
-        HRESULT hr = file->Open(path, true);
-        if (SUCCEEDED(hr)) sink = std::move(file);
-        return hr;
-      });
+  *mux.ReleaseAndGetAddressOf() = new AviMux(CappedFiles(3u << 20));
   ComPtr<IFileSinkFilter> sink;
   ASSERT_EQ(mux.As(&sink), S_OK);
   ASSERT_EQ(sink->SetFileName(str::ToWide(out.c_str()).c_str(), nullptr), S_OK);
   ASSERT_EQ(m_graph->AddFilter(mux.Get(), L"AVI Mux"), S_OK);
-  RenderInto(mux.Get());
+  ASSERT_NO_FATAL_FAILURE(RenderInto(mux.Get()));
 
   // Wine passes EC_COMPLETE on with S_OK, whatever status the writer gave.
   const auto events = RunToCompletion();
@@ -219,18 +91,18 @@ TEST_F(AviMuxGraphTest, AFailedWriteEndsTheRunWithItsCodeAndAReadableFile) {
 }
 
 TEST_F(AviMuxGraphTest, OtherOutputTypesCreateTheirClassOrPassItsFailureOn) {
-  const CLSID kMatroska = {
-      0xA28F324B, 0xDDC5, 0x4999, {0xAA, 0x25, 0xD3, 0xA7, 0xE2, 0x5E, 0xF7, 0xA8}};
+  const CLSID kUnregistered = {
+      0x5E0C7A41, 0x93B2, 0x4F6D, {0x8A, 0x1E, 0x27, 0xC4, 0x90, 0x3B, 0x6D, 0x15}};
   const struct {
     const GUID* type;
     HRESULT expected;
   } cases[] = {
-      {&kMatroska, REGDB_E_CLASSNOTREG},
+      {&kUnregistered, REGDB_E_CLASSNOTREG},
       {&CLSID_WMAsfWriter, REGDB_E_CLASSNOTREG},
       {&MEDIASUBTYPE_Asf, REGDB_E_CLASSNOTREG},
       {&CLSID_FilterGraph, E_NOINTERFACE},  // a class that is no filter
   };
-  Prepare(m_clips.MakeAvi("clip.avi", ClipShape{64, 48, 25, 5, true}));
+  ASSERT_NO_FATAL_FAILURE(Prepare(m_clips.MakeAvi("clip.avi", ClipShape{64, 48, 25, 5, true})));
   for (const auto& c : cases) {
     ComPtr<IBaseFilter> mux;
     ComPtr<IFileSinkFilter> sink;

@@ -6,61 +6,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "platform/Str.h"
-#include "standins/avi/FileSink.h"
 #include "standins/avi/RiffBytes.h"
-#include "standins/avi/Win32FileSink.h"
+#include "standins/mux/Win32FileSink.h"
 #include "support/MediaProbe.h"
+#include "support/MemorySink.h"
 #include "support/TempFolder.h"
+#include "support/TestStreams.h"
 
 namespace {
 
-constexpr int32_t kDiskFull = static_cast<int32_t>(0x80070070u);
+constexpr int32_t kDiskFull = MemorySink::kDiskFull;
 
-// Writes that reach beyond the capacity fail as on a full disk.
-struct MemorySink : FileSink {
-  int32_t WriteAt(uint64_t offset, const void* data, size_t size) override {
-    if (offset + size > capacity) return kDiskFull;
-    if (offset + size > bytes.size()) bytes.resize(offset + size);
-    memcpy(&bytes[offset], data, size);
-    return 0;
-  }
-  int32_t Truncate(uint64_t size) override {
-    bytes.resize(size);
-    return 0;
-  }
-  std::vector<uint8_t> bytes;
-  uint64_t capacity = ~0ull;
-};
-
-AviStreamInfo Video(uint32_t compression, int width, int height, int bits, int64_t frameTime) {
-  RiffBytes header;  // BITMAPINFOHEADER
-  for (uint32_t field : {40u, uint32_t(width), uint32_t(height), 1u | uint32_t(bits) << 16,
-                         compression, uint32_t(width * height * bits / 8), 0u, 0u, 0u, 0u})
-    header.U32(field);
-  return {AviStreamInfo::Kind::kVideo,
-          compression,
-          header.Data(),
-          compression != 0,
-          frameTime,
-          width,
-          height};
-}
-
-AviStreamInfo Pcm(uint32_t rate, int channels, int bits) {
-  const uint32_t block = uint32_t(channels * bits / 8);
-  RiffBytes format;  // WAVEFORMATEX
-  for (uint32_t field : {1u | uint32_t(channels) << 16, rate, rate * block, block | bits << 16})
-    format.U32(field);
-  format.U16(0);
-  AviStreamInfo info{AviStreamInfo::Kind::kAudio, 0, format.Data()};
-  info.blockAlign = block;
-  info.bytesPerSecond = rate * block;
-  return info;
-}
+using test_streams::Pcm;
+using test_streams::Video;
 
 // A chunk of the file as read back; a tree for RIFF and LIST.
 struct Chunk {
@@ -109,7 +70,7 @@ using Samples = std::vector<std::vector<Sample>>;  // per stream
 
 struct Shape {
   const char* name;
-  std::vector<AviStreamInfo> streams;
+  std::vector<StreamInfo> streams;
   std::vector<std::vector<uint32_t>> sizes;  // per stream, used in turn
   int keyEvery;                              // video
   int rounds;                                // one chunk of each stream per round
@@ -128,7 +89,7 @@ Samples Write(AviWriter& writer, const Shape& shape) {
     for (size_t s = 0; s < shape.streams.size(); ++s) {
       const uint32_t size = shape.sizes[s][round % shape.sizes[s].size()];
       const bool key =
-          shape.streams[s].kind == AviStreamInfo::Kind::kAudio || round % shape.keyEvery == 0;
+          shape.streams[s].kind == StreamInfo::Kind::kAudio || round % shape.keyEvery == 0;
       const std::vector<uint8_t> data(size, uint8_t(s * 64 + written[s].size()));
       if (writer.WriteChunk(s, data.data(), size, key) != 0) return written;
       written[s].push_back({size, key, data[0]});
@@ -246,7 +207,7 @@ TEST(AviWriter, HeadersAndIndexesDescribeWhatWasWritten) {
 
     // idx1 and the main header's frame count cover the first RIFF; dmlh every frame.
     const Samples legacy = ThroughLegacyIndex(f, first, shape.streams.size());
-    const bool video = shape.streams[0].kind == AviStreamInfo::Kind::kVideo;
+    const bool video = shape.streams[0].kind == StreamInfo::Kind::kVideo;
     uint32_t largest = 0;
     for (size_t s = 0; s < written.size(); ++s) {
       for (const Sample& sample : written[s]) largest = std::max(largest, sample.size);
@@ -267,8 +228,8 @@ TEST(AviWriter, HeadersAndIndexesDescribeWhatWasWritten) {
     EXPECT_EQ(ThroughSuperIndex(f, strl, ticks), written);
     ExpectInMovi(f, file, written);
     for (size_t s = 0; s < strl.size(); ++s) {
-      const AviStreamInfo& info = shape.streams[s];
-      const bool isVideo = info.kind == AviStreamInfo::Kind::kVideo;
+      const StreamInfo& info = shape.streams[s];
+      const bool isVideo = info.kind == StreamInfo::Kind::kVideo;
       const uint64_t strh = strl[s]->Find("strh")->Data();
       const Chunk* strf = strl[s]->Find("strf");
       uint64_t bytes = 0;

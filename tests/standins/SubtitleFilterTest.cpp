@@ -19,12 +19,13 @@
 #include "standins/subtitles/SubtitleSettings.h"
 #include "standins/subtitles/VideoFormat.h"
 #include "support/ClipFolder.h"
+#include "support/LoadLevelGuard.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
 
-const char kSettingsPath[] = "Software\\Tovrick\\VSFilter\\General";
+constexpr const char* kSettingsPath = LoadLevelGuard::kSettingsPath;
 
 // Cues over frames 10 to 19 and 30 to 34 of a 25 fps clip.
 const char kSubRip[] =
@@ -34,26 +35,6 @@ const char kSubRip[] =
 bool InACue(REFERENCE_TIME time) {
   return (time >= 4000000 && time < 8000000) || (time >= 12000000 && time < 14000000);
 }
-
-// The filter's "LoadLevel" as a test found it, put back at its end.
-class LoadLevelGuard {
- public:
-  LoadLevelGuard() {
-    DWORD value = 0, size = sizeof value;
-    if (RegGetValueA(HKEY_CURRENT_USER, kSettingsPath, "LoadLevel", RRF_RT_REG_DWORD, nullptr,
-                     &value, &size) == ERROR_SUCCESS)
-      m_saved = value;
-  }
-  ~LoadLevelGuard() { m_saved ? Set(*m_saved) : Remove(); }
-  // Creates the key when it is missing.
-  static void Set(DWORD level) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsPath, "LoadLevel", REG_DWORD, &level, sizeof level);
-  }
-  static void Remove() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsPath, "LoadLevel"); }
-
- private:
-  std::optional<DWORD> m_saved;
-};
 
 // The filters of a graph for which keep answers true.
 template <class Keep>

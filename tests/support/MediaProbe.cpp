@@ -10,13 +10,17 @@
 
 namespace {
 
-// ffprobe's "flat" lines: streams.stream.0.codec_type="video"
+// ffprobe's "flat" lines: streams.stream.0.codec_type="video", format.duration="4.000000"
 void TakeLine(const std::string& line, ProbedMedia& media) {
   const size_t equals = line.find('=');
   std::string key = line.substr(0, equals);
   std::string value = line.substr(equals + 1);
   if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
   const bool number = !value.empty() && value != "N/A";
+  if (key == "format.duration") {
+    if (number) media.duration = std::stod(value);
+    return;
+  }
   const std::string prefix = "streams.stream.";
   const size_t dot = key.find('.', prefix.size());
   const size_t index = std::stoul(key.substr(prefix.size(), dot - prefix.size()));
@@ -24,6 +28,7 @@ void TakeLine(const std::string& line, ProbedMedia& media) {
   ProbedStream& stream = media.streams[index];
   key = key.substr(dot + 1);
   if (key == "codec_type") stream.type = value;
+  if (key == "codec_name") stream.codec = value;
   if (key == "nb_read_packets" && number) stream.packets = std::stol(value);
   if (key == "duration" && number) stream.duration = std::stod(value);
 }
@@ -35,7 +40,33 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// ffmpeg with input (its options and -i file) decoding the first video stream.
+std::vector<std::string> FrameChecksums(const std::string& input, const std::string& pixelFormat) {
+  const LinuxCommandResult run = RunLinuxCommand(
+      "ffmpeg -v error " + input + " -map 0:v:0 -pix_fmt " + pixelFormat + " -f framemd5 -");
+  std::vector<std::string> sums;
+  if (!run.finished || run.exitCode != 0) return sums;
+  for (const std::string& line : Lines(run.output))
+    if (!line.empty() && line[0] != '#')
+      sums.push_back(line.substr(line.find_first_not_of(' ', line.rfind(',') + 1)));
+  return sums;
+}
+
 }  // namespace
+
+std::vector<std::string> VideoFrameChecksums(const std::string& windowsPath,
+                                             const std::string& pixelFormat) {
+  return FrameChecksums("-i " + ShellQuote(UnixPath(windowsPath)), pixelFormat);
+}
+
+std::string VideoFrameChecksumAfterSeek(const std::string& windowsPath, double seconds,
+                                        const std::string& pixelFormat) {
+  const std::vector<std::string> sums =
+      FrameChecksums("-ss " + std::to_string(seconds) + " -i " + ShellQuote(UnixPath(windowsPath)) +
+                         " -frames:v 1",
+                     pixelFormat);
+  return sums.size() == 1 ? sums[0] : std::string();
+}
 
 const ProbedStream* ProbedMedia::Stream(const std::string& type) const {
   for (const ProbedStream& stream : streams)
@@ -46,30 +77,17 @@ const ProbedStream* ProbedMedia::Stream(const std::string& type) const {
 ProbedMedia ProbeMedia(const std::string& windowsPath) {
   const LinuxCommandResult run = RunLinuxCommand(
       "ffprobe -v error -count_packets -of flat -show_entries "
-      "stream=codec_type,nb_read_packets,duration " +
+      "stream=codec_type,codec_name,nb_read_packets,duration:format=duration " +
       ShellQuote(UnixPath(windowsPath)));
   ProbedMedia media;
   for (const std::string& line : Lines(run.output)) {
-    if (line.rfind("streams.stream.", 0) == 0)
+    if (line.rfind("streams.stream.", 0) == 0 || line.rfind("format.", 0) == 0)
       TakeLine(line, media);
     else
       media.errors += line + "\n";
   }
   media.read = run.finished && run.exitCode == 0 && media.errors.empty();
   return media;
-}
-
-std::vector<std::string> VideoFrameChecksums(const std::string& windowsPath,
-                                             const std::string& pixelFormat) {
-  const LinuxCommandResult run =
-      RunLinuxCommand("ffmpeg -v error -i " + ShellQuote(UnixPath(windowsPath)) +
-                      " -map 0:v:0 -pix_fmt " + pixelFormat + " -f framemd5 -");
-  std::vector<std::string> sums;
-  if (!run.finished || run.exitCode != 0) return sums;
-  for (const std::string& line : Lines(run.output))
-    if (!line.empty() && line[0] != '#')
-      sums.push_back(line.substr(line.find_first_not_of(' ', line.rfind(',') + 1)));
-  return sums;
 }
 
 double DecodedAudioSeconds(const std::string& windowsPath) {

@@ -8,6 +8,7 @@
 
 struct ProbedStream {
   std::string type;      // "video", "audio"
+  std::string codec;     // ffmpeg's name: "rawvideo", "pcm_s16le" ...
   long packets = -1;     // read one by one through the file
   double duration = -1;  // seconds, when the container gives one
 };
@@ -16,6 +17,7 @@ struct ProbedMedia {
   bool read = false;   // ffprobe read it to the end without an error
   std::string errors;  // what ffprobe complained about
   std::vector<ProbedStream> streams;
+  double duration = -1;  // seconds, of the whole file
 
   const ProbedStream* Stream(const std::string& type) const;
 };
@@ -25,6 +27,10 @@ ProbedMedia ProbeMedia(const std::string& windowsPath);
 // One MD5 per decoded video frame (as pixelFormat), in order; empty on failure.
 std::vector<std::string> VideoFrameChecksums(const std::string& windowsPath,
                                              const std::string& pixelFormat);
+// The MD5 of the first video frame decoded after seeking to seconds (ffmpeg's
+// -ss before -i: through the file's index), or "" on failure.
+std::string VideoFrameChecksumAfterSeek(const std::string& windowsPath, double seconds,
+                                        const std::string& pixelFormat);
 // The length of the decoded sound in seconds (ffprobe gives none for PCM in
 // AVI); -1 on failure.
 double DecodedAudioSeconds(const std::string& windowsPath);

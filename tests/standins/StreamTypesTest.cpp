@@ -1,13 +1,19 @@
-#include "standins/avi/AviMediaTypes.h"
+#include "standins/mux/StreamTypes.h"
 
 #include <windows.h>
 #include <dshow.h>
 #include <gtest/gtest.h>
 #include <mmreg.h>
+#include <wrl/client.h>
 
 #include <cstring>
+#include <vector>
 
+#include "standins/asf/AsfMux.h"
+#include "standins/avi/AviMux.h"
 #include "standins/base/MediaType.h"
+#include "standins/base/Pin.h"
+#include "standins/mkv/MatroskaMux.h"
 
 namespace {
 
@@ -54,7 +60,7 @@ standin::MediaType Wave(WORD tag, WORD bits, const GUID* subFormat = nullptr) {
   return mt;
 }
 
-TEST(DescribeAviStream, TakesWhatAviReadersPlayAndRefusesTheRest) {
+TEST(DescribeStream, TakesWhatTheFilesHoldAndRefusesTheRest) {
   const GUID kPcm = {WAVE_FORMAT_PCM, 0, 0x10, {0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71}};
   const GUID kFloat = {WAVE_FORMAT_IEEE_FLOAT, 0, 0x10, {0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71}};
   const struct {
@@ -64,6 +70,7 @@ TEST(DescribeAviStream, TakesWhatAviReadersPlayAndRefusesTheRest) {
     bool compressed;
     uint32_t handler;
     size_t formatBytes;
+    bool pcm = false;
   } cases[] = {
       {"RGB24", Video(MEDIASUBTYPE_RGB24, BI_RGB, 24, 240), true, false, 0, 40},
       {"RGB32", Video(MEDIASUBTYPE_RGB32, BI_RGB, 32, 240), true, false, 0, 40},
@@ -78,24 +85,59 @@ TEST(DescribeAviStream, TakesWhatAviReadersPlayAndRefusesTheRest) {
       {"ARGB32", Video(MEDIASUBTYPE_ARGB32, BI_RGB, 32, 240), false},
       {"top-down RGB24", Video(MEDIASUBTYPE_RGB24, BI_RGB, 24, -240), false},
       {"YV12 subtype, I420 picture", Video(MEDIASUBTYPE_YV12, kI420, 12, 240), false},
-      {"16-bit PCM", Wave(WAVE_FORMAT_PCM, 16), true, false, 0, 18},
-      {"extensible PCM", Wave(WAVE_FORMAT_EXTENSIBLE, 16, &kPcm), true, false, 0, 40},
+      {"16-bit PCM", Wave(WAVE_FORMAT_PCM, 16), true, false, 0, 18, true},
+      {"extensible PCM", Wave(WAVE_FORMAT_EXTENSIBLE, 16, &kPcm), true, false, 0, 40, true},
       {"extensible float", Wave(WAVE_FORMAT_EXTENSIBLE, 32, &kFloat), false},
       {"float", Wave(WAVE_FORMAT_IEEE_FLOAT, 32), false},
       {"IMA ADPCM", Wave(WAVE_FORMAT_IMA_ADPCM, 4), true, false, 0, 18},
       {"extensible without its extension", Wave(WAVE_FORMAT_EXTENSIBLE, 16), false},
   };
   for (const auto& c : cases) {
-    AviStreamInfo info;
-    ASSERT_EQ(DescribeAviStream(c.mt, info), c.taken) << c.name;
+    StreamInfo info;
+    ASSERT_EQ(DescribeStream(c.mt, info), c.taken) << c.name;
     if (!c.taken) continue;
     EXPECT_EQ(info.compressed, c.compressed) << c.name;
     EXPECT_EQ(info.handler, c.handler) << c.name;
     ASSERT_EQ(info.format.size(), c.formatBytes) << c.name;
+    if (info.kind == StreamInfo::Kind::kAudio) {
+      EXPECT_TRUE(info.pcm == c.pcm && info.sampleRate == 44100 && info.channels == 2) << c.name;
+    }
     const BYTE* block =
         c.mt->pbFormat +
         (c.mt->majortype == MEDIATYPE_Video ? offsetof(VIDEOINFOHEADER, bmiHeader) : 0);
     EXPECT_EQ(memcmp(info.format.data(), block, c.formatBytes), 0) << c.name;
+  }
+}
+
+// Matroska and ASF readers show bottom-up RGB upside down: only the AVI
+// multiplexer takes it, the others leave upstream to offer YUV.
+TEST(MultiplexerInput, TakesRgbOnlyWhereReadersKeepItsRowOrder) {
+  const standin::MediaType types[] = {
+      Video(MEDIASUBTYPE_RGB24, BI_RGB, 24, 240),
+      Video(MEDIASUBTYPE_RGB32, BI_RGB, 32, 240),
+      Video(MEDIASUBTYPE_YV12, kYv12, 12, 240),
+      Video(FourCcSubtype(kMjpg), kMjpg, 24, 240),
+      Wave(WAVE_FORMAT_PCM, 16),
+  };
+  const struct {
+    const char* name;
+    Multiplexer* (*create)();
+    std::vector<HRESULT> answers;  // to types, in turn
+  } muxes[] = {
+      {"AVI", []() -> Multiplexer* { return new AviMux; }, {S_OK, S_OK, S_OK, S_OK, S_OK}},
+      {"Matroska",
+       []() -> Multiplexer* { return new MatroskaMux; },
+       {S_FALSE, S_FALSE, S_OK, S_OK, S_OK}},
+      {"ASF", []() -> Multiplexer* { return new AsfMux; }, {S_FALSE, S_FALSE, S_OK, S_OK, S_OK}},
+  };
+  for (const auto& mux : muxes) {
+    Microsoft::WRL::ComPtr<IBaseFilter> filter;
+    Multiplexer* created = mux.create();
+    *filter.ReleaseAndGetAddressOf() = created;  // adopts the creation reference
+    std::vector<HRESULT> answers;
+    for (const standin::MediaType& type : types)
+      answers.push_back(created->PinAt(0)->QueryAccept(&type.Get()));
+    EXPECT_EQ(answers, mux.answers) << mux.name;
   }
 }
 

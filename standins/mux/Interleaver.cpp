@@ -1,4 +1,4 @@
-#include "standins/avi/Interleaver.h"
+#include "standins/mux/Interleaver.h"
 
 #include <utility>
 

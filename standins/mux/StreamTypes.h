@@ -1,7 +1,7 @@
 #pragma once
-// Which connection types the AVI multiplexer takes, and the stream each makes.
+// Which connection types the multiplexers take, and the stream each makes.
 
-#include "standins/avi/AviStreamInfo.h"
+#include "standins/mux/StreamInfo.h"
 
 namespace standin {
 class MediaType;
@@ -12,4 +12,4 @@ class MediaType;
 // integer PCM (also in WAVEFORMATEXTENSIBLE) or a block-aligned compressed
 // format; floating-point audio is refused, so that upstream offers integer PCM.
 // False when the type is not taken.
-bool DescribeAviStream(const standin::MediaType& mt, AviStreamInfo& info);
+bool DescribeStream(const standin::MediaType& mt, StreamInfo& info);

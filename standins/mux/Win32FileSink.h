@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "standins/avi/FileSink.h"
+#include "standins/mux/FileSink.h"
 
 class Win32FileSink : public FileSink {
  public:

@@ -1,4 +1,4 @@
-#include "standins/avi/Win32FileSink.h"
+#include "standins/mux/Win32FileSink.h"
 
 namespace {
 

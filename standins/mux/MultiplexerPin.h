@@ -1,13 +1,13 @@
 #pragma once
-// One input of the AVI multiplexer: a stream of any type the file takes.
+// One input of a multiplexer: a stream of any type the file takes.
 
 #include "standins/base/InputPin.h"
 
-class AviMux;
+class Multiplexer;
 
-class AviMuxPin final : public standin::InputPin {
+class MultiplexerPin final : public standin::InputPin {
  public:
-  AviMuxPin(AviMux& mux, std::wstring name);
+  MultiplexerPin(Multiplexer& mux, std::wstring name);
 
   HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override;
 
@@ -23,6 +23,6 @@ class AviMuxPin final : public standin::InputPin {
   bool ReceiveMayBlock() const override { return true; }
 
  private:
-  AviMux& m_mux;
+  Multiplexer& m_mux;
   int m_stream = -1;
 };

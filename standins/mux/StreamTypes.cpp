@@ -1,4 +1,4 @@
-#include "standins/avi/AviMediaTypes.h"
+#include "standins/mux/StreamTypes.h"
 
 #include <windows.h>
 #include <dshow.h>
@@ -27,7 +27,7 @@ std::vector<uint8_t> Bytes(const void* data, size_t size) {
   return std::vector<uint8_t>(bytes, bytes + size);
 }
 
-bool DescribeVideo(const standin::MediaType& mt, AviStreamInfo& info) {
+bool DescribeVideo(const standin::MediaType& mt, StreamInfo& info) {
   const BITMAPINFOHEADER* header = mt.VideoHeader();
   if (!header || header->biWidth <= 0 || header->biHeight <= 0 || header->biWidth > 0xFFFF ||
       header->biHeight > 0xFFFF)
@@ -39,7 +39,7 @@ bool DescribeVideo(const standin::MediaType& mt, AviStreamInfo& info) {
   // The header with what follows it (codec data), as far as the format block holds it.
   const size_t available = mt->cbFormat - (reinterpret_cast<const BYTE*>(header) - mt->pbFormat);
   const size_t size = header->biSize > sizeof *header ? header->biSize : sizeof *header;
-  info.kind = AviStreamInfo::Kind::kVideo;
+  info.kind = StreamInfo::Kind::kVideo;
   info.handler = rgb ? 0 : header->biCompression;
   info.compressed = !rgb;
   info.frameDuration = mt.FrameTime();
@@ -57,25 +57,30 @@ bool IsIntegerPcm(const standin::MediaType& mt, const WAVEFORMATEX& wave) {
   return IsBaseGuidOf(extensible.SubFormat, WAVE_FORMAT_PCM);
 }
 
-bool DescribeAudio(const standin::MediaType& mt, AviStreamInfo& info) {
+bool DescribeAudio(const standin::MediaType& mt, StreamInfo& info) {
   const WAVEFORMATEX* wave = mt.WaveFormat();
-  if (!wave || wave->nChannels == 0 || wave->nBlockAlign == 0 || wave->nAvgBytesPerSec == 0)
+  if (!wave || wave->nChannels == 0 || wave->nSamplesPerSec == 0 || wave->nBlockAlign == 0 ||
+      wave->nAvgBytesPerSec == 0)
     return false;
   const bool pcm = IsIntegerPcm(mt, *wave);
   if (!pcm &&
       (wave->wFormatTag == WAVE_FORMAT_IEEE_FLOAT || wave->wFormatTag == WAVE_FORMAT_EXTENSIBLE))
     return false;
   const size_t size = sizeof *wave + wave->cbSize;
-  info.kind = AviStreamInfo::Kind::kAudio;
+  info.kind = StreamInfo::Kind::kAudio;
   info.blockAlign = wave->nBlockAlign;
   info.bytesPerSecond = wave->nAvgBytesPerSec;
+  info.pcm = pcm;
+  info.sampleRate = wave->nSamplesPerSec;
+  info.channels = wave->nChannels;
+  info.bitsPerSample = wave->wBitsPerSample;
   info.format = Bytes(wave, size < mt->cbFormat ? size : mt->cbFormat);
   return true;
 }
 
 }  // namespace
 
-bool DescribeAviStream(const standin::MediaType& mt, AviStreamInfo& info) {
+bool DescribeStream(const standin::MediaType& mt, StreamInfo& info) {
   if (mt->majortype == MEDIATYPE_Video) return DescribeVideo(mt, info);
   if (mt->majortype == MEDIATYPE_Audio) return DescribeAudio(mt, info);
   return false;

@@ -1,0 +1,286 @@
+#include "standins/mux/Multiplexer.h"
+
+#include <limits>
+#include <string>
+
+#include "standins/base/MediaType.h"
+#include "standins/mux/ContainerWriter.h"
+#include "standins/mux/Interleaver.h"
+#include "standins/mux/StreamTypes.h"
+#include "standins/mux/Win32FileSink.h"
+
+namespace {
+
+constexpr uint64_t kQueueBound = 32ull << 20;  // bytes a stream may run ahead of the others
+
+std::wstring PinName(size_t number) {
+  return std::wstring(L"Input ") + (number < 10 ? L"0" : L"") + std::to_wstring(number);
+}
+
+}  // namespace
+
+Multiplexer::Multiplexer(const MuxFormat& format, SinkOpener opener)
+    : Filter(*format.clsid),
+      m_format(format),
+      m_opener(std::move(opener)),
+      m_seeking(*static_cast<IBaseFilter*>(this), [this] { return FirstConnectedPin(); }) {
+  AddFreePin();
+}
+
+Multiplexer::~Multiplexer() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  CloseFileLocked();
+}
+
+HRESULT Multiplexer::OpenWin32File(const wchar_t* path, bool overwrite,
+                                   std::unique_ptr<FileSink>& sink) {
+  auto file = std::make_unique<Win32FileSink>();
+  HRESULT hr = file->Open(path, overwrite);
+  if (FAILED(hr)) return hr;
+  sink = std::move(file);
+  return S_OK;
+}
+
+standin::Pin* Multiplexer::PinAt(int n) {
+  return n >= 0 && n < PinCount() ? m_pins[static_cast<size_t>(n)].get() : nullptr;
+}
+
+HRESULT Multiplexer::QueryOther(REFIID riid, void** object) {
+  if (riid == IID_IFileSinkFilter || riid == IID_IFileSinkFilter2)
+    return standin::GetInterface(static_cast<IFileSinkFilter2*>(this), object);
+  if (riid == IID_IConfigInterleaving)
+    return standin::GetInterface(static_cast<IConfigInterleaving*>(this), object);
+  if (riid == IID_IMediaSeeking) return standin::GetInterface(&m_seeking, object);
+  return E_NOINTERFACE;
+}
+
+STDMETHODIMP Multiplexer::SetFileName(LPCOLESTR fileName, const AM_MEDIA_TYPE*) {
+  if (!fileName) return E_POINTER;
+  standin::AutoLock lock(StateLock());
+  if (State() != State_Stopped) return VFW_E_NOT_STOPPED;
+  m_fileName = fileName;
+  return S_OK;
+}
+
+STDMETHODIMP Multiplexer::GetCurFile(LPOLESTR* fileName, AM_MEDIA_TYPE* mt) {
+  if (!fileName) return E_POINTER;
+  standin::AutoLock lock(StateLock());
+  *fileName = nullptr;
+  if (mt) {
+    *mt = AM_MEDIA_TYPE{};
+    mt->majortype = MEDIATYPE_Stream;
+    mt->subtype = *m_format.fileType;
+  }
+  if (m_fileName.empty()) return S_OK;
+  const size_t bytes = (m_fileName.size() + 1) * sizeof(wchar_t);
+  *fileName = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
+  if (!*fileName) return E_OUTOFMEMORY;
+  memcpy(*fileName, m_fileName.c_str(), bytes);
+  return S_OK;
+}
+
+STDMETHODIMP Multiplexer::SetMode(DWORD flags) {
+  if (flags & ~static_cast<DWORD>(AM_FILE_OVERWRITE)) return E_INVALIDARG;
+  standin::AutoLock lock(StateLock());
+  m_mode = flags;
+  return S_OK;
+}
+
+STDMETHODIMP Multiplexer::GetMode(DWORD* flags) {
+  if (!flags) return E_POINTER;
+  *flags = m_mode;
+  return S_OK;
+}
+
+STDMETHODIMP Multiplexer::put_Mode(InterleavingMode mode) {
+  if (mode < INTERLEAVE_NONE || mode > INTERLEAVE_NONE_BUFFERED) return E_INVALIDARG;
+  m_interleaving = mode;
+  return S_OK;
+}
+
+STDMETHODIMP Multiplexer::get_Mode(InterleavingMode* mode) {
+  if (!mode) return E_POINTER;
+  *mode = m_interleaving;
+  return S_OK;
+}
+
+STDMETHODIMP Multiplexer::put_Interleaving(const REFERENCE_TIME* interleave,
+                                           const REFERENCE_TIME* preroll) {
+  if (interleave) m_interleave = *interleave;
+  if (preroll) m_preroll = *preroll;
+  return S_OK;
+}
+
+STDMETHODIMP Multiplexer::get_Interleaving(REFERENCE_TIME* interleave, REFERENCE_TIME* preroll) {
+  if (!interleave || !preroll) return E_POINTER;
+  *interleave = m_interleave;
+  *preroll = m_preroll;
+  return S_OK;
+}
+
+bool Multiplexer::DescribeInput(const AM_MEDIA_TYPE& mt, StreamInfo& info) const {
+  if (!DescribeStream(standin::MediaType(mt), info)) return false;
+  return m_format.bottomUpRgb || info.kind != StreamInfo::Kind::kVideo || info.compressed;
+}
+
+void Multiplexer::AddFreePin() {
+  standin::AutoLock lock(StateLock());
+  for (const auto& pin : m_pins)
+    if (!pin->IsConnected()) return;
+  m_pins.push_back(std::make_unique<MultiplexerPin>(*this, PinName(m_pins.size() + 1)));
+}
+
+MultiplexerPin* Multiplexer::FirstConnectedPin() {
+  standin::AutoLock lock(StateLock());
+  for (const auto& pin : m_pins)
+    if (pin->IsConnected()) return pin.get();
+  return nullptr;
+}
+
+HRESULT Multiplexer::OnPause(FILTER_STATE from) {
+  return from == State_Stopped ? OpenFile() : S_OK;
+}
+
+HRESULT Multiplexer::OnStop() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  CloseFileLocked();
+  return S_OK;
+}
+
+// Every connected input becomes a stream, in pin order. State lock held.
+HRESULT Multiplexer::OpenFile() {
+  std::vector<StreamInfo> streams;
+  for (const auto& pin : m_pins) {
+    StreamInfo info;
+    const bool taken = pin->IsConnected() && DescribeInput(pin->ConnectionType().Get(), info);
+    pin->SetStream(taken ? static_cast<int>(streams.size()) : -1);
+    if (taken) streams.push_back(std::move(info));
+  }
+  if (streams.empty()) return VFW_E_NOT_CONNECTED;
+  if (m_fileName.empty()) return E_UNEXPECTED;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  std::unique_ptr<FileSink> sink;
+  HRESULT hr = m_opener(m_fileName.c_str(), (m_mode & AM_FILE_OVERWRITE) != 0, sink);
+  if (FAILED(hr)) return hr;
+  const size_t count = streams.size();
+  std::unique_ptr<ContainerWriter> writer = m_format.createWriter(*sink, std::move(streams));
+  if (!writer) return E_OUTOFMEMORY;
+  hr = writer->Start();
+  if (FAILED(hr)) return hr;
+  m_interleaver = std::make_unique<Interleaver>(count, kQueueBound);
+  m_firstTime.assign(count, 0);
+  m_lastTime.assign(count, 0);
+  m_started.assign(count, false);
+  m_sink = std::move(sink);
+  m_writer = std::move(writer);
+  m_open = true;
+  m_notified = false;
+  return S_OK;
+}
+
+HRESULT Multiplexer::WriteReadyLocked() {
+  QueuedSample sample;
+  while (m_interleaver->Pop(sample)) {
+    const int32_t status = m_writer->Write(sample.stream, sample.data.data(), sample.data.size(),
+                                           sample.keyFrame, sample.time);
+    if (status != 0) return status;
+  }
+  return S_OK;
+}
+
+// Writes what is still queued and finishes the file.
+HRESULT Multiplexer::CloseFileLocked() {
+  if (!m_open) return S_OK;
+  m_open = false;
+  for (size_t i = 0; i < m_lastTime.size(); ++i) m_interleaver->End(i);
+  const HRESULT written = WriteReadyLocked();
+  const HRESULT finished = m_writer->Finish();
+  m_writer.reset();
+  m_sink.reset();
+  m_interleaver.reset();
+  m_wake.notify_all();
+  return FAILED(written) ? written : finished;
+}
+
+Multiplexer::Outcome Multiplexer::EndRunLocked(HRESULT status) {
+  const HRESULT closed = CloseFileLocked();
+  Outcome outcome{!m_notified, SUCCEEDED(status) ? closed : status};
+  m_notified = true;
+  return outcome;
+}
+
+void Multiplexer::Tell(const Outcome& outcome) {
+  if (!outcome.complete) return;
+  if (FAILED(outcome.status)) NotifyEvent(EC_ERRORABORT, outcome.status, 0);
+  NotifyEvent(EC_COMPLETE, outcome.status, 0);
+}
+
+HRESULT Multiplexer::Receive(MultiplexerPin& pin, IMediaSample* sample) {
+  const int stream = pin.Stream();
+  const size_t index = static_cast<size_t>(stream);
+  BYTE* data = nullptr;
+  HRESULT hr = sample->GetPointer(&data);
+  if (FAILED(hr)) return hr;
+  const long length = sample->GetActualDataLength();
+  QueuedSample queued;
+  queued.stream = index;
+  queued.data.assign(data, data + (length > 0 ? length : 0));  // upstream reuses its buffer
+  queued.keyFrame = sample->IsSyncPoint() == S_OK;
+  REFERENCE_TIME start = 0, stop = 0;
+  const bool timed = SUCCEEDED(sample->GetTime(&start, &stop));
+
+  std::unique_lock<std::mutex> lock(m_mutex);
+  if (!m_open || stream < 0) return S_FALSE;
+  if (timed)
+    queued.time = StreamTimeLocked(index, start);
+  else
+    queued.time = m_lastTime[index];
+  m_interleaver->Push(std::move(queued));
+  hr = WriteReadyLocked();
+  if (FAILED(hr)) {
+    const Outcome outcome = EndRunLocked(hr);
+    lock.unlock();
+    Tell(outcome);
+    return hr;
+  }
+  m_wake.notify_all();
+  m_wake.wait(lock, [&] { return !m_open || pin.Flushing() || !m_interleaver->Full(index); });
+  return S_OK;
+}
+
+HRESULT Multiplexer::EndOfStream(MultiplexerPin& pin) {
+  const int stream = pin.Stream();
+  std::unique_lock<std::mutex> lock(m_mutex);
+  if (!m_open || stream < 0) return S_OK;
+  m_interleaver->End(static_cast<size_t>(stream));
+  const HRESULT hr = WriteReadyLocked();
+  Outcome outcome;
+  if (FAILED(hr) || m_interleaver->AllEnded()) outcome = EndRunLocked(hr);
+  m_wake.notify_all();
+  lock.unlock();
+  Tell(outcome);
+  return S_OK;
+}
+
+// Each stream's times count from its first sample, so that every stream of the
+// file starts at 0 as in an AVI, whose streams have no start times.
+REFERENCE_TIME Multiplexer::StreamTimeLocked(size_t stream, REFERENCE_TIME start) {
+  if (!m_started[stream]) {
+    m_started[stream] = true;
+    m_firstTime[stream] = start;
+  }
+  const REFERENCE_TIME first = m_firstTime[stream];
+  // start - first, saturated: upstream's times are not to be trusted with overflow.
+  if (first < 0 && start > std::numeric_limits<REFERENCE_TIME>::max() + first)
+    m_lastTime[stream] = std::numeric_limits<REFERENCE_TIME>::max();
+  else if (first > 0 && start < std::numeric_limits<REFERENCE_TIME>::min() + first)
+    m_lastTime[stream] = std::numeric_limits<REFERENCE_TIME>::min();
+  else
+    m_lastTime[stream] = start - first;
+  return m_lastTime[stream];
+}
+
+void Multiplexer::WakeStreams() {
+  { std::lock_guard<std::mutex> lock(m_mutex); }
+  m_wake.notify_all();
+}

@@ -1,0 +1,117 @@
+#pragma once
+// A multiplexer and file writer: one input per stream (a free one is added as
+// each connects), the file named through IFileSinkFilter2, streams interleaved
+// by time into the file of its format (MuxFormat). The graph counts it as a
+// renderer: it notifies EC_COMPLETE once every connected input has ended. Stop
+// finishes the file. A failed write ends the run: EC_ERRORABORT with the
+// code, then EC_COMPLETE with it, and the file is finished around what was
+// written.
+//
+// Threads: each input streams on its own thread and may wait in Receive while
+// its stream runs ahead of the others; Stop and flushing wake it. The file and
+// the queues are guarded by m_mutex, never held while the graph is notified.
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "standins/base/Filter.h"
+#include "standins/base/SeekingPassThrough.h"
+#include "standins/mux/MultiplexerPin.h"
+#include "standins/mux/MuxFormat.h"
+
+class ContainerWriter;
+class FileSink;
+class Interleaver;
+
+class Multiplexer : public standin::Filter, public IFileSinkFilter2, public IConfigInterleaving {
+ public:
+  // Opens the output file; a test gives one that fails.
+  using SinkOpener =
+      std::function<HRESULT(const wchar_t* path, bool overwrite, std::unique_ptr<FileSink>& sink)>;
+
+  // format: static, outlives the filter.
+  Multiplexer(const MuxFormat& format, SinkOpener opener);
+  ~Multiplexer() override;
+
+  // Opens a file on disk.
+  static HRESULT OpenWin32File(const wchar_t* path, bool overwrite,
+                               std::unique_ptr<FileSink>& sink);
+
+  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+    return Filter::QueryInterface(riid, object);
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return Filter::AddRef(); }
+  STDMETHODIMP_(ULONG) Release() override { return Filter::Release(); }
+
+  // IFileSinkFilter2
+  STDMETHODIMP SetFileName(LPCOLESTR fileName, const AM_MEDIA_TYPE* mt) override;
+  STDMETHODIMP GetCurFile(LPOLESTR* fileName, AM_MEDIA_TYPE* mt) override;
+  STDMETHODIMP SetMode(DWORD flags) override;
+  STDMETHODIMP GetMode(DWORD* flags) override;
+  // IConfigInterleaving: every mode is taken; streams are always interleaved by time.
+  STDMETHODIMP put_Mode(InterleavingMode mode) override;
+  STDMETHODIMP get_Mode(InterleavingMode* mode) override;
+  STDMETHODIMP put_Interleaving(const REFERENCE_TIME* interleave,
+                                const REFERENCE_TIME* preroll) override;
+  STDMETHODIMP get_Interleaving(REFERENCE_TIME* interleave, REFERENCE_TIME* preroll) override;
+
+  int PinCount() override { return static_cast<int>(m_pins.size()); }
+  standin::Pin* PinAt(int n) override;
+
+  // The stream a connection type makes in this format's file; false when the
+  // type is not taken.
+  bool DescribeInput(const AM_MEDIA_TYPE& mt, StreamInfo& info) const;
+
+  // From the pins.
+  void AddFreePin();
+  HRESULT Receive(MultiplexerPin& pin, IMediaSample* sample);
+  HRESULT EndOfStream(MultiplexerPin& pin);
+  void WakeStreams();
+
+ protected:
+  bool IsRenderer() const override { return true; }
+  HRESULT QueryOther(REFIID riid, void** object) override;
+  HRESULT OnPause(FILTER_STATE from) override;
+  HRESULT OnStop() override;
+
+ private:
+  // What to tell the graph once m_mutex is released.
+  struct Outcome {
+    bool complete = false;
+    HRESULT status = S_OK;
+  };
+
+  HRESULT OpenFile();
+  HRESULT WriteReadyLocked();
+  HRESULT CloseFileLocked();
+  // Closes the file and gives what to tell the graph: the run's end, once.
+  Outcome EndRunLocked(HRESULT status);
+  void Tell(const Outcome& outcome);
+  REFERENCE_TIME StreamTimeLocked(size_t stream, REFERENCE_TIME start);
+  MultiplexerPin* FirstConnectedPin();
+
+  const MuxFormat& m_format;
+  SinkOpener m_opener;
+  std::vector<std::unique_ptr<MultiplexerPin>> m_pins;  // guarded by the state lock
+  standin::SeekingPassThrough m_seeking;
+  std::wstring m_fileName;
+  DWORD m_mode = 0;
+  InterleavingMode m_interleaving = INTERLEAVE_FULL;
+  REFERENCE_TIME m_interleave = 10000000;  // 100 ns units
+  REFERENCE_TIME m_preroll = 0;
+
+  std::mutex m_mutex;
+  std::condition_variable m_wake;
+  std::unique_ptr<FileSink> m_sink;
+  std::unique_ptr<ContainerWriter> m_writer;
+  std::unique_ptr<Interleaver> m_interleaver;
+  std::vector<REFERENCE_TIME> m_firstTime;  // per stream: its sample times count from here
+  std::vector<REFERENCE_TIME> m_lastTime;   // per stream, from its first
+  std::vector<bool> m_started;              // per stream: a sample has come
+  bool m_open = false;                      // a file is being written
+  bool m_notified = false;                  // EC_COMPLETE sent for this run
+};

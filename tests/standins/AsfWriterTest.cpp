@@ -1,0 +1,267 @@
+// The ASF writer, read back as a demuxer reads it: the header objects, every
+// packet's payloads put together into media objects, and the Simple Index.
+
+#include "standins/asf/AsfWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "standins/asf/AsfGuids.h"
+#include "support/MemorySink.h"
+#include "support/TestStreams.h"
+
+namespace {
+
+using test_streams::InMs;
+using test_streams::kI420AndPcm;
+using test_streams::kMjpg;
+using test_streams::Pcm;
+using test_streams::Sample;
+using test_streams::Samples;
+const AsfGuid kFileId = {0x01234567, 0x89AB, 0xCDEF, {1, 2, 3, 4, 5, 6, 7, 8}};
+
+struct File {
+  const std::vector<uint8_t>& b;
+  uint64_t U(uint64_t at, int bytes) const {
+    uint64_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | b[at + i];
+    return value;
+  }
+  bool IsGuid(uint64_t at, const AsfGuid& guid) const {
+    AsfBytes bytes;
+    bytes.Guid(guid);
+    return std::equal(bytes.Data().begin(), bytes.Data().end(), b.begin() + at);
+  }
+};
+
+struct MediaObject {
+  Sample sample;  // time: the presentation time in ms
+  uint64_t firstPacket = 0, lastPacket = 0;
+  uint64_t received = 0;
+};
+
+// Every packet's payloads, put together into media objects per stream; each
+// piece must continue its object where the one before ended. A packet is sent
+// no earlier than the one before, and before any object begun in it plays.
+std::vector<std::vector<MediaObject>> ReadPackets(const File& f, uint64_t first, uint64_t count,
+                                                  const AsfWriter::Options& options,
+                                                  size_t streams) {
+  const uint32_t packetBytes = options.packetBytes;
+  std::vector<std::vector<MediaObject>> objects(streams);
+  uint32_t lastSend = 0;
+  uint64_t latestStart = 0;
+  for (uint64_t p = 0; p < count; ++p) {
+    const uint64_t start = first + p * packetBytes;
+    EXPECT_EQ(f.U(start, 3), 0x82u);
+    EXPECT_EQ(f.U(start + 3, 2), 0x5D11u) << "flags: payloads, padding, property lengths";
+    const uint32_t send = uint32_t(f.U(start + 7, 4));
+    EXPECT_GE(send, lastSend);
+    lastSend = send;
+    uint64_t at = start + 14;
+    for (uint64_t n = f.b[start + 13] & 0x3F; n > 0; --n) {
+      auto& stream = objects.at((f.b[at] & 0x7F) - 1);
+      const uint64_t offset = f.U(at + 2, 4), size = f.U(at + 7, 4), length = f.U(at + 15, 2);
+      if (offset == 0) {
+        stream.push_back(
+            {{int64_t(f.U(at + 11, 4)), (f.b[at] & 0x80) != 0, size, f.b[at + 17]}, p});
+        latestStart = std::max(latestStart, f.U(at + 11, 4) - options.prerollMs);
+        EXPECT_LE(send, latestStart);
+      }
+      EXPECT_EQ(offset, stream.back().received);
+      stream.back().received += length;
+      stream.back().lastPacket = p;
+      at += 17 + length;
+    }
+    EXPECT_EQ(at + f.U(start + 5, 2), start + packetBytes) << "payloads and padding fill it";
+  }
+  return objects;
+}
+
+// The objects whose every piece came, with the preroll taken off their times.
+Samples Complete(const std::vector<std::vector<MediaObject>>& objects, uint32_t prerollMs) {
+  Samples samples(objects.size());
+  for (size_t s = 0; s < objects.size(); ++s)
+    for (const MediaObject& object : objects[s])
+      if (object.received == object.sample.size) {
+        samples[s].push_back(object.sample);
+        samples[s].back().time -= prerollMs;
+      }
+  return samples;
+}
+
+struct Read {
+  std::vector<uint64_t> top;  // offsets of the top-level objects
+  std::vector<std::vector<MediaObject>> objects;
+};
+
+// Top-level objects end to end; the File Properties agree with the Data Object.
+Read ReadFile(const File& f, const AsfWriter::Options& options, size_t streams) {
+  Read read;
+  for (uint64_t at = 0; at < f.b.size(); at += f.U(at + 16, 8)) {
+    read.top.push_back(at);
+    if (f.U(at + 16, 8) == 0) break;
+  }
+  EXPECT_TRUE(f.IsGuid(read.top.at(0), asf::kHeaderObject));
+  EXPECT_TRUE(f.IsGuid(read.top.at(1), asf::kDataObject));
+  const uint64_t properties = 30, data = read.top[1];
+  EXPECT_TRUE(f.IsGuid(properties, asf::kFilePropertiesObject));
+  EXPECT_EQ(f.U(properties + 40, 8), f.b.size());
+  EXPECT_EQ(f.U(properties + 56, 8), f.U(data + 40, 8));
+  EXPECT_EQ(f.U(properties + 88, 4), 2u) << "seekable, not broadcast";
+  EXPECT_EQ(f.U(properties + 92, 4), options.packetBytes);
+  EXPECT_EQ(f.U(properties + 96, 4), options.packetBytes);
+  const uint64_t packets = f.U(data + 40, 8);
+  EXPECT_EQ(f.U(data + 16, 8), 50 + packets * options.packetBytes);
+  read.objects = ReadPackets(f, data + 50, packets, options, streams);
+  return read;
+}
+
+// Slot i names the packets of the last key frame of the video stream that
+// plays at i intervals (presentation times, the preroll included), or of the
+// first key frame before that.
+void ExpectIndex(const File& f, uint64_t at, uint64_t interval,
+                 const std::vector<MediaObject>& video, uint64_t playDuration) {
+  EXPECT_TRUE(f.IsGuid(at, asf::kSimpleIndexObject));
+  EXPECT_EQ(f.U(at + 40, 8), interval);
+  const uint64_t entries = f.U(at + 52, 4);
+  EXPECT_EQ(entries, playDuration / interval + 1);
+  uint64_t most = 0;
+  for (uint64_t i = 0; i < entries; ++i) {
+    const MediaObject* key = nullptr;
+    for (const MediaObject& object : video)
+      if (object.sample.key && (!key || uint64_t(object.sample.time) * 10000 <= i * interval))
+        key = &object;
+    ASSERT_TRUE(key);
+    EXPECT_EQ(f.U(at + 56 + 6 * i, 4), key->firstPacket) << i;
+    EXPECT_EQ(f.U(at + 60 + 6 * i, 2), key->lastPacket - key->firstPacket + 1) << i;
+    most = std::max(most, f.U(at + 60 + 6 * i, 2));
+  }
+  EXPECT_EQ(f.U(at + 48, 4), most);
+}
+
+// What the Stream Properties carry: the picture's size and BITMAPINFOHEADER,
+// or the WAVEFORMATEX.
+std::vector<uint8_t> TypeSpecificData(const StreamInfo& info) {
+  if (info.kind == StreamInfo::Kind::kAudio) return info.format;
+  AsfBytes data;
+  data.U32(info.width);
+  data.U32(info.height);
+  data.U8(2);
+  data.U16(uint16_t(info.format.size()));
+  data.Append(info.format.data(), info.format.size());
+  return data.Data();
+}
+
+// After the File Properties: one Stream Properties per stream with its format,
+// then the Header Extension, the last before the Data Object at dataObject.
+void ExpectHeaderObjects(const File& f, const std::vector<StreamInfo>& streams,
+                         uint64_t dataObject) {
+  uint64_t at = 30 + f.U(30 + 16, 8);
+  for (size_t s = 0; s < streams.size(); ++s, at += f.U(at + 16, 8)) {
+    const bool video = streams[s].kind == StreamInfo::Kind::kVideo;
+    EXPECT_TRUE(f.IsGuid(at, asf::kStreamPropertiesObject));
+    EXPECT_TRUE(f.IsGuid(at + 24, video ? asf::kVideoMedia : asf::kAudioMedia));
+    EXPECT_EQ(f.U(at + 72, 2), s + 1) << "stream number";
+    const uint64_t size = f.U(at + 64, 4);
+    EXPECT_EQ(std::vector<uint8_t>(f.b.begin() + at + 78, f.b.begin() + at + 78 + size),
+              TypeSpecificData(streams[s]));
+  }
+  EXPECT_TRUE(f.IsGuid(at, asf::kHeaderExtensionObject));
+  EXPECT_EQ(at + f.U(at + 16, 8), dataObject) << "the last header object";
+}
+
+AsfWriter::Options Options(uint32_t packetBytes, uint32_t prerollMs, uint64_t interval) {
+  return {kFileId, 0x01D0000000000000, packetBytes, prerollMs, interval};
+}
+
+TEST(AsfWriter, ObjectsAndPacketsDescribeWhatWasWritten) {
+  const struct {
+    const char* name;
+    test_streams::Script script;
+    AsfWriter::Options options;
+  } shapes[] = {
+      {"I420 and stereo PCM", kI420AndPcm, Options(8192, 3000, 10000000)},
+      {"MJPG and IMA ADPCM, small packets", test_streams::kMjpgAndAdpcm, Options(512, 0, 2000000)},
+      {"audio only", test_streams::kMonoPcm, Options(8192, 3000, 10000000)},
+  };
+  for (const auto& shape : shapes) {
+    SCOPED_TRACE(shape.name);
+    const std::vector<StreamInfo>& streams = shape.script.streams;
+    MemorySink sink;
+    AsfWriter writer(sink, streams, shape.options);
+    ASSERT_EQ(writer.Start(), 0);
+    int64_t end = 0;
+    const Samples written = InMs(test_streams::Write(writer, shape.script, end));
+    ASSERT_EQ(writer.Finish(), 0);
+    const File f{sink.bytes};
+    const Read read = ReadFile(f, shape.options, streams.size());
+    EXPECT_EQ(Complete(read.objects, shape.options.prerollMs), written);
+
+    EXPECT_EQ(f.U(24, 4), streams.size() + 2) << "header objects";
+    EXPECT_EQ(f.U(28, 2), 0x0201u);
+    const uint64_t playDuration = end + shape.options.prerollMs * 10000ull;
+    EXPECT_EQ(f.U(30 + 64, 8), playDuration);
+    EXPECT_EQ(f.U(30 + 80, 8), shape.options.prerollMs);
+    ExpectHeaderObjects(f, streams, read.top[1]);
+
+    const bool video = streams[0].kind == StreamInfo::Kind::kVideo;
+    ASSERT_EQ(read.top.size(), video ? 3u : 2u);
+    if (video)
+      ExpectIndex(f, read.top[2], shape.options.indexInterval, read.objects[0], playDuration);
+  }
+}
+
+// A full disk at any point: the objects whose packets were written stay in a
+// file whose header and index count only them, and the failure is reported.
+TEST(AsfWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
+  const AsfWriter::Options options = Options(1024, 3000, 2000000);
+  MemorySink complete;
+  AsfWriter whole(complete, kI420AndPcm.streams, options);
+  int64_t end = 0;
+  whole.Start();
+  test_streams::Write(whole, kI420AndPcm, end);
+  whole.Finish();
+  const uint64_t size = complete.bytes.size();
+  for (uint64_t capacity : {size / 4, size / 2 + 3, size - 100, size - 10}) {
+    SCOPED_TRACE(capacity);
+    MemorySink sink;
+    sink.capacity = capacity;
+    AsfWriter writer(sink, kI420AndPcm.streams, options);
+    ASSERT_EQ(writer.Start(), 0);
+    const Samples accepted = InMs(test_streams::Write(writer, kI420AndPcm, end));
+    EXPECT_EQ(writer.Finish(), MemorySink::kDiskFull);
+    EXPECT_EQ(writer.Write(0, "x", 1, true, 0), MemorySink::kDiskFull);
+    const File f{sink.bytes};
+    const Read read = ReadFile(f, options, 2);
+    const Samples found = Complete(read.objects, options.prerollMs);
+    for (size_t s = 0; s < 2; ++s) {
+      ASSERT_LE(found[s].size(), accepted[s].size());
+      EXPECT_EQ(found[s],
+                Samples::value_type(accepted[s].begin(), accepted[s].begin() + found[s].size()));
+    }
+    const uint64_t packets = f.U(read.top[1] + 40, 8);
+    if (read.top.size() < 3) continue;
+    for (uint64_t i = 0; i < f.U(read.top[2] + 52, 4); ++i)
+      EXPECT_LE(f.U(read.top[2] + 56 + 6 * i, 4) + f.U(read.top[2] + 60 + 6 * i, 2), packets);
+  }
+}
+
+TEST(AsfWriter, RefusesWhatItsFieldsCannotHold) {
+  MemorySink sink;
+  const std::vector<StreamInfo> sound = {Pcm(8000, 1, 8)};
+  for (const uint32_t packetBytes : {31u, 70000u}) {  // no room for a payload; beyond 16 bits
+    AsfWriter writer(sink, sound, Options(packetBytes, 0, 10000000));
+    EXPECT_EQ(writer.Start(), AsfWriter::kInvalidArg) << packetBytes;
+  }
+  AsfWriter bigFormat(sink, {test_streams::Video(kMjpg, 64, 48, 24, 400000, 0x10000)},
+                      Options(8192, 0, 10000000));
+  EXPECT_EQ(bigFormat.Start(), AsfWriter::kInvalidArg) << "a codec private beyond 64 kB";
+  AsfWriter writer(sink, sound, Options(8192, 3000, 10000000));
+  ASSERT_EQ(writer.Start(), 0);
+  EXPECT_EQ(writer.Write(0, "x", 1, true, (0xFFFFFFFFll - 2999) * 10000), AsfWriter::kFileTooLarge)
+      << "a presentation time beyond 32 bits of ms";
+}
+
+}  // namespace

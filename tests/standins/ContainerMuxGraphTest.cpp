@@ -1,0 +1,118 @@
+// The Matroska and ASF multiplexers in Wine's real graph, reached as the
+// program reaches them. Outputs are judged by ffprobe and ffmpeg outside Wine.
+
+#include <windows.h>
+#include <dshow.h>
+#include <gtest/gtest.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/Str.h"
+#include "standins/asf/AsfMux.h"
+#include "standins/mkv/MatroskaMux.h"
+#include "support/MediaProbe.h"
+#include "support/MuxGraphTest.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr HRESULT kDiskFull = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+
+struct Container {
+  const char* name;
+  const GUID* type;  // what the program gives SetOutputFileName
+  const char* extension;
+  Multiplexer* (*create)(Multiplexer::SinkOpener opener);
+};
+
+const Container kContainers[] = {
+    {"Matroska", &kMatroskaMuxClsid, ".mkv",
+     [](Multiplexer::SinkOpener opener) -> Multiplexer* { return new MatroskaMux(opener); }},
+    {"Asf", &kAsfMuxClsid, ".asf",
+     [](Multiplexer::SinkOpener opener) -> Multiplexer* { return new AsfMux(opener); }},
+};
+
+class ContainerMuxGraphTest : public MuxGraphTest, public ::testing::WithParamInterface<Container> {
+ protected:
+  std::string Output() const { return m_clips.PathOf(std::string("out") + GetParam().extension); }
+};
+
+TEST_P(ContainerMuxGraphTest, HoldsTheFramesSoundAndLengthOfAnH264Mp4AndSeeks) {
+  const std::string clip = m_clips.MakeMp4("clip.mp4", ClipShape{320, 240, 25, 100, true});
+  const std::string out = Output();
+  ASSERT_NO_FATAL_FAILURE(Prepare(clip));
+  ASSERT_NO_FATAL_FAILURE(BuildOutput(*GetParam().type, out));
+  const auto events = RunToCompletion();
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back().first, EC_COMPLETE);
+
+  const ProbedMedia media = ProbeMedia(out);
+  EXPECT_TRUE(media.read) << media.errors;
+  const ProbedStream* video = media.Stream("video");
+  const ProbedStream* audio = media.Stream("audio");
+  ASSERT_TRUE(video && audio);
+  EXPECT_EQ(video->codec, "rawvideo");
+  EXPECT_EQ(audio->codec, "pcm_s16le");
+  EXPECT_EQ(video->packets, 100);
+  EXPECT_NEAR(media.duration, 4.0, 0.04) << "one frame";
+  const std::vector<std::string> frames = VideoFrameChecksums(clip, "yuv420p");
+  ASSERT_EQ(frames.size(), 100u);
+  EXPECT_EQ(VideoFrameChecksums(out, "yuv420p"), frames);
+  EXPECT_NEAR(DecodedAudioSeconds(out), DecodedAudioSeconds(clip), 1024.0 / 44100);
+  EXPECT_EQ(VideoFrameChecksumAfterSeek(out, 2.0, "yuv420p"), frames[50]);
+}
+
+TEST_P(ContainerMuxGraphTest, StopHalfWayLeavesAFileOfWhatWasWritten) {
+  const std::string out = Output();
+  ASSERT_NO_FATAL_FAILURE(
+      Prepare(m_clips.MakeMp4("long.mp4", ClipShape{320, 240, 25, 25 * 60, true})));
+  ASSERT_NO_FATAL_FAILURE(BuildOutput(*GetParam().type, out));
+  ASSERT_NO_FATAL_FAILURE(StopOnceWritten(out, 4u << 20));
+
+  const ProbedMedia media = ProbeMedia(out);
+  EXPECT_TRUE(media.read) << media.errors;
+  ASSERT_NE(media.Stream("video"), nullptr);
+  const long frames = media.Stream("video")->packets;
+  EXPECT_GT(frames, 0);
+  EXPECT_LT(frames, 25 * 60) << "stopped too late to show a partial file";
+  const double sound = DecodedAudioSeconds(out);
+  EXPECT_GT(sound, 0);
+  EXPECT_NEAR(media.duration, std::max(frames / 25.0, sound), 0.04) << "the longer stream's";
+}
+
+TEST_P(ContainerMuxGraphTest, AFailedWriteEndsTheRunWithItsCodeAndAReadableFile) {
+  const std::string out = Output();
+  const std::string clip = m_clips.MakeAvi("clip.avi", ClipShape{320, 240, 25, 50, true});
+  ASSERT_NO_FATAL_FAILURE(Prepare(clip));
+  // 3 MB: about ten of the 50 frames, which come as AYUV of 300 kB (the
+  // splitter's next type after RGB24, which these files do not take).
+  ComPtr<IBaseFilter> mux;
+  *mux.ReleaseAndGetAddressOf() = GetParam().create(CappedFiles(3u << 20));
+  ComPtr<IFileSinkFilter> sink;
+  ASSERT_EQ(mux.As(&sink), S_OK);
+  ASSERT_EQ(sink->SetFileName(str::ToWide(out.c_str()).c_str(), nullptr), S_OK);
+  ASSERT_EQ(m_graph->AddFilter(mux.Get(), L"Multiplexer"), S_OK);
+  ASSERT_NO_FATAL_FAILURE(RenderInto(mux.Get()));
+
+  const auto events = RunToCompletion();
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back().first, EC_COMPLETE);
+  EXPECT_NE(std::find(events.begin(), events.end(),
+                      std::make_pair(long{EC_ERRORABORT}, LONG_PTR{kDiskFull})),
+            events.end());
+  const ProbedMedia media = ProbeMedia(out);
+  EXPECT_TRUE(media.read) << media.errors;
+  ASSERT_NE(media.Stream("video"), nullptr);
+  const long frames = media.Stream("video")->packets;
+  EXPECT_GT(frames, 0);
+  EXPECT_LT(frames, 14);
+}
+
+INSTANTIATE_TEST_SUITE_P(Containers, ContainerMuxGraphTest, ::testing::ValuesIn(kContainers),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

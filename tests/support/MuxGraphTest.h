@@ -1,0 +1,50 @@
+#pragma once
+// A multiplexer in Wine's real graph, reached as the program reaches it:
+// RenderFile, the renderers taken out, the two pins that fed them connected
+// through the capture graph builder stand-in. The subtitle filter is kept out
+// of the graph (its "LoadLevel" 2 while a test runs), so that the multiplexer
+// gets the splitter's own types.
+
+#include <windows.h>
+#include <dshow.h>
+#include <gtest/gtest.h>
+#include <wrl/client.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "standins/mux/Multiplexer.h"
+#include "support/ClipFolder.h"
+#include "support/LoadLevelGuard.h"
+
+class MuxGraphTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // RenderFile, the renderers out (the pins that fed them kept), and the
+  // capture graph builder stand-in on the graph.
+  void Prepare(const std::string& clip);
+  // As the program builds its AVI, MKV or ASF output.
+  void BuildOutput(const GUID& type, const std::string& path);
+  void RenderInto(IBaseFilter* mux);
+  // Runs to EC_COMPLETE; the codes and first parameters of the events on the way.
+  std::vector<std::pair<long, LONG_PTR>> RunToCompletion();
+  // Runs until the file holds at least bytes, then stops the graph.
+  void StopOnceWritten(const std::string& path, DWORD bytes);
+
+  // Opens files that take only capacity bytes, as on a full disk.
+  static Multiplexer::SinkOpener CappedFiles(uint64_t capacity);
+
+  LoadLevelGuard m_loadLevel;
+  Microsoft::WRL::ComPtr<IGraphBuilder> m_graph;
+  Microsoft::WRL::ComPtr<IMediaControl> m_control;
+  Microsoft::WRL::ComPtr<ICaptureGraphBuilder2> m_builder;
+  std::vector<Microsoft::WRL::ComPtr<IPin>> m_pins;  // that fed the renderers
+  ClipFolder m_clips;
+
+ private:
+  bool FindRenderer(Microsoft::WRL::ComPtr<IBaseFilter>& renderer);
+};
