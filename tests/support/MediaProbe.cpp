@@ -20,6 +20,7 @@ void TakeLine(const std::string& line, ProbedMedia& media) {
   ProbedStream& stream = media.streams[index];
   key = key.substr(dot + 1);
   if (key == "codec_type") stream.type = value;
+  if (key == "codec_name") stream.codec = value;
   if (key == "nb_read_packets" && number) stream.packets = std::stol(value);
   if (key == "duration" && number) stream.duration = std::stod(value);
 }
@@ -42,7 +43,7 @@ const ProbedStream* ProbedMedia::Stream(const std::string& type) const {
 ProbedMedia ProbeMedia(const std::string& windowsPath) {
   const LinuxCommandResult run = RunLinuxCommand(
       "ffprobe -v error -count_packets -of flat -show_entries "
-      "stream=codec_type,nb_read_packets,duration " +
+      "stream=codec_type,codec_name,nb_read_packets,duration " +
       ShellQuote(UnixPath(windowsPath)));
   ProbedMedia media;
   for (const std::string& line : Lines(run.output)) {

@@ -46,13 +46,18 @@ void CALLBACK RunNestedScript(HWND, UINT, UINT_PTR timer, DWORD) {
 
 }  // namespace
 
-void ClickAndDrive(HWND dialog, int id, int markerId, const std::function<void(HWND)>& script) {
+void DriveDialogOpenedBy(const std::function<void()>& open, int markerId,
+                         const std::function<void(HWND)>& script) {
   NestedScript nested{markerId, &script, nullptr};
   t_nested = &nested;
   UINT_PTR timer = SetTimer(nullptr, 0, 10, &RunNestedScript);
-  Click(dialog, id);
+  open();
   KillTimer(nullptr, timer);
   t_nested = nullptr;
+}
+
+void ClickAndDrive(HWND dialog, int id, int markerId, const std::function<void(HWND)>& script) {
+  DriveDialogOpenedBy([&] { Click(dialog, id); }, markerId, script);
 }
 
 INT_PTR RunScripted(ModalDialog& dialog, const std::function<void(HWND)>& script) {

@@ -14,6 +14,9 @@ INT_PTR RunScripted(ModalDialog& dialog, const std::function<void(HWND)>& script
 // opens (the first window of this thread that has a control markerId) from
 // inside that dialog's loop. The script must end that dialog.
 void ClickAndDrive(HWND dialog, int id, int markerId, const std::function<void(HWND)>& script);
+// The same for the modal dialog that open (any call) shows.
+void DriveDialogOpenedBy(const std::function<void()>& open, int markerId,
+                         const std::function<void(HWND)>& script);
 
 // Text of a dialog control.
 std::string ControlText(HWND dialog, int id);
