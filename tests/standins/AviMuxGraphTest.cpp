@@ -17,6 +17,7 @@
 #include "standins/avi/Win32FileSink.h"
 #include "support/ClipFolder.h"
 #include "support/MediaProbe.h"
+#include "support/OutputGraph.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -36,109 +37,15 @@ class CappedFileSink : public Win32FileSink {
   uint64_t m_capacity;
 };
 
-class AviMuxGraphTest : public ::testing::Test {
+class AviMuxGraphTest : public ::testing::Test, protected OutputGraph {
  protected:
   void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
   void TearDown() override {
-    if (m_control) m_control->Stop();
-    m_control.Reset();
-    m_builder.Reset();
-    m_pins.clear();
-    m_graph.Reset();
+    ReleaseGraph();
     CoUninitialize();
   }
 
-  // RenderFile, the renderers out (the pins that fed them kept), and the
-  // capture graph builder stand-in on the graph.
-  void Prepare(const std::string& clip) {
-    ASSERT_EQ(
-        CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&m_graph)),
-        S_OK);
-    ASSERT_EQ(m_graph->RenderFile(str::ToWide(clip.c_str()).c_str(), nullptr), S_OK);
-    ASSERT_EQ(m_graph.As(&m_control), S_OK);
-    for (ComPtr<IBaseFilter> renderer; FindRenderer(renderer); renderer.Reset()) {
-      ComPtr<IEnumPins> pins;
-      ComPtr<IPin> input, upstream;
-      ASSERT_EQ(renderer->EnumPins(&pins), S_OK);
-      ASSERT_EQ(pins->Next(1, &input, nullptr), S_OK);
-      ASSERT_EQ(input->ConnectedTo(&upstream), S_OK);
-      m_pins.push_back(upstream);
-      ASSERT_EQ(m_graph->RemoveFilter(renderer.Get()), S_OK);
-    }
-    ASSERT_EQ(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
-                               IID_PPV_ARGS(&m_builder)),
-              S_OK);
-    ASSERT_EQ(m_builder->SetFiltergraph(m_graph.Get()), S_OK);
-  }
-
-  // As the program builds its AVI output.
-  void BuildOutput(const std::string& path) {
-    ComPtr<IBaseFilter> mux;
-    ComPtr<IFileSinkFilter> sink;
-    ComPtr<IConfigInterleaving> interleaving;
-    ComPtr<IFileSinkFilter2> sink2;
-    ASSERT_EQ(m_builder->SetOutputFileName(&MEDIASUBTYPE_Avi, str::ToWide(path.c_str()).c_str(),
-                                           &mux, &sink),
-              S_OK);
-    ASSERT_EQ(mux.As(&interleaving), S_OK);
-    EXPECT_EQ(interleaving->put_Mode(INTERLEAVE_FULL), S_OK);
-    ASSERT_EQ(sink.As(&sink2), S_OK);
-    EXPECT_EQ(sink2->SetMode(AM_FILE_OVERWRITE), S_OK);
-    RenderInto(mux.Get());
-  }
-
-  void RenderInto(IBaseFilter* mux) {
-    ASSERT_EQ(m_pins.size(), 2u);
-    for (const ComPtr<IPin>& pin : m_pins)
-      ASSERT_EQ(m_builder->RenderStream(nullptr, nullptr, pin.Get(), nullptr, mux), S_OK);
-  }
-
-  // Runs to EC_COMPLETE; the codes and first parameters of the events on the
-  // way. Wine's GetEvent may answer E_ABORT at once after its queue emptied.
-  std::vector<std::pair<long, LONG_PTR>> RunToCompletion() {
-    std::vector<std::pair<long, LONG_PTR>> seen;
-    ComPtr<IMediaEventEx> events;
-    if (FAILED(m_graph->QueryInterface(IID_IMediaEventEx,
-                                       reinterpret_cast<void**>(events.GetAddressOf()))) ||
-        FAILED(m_control->Run()))
-      return seen;
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < 60000;) {
-      long code = 0;
-      LONG_PTR param1 = 0, param2 = 0;
-      if (FAILED(events->GetEvent(&code, &param1, &param2, 100))) continue;
-      seen.push_back({code, param1});
-      events->FreeEventParams(code, param1, param2);
-      if (code == EC_COMPLETE) break;
-    }
-    m_control->Stop();
-    return seen;
-  }
-
-  ComPtr<IGraphBuilder> m_graph;
-  ComPtr<IMediaControl> m_control;
-  ComPtr<ICaptureGraphBuilder2> m_builder;
-  std::vector<ComPtr<IPin>> m_pins;  // that fed the renderers
   ClipFolder m_clips;
-
- private:
-  // A filter with one input and no output.
-  bool FindRenderer(ComPtr<IBaseFilter>& renderer) {
-    ComPtr<IEnumFilters> filters;
-    m_graph->EnumFilters(&filters);
-    for (ComPtr<IBaseFilter> filter; filters->Next(1, &filter, nullptr) == S_OK; filter.Reset()) {
-      ComPtr<IEnumPins> pins;
-      filter->EnumPins(&pins);
-      int counts[2] = {0, 0};
-      PIN_DIRECTION direction;
-      for (ComPtr<IPin> pin; pins->Next(1, &pin, nullptr) == S_OK; pin.Reset())
-        if (SUCCEEDED(pin->QueryDirection(&direction))) ++counts[direction];
-      if (counts[PINDIR_INPUT] == 1 && counts[PINDIR_OUTPUT] == 0) {
-        renderer = filter;
-        return true;
-      }
-    }
-    return false;
-  }
 };
 
 TEST_F(AviMuxGraphTest, WritesTheDecodedFramesAndSoundOfAnH264Mp4) {

@@ -1,0 +1,112 @@
+#include "support/OutputGraph.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/Str.h"
+
+using Microsoft::WRL::ComPtr;
+
+void OutputGraph::Prepare(const std::string& clip) {
+  ASSERT_EQ(
+      CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&m_graph)),
+      S_OK);
+  ASSERT_EQ(m_graph->RenderFile(str::ToWide(clip.c_str()).c_str(), nullptr), S_OK);
+  ASSERT_EQ(m_graph.As(&m_control), S_OK);
+  for (ComPtr<IBaseFilter> renderer; FindRenderer(renderer); renderer.Reset()) {
+    ComPtr<IEnumPins> pins;
+    ComPtr<IPin> input, upstream;
+    ASSERT_EQ(renderer->EnumPins(&pins), S_OK);
+    ASSERT_EQ(pins->Next(1, &input, nullptr), S_OK);
+    ASSERT_EQ(input->ConnectedTo(&upstream), S_OK);
+    AM_MEDIA_TYPE mt = {};
+    ASSERT_EQ(input->ConnectionMediaType(&mt), S_OK);
+    m_majorTypes.push_back(mt.majortype);
+    CoTaskMemFree(mt.pbFormat);
+    if (mt.pUnk) mt.pUnk->Release();
+    m_pins.push_back(upstream);
+    ASSERT_EQ(m_graph->RemoveFilter(renderer.Get()), S_OK);
+  }
+  ASSERT_EQ(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
+                             IID_PPV_ARGS(&m_builder)),
+            S_OK);
+  ASSERT_EQ(m_builder->SetFiltergraph(m_graph.Get()), S_OK);
+}
+
+void OutputGraph::BuildOutput(const std::string& path, IBaseFilter* videoCompressor,
+                              IBaseFilter* audioCompressor) {
+  ComPtr<IBaseFilter> mux;
+  ComPtr<IFileSinkFilter> sink;
+  ComPtr<IConfigInterleaving> interleaving;
+  ComPtr<IFileSinkFilter2> sink2;
+  ASSERT_EQ(m_builder->SetOutputFileName(&MEDIASUBTYPE_Avi, str::ToWide(path.c_str()).c_str(), &mux,
+                                         &sink),
+            S_OK);
+  ASSERT_EQ(mux.As(&interleaving), S_OK);
+  EXPECT_EQ(interleaving->put_Mode(INTERLEAVE_FULL), S_OK);
+  ASSERT_EQ(sink.As(&sink2), S_OK);
+  EXPECT_EQ(sink2->SetMode(AM_FILE_OVERWRITE), S_OK);
+  RenderInto(mux.Get(), videoCompressor, audioCompressor);
+}
+
+void OutputGraph::RenderInto(IBaseFilter* mux, IBaseFilter* videoCompressor,
+                             IBaseFilter* audioCompressor) {
+  ASSERT_EQ(m_pins.size(), 2u);
+  if (videoCompressor) {
+    ASSERT_EQ(m_graph->AddFilter(videoCompressor, L"VideoCompressor"), S_OK);
+  }
+  if (audioCompressor) {
+    ASSERT_EQ(m_graph->AddFilter(audioCompressor, L"AudioCompressor"), S_OK);
+  }
+  for (size_t i = 0; i < m_pins.size(); ++i) {
+    IBaseFilter* compressor =
+        m_majorTypes[i] == MEDIATYPE_Video ? videoCompressor : audioCompressor;
+    ASSERT_EQ(m_builder->RenderStream(nullptr, nullptr, m_pins[i].Get(), compressor, mux), S_OK);
+  }
+}
+
+std::vector<std::pair<long, LONG_PTR>> OutputGraph::RunToCompletion() {
+  std::vector<std::pair<long, LONG_PTR>> seen;
+  ComPtr<IMediaEventEx> events;
+  if (FAILED(m_graph->QueryInterface(IID_IMediaEventEx,
+                                     reinterpret_cast<void**>(events.GetAddressOf()))) ||
+      FAILED(m_control->Run()))
+    return seen;
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 60000;) {
+    long code = 0;
+    LONG_PTR param1 = 0, param2 = 0;
+    if (FAILED(events->GetEvent(&code, &param1, &param2, 100))) continue;
+    seen.push_back({code, param1});
+    events->FreeEventParams(code, param1, param2);
+    if (code == EC_COMPLETE) break;
+  }
+  m_control->Stop();
+  return seen;
+}
+
+void OutputGraph::ReleaseGraph() {
+  if (m_control) m_control->Stop();
+  m_control.Reset();
+  m_builder.Reset();
+  m_pins.clear();
+  m_majorTypes.clear();
+  m_graph.Reset();
+}
+
+// A filter with one input and no output.
+bool OutputGraph::FindRenderer(ComPtr<IBaseFilter>& renderer) {
+  ComPtr<IEnumFilters> filters;
+  m_graph->EnumFilters(&filters);
+  for (ComPtr<IBaseFilter> filter; filters->Next(1, &filter, nullptr) == S_OK; filter.Reset()) {
+    ComPtr<IEnumPins> pins;
+    filter->EnumPins(&pins);
+    int counts[2] = {0, 0};
+    PIN_DIRECTION direction;
+    for (ComPtr<IPin> pin; pins->Next(1, &pin, nullptr) == S_OK; pin.Reset())
+      if (SUCCEEDED(pin->QueryDirection(&direction))) ++counts[direction];
+    if (counts[PINDIR_INPUT] == 1 && counts[PINDIR_OUTPUT] == 0) {
+      renderer = filter;
+      return true;
+    }
+  }
+  return false;
+}
