@@ -7,9 +7,13 @@
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
+#include "standins/KeptMjpegSettings.h"
 #include "standins/codecs/CodecClsids.h"
+#include "standins/codecs/MjpegSettingsStore.h"
 #include "support/ClipFolder.h"
 #include "support/LinuxCommand.h"
 #include "support/MediaProbe.h"
@@ -29,6 +33,23 @@ double VideoPsnr(const std::string& output, const std::string& source) {
   return std::stod(run.output.substr(8));
 }
 
+// The first luminance quantiser of the output's first picture, which the
+// quality scales; -1 when there is none.
+int FirstQuantiser(const ClipFolder& folder, const std::string& output) {
+  const std::string frame = folder.PathOf("frame.jpg");
+  const LinuxCommandResult run =
+      RunLinuxCommand("ffmpeg -v error -y -i " + ShellQuote(UnixPath(output)) +
+                      " -map 0:v -frames:v 1 -c copy -f image2 " + ShellQuote(UnixPath(frame)));
+  std::ifstream file(frame, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  const std::string jpeg = bytes.str();
+  const size_t dqt = jpeg.find("\xFF\xDB");
+  return run.exitCode != 0 || dqt == std::string::npos || dqt + 5 >= jpeg.size()
+             ? -1
+             : static_cast<uint8_t>(jpeg[dqt + 5]);
+}
+
 class CompressorGraphTest : public ::testing::Test, protected OutputGraph {
  protected:
   void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
@@ -37,6 +58,7 @@ class CompressorGraphTest : public ::testing::Test, protected OutputGraph {
     CoUninitialize();
   }
 
+  KeptMjpegSettings m_kept;
   ClipFolder m_clips;
 };
 
@@ -45,12 +67,17 @@ TEST_F(CompressorGraphTest, ConvertsClipsToMjpegAndImaAdpcm) {
   const struct {
     std::string clip;
     double audioSlack;  // s: what the source's sound may lose or gain besides
+    int keptQuality;    // 0: none kept, the default 85
+    int quantiser;      // 16 scaled by the quality
   } cases[] = {
-      {m_clips.MakeMp4("clip.mp4", shape), 1024.0 / 44100},  // I420 pictures, an AAC frame
-      {m_clips.MakeAvi("clip.avi", shape), 0},               // RGB24 pictures
+      {m_clips.MakeMp4("clip.mp4", shape), 1024.0 / 44100, 0, 5},  // I420 pictures, an AAC frame
+      {m_clips.MakeAvi("clip.avi", shape), 0, 50, 16},             // RGB24 pictures
   };
   for (const auto& c : cases) {
     ASSERT_FALSE(c.clip.empty());
+    if (c.keptQuality) {
+      ASSERT_TRUE(SaveMjpegSettings({c.keptQuality, ChromaSampling::k420}));
+    }
     const std::string out = m_clips.PathOf("out.avi");
     ComPtr<IBaseFilter> video, audio;
     ASSERT_EQ(CoCreateInstance(kMjpegCompressorClsid, nullptr, CLSCTX_INPROC_SERVER,
@@ -78,7 +105,8 @@ TEST_F(CompressorGraphTest, ConvertsClipsToMjpegAndImaAdpcm) {
     const double converted = DecodedAudioSeconds(out);
     EXPECT_GE(converted, source - c.audioSlack) << c.clip;
     EXPECT_LE(converted, source + c.audioSlack + 2041.0 / 44100) << c.clip;
-    EXPECT_GT(VideoPsnr(out, c.clip), 38.0) << "dB at the default quality: " << c.clip;
+    EXPECT_GT(VideoPsnr(out, c.clip), 38.0) << "dB: " << c.clip;
+    EXPECT_EQ(FirstQuantiser(m_clips, out), c.quantiser) << "the kept quality: " << c.clip;
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include "standins/codecs/MjpegResource.h"
 #include "standins/codecs/MjpegSettings.h"
+#include "standins/KeptMjpegSettings.h"
 #include "support/ClipFolder.h"
 #include "support/LinuxCommand.h"
 #include "support/ScriptedDialog.h"
@@ -17,7 +18,6 @@
 namespace {
 
 constexpr DWORD kMjpg = mmioFOURCC('M', 'J', 'P', 'G');
-constexpr char kSettingsKey[] = "Software\\Standins\\MJPEG Compressor";
 
 BITMAPINFOHEADER Header(LONG width, LONG height, WORD bits, DWORD compression) {
   return {sizeof(BITMAPINFOHEADER), width, height, 1, bits, compression, 0, 0, 0, 0, 0};
@@ -29,22 +29,10 @@ std::vector<uint8_t> State(int quality, ChromaSampling sampling) {
   return {block, block + sizeof block};
 }
 
-// The codec's kept settings are the user's: each test puts them back.
 class MjpegDriverTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    DWORD size = sizeof m_kept;
-    m_hadKept = RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, "State", RRF_RT_REG_BINARY, nullptr,
-                             m_kept, &size) == ERROR_SUCCESS;
-    m_keptSize = size;
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "State");
-  }
   void TearDown() override {
     for (HIC hic : m_open) ICClose(hic);
-    if (m_hadKept)
-      RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "State", REG_BINARY, m_kept, m_keptSize);
-    else
-      RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "State");
   }
   HIC Open(UINT mode = ICMODE_COMPRESS) {
     HIC hic = ICOpen(ICTYPE_VIDEO, kMjpg, mode);
@@ -58,9 +46,7 @@ class MjpegDriverTest : public ::testing::Test {
   }
 
  private:
-  BYTE m_kept[64] = {};
-  DWORD m_keptSize = 0;
-  bool m_hadKept = false;
+  KeptMjpegSettings m_kept;
   std::vector<HIC> m_open;
 };
 
