@@ -5,6 +5,9 @@
 
 #include <cstring>
 
+#include "app/AboutDialog.h"
+#include "app/FilterPropertiesDialog.h"
+#include "app/HelpCommand.h"
 #include "app/SourceLine.h"
 #include "engine/RegistryAdjustments.h"
 #include "engine/SourceProbing.h"
@@ -14,6 +17,7 @@
 #include "platform/Path.h"
 #include "platform/Prompts.h"
 #include "platform/Str.h"
+#include "settings/OutputFormat.h"
 #include "settings/OutputOptionsDialog.h"
 #include "settings/SettingsPersistence.h"
 
@@ -25,11 +29,26 @@ constexpr char kLastPhotoFolder[] = "LastPhotoFolder";
 // Room beyond the longest source path (259 characters), so that a longer
 // choice arrives whole and is refused instead of being cut.
 constexpr DWORD kChosenPathBufferSize = 1024;
+constexpr char kHomepage[] = "http://www.brimvale-studio.example/";
+constexpr UINT kProgressPeriodMs = 1000;
+// An output format that the options do not offer: no multiplexer, and the
+// filter properties before the graph runs.
+constexpr int kInspectFormat = 4;
+
+// The graph stopped on a failure; EC_COMPLETE never follows these.
+bool IsFailureEvent(long code) {
+  return code == EC_ERRORABORT || code == EC_USERABORT || code == EC_STREAM_ERROR_STOPPED;
+}
 
 }  // namespace
 
-MainDialog::MainDialog(const AppProfile& profile, LanguageManager& languages, GraphHandles& graph)
-    : ModalDialog(IDD_MAIN_DIALOG), m_profile(profile), m_languages(languages), m_graph(graph) {
+MainDialog::MainDialog(const AppProfile& profile, LanguageManager& languages, GraphHandles& graph,
+                       ConversionSteps& steps)
+    : ModalDialog(IDD_MAIN_DIALOG),
+      m_profile(profile),
+      m_languages(languages),
+      m_graph(graph),
+      m_steps(steps) {
   m_appIcon =
       static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME),
                                     IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
@@ -157,8 +176,9 @@ void MainDialog::ShowOptionsSummary() {
 
 void MainDialog::OnExit() { SendMessageA(Hwnd(), WM_CLOSE, 0, 0); }
 
-// Escape goes through the close handling too, so that it never abandons a
-// conversion or skips what closing puts back.
+// Escape, and Enter when no push button has the focus, go through the close
+// handling too, so that they never abandon a conversion or skip what closing
+// puts back.
 void MainDialog::OnCancel() { CloseWindow(); }
 
 INT_PTR MainDialog::OnClose(WPARAM, LPARAM) {
@@ -187,11 +207,56 @@ void MainDialog::CloseWindow() {
   End(IDCANCEL);
 }
 
+void MainDialog::OnHelp() {
+  // The help file lies beside the executable.
+  const std::string commandLine = HelpCommandLine(path::ModuleFolder() + "\\");
+  Prompts::Current().StartProgram(commandLine.c_str(), SW_SHOW);
+}
+
+void MainDialog::OnHomepage() {
+  if (Prompts::Current().OpenWithShell(nullptr, "open", kHomepage, nullptr, nullptr,
+                                       SW_SHOWNORMAL) > 32) {
+    return;
+  }
+  const std::string text = std::string("The Program does not launch your web browser to access ") +
+                           kHomepage +
+                           " ,\nPlease launch your web browser and input the URL manually.";
+  Prompts::Current().ShowMessage(Hwnd(), text.c_str(), "unknown errors", MB_OK);
+}
+
+// Owned by the main window, as the options are, so that the window waits for it.
+void MainDialog::OnAbout() {
+  AboutDialog about;
+  about.Run(Hwnd());
+}
+
+INT_PTR MainDialog::OnSysCommand(WPARAM wp, LPARAM) {
+  if ((wp & 0xFFF0) != IDM_ABOUTBOX) return FALSE;
+  OnAbout();
+  return TRUE;
+}
+
+INT_PTR MainDialog::OnPaint(WPARAM, LPARAM) {
+  if (!IsIconic(Hwnd())) return FALSE;
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(Hwnd(), &paint);
+  SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client = {};
+  GetClientRect(Hwnd(), &client);
+  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, m_appIcon);
+  EndPaint(Hwnd(), &paint);
+  return TRUE;
+}
+
+INT_PTR MainDialog::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<INT_PTR>(m_appIcon); }
+
 void MainDialog::OnOpenVideo() {
   char chosen[kChosenPathBufferSize] = "";
   if (!AskVideoPath(chosen, kChosenPathBufferSize)) return;
   if (strlen(chosen) >= path::kMaxPath) {
-    ShowNotOpenedBox();
+    ErrorBox(Hwnd(), kPathTooLong);
     return;
   }
   ReleaseSourceGraph();
@@ -208,7 +273,7 @@ void MainDialog::OnOpenVideo() {
   }
   m_profile.WriteString(kOptionSection, kLastPhotoFolder, path::FolderOf(chosen).c_str());
   SetItemText(IDC_STATIC_SOURCE_LINE, SourceLineText(chosen, duration).c_str());
-  if (OpenForConversion(chosen, m_graph) >= 0) m_sourceReady = 1;
+  if (m_steps.Open(chosen, m_graph) >= 0) m_sourceReady = 1;
 }
 
 bool MainDialog::AskVideoPath(char* chosen, DWORD size) {
@@ -229,7 +294,7 @@ bool MainDialog::AskVideoPath(char* chosen, DWORD size) {
   request.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_READONLY;
   if (Prompts::Current().AskOpenFileName(request)) return true;
   // A name too long even for this buffer is refused like any overlong one.
-  if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ShowNotOpenedBox();
+  if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ErrorBox(Hwnd(), kPathTooLong);
   return false;
 }
 
@@ -242,4 +307,137 @@ void MainDialog::ReleaseGraph() {
   m_graph.mediaEvent.Reset();
   m_graph.mediaControl.Reset();
   m_graph.graph.Reset();
+}
+
+void MainDialog::ConvertOrStop() {
+  if (m_converting == 1) {
+    FinishConversion(Outcome::Done);
+    return;
+  }
+  if (!ReadyToConvert()) return;
+  if (FAILED(m_steps.Build(Hwnd(), m_graph, m_settings, m_errorText))) {
+    FinishConversion(Outcome::Failed);
+    return;
+  }
+  if (static_cast<int>(m_settings.outputFormat) == kInspectFormat) ShowFilterProperties();
+  HRESULT hr = m_graph.mediaControl ? m_graph.mediaControl->Run() : E_POINTER;
+  if (FAILED(hr)) {
+    AppMessageBox("can not pControl->Run()!!!");
+    m_errorText = FrameworkErrorText(hr);
+    AppMessageBox(m_errorText.c_str());
+    FinishConversion(Outcome::Failed);
+    return;
+  }
+  StartProgress();
+}
+
+bool MainDialog::ReadyToConvert() {
+  if (!m_graph.mediaControl) {
+    AppMessageBox("Please open an media file fisrt!");
+    return false;
+  }
+  // Replacing the output would delete the video being converted.
+  if (path::NamesSameFile(m_settings.outputPath.c_str(), m_sourcePath.c_str())) {
+    Prompts::Current().ShowMessage(Hwnd(), GetLocalizedString(IDS_MESSAGE_OUTPUT_IS_SOURCE).c_str(),
+                                   GetLocalizedString(IDS_MESSAGE_ERROR).c_str(),
+                                   MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  return ConfirmReplacingOutput();
+}
+
+bool MainDialog::ConfirmReplacingOutput() {
+  const std::string& output = m_settings.outputPath;
+  if (!LanguageManager::FileExists(output)) return true;
+  // Path and text are joined, never formatted: either may hold a percent sign.
+  const std::string question = output + " " + GetLocalizedString(IDS_MESSAGE_FILE_EXIST);
+  if (Prompts::Current().ShowMessage(Hwnd(), question.c_str(), "Warning",
+                                     MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
+    return false;
+  }
+  DeleteFileA(output.c_str());  // a failed delete is not reported
+  return true;
+}
+
+void MainDialog::ShowFilterProperties() {
+  FilterPropertiesDialog properties(m_graph.graph.Get());
+  properties.Run(Hwnd());
+}
+
+void MainDialog::StartProgress() {
+  m_converting = 1;
+  SetItemText(IDC_BUTTON_CONVERT, GetLocalizedDialogText(IDS_BUTTON_STOP).c_str());
+  SetTimer(Hwnd(), kProgressTimer, kProgressPeriodMs, nullptr);
+  EnableWindow(Item(IDC_BUTTON_ADD_VIDEO), FALSE);
+  EnableWindow(Item(IDC_BUTTON_OUTPUT_SETTINGS), FALSE);
+}
+
+void MainDialog::OnProgressTimer() {
+  const int seconds = ++m_elapsedSeconds;
+  const std::string line = str::Printf("Please wait... Used Time: %02d:%02d:%02d", seconds / 3600,
+                                       seconds % 3600 / 60, seconds % 60);
+  SetItemText(IDC_STATIC_SUMMARY_LINE, line.c_str());
+}
+
+INT_PTR MainDialog::OnGraphEvent(WPARAM, LPARAM) {
+  HRESULT failure = S_OK;
+  long code = 0;
+  LONG_PTR param1 = 0;
+  LONG_PTR param2 = 0;
+  // FinishConversion empties the event slot, which ends the loop.
+  while (m_graph.mediaEvent && m_graph.mediaEvent->GetEvent(&code, &param1, &param2, 0) == S_OK) {
+    m_graph.mediaEvent->FreeEventParams(code, param1, param2);
+    // Events of a graph that does not run yet (the filter properties may be
+    // open) end nothing.
+    if (m_converting != 1) continue;
+    if (code == EC_COMPLETE) FinishConversion(Outcome::Done);
+    if (!IsFailureEvent(code)) continue;
+    // A failure event's first parameter is its code (none for a user abort).
+    failure = FAILED(param1) ? static_cast<HRESULT>(param1) : E_ABORT;
+    FinishConversion(Outcome::Failed);
+  }
+  if (FAILED(failure)) {
+    m_errorText = FrameworkErrorText(failure);
+    AppMessageBox(m_errorText.c_str());
+  }
+  return TRUE;
+}
+
+void MainDialog::FinishConversion(Outcome outcome) {
+  KillTimer(Hwnd(), kProgressTimer);
+  if (m_graph.mediaControl) m_graph.mediaControl->Stop();
+  if (m_graph.mediaEvent) m_graph.mediaEvent->SetNotifyWindow(0, 0, 0);
+  if (m_graph.graph) m_steps.TearDown(m_graph, m_sourcePath.c_str(), m_settings);
+  ReleaseGraph();
+
+  m_converting = 0;
+  SetItemText(IDC_BUTTON_CONVERT, GetLocalizedDialogText(IDS_BUTTON_CONVERT).c_str());
+  m_elapsedSeconds = 0;
+  ShowFinishLine(outcome);
+  EnableWindow(Item(IDC_BUTTON_ADD_VIDEO), TRUE);
+  EnableWindow(Item(IDC_BUTTON_OUTPUT_SETTINGS), TRUE);
+  // When this fails the slots stay empty and the next Convert asks for a video.
+  m_steps.Open(m_sourcePath.c_str(), m_graph);
+}
+
+void MainDialog::ShowFinishLine(Outcome outcome) {
+  const UINT first =
+      outcome == Outcome::Done ? IDS_MESSAGE_CONVERSION_DONE : IDS_MESSAGE_CONVERSION_FAILED;
+  const std::string line =
+      str::Printf("%s. %s %s     %s %d*%d", GetLocalizedString(first).c_str(),
+                  GetLocalizedString(IDS_MESSAGE_OUTPUT_FILE).c_str(),
+                  m_settings.outputPath.c_str(), GetLocalizedString(IDS_MESSAGE_RESOLUTION).c_str(),
+                  m_settings.outputWidth, m_settings.outputHeight);
+  SetItemText(IDC_STATIC_SUMMARY_LINE, line.c_str());
+}
+
+void MainDialog::OnBuildFilters() {
+  if (m_graph.mediaControl) m_graph.mediaControl->Stop();
+  HRESULT hr =
+      m_graph.graph ? m_steps.BuildFilters(Hwnd(), m_graph, m_settings, m_errorText) : E_POINTER;
+  if (FAILED(hr)) {
+    ErrorBox(Hwnd(),
+             "Cannot open the file. You need to install appropriate decoders.\nOr the file is "
+             "corrupt.");
+  }
 }

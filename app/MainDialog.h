@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "app/FrameworkConversionSteps.h"
+#include "engine/GraphBuilder.h"
 #include "engine/GraphHandles.h"
 #include "engine/SourceInfo.h"
 #include "i18n/LanguageManager.h"
@@ -14,10 +16,14 @@
 #include "settings/ConversionSettings.h"
 #include "settings/VfwCodecState.h"
 
+// The window timer that counts a conversion's seconds.
+constexpr UINT_PTR kProgressTimer = 1112;
+
 class MainDialog : public ModalDialog {
  public:
-  // profile, languages and graph are not owned and outlive the window.
-  MainDialog(const AppProfile& profile, LanguageManager& languages, GraphHandles& graph);
+  // profile, languages, graph and steps are not owned and outlive the window.
+  MainDialog(const AppProfile& profile, LanguageManager& languages, GraphHandles& graph,
+             ConversionSteps& steps = FrameworkConversionSteps::Shared());
   ~MainDialog() override;
 
   const ConversionSettings& Settings() const { return m_settings; }
@@ -35,6 +41,12 @@ class MainDialog : public ModalDialog {
   void OnExit();
   void OnChooseFont();
   void OnCancel();
+  void OnHelp();
+  void OnHomepage();
+  void OnAbout();
+  INT_PTR OnSysCommand(WPARAM, LPARAM);
+  INT_PTR OnPaint(WPARAM, LPARAM);
+  INT_PTR OnQueryDragIcon(WPARAM, LPARAM);
   INT_PTR OnClose(WPARAM, LPARAM);
   void CloseWindow();
 
@@ -48,6 +60,24 @@ class MainDialog : public ModalDialog {
   void OnOptions();
   void ShowOptionsSummary();
 
+  // Run control: Convert and Stop, the progress timer, the graph's events.
+  void ConvertOrStop();
+  // A source is open, the output is not the source, and an existing output
+  // may be replaced (it is deleted then).
+  bool ReadyToConvert();
+  // False when the user keeps an existing output file.
+  bool ConfirmReplacingOutput();
+  void ShowFilterProperties();
+  void StartProgress();
+  void OnProgressTimer();
+  INT_PTR OnGraphEvent(WPARAM, LPARAM);
+  enum class Outcome { Done, Failed };
+  // Stops and tears down the graph, restores the window, writes the finish
+  // line and renders the source again.
+  void FinishConversion(Outcome outcome);
+  void ShowFinishLine(Outcome outcome);
+  void OnBuildFilters();
+
   void OnOpenVideo();
   // The open-file dialog; false when nothing was chosen.
   bool AskVideoPath(char* chosen, DWORD size);
@@ -58,11 +88,14 @@ class MainDialog : public ModalDialog {
   const AppProfile& m_profile;
   LanguageManager& m_languages;
   GraphHandles& m_graph;
+  ConversionSteps& m_steps;
 
   HICON m_appIcon = nullptr;
   SourceInfo m_source;
   ConversionSettings m_settings;
+  std::string m_errorText;  // the framework's text of the last failure
   int m_converting = 0;
+  int m_elapsedSeconds = 0;
   int m_sourceReady = 0;
   std::string m_sourcePath;
   OSVERSIONINFOA m_osVersion = {};
@@ -75,9 +108,22 @@ class MainDialog : public ModalDialog {
 
 inline const MessageRoute<MainDialog> MainDialog::kRoutes[] = {
     OnCommand(IDCANCEL, &MainDialog::OnCancel),
+    OnCommand(IDOK, &MainDialog::OnCancel),
     OnCommand(IDC_BUTTON_EXIT, &MainDialog::OnExit),
     OnMessage(WM_CLOSE, &MainDialog::OnClose),
     OnCommand(IDM_POPUPMENU_FONT, &MainDialog::OnChooseFont),
     OnCommand(IDC_BUTTON_OUTPUT_SETTINGS, &MainDialog::OnOptions),
     OnCommand(IDC_BUTTON_ADD_VIDEO, &MainDialog::OnOpenVideo),
+    OnCommand(IDC_BUTTON_HELP, &MainDialog::OnHelp),
+    OnCommand(ID_HELP, &MainDialog::OnHelp),
+    OnCommand(IDC_BUTTON_HOMEPAGE, &MainDialog::OnHomepage),
+    OnCommand(IDC_BUTTON_ABOUT, &MainDialog::OnAbout),
+    OnCommand(IDM_ABOUT, &MainDialog::OnAbout),
+    OnMessage(WM_SYSCOMMAND, &MainDialog::OnSysCommand),
+    OnMessage(WM_PAINT, &MainDialog::OnPaint),
+    OnMessage(WM_QUERYDRAGICON, &MainDialog::OnQueryDragIcon),
+    OnCommand(IDC_BUTTON_CONVERT, &MainDialog::ConvertOrStop),
+    OnCommand(IDC_BUTTON_BUILD_FILTERS, &MainDialog::OnBuildFilters),
+    OnTimer(kProgressTimer, &MainDialog::OnProgressTimer),
+    OnMessage(kGraphNotifyMessage, &MainDialog::OnGraphEvent),
 };

@@ -56,6 +56,8 @@ const TextKey kTextKeyTable[] = {
     {"IDS_MESSAGE_CUSTOM_FRAME_SIZE", 114},
     {"IDS_MESSAGE_PRESERVE_ASPECT_RATIO", 117},
     {"IDS_MESSAGE_RESIZE_STRETCH", 118},
+    {"IDS_MESSAGE_CONVERSION_FAILED", 164},
+    {"IDS_MESSAGE_OUTPUT_IS_SOURCE", 165},
 };
 
 const size_t kTextKeyTableSize = sizeof kTextKeyTable / sizeof kTextKeyTable[0];

@@ -22,6 +22,25 @@ std::string ModulePath() {
   return std::string(buf, n < sizeof buf ? n : 0);
 }
 
+std::string FullPathOf(const char* p) {
+  char full[MAX_PATH] = "";
+  DWORD n = GetFullPathNameA(p, sizeof full, full, nullptr);
+  return n > 0 && n < sizeof full ? std::string(full) : std::string(p);
+}
+
+// Opens the file without asking for any access, so that a file open elsewhere
+// (even for writing) still tells who it is.
+bool ReadIdentity(const char* p, BY_HANDLE_FILE_INFORMATION& info) {
+  UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  HANDLE file = CreateFileA(p, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  SetErrorMode(previousMode);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool read = GetFileInformationByHandle(file, &info) != FALSE;
+  CloseHandle(file);
+  return read;
+}
+
 }  // namespace
 
 const char* LastBackslash(const char* p) { return LastOf(p, false); }
@@ -39,6 +58,17 @@ std::string FileNameOf(const char* p) {
   if (driveLetter && p[1] == ':') p += 2;
   const char* separator = LastSeparator(p);
   return std::string(separator ? separator + 1 : p);
+}
+
+bool NamesSameFile(const char* a, const char* b) {
+  if (!a || !b || !*a || !*b) return false;
+  if (lstrcmpiA(FullPathOf(a).c_str(), FullPathOf(b).c_str()) == 0) return true;
+  BY_HANDLE_FILE_INFORMATION first = {};
+  BY_HANDLE_FILE_INFORMATION second = {};
+  if (!ReadIdentity(a, first) || !ReadIdentity(b, second)) return false;
+  return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
 }
 
 std::string ModuleFolder() {

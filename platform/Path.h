@@ -21,6 +21,11 @@ std::string FolderOf(const char* p);
 // backslash or slash. Empty for an empty path or one that ends in a separator.
 std::string FileNameOf(const char* p);
 
+// True when a and b name one file: their full paths are equal without regard
+// to case, or both files exist and have the same volume and file index (a
+// short name, another spelling, a link). False when either is empty.
+bool NamesSameFile(const char* a, const char* b);
+
 // The folder of this executable, without a trailing backslash.
 std::string ModuleFolder();
 // This executable's file name without its extension.

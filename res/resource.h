@@ -36,6 +36,8 @@
 #define IDS_MESSAGE_FILE_EXIST              131
 #define IDS_MESSAGE_STOP_CONVERT            143
 #define IDS_MESSAGE_CONVERSION_DONE         163
+#define IDS_MESSAGE_CONVERSION_FAILED       164
+#define IDS_MESSAGE_OUTPUT_IS_SOURCE        165
 
 // Main window (102)
 #define IDC_BUTTON_ADD_VIDEO                1000

@@ -35,8 +35,7 @@ const FormatInfo* Find(OutputFormat format) {
 
 }  // namespace
 
-const char kOutputPathTooLong[] =
-    "The output file name is too long. A path can hold at most 259 characters.";
+const char kPathTooLong[] = "The file name is too long. A path can hold at most 259 characters.";
 
 bool IsKnownFormat(OutputFormat format) {
   int value = static_cast<int>(format);
@@ -76,7 +75,7 @@ bool ApplyFormatExtension(OutputFormat format, const char* path, std::string& de
   }
   work += info->extension;
   if (work.size() >= path::kMaxPath) {
-    ErrorBox(nullptr, kOutputPathTooLong);
+    ErrorBox(nullptr, kPathTooLong);
     return false;
   }
   destination = work;

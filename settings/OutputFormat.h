@@ -28,8 +28,8 @@ std::string FormatFilter(OutputFormat format);
 // buffer; destination is then unchanged.
 bool ApplyFormatExtension(OutputFormat format, const char* path, std::string& destination);
 
-// The message that refuses an output path longer than 259 characters.
-extern const char kOutputPathTooLong[];
+// The message that refuses a path longer than 259 characters (output or source).
+extern const char kPathTooLong[];
 
 // The file-save dialog of the Output options dialog's Browse button. The
 // initial folder comes from openedWithPath, the output path the dialog was

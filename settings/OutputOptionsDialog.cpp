@@ -213,7 +213,7 @@ void OutputOptionsDialog::OnFormatChange() {
   char path[path::kMaxPath] = "";
   std::string withExtension;
   if (!ItemText(IDC_EDIT_OUTPUT_FILE, path, sizeof path))
-    ErrorBox(Hwnd(), kOutputPathTooLong);
+    ErrorBox(Hwnd(), kPathTooLong);
   else if (ApplyFormatExtension(format, path, withExtension))
     SetItemText(IDC_EDIT_OUTPUT_FILE, withExtension.c_str());
 
@@ -277,7 +277,7 @@ bool OutputOptionsDialog::ReadOkEntries(OkEntries& entries) {
     return false;
   }
   if (!ItemText(IDC_EDIT_OUTPUT_FILE, entries.path, sizeof entries.path)) {
-    ErrorBox(Hwnd(), kOutputPathTooLong);
+    ErrorBox(Hwnd(), kPathTooLong);
     return false;
   }
   return true;

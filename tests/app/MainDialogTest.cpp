@@ -93,9 +93,10 @@ TEST_F(MainDialogTest, EveryCloseRequestIsRefusedWhileConverting) {
     MainDialogProbe::Converting(dialog) = 1;
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
     Click(hwnd, IDCANCEL);  // the Escape key
+    Click(hwnd, IDOK);      // Enter without a focused push button
     Click(hwnd, IDC_BUTTON_EXIT);
     stillOpen = !dialog.Ending();
-    ASSERT_EQ(prompts.Messages().size(), 3u);
+    ASSERT_EQ(prompts.Messages().size(), 4u);
     for (const PromptRecord& r : prompts.Messages()) {
       EXPECT_EQ(r.text, "Please first stop converting");
       EXPECT_EQ(r.caption, "Warning");
@@ -103,9 +104,10 @@ TEST_F(MainDialogTest, EveryCloseRequestIsRefusedWhileConverting) {
       EXPECT_EQ(r.type, static_cast<UINT>(MB_OK));
     }
     EXPECT_FALSE(profile.HasValue("Option", "CurrentLanguage"));
-    // After the conversion the same request ends the window.
+    // After the conversion the same request ends the window, through the
+    // close handling.
     MainDialogProbe::Converting(dialog) = 0;
-    Click(hwnd, IDC_BUTTON_EXIT);
+    Click(hwnd, IDOK);
   });
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(result, IDCANCEL);
@@ -154,12 +156,15 @@ TEST_F(MainDialogTest, CloseReleasesTheGraphAndCompressorsBeforeComEnds) {
   CoUninitialize();
 }
 
-TEST_F(MainDialogTest, SystemMenuEndsWithAbout) {
+TEST_F(MainDialogTest, SystemMenuEndsWithAboutAndDraggingShowsTheIcon) {
   MainDialog dialog(profile, languages, graph);
   std::string lastText;
   UINT lastId = 0;
   UINT separatorState = 0;
+  LRESULT dragIcon = 0, bigIcon = 0;
   RunScripted(dialog, [&](HWND hwnd) {
+    dragIcon = SendMessageA(hwnd, WM_QUERYDRAGICON, 0, 0);
+    bigIcon = SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0);
     HMENU menu = GetSystemMenu(hwnd, FALSE);
     int count = GetMenuItemCount(menu);
     char text[64] = "";
@@ -172,6 +177,8 @@ TEST_F(MainDialogTest, SystemMenuEndsWithAbout) {
   EXPECT_EQ(lastText, "&About");
   EXPECT_EQ(lastId, 0x10u);
   EXPECT_TRUE(separatorState & MF_SEPARATOR);
+  EXPECT_NE(dragIcon, 0);
+  EXPECT_EQ(dragIcon, bigIcon) << "dragging shows the application icon";
 }
 
 TEST_F(MainDialogTest, MyVideoDefaultFallsBackToTheBuiltInPath) {

@@ -10,6 +10,7 @@
 #include "fakes/FakeMediaControl.h"
 #include "fakes/FakeMediaEvent.h"
 #include "fakes/ScriptedPrompts.h"
+#include "settings/OutputFormat.h"
 #include "support/ClipFolder.h"
 #include "support/MainDialogProbe.h"
 #include "support/ScratchProfile.h"
@@ -210,8 +211,10 @@ TEST_F(OpenVideoTest, PathsOfMoreThan259CharactersAreRefusedBeforeAnythingChange
     MainDialog dialog(profile, languages, graph);
     std::string line;
     std::vector<std::string> releasedByOpen;
+    HWND window = nullptr;
     prompts.Clear();
     RunScripted(dialog, [&](HWND hwnd) {
+      window = hwnd;
       SetDlgItemTextA(hwnd, IDC_STATIC_SOURCE_LINE, "earlier.avi: 00:00:05");
       MainDialogProbe::SourcePath(dialog) = "c:\\earlier.avi";
       graph.graph = &earlier;
@@ -223,7 +226,13 @@ TEST_F(OpenVideoTest, PathsOfMoreThan259CharactersAreRefusedBeforeAnythingChange
     graph = GraphHandles();
     std::vector<PromptRecord> messages = prompts.Messages();
     ASSERT_EQ(messages.size(), c.messages);
-    if (c.messages > 0) ExpectNotOpenedBox(messages[0]);
+    if (c.probed) ExpectNotOpenedBox(messages[0]);
+    if (!c.probed && c.messages > 0) {
+      // The name is blamed, not the decoders.
+      EXPECT_EQ(messages[0].text, kPathTooLong);
+      EXPECT_EQ(messages[0].caption, "Error");
+      EXPECT_EQ(messages[0].owner, window);
+    }
     EXPECT_EQ(line, "earlier.avi: 00:00:05");
     EXPECT_EQ(MainDialogProbe::SourcePath(dialog), c.probed ? "" : "c:\\earlier.avi");
     // Only a path that is probed lets go of the earlier graph.

@@ -124,6 +124,10 @@ TEST(Resources, BuiltInStringTableHoldsTheEnglishTexts) {
       {131, "exists. Do you want to replace it?"},
       {143, "Please first stop converting"},
       {163, "Done"},
+      {164, "Conversion failed"},
+      {165,
+       "The output file is the video being converted. Please choose another output file in "
+       "Options."},
   };
   for (const auto& s : strings) {
     EXPECT_EQ(BuiltInString(s.id), s.text) << s.id;

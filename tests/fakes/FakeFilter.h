@@ -2,10 +2,12 @@
 // A filter object for reference-count and graph tests: it counts its
 // references and notes in a log when each of them goes. It enumerates the
 // pins the test gives it (EnumPins goes through the call log) and names itself
-// in QueryFilterInfo; the other operations fail with E_NOTIMPL.
+// in QueryFilterInfo (by its own name, or the wide name the test gives, with
+// the graph the test gives); the other operations fail with E_NOTIMPL.
 
 #include <dshow.h>
 
+#include <string>
 #include <utility>
 
 #include "fakes/ComFake.h"
@@ -18,7 +20,10 @@ class FakeFilter final : public ComFake<IBaseFilter> {
   FakeFilter(std::string name, std::vector<std::string>* log)
       : ComFake(IID_IBaseFilter, std::move(name), log) {}
 
-  std::vector<IPin*> pins;  // not owned
+  std::vector<IPin*> pins;            // not owned
+  std::wstring infoName;              // QueryFilterInfo's name when not empty
+  IFilterGraph* infoGraph = nullptr;  // not owned; handed out with a reference
+  HRESULT infoFailure = S_OK;         // QueryFilterInfo fails with it
 
   // IPersist
   STDMETHODIMP GetClassID(CLSID*) override { return E_NOTIMPL; }
@@ -38,8 +43,14 @@ class FakeFilter final : public ComFake<IBaseFilter> {
   }
   STDMETHODIMP FindPin(LPCWSTR, IPin**) override { return E_NOTIMPL; }
   STDMETHODIMP QueryFilterInfo(FILTER_INFO* info) override {
+    if (FAILED(infoFailure)) return infoFailure;
     *info = FILTER_INFO{};
-    str::ToWide(Name().c_str(), info->achName, MAX_FILTER_NAME);
+    if (infoName.empty())
+      str::ToWide(Name().c_str(), info->achName, MAX_FILTER_NAME);
+    else
+      infoName.copy(info->achName, MAX_FILTER_NAME - 1);
+    info->pGraph = infoGraph;
+    if (infoGraph) infoGraph->AddRef();
     return S_OK;
   }
   STDMETHODIMP JoinFilterGraph(IFilterGraph*, LPCWSTR) override { return E_NOTIMPL; }

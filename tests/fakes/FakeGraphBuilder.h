@@ -19,6 +19,7 @@ class FakeGraphBuilder final : public ComFake<IGraphBuilder> {
       : ComFake(IID_IGraphBuilder, std::move(name), log) {}
 
   std::vector<IBaseFilter*> filters;  // not owned; in enumeration order
+  HRESULT enumFailure = S_OK;         // EnumFilters fails with it
 
   // IFilterGraph
   STDMETHODIMP AddFilter(IBaseFilter*, LPCWSTR name) override {
@@ -31,6 +32,8 @@ class FakeGraphBuilder final : public ComFake<IGraphBuilder> {
     return hr;
   }
   STDMETHODIMP EnumFilters(IEnumFilters** out) override {
+    *out = nullptr;
+    if (FAILED(enumFailure)) return enumFailure;
     *out = new FakeEnum<IEnumFilters, IBaseFilter>(filters);
     return S_OK;
   }

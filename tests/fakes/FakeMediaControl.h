@@ -1,5 +1,7 @@
 #pragma once
-// A media control that does nothing; for reference-count and order tests.
+// A media control that runs and stops nothing; Run and Stop go through the
+// call log (S_OK unless planned otherwise). For reference-count and order
+// tests.
 
 #include <dshow.h>
 
@@ -10,9 +12,9 @@ class FakeMediaControl final : public DispatchFake<IMediaControl> {
   FakeMediaControl(std::string name, std::vector<std::string>* log)
       : DispatchFake(IID_IMediaControl, std::move(name), log) {}
 
-  STDMETHODIMP Run() override { return E_NOTIMPL; }
+  STDMETHODIMP Run() override { return Call("Run"); }
   STDMETHODIMP Pause() override { return E_NOTIMPL; }
-  STDMETHODIMP Stop() override { return E_NOTIMPL; }
+  STDMETHODIMP Stop() override { return Call("Stop"); }
   STDMETHODIMP GetState(LONG, OAFilterState*) override { return E_NOTIMPL; }
   STDMETHODIMP RenderFile(BSTR) override { return E_NOTIMPL; }
   STDMETHODIMP AddSourceFilter(BSTR, IDispatch**) override { return E_NOTIMPL; }

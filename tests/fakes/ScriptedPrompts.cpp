@@ -93,7 +93,10 @@ INT_PTR ScriptedPrompts::OpenWithShell(HWND owner, const char* verb, const char*
   record.text = file ? file : "";
   record.type = static_cast<UINT>(show);
   m_records.push_back(record);
-  return 42;
+  if (m_shellResults.empty()) return 42;
+  INT_PTR result = m_shellResults.front();
+  m_shellResults.pop_front();
+  return result;
 }
 
 UINT ScriptedPrompts::StartProgram(const char* commandLine, UINT show) {

@@ -39,6 +39,8 @@ class ScriptedPrompts final : public Prompts {
   void PlanMessageAnswer(int answer) { m_messageAnswers.push_back(answer); }
   void PlanFileAnswer(std::optional<std::string> path) { m_fileAnswers.push_back(std::move(path)); }
   void PlanFontAnswer(std::optional<LOGFONTA> font) { m_fontAnswers.push_back(font); }
+  // What the next shell launch answers (32 or less is a failure).
+  void PlanShellResult(INT_PTR result) { m_shellResults.push_back(result); }
 
   const std::vector<PromptRecord>& Records() const { return m_records; }
   std::vector<PromptRecord> Messages() const;
@@ -60,4 +62,5 @@ class ScriptedPrompts final : public Prompts {
   std::deque<int> m_messageAnswers;
   std::deque<std::optional<std::string>> m_fileAnswers;
   std::deque<std::optional<LOGFONTA>> m_fontAnswers;
+  std::deque<INT_PTR> m_shellResults;
 };

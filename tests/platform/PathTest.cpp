@@ -1,6 +1,9 @@
 #include "platform/Path.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -31,6 +34,41 @@ TEST(PathFolderOf, KeepsTheTrailingBackslash) {
   EXPECT_EQ(path::FolderOf("c:\\clip.avi"), "c:\\");
   EXPECT_EQ(path::FolderOf("clip.avi"), "");
   EXPECT_EQ(path::FolderOf(""), "");
+}
+
+TEST(PathNamesSameFile, ComparesFullPathsAndFileIdentity) {
+  TempFolder folder;
+  const std::string dir = folder.Path() + "\\";
+  folder.Write("A Long Clip Name.avi", "clip");
+  folder.Write("other.avi", "other");
+  const std::string clip = dir + "A Long Clip Name.avi";
+  ASSERT_TRUE(CreateHardLinkA((dir + "linked.avi").c_str(), clip.c_str(), nullptr));
+  char shortName[MAX_PATH] = "";
+  ASSERT_GT(GetShortPathNameA(clip.c_str(), shortName, sizeof shortName), 0u);
+  ASSERT_NE(clip, shortName);
+
+  std::string upper = clip;
+  CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
+  std::string slashes = clip;
+  for (char& c : slashes) c = c == '\\' ? '/' : c;
+  const struct {
+    std::string other;
+    bool same;
+  } cases[] = {
+      {clip, true},
+      {upper, true},
+      {slashes, true},
+      {dir + ".\\sub\\..\\A Long Clip Name.avi", true},
+      {shortName, true},
+      {dir + "linked.avi", true},
+      {dir + "other.avi", false},
+      {dir + "missing.avi", false},
+      {"", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(path::NamesSameFile(clip.c_str(), c.other.c_str()), c.same) << c.other;
+    EXPECT_EQ(path::NamesSameFile(c.other.c_str(), clip.c_str()), c.same) << c.other;
+  }
 }
 
 TEST(PathModule, NamesThisExecutable) {

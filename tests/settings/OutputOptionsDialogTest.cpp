@@ -161,7 +161,7 @@ TEST_F(OutputOptionsTest, RefusedValuesKeepTheDialogOpenWithNothingSaved) {
   } cases[] = {
       {"0.0009", "c:\\a.wmv", "The frame rate is too small!", "RoroVozaririd"},
       {"fast", "c:\\a.wmv", "The frame rate is too small!", "RoroVozaririd"},
-      {"25", longPath, kOutputPathTooLong, "Error"},
+      {"25", longPath, kPathTooLong, "Error"},
   };
   for (const auto& c : cases) {
     prompts.Clear();

@@ -201,7 +201,7 @@ TEST_F(MjpegDriverTest, ConfirmedSettingsAreKeptForLaterInstances) {
   for (const auto& step : steps) {
     std::string shown;
     LRESULT result = ICERR_UNSUPPORTED;
-    DriveDialogOpenedBy([&] { result = ICConfigure(hic, nullptr); }, IDC_MJPEG_QUALITY,
+    DriveNested([&] { result = ICConfigure(hic, nullptr); }, IDC_MJPEG_QUALITY,
                         [&](HWND dialog) {
                           shown = ControlText(dialog, IDC_MJPEG_QUALITY);
                           SetDlgItemTextA(dialog, IDC_MJPEG_QUALITY, step.quality);

@@ -1,5 +1,9 @@
 #include "support/MediaProbe.h"
 
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
 #include <sstream>
 
 #include "support/LinuxCommand.h"
@@ -76,4 +80,28 @@ double DecodedAudioSeconds(const std::string& windowsPath) {
                       " -map 0:a:0 -ac 1 -ar " + std::to_string(kRate) + " -f s16le - | wc -c");
   if (!run.finished || run.exitCode != 0 || run.output.empty()) return -1;
   return std::stod(run.output) / (2.0 * kRate);
+}
+
+DecodedVideo DecodeVideo(const std::string& windowsPath, const std::string& rawFile) {
+  DecodedVideo video;
+  const std::string source = ShellQuote(UnixPath(windowsPath));
+  const LinuxCommandResult size = RunLinuxCommand(
+      "ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 " +
+      source);
+  if (!size.finished || size.exitCode != 0 ||
+      sscanf(size.output.c_str(), "%d,%d", &video.width, &video.height) != 2)
+    return video;
+  const LinuxCommandResult decoded =
+      RunLinuxCommand("ffmpeg -v error -y -i " + source +
+                      " -map 0:v:0 -pix_fmt yuv420p -f rawvideo " + ShellQuote(UnixPath(rawFile)));
+  if (!decoded.finished || decoded.exitCode != 0) return video;
+
+  const size_t frameBytes = static_cast<size_t>(video.width) * video.height * 3 / 2;
+  std::ifstream in(rawFile, std::ios::binary);
+  std::vector<unsigned char> frame(frameBytes);
+  while (in.read(reinterpret_cast<char*>(frame.data()), static_cast<std::streamsize>(frameBytes)))
+    video.frames.push_back(frame);
+  in.close();
+  DeleteFileA(rawFile.c_str());
+  return video;
 }

@@ -29,3 +29,14 @@ std::vector<std::string> VideoFrameChecksums(const std::string& windowsPath,
 // The length of the decoded sound in seconds (ffprobe gives none for PCM in
 // AVI); -1 on failure.
 double DecodedAudioSeconds(const std::string& windowsPath);
+
+// Decoded pictures as planar 4:2:0 (the Y plane, then U, then V), one buffer per frame.
+struct DecodedVideo {
+  int width = 0;
+  int height = 0;
+  std::vector<std::vector<unsigned char>> frames;
+};
+
+// Decodes the first video stream through rawFile (a Windows path for the
+// scratch file, removed afterwards); no frames on failure.
+DecodedVideo DecodeVideo(const std::string& windowsPath, const std::string& rawFile);

@@ -46,18 +46,19 @@ void CALLBACK RunNestedScript(HWND, UINT, UINT_PTR timer, DWORD) {
 
 }  // namespace
 
-void DriveDialogOpenedBy(const std::function<void()>& open, int markerId,
-                         const std::function<void(HWND)>& script) {
+void ClickAndDrive(HWND dialog, int id, int markerId, const std::function<void(HWND)>& script) {
+  DriveNested([&] { Click(dialog, id); }, markerId, script);
+}
+
+bool DriveNested(const std::function<void()>& action, int markerId,
+                 const std::function<void(HWND)>& script) {
   NestedScript nested{markerId, &script, nullptr};
   t_nested = &nested;
   UINT_PTR timer = SetTimer(nullptr, 0, 10, &RunNestedScript);
-  open();
+  action();
   KillTimer(nullptr, timer);
   t_nested = nullptr;
-}
-
-void ClickAndDrive(HWND dialog, int id, int markerId, const std::function<void(HWND)>& script) {
-  DriveDialogOpenedBy([&] { Click(dialog, id); }, markerId, script);
+  return nested.found != nullptr;
 }
 
 INT_PTR RunScripted(ModalDialog& dialog, const std::function<void(HWND)>& script) {
@@ -67,6 +68,20 @@ INT_PTR RunScripted(ModalDialog& dialog, const std::function<void(HWND)>& script
   INT_PTR result = dialog.Run(nullptr);
   t_script = nullptr;
   return result;
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  while (!done() && GetTickCount64() < end) {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return done();
 }
 
 std::string ControlText(HWND dialog, int id) {

@@ -14,9 +14,14 @@ INT_PTR RunScripted(ModalDialog& dialog, const std::function<void(HWND)>& script
 // opens (the first window of this thread that has a control markerId) from
 // inside that dialog's loop. The script must end that dialog.
 void ClickAndDrive(HWND dialog, int id, int markerId, const std::function<void(HWND)>& script);
-// The same for the modal dialog that open (any call) shows.
-void DriveDialogOpenedBy(const std::function<void()>& open, int markerId,
-                         const std::function<void(HWND)>& script);
+// The same for any action: true when a dialog with markerId opened during it
+// and script ran.
+bool DriveNested(const std::function<void()>& action, int markerId,
+                 const std::function<void(HWND)>& script);
+
+// Dispatches this thread's messages until done() holds or timeoutMs passed;
+// gives done() at the end.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
 // Text of a dialog control.
 std::string ControlText(HWND dialog, int id);

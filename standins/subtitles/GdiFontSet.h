@@ -1,0 +1,34 @@
+#pragma once
+// The fonts of one text height in a memory device context: one per
+// combination of bold, italic and underline, made on first use.
+
+#include <windows.h>
+
+#include <array>
+
+#include "standins/subtitles/TextMeasurer.h"
+
+class GdiFontSet : public TextMeasurer {
+ public:
+  GdiFontSet();
+  ~GdiFontSet() override;
+  GdiFontSet(const GdiFontSet&) = delete;
+  GdiFontSet& operator=(const GdiFontSet&) = delete;
+
+  HDC Dc() const { return m_dc; }
+  // Drops the fonts of another height.
+  void UseTextHeight(int pixels);
+  // Selects the style's font into the context.
+  void Select(const TextStyle& style);
+  // From one line's top to the next, pixels.
+  int LineHeight();
+
+  int Width(std::string_view text, const TextStyle& style) const override;
+
+ private:
+  HFONT FontFor(const TextStyle& style) const;
+
+  HDC m_dc = nullptr;
+  int m_textHeight = 0;                       // pixels
+  mutable std::array<HFONT, 8> m_fonts = {};  // by bold | italic << 1 | underline << 2
+};

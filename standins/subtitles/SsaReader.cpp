@@ -1,0 +1,231 @@
+#include "standins/subtitles/SsaReader.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "standins/subtitles/LineCursor.h"
+#include "standins/subtitles/StyledTextBuilder.h"
+#include "standins/subtitles/TextScan.h"
+
+namespace {
+
+constexpr double kDefaultPlayResY = 288;  // when the script names none
+constexpr double kMinHeightScale = 0.01;
+constexpr double kMaxHeightScale = 0.5;
+constexpr size_t kMaxCueText = 4096;  // bytes
+
+enum class Section { kOther, kScriptInfo, kStyles, kEvents };
+
+struct Style {
+  std::optional<double> fontSize;
+  std::optional<bool> bold;
+};
+
+struct Dialogue {
+  int64_t start = 0;
+  int64_t end = 0;
+  std::string style;  // lower case
+  std::string text;
+};
+
+std::string LowerCopy(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = scan::Lower(c);
+  return out;
+}
+
+// "Name, Start, End" into lower-case names.
+std::vector<std::string> ParseFormat(std::string_view value) {
+  std::vector<std::string> columns;
+  while (!value.empty()) {
+    const size_t comma = value.find(',');
+    columns.push_back(LowerCopy(scan::Trim(value.substr(0, comma))));
+    value = comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
+  }
+  return columns;
+}
+
+// As many fields as there are columns; the last column takes the rest of the
+// line, commas included. Empty when the line has too few fields.
+std::vector<std::string_view> SplitFields(std::string_view value, size_t columns) {
+  std::vector<std::string_view> fields;
+  while (columns > 0 && fields.size() + 1 < columns) {
+    const size_t comma = value.find(',');
+    if (comma == std::string_view::npos) return {};
+    fields.push_back(scan::Trim(value.substr(0, comma)));
+    value = value.substr(comma + 1);
+  }
+  if (columns > 0) fields.push_back(value);
+  return fields;
+}
+
+std::optional<std::string_view> Field(const std::vector<std::string>& columns,
+                                      const std::vector<std::string_view>& fields,
+                                      std::string_view name) {
+  for (size_t i = 0; i < columns.size() && i < fields.size(); ++i)
+    if (columns[i] == name) return fields[i];
+  return std::nullopt;
+}
+
+std::optional<double> ParseDouble(std::string_view text) {
+  const std::string copy(scan::Trim(text));
+  char* end = nullptr;
+  const double value = std::strtod(copy.c_str(), &end);
+  if (copy.empty() || end != copy.c_str() + copy.size()) return std::nullopt;
+  return value;
+}
+
+bool ParseTime(std::string_view text, int64_t& time) {
+  text = scan::Trim(text);
+  return scan::Clock(text, ".", time) && text.empty();
+}
+
+// Plain text of a Dialogue's Text field into a builder.
+void AppendDialogueText(std::string_view text, StyledTextBuilder& builder) {
+  const size_t lastClose = text.rfind('}');  // a '{' after it is plain text
+  for (size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
+    if (c == '{' && lastClose != std::string_view::npos && at < lastClose) {
+      const size_t close = text.find('}', at);
+      if (close != std::string_view::npos) {
+        at = close;
+        continue;
+      }
+    }
+    const char escaped = (c == '\\' && at + 1 < text.size()) ? text[at + 1] : '\0';
+    if (escaped == 'N' || escaped == 'n' || escaped == 'h') {
+      if (escaped == 'h') {
+        builder.Append(' ');
+      } else {
+        builder.BreakLine();
+      }
+      ++at;
+      continue;
+    }
+    builder.Append(c);
+  }
+}
+
+class SsaDocument {
+ public:
+  void ReadLine(std::string_view line);
+  std::vector<Cue> Cues() const;
+
+ private:
+  void ReadScriptInfo(std::string_view key, std::string_view value);
+  void ReadStyle(std::string_view key, std::string_view value);
+  void ReadEvent(std::string_view key, std::string_view value);
+  const Style* FindStyle(const std::string& name) const;
+
+  Section m_section = Section::kOther;
+  double m_playResY = 0;
+  std::vector<std::string> m_styleColumns;
+  // Without a Format line, events have the columns every version writes.
+  std::vector<std::string> m_eventColumns =
+      ParseFormat("Marked, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text");
+  std::map<std::string, Style> m_styles;  // by lower-case name
+  std::string m_firstStyle;
+  std::vector<Dialogue> m_dialogues;
+};
+
+void SsaDocument::ReadLine(std::string_view line) {
+  line = scan::Trim(line);
+  if (!line.empty() && line.front() == '[') {
+    const std::string name = LowerCopy(line);
+    m_section = name == "[script info]"                    ? Section::kScriptInfo
+                : name.find("styles") != std::string::npos ? Section::kStyles
+                : name == "[events]"                       ? Section::kEvents
+                                                           : Section::kOther;
+    return;
+  }
+  const size_t colon = line.find(':');
+  if (colon == std::string_view::npos) return;
+  const std::string_view key = scan::Trim(line.substr(0, colon));
+  const std::string_view value = scan::Trim(line.substr(colon + 1));
+  if (m_section == Section::kScriptInfo) ReadScriptInfo(key, value);
+  if (m_section == Section::kStyles) ReadStyle(key, value);
+  if (m_section == Section::kEvents) ReadEvent(key, value);
+}
+
+void SsaDocument::ReadScriptInfo(std::string_view key, std::string_view value) {
+  if (!scan::EqualNoCase(key, "PlayResY")) return;
+  m_playResY = ParseDouble(value).value_or(0);
+}
+
+void SsaDocument::ReadStyle(std::string_view key, std::string_view value) {
+  if (scan::EqualNoCase(key, "Format")) {
+    m_styleColumns = ParseFormat(value);
+    return;
+  }
+  if (!scan::EqualNoCase(key, "Style")) return;
+  const std::vector<std::string_view> fields = SplitFields(value, m_styleColumns.size());
+  const std::optional<std::string_view> name = Field(m_styleColumns, fields, "name");
+  if (!name) return;
+  Style style;
+  if (auto size = Field(m_styleColumns, fields, "fontsize")) style.fontSize = ParseDouble(*size);
+  if (auto bold = Field(m_styleColumns, fields, "bold")) {
+    if (auto number = ParseDouble(*bold)) style.bold = *number != 0;  // -1 is true
+  }
+  const std::string styleName = LowerCopy(scan::Trim(*name));
+  if (m_styles.empty()) m_firstStyle = styleName;
+  m_styles[styleName] = style;
+}
+
+void SsaDocument::ReadEvent(std::string_view key, std::string_view value) {
+  if (scan::EqualNoCase(key, "Format")) {
+    m_eventColumns = ParseFormat(value);
+    return;
+  }
+  if (!scan::EqualNoCase(key, "Dialogue")) return;
+  const std::vector<std::string_view> fields = SplitFields(value, m_eventColumns.size());
+  const auto start = Field(m_eventColumns, fields, "start");
+  const auto end = Field(m_eventColumns, fields, "end");
+  const auto text = Field(m_eventColumns, fields, "text");
+  Dialogue dialogue;
+  if (!start || !end || !text || !ParseTime(*start, dialogue.start) ||
+      !ParseTime(*end, dialogue.end) || dialogue.end <= dialogue.start)
+    return;
+  dialogue.style = LowerCopy(scan::Trim(Field(m_eventColumns, fields, "style").value_or("")));
+  dialogue.text = text->substr(0, kMaxCueText);
+  m_dialogues.push_back(std::move(dialogue));
+}
+
+const Style* SsaDocument::FindStyle(const std::string& name) const {
+  for (const std::string& candidate :
+       {name, std::string("default"), std::string("*default"), m_firstStyle}) {
+    const auto found = m_styles.find(candidate);
+    if (found != m_styles.end()) return &found->second;
+  }
+  return nullptr;
+}
+
+std::vector<Cue> SsaDocument::Cues() const {
+  const double playResY = m_playResY > 0 ? m_playResY : kDefaultPlayResY;
+  std::vector<Cue> cues;
+  for (const Dialogue& dialogue : m_dialogues) {
+    const Style* style = FindStyle(dialogue.style);
+    TextStyle base;
+    base.bold = style && style->bold.value_or(false);
+    StyledTextBuilder builder(base);
+    AppendDialogueText(dialogue.text, builder);
+    Cue cue{dialogue.start, dialogue.end, builder.Finish()};
+    if (cue.lines.empty()) continue;
+    if (style && style->fontSize && *style->fontSize > 0)
+      cue.heightScale = std::clamp(*style->fontSize / playResY, kMinHeightScale, kMaxHeightScale);
+    cues.push_back(std::move(cue));
+  }
+  return cues;
+}
+
+}  // namespace
+
+std::vector<Cue> ReadSsa(std::string_view text) {
+  SsaDocument document;
+  LineCursor cursor(text);
+  std::string_view line;
+  while (cursor.Next(line)) document.ReadLine(line);
+  return document.Cues();
+}

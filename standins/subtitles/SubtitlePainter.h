@@ -1,0 +1,38 @@
+#pragma once
+// Draws the cues that show at a frame's time into it: each centred near the
+// bottom, later cues stacked above earlier ones. A cue is rasterised when it
+// first shows and its overlay reused until it no longer shows.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "standins/subtitles/CueList.h"
+#include "standins/subtitles/Overlay.h"
+
+class CueRasterizer;
+struct FrameLayout;
+
+class SubtitlePainter {
+ public:
+  SubtitlePainter(CueList cues, std::unique_ptr<CueRasterizer> rasterizer);
+  ~SubtitlePainter();
+
+  const CueList& Cues() const { return m_cues; }
+
+  // time: the frame's presentation time, 100 ns units. False, with the frame
+  // untouched, when no cue shows then.
+  bool Paint(int64_t time, const FrameLayout& layout, uint8_t* frame);
+
+ private:
+  const Overlay& OverlayOf(size_t cue, int pictureWidth, int pictureHeight);
+  void ForgetHidden(int pictureWidth, int pictureHeight);
+
+  CueList m_cues;
+  std::unique_ptr<CueRasterizer> m_rasterizer;
+  std::vector<size_t> m_showing;         // cue indices, in start order
+  std::map<size_t, Overlay> m_overlays;  // by cue index, for the picture size below
+  int m_pictureWidth = 0;
+  int m_pictureHeight = 0;
+};

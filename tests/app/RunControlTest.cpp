@@ -1,0 +1,284 @@
+// Convert and Stop on the real main window: with conversion steps that hand it
+// fake graph objects whose events come from another thread, as the
+// framework's do, and with the framework's own steps on a clip.
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/MainDialog.h"
+#include "fakes/FakeGraphBuilder.h"
+#include "fakes/FakeMediaControl.h"
+#include "fakes/FakeMediaEvent.h"
+#include "i18n/LanguageTestSupport.h"
+#include "support/ClipFolder.h"
+#include "support/MainDialogProbe.h"
+#include "support/ScriptedDialog.h"
+
+namespace {
+
+// The graph of an opened source. Build hands the window a fake control and
+// event source, as the builder's last steps do; Open renders the source again.
+// Steps, Run and Stop go into one call log.
+struct ScriptedSteps final : ConversionSteps {
+  ScriptedSteps() { control.calls = events.calls = &calls; }
+
+  HRESULT Build(HWND window, GraphHandles& handles, ConversionSettings&, std::string&) override {
+    if (onBuild) onBuild();
+    handles.mediaControl = &control;
+    handles.mediaEvent = &events;
+    events.SetNotifyWindow(reinterpret_cast<OAHWND>(window), kGraphNotifyMessage, 0);
+    return calls.Call("steps", "Build");
+  }
+  HRESULT BuildFilters(HWND, GraphHandles&, ConversionSettings&, std::string&) override {
+    return E_NOTIMPL;
+  }
+  void TearDown(GraphHandles& handles, const char* sourcePath, const ConversionSettings&) override {
+    calls.Call("steps", "TearDown", handles.graph ? sourcePath : "no graph");
+  }
+  HRESULT Open(const char* sourcePath, GraphHandles& handles) override {
+    calls.Call("steps", "Open", sourcePath);
+    handles.graph = &sourceGraph;
+    handles.mediaControl = &sourceControl;
+    return 1;
+  }
+
+  FakeWmCallLog calls;
+  FakeGraphBuilder sourceGraph{"source graph", nullptr};
+  FakeMediaControl sourceControl{"source control", nullptr};
+  FakeMediaControl control{"control", nullptr};
+  FakeMediaEvent events{"events", nullptr};
+  std::function<void()> onBuild;
+  GraphHandles graph;  // after the fakes: released before them
+};
+
+class RunControlTest : public LanguageTest {
+ protected:
+  // The source opened and rendered, a 640 by 480 output.
+  void OpenSource(MainDialog& dialog, ScriptedSteps& steps) {
+    MainDialogProbe::SourcePath(dialog) = source;
+    ConversionSettings& settings = MainDialogProbe::Settings(dialog);
+    settings.outputPath = output;
+    settings.outputWidth = 640;
+    settings.outputHeight = 480;
+    steps.Open(source.c_str(), steps.graph);
+    steps.calls.Clear();
+    prompts.Clear();
+  }
+  // The graph's event, raised on a thread of its own and handled; true when
+  // it ended the conversion.
+  static bool Raise(MainDialog& dialog, ScriptedSteps& steps, LONG code, LONG_PTR param1 = 0) {
+    const int freed = steps.events.freedEvents;
+    std::thread([&] { steps.events.Raise(code, param1); }).join();
+    EXPECT_TRUE(PumpUntil([&] { return steps.events.freedEvents > freed; }, 5000));
+    return MainDialogProbe::Converting(dialog) == 0;
+  }
+  static bool Enabled(HWND hwnd, int id) { return IsWindowEnabled(GetDlgItem(hwnd, id)) != FALSE; }
+  std::string FinishLine(const char* outcome) const {
+    return std::string(outcome) + ". Output file: " + output + "     Resolution: 640*480";
+  }
+  std::vector<std::string> MessageTexts() const {
+    std::vector<std::string> texts;
+    for (const PromptRecord& r : prompts.Messages()) texts.push_back(r.text);
+    return texts;
+  }
+
+  ClipFolder clips;
+  const std::string source = clips.MakeFile("source clip.avi", "the source");
+  std::string output = clips.PathOf("converted.avi");
+};
+
+TEST_F(RunControlTest, ConvertsUntilTheGraphCompletesAndStartsAfreshEachTime) {
+  ScriptedSteps steps;
+  MainDialog dialog(profile, languages, steps.graph, steps);
+  RunScripted(dialog, [&](HWND hwnd) {
+    OpenSource(dialog, steps);
+    Click(hwnd, IDC_BUTTON_CONVERT);
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_CONVERT), "Stop");
+    for (int id : {IDC_BUTTON_ADD_VIDEO, IDC_BUTTON_OUTPUT_SETTINGS, IDC_BUTTON_HELP,
+                   IDC_BUTTON_HOMEPAGE, IDC_BUTTON_ABOUT, IDC_BUTTON_EXIT})
+      EXPECT_EQ(Enabled(hwnd, id), id != IDC_BUTTON_ADD_VIDEO && id != IDC_BUTTON_OUTPUT_SETTINGS);
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(dialog.Ending());
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Please first stop converting"});
+
+    for (int tick = 0; tick < 3725; ++tick) SendMessageA(hwnd, WM_TIMER, kProgressTimer, 0);
+    SendMessageA(hwnd, WM_TIMER, kProgressTimer + 1, 0);  // not the progress timer
+    EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), "Please wait... Used Time: 01:02:05");
+
+    EXPECT_FALSE(Raise(dialog, steps, EC_CLOCK_CHANGED));
+    ASSERT_TRUE(Raise(dialog, steps, EC_COMPLETE));
+    EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), FinishLine("Done"));
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_CONVERT), "Convert");
+    EXPECT_TRUE(Enabled(hwnd, IDC_BUTTON_ADD_VIDEO) && Enabled(hwnd, IDC_BUTTON_OUTPUT_SETTINGS));
+    const std::vector<std::string> sequence = {"events.SetNotifyWindow(window)",
+                                               "steps.Build()",
+                                               "control.Run()",
+                                               "control.Stop()",
+                                               "events.SetNotifyWindow(none)",
+                                               "steps.TearDown(" + source + ")",
+                                               "steps.Open(" + source + ")"};
+    EXPECT_EQ(steps.calls.Entries(), sequence);
+    EXPECT_EQ(steps.graph.mediaEvent, nullptr);
+    EXPECT_EQ(steps.control.RefCount() + steps.events.RefCount(), 0u);
+
+    // The next conversion counts from the start; Stop ends it with "Done" too.
+    Click(hwnd, IDC_BUTTON_CONVERT);
+    SendMessageA(hwnd, WM_TIMER, kProgressTimer, 0);
+    EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), "Please wait... Used Time: 00:00:01");
+    Click(hwnd, IDC_BUTTON_CONVERT);
+    EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), FinishLine("Done"));
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(dialog.Ending());
+  });
+}
+
+TEST_F(RunControlTest, AFailedBuildRunOrGraphEndsWithTheFailureLine) {
+  const HRESULT diskFull = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+  const struct {
+    const char* failOn;  // the step that fails, or nullptr
+    LONG event;          // raised while running, or 0
+    LONG_PTR eventCode;
+    std::vector<std::string> messages;
+  } cases[] = {
+      {"steps.Build", 0, 0, {}},
+      {"control.Run", 0, 0, {"can not pControl->Run()!!!", FrameworkErrorText(E_FAIL)}},
+      {nullptr, EC_ERRORABORT, diskFull, {FrameworkErrorText(diskFull)}},
+      {nullptr, EC_STREAM_ERROR_STOPPED, diskFull, {FrameworkErrorText(diskFull)}},
+      {nullptr, EC_USERABORT, 0, {FrameworkErrorText(E_ABORT)}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.failOn ? c.failOn : std::to_string(c.event));
+    ScriptedSteps steps;
+    MainDialog dialog(profile, languages, steps.graph, steps);
+    RunScripted(dialog, [&](HWND hwnd) {
+      OpenSource(dialog, steps);
+      if (c.failOn) steps.calls.FailOn(c.failOn, E_FAIL);
+      Click(hwnd, IDC_BUTTON_CONVERT);
+      if (c.event) {
+        EXPECT_TRUE(Raise(dialog, steps, c.event, c.eventCode));
+      }
+      EXPECT_EQ(MainDialogProbe::Converting(dialog), 0);
+      EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), FinishLine("Conversion failed"));
+      EXPECT_EQ(steps.calls.Entries().back(), "steps.Open(" + source + ")");
+      SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(MessageTexts(), c.messages);
+  }
+}
+
+TEST_F(RunControlTest, AskBeforeReplacingAnOutputAndRefuseOneThatIsTheSource) {
+  // Neither the path nor the language's text is a format.
+  WriteLanguage("English", Ini({{"STRING", "IDS_MESSAGE_FILE_EXIST=exists (100%s %d%n)."}}));
+  ASSERT_TRUE(Start("English"));
+  const std::string existing = clips.MakeFile("50%s %n%d.avi", "an earlier output");
+  char shortSource[MAX_PATH] = "";
+  ASSERT_GT(GetShortPathNameA(source.c_str(), shortSource, sizeof shortSource), 0u);
+  std::string upperSource = source;
+  CharUpperBuffA(upperSource.data(), static_cast<DWORD>(upperSource.size()));
+  const std::string question = existing + " exists (100%s %d%n).";
+  const std::string refused =
+      "The output file is the video being converted. Please choose another output file in "
+      "Options.";
+  const struct {
+    std::string output;
+    int answer;
+    std::string message;  // the only one
+    const char* caption;
+    UINT type;
+    bool converts;
+  } cases[] = {
+      {existing, IDNO, question, "Warning", MB_YESNO | MB_ICONEXCLAMATION, false},
+      {existing, IDYES, question, "Warning", MB_YESNO | MB_ICONEXCLAMATION, true},
+      {upperSource, IDYES, refused, "Error", MB_OK | MB_ICONEXCLAMATION, false},
+      {shortSource, IDYES, refused, "Error", MB_OK | MB_ICONEXCLAMATION, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.output + " " + std::to_string(c.answer));
+    ScriptedSteps steps;
+    bool existedAtBuild = false;
+    steps.onBuild = [&] { existedAtBuild = LanguageManager::FileExists(c.output); };
+    MainDialog dialog(profile, languages, steps.graph, steps);
+    RunScripted(dialog, [&](HWND hwnd) {
+      OpenSource(dialog, steps);
+      MainDialogProbe::Settings(dialog).outputPath = c.output;
+      prompts.PlanMessageAnswer(c.answer);
+      Click(hwnd, IDC_BUTTON_CONVERT);
+      EXPECT_EQ(MainDialogProbe::Converting(dialog), c.converts ? 1 : 0);
+      const std::vector<PromptRecord> messages = prompts.Messages();
+      ASSERT_EQ(messages.size(), 1u);
+      EXPECT_EQ(messages[0].text, c.message);
+      EXPECT_EQ(messages[0].caption, c.caption);
+      EXPECT_EQ(messages[0].type, c.type);
+      EXPECT_EQ(messages[0].owner, hwnd);
+      if (c.converts) Click(hwnd, IDC_BUTTON_CONVERT);
+      SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(steps.calls.Of("steps").empty(), !c.converts);
+    EXPECT_FALSE(existedAtBuild) << "deleted before the build";
+    EXPECT_EQ(LanguageManager::FileExists(c.output), !c.converts);
+  }
+}
+
+TEST_F(RunControlTest, FormatFourShowsTheBuiltGraphsFiltersBeforeRun) {
+  for (int format : {4, 0}) {
+    SCOPED_TRACE(format);
+    ScriptedSteps steps;
+    FakeFilter filter("Source", nullptr);
+    steps.sourceGraph.filters.push_back(&filter);
+    MainDialog dialog(profile, languages, steps.graph, steps);
+    std::vector<std::string> callsWhileShown;
+    RunScripted(dialog, [&](HWND hwnd) {
+      OpenSource(dialog, steps);
+      MainDialogProbe::Settings(dialog).outputFormat = static_cast<OutputFormat>(format);
+      bool shown = DriveNested([&] { Click(hwnd, IDC_BUTTON_CONVERT); }, IDC_LIST_FILTERS,
+                               [&](HWND properties) {
+                                 callsWhileShown = steps.calls.Entries();
+                                 char line[16] = "";
+                                 SendDlgItemMessageA(properties, IDC_LIST_FILTERS, LB_GETTEXT, 0,
+                                                     reinterpret_cast<LPARAM>(line));
+                                 EXPECT_STREQ(line, "Source");
+                                 // An event of a graph that has not run ends nothing.
+                                 Raise(dialog, steps, EC_ERRORABORT, E_FAIL);
+                                 Click(properties, IDCANCEL);  // Continue
+                               });
+      EXPECT_EQ(shown, format == 4);
+      EXPECT_EQ(MainDialogProbe::Converting(dialog), 1);
+      Click(hwnd, IDC_BUTTON_CONVERT);
+      SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    });
+    if (format == 4) {
+      EXPECT_EQ(callsWhileShown.back(), "steps.Build()") << "built, not run";
+    }
+  }
+}
+
+// The framework's own steps on Wine's graph of a one-second clip: with the
+// format that keeps the default renderers, the clip plays to its end and the
+// graph's own completion ends the conversion.
+TEST_F(RunControlTest, AGraphOfTheFrameworkRunsToItsCompletion) {
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  const std::string clip = clips.MakeAvi("clip.avi", ClipShape{320, 240, 25, 25, true});
+  GraphHandles graph;
+  MainDialog dialog(profile, languages, graph);
+  RunScripted(dialog, [&](HWND hwnd) {
+    prompts.PlanFileAnswer(clip);
+    Click(hwnd, IDC_BUTTON_ADD_VIDEO);
+    MainDialogProbe::Settings(dialog).outputPath = output;
+    MainDialogProbe::Settings(dialog).outputFormat = static_cast<OutputFormat>(4);
+    prompts.Clear();
+    EXPECT_TRUE(DriveNested([&] { Click(hwnd, IDC_BUTTON_CONVERT); }, IDC_LIST_FILTERS,
+                            [](HWND properties) { Click(properties, IDCANCEL); }));
+    EXPECT_EQ(MainDialogProbe::Converting(dialog), 1);
+    EXPECT_TRUE(PumpUntil([&] { return MainDialogProbe::Converting(dialog) == 0; }, 30000));
+    EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE),
+              "Done. Output file: " + output + "     Resolution: 320*240");
+    EXPECT_NE(graph.mediaControl, nullptr) << "the source is rendered again";
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  });
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
+  graph = GraphHandles();
+  CoUninitialize();
+}
+
+}  // namespace

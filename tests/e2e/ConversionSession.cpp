@@ -1,0 +1,96 @@
+#include "e2e/ConversionSession.h"
+
+#include <dlgs.h>
+
+#include "res/resource.h"
+
+namespace {
+
+constexpr char kMainCaption[] = "RoroVozaririd";
+constexpr char kOptionsCaption[] = "Output options";
+constexpr char kOpenCaption[] = "Open a video file";
+
+// Waits until done() holds or the time is up; the last answer of done().
+template <class Condition>
+bool WaitUntil(Condition done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+void Select(HWND dialog, int comboId, int position) {
+  HWND combo = GetDlgItem(dialog, comboId);
+  SendMessageA(combo, CB_SETCURSEL, position, 0);
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+}
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+}  // namespace
+
+bool ConversionSession::Start() {
+  if (!m_driver.Start(ProgramDriver::ProgramPath())) return false;
+  m_main = m_driver.WaitForWindow(kMainCaption, kTimeoutMs);
+  return m_main != nullptr;
+}
+
+bool ConversionSession::ChooseOutput(const OutputChoice& choice) {
+  ProgramDriver::Click(m_main, IDC_BUTTON_OUTPUT_SETTINGS);
+  HWND options = m_driver.WaitForWindow(kOptionsCaption, kTimeoutMs);
+  if (!options) return false;
+  Select(options, IDC_COMBO_OUTPUT_FORMAT, choice.format);
+  SetDlgItemTextA(options, IDC_EDIT_OUTPUT_FILE, choice.path.c_str());
+  Select(options, IDC_COMBO_VIDEO_COMPRESSOR, choice.videoCompressorEntry);
+  Select(options, IDC_COMBO_AUDIO_COMPRESSOR, choice.audioCompressorEntry);
+  ProgramDriver::Click(options, IDC_BUTTON_OPTIONS_OK);
+  return WaitUntil([&] { return !IsWindow(options); }, kTimeoutMs);
+}
+
+std::string ConversionSession::OpenVideo(const std::string& path) {
+  const std::string before = ProgramDriver::Text(m_main, IDC_STATIC_SOURCE_LINE);
+  ProgramDriver::Click(m_main, IDC_BUTTON_ADD_VIDEO);
+  HWND ask = m_driver.WaitForWindow(kOpenCaption, kTimeoutMs);
+  if (!ask) return "";
+  HWND name = GetDlgItem(ask, cmb13) ? GetDlgItem(ask, cmb13) : GetDlgItem(ask, edt1);
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageA(ask, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  WaitUntil([&] { return ProgramDriver::Text(m_main, IDC_STATIC_SOURCE_LINE) != before; },
+            kTimeoutMs);
+  return ProgramDriver::Text(m_main, IDC_STATIC_SOURCE_LINE);
+}
+
+bool ConversionSession::Convert() {
+  // A short conversion can end between two looks at the window: an emptied
+  // summary line tells a new finish line from the one before.
+  SetDlgItemTextA(m_main, IDC_STATIC_SUMMARY_LINE, "");
+  ProgramDriver::Click(m_main, IDC_BUTTON_CONVERT);
+  return WaitUntil(
+      [&] {
+        return ProgramDriver::Text(m_main, IDC_BUTTON_CONVERT) == "Stop" ||
+               !ProgramDriver::Text(m_main, IDC_STATIC_SUMMARY_LINE).empty();
+      },
+      kTimeoutMs);
+}
+
+void ConversionSession::Stop() { ProgramDriver::Click(m_main, IDC_BUTTON_CONVERT); }
+
+std::string ConversionSession::WaitForFinish(DWORD timeoutMs) {
+  WaitUntil(
+      [&] {
+        const std::string line = ProgramDriver::Text(m_main, IDC_STATIC_SUMMARY_LINE);
+        return ProgramDriver::Text(m_main, IDC_BUTTON_CONVERT) == "Convert" && !line.empty() &&
+               !StartsWith(line, "Please wait");
+      },
+      timeoutMs);
+  return ProgramDriver::Text(m_main, IDC_STATIC_SUMMARY_LINE);
+}
+
+bool ConversionSession::Close() {
+  PostMessageA(m_main, WM_CLOSE, 0, 0);
+  DWORD exitCode = 1;
+  return m_driver.WaitForExit(kTimeoutMs, &exitCode) && exitCode == 0;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The real program driven through a conversion as a user would: Options to
+// choose the output, Open Video through the system's open-file dialog, Convert,
+// Stop, and the summary line that tells how it ended.
+
+#include <windows.h>
+
+#include <string>
+
+#include "e2e/ProgramDriver.h"
+
+struct OutputChoice {
+  int format = 0;  // position in the Output format list: 0 AVI, 1 WMV, 2 MKV, 3 ASF
+  std::string path;
+  int videoCompressorEntry = 0;  // position in the list; 0 is "no compressor"
+  int audioCompressorEntry = 0;
+};
+
+class ConversionSession {
+ public:
+  static constexpr DWORD kTimeoutMs = 60000;
+
+  // Starts the program; false when its main window did not come up.
+  bool Start();
+  HWND Main() const { return m_main; }
+  ProgramDriver& Driver() { return m_driver; }
+
+  // Options -> the choice -> OK; false when the dialog did not come or stayed open.
+  bool ChooseOutput(const OutputChoice& choice);
+  // Open Video with path typed into the open-file dialog; the new source line.
+  std::string OpenVideo(const std::string& path);
+  // Presses Convert; true once the graph runs (the button reads "Stop") or the
+  // conversion has already ended.
+  bool Convert();
+  // Presses Stop (the Convert button while converting).
+  void Stop();
+  // The summary line once the conversion has ended ("Done. ..." or a failure).
+  std::string WaitForFinish(DWORD timeoutMs = kTimeoutMs);
+  // Closes the main window; true when the program ended with exit code 0.
+  bool Close();
+
+ private:
+  ProgramDriver m_driver;
+  HWND m_main = nullptr;
+};
