@@ -65,6 +65,34 @@ void PutHuffmanTable(std::vector<uint8_t>& out, int classAndId, const HuffmanSpe
   out.insert(out.end(), spec.symbols, spec.symbols + spec.symbolCount);
 }
 
+// The DCT of the 8x8 block whose top left sample is (x, y) of the plane:
+// samples beyond the plane's edge repeat its last column and row. Rows first,
+// then columns.
+void ForwardDct(const YuvPicture& picture, int plane, int x, int y, float (&coefficients)[64]) {
+  float samples[8][8];
+  const int lastX = picture.PlaneWidth(plane) - 1;
+  const int lastY = picture.PlaneHeight(plane) - 1;
+  for (int row = 0; row < 8; ++row) {
+    const uint8_t* source = picture.Row(plane, std::min(y + row, lastY));
+    for (int column = 0; column < 8; ++column)
+      samples[row][column] = static_cast<float>(source[std::min(x + column, lastX)]) - 128.0f;
+  }
+  const auto& basis = DctBasis();
+  float rows[8][8];
+  for (int row = 0; row < 8; ++row)
+    for (int u = 0; u < 8; ++u) {
+      float sum = 0;
+      for (int column = 0; column < 8; ++column) sum += basis[u][column] * samples[row][column];
+      rows[row][u] = sum;
+    }
+  for (int v = 0; v < 8; ++v)
+    for (int u = 0; u < 8; ++u) {
+      float sum = 0;
+      for (int row = 0; row < 8; ++row) sum += basis[v][row] * rows[row][u];
+      coefficients[v * 8 + u] = sum;
+    }
+}
+
 }  // namespace
 
 // Entropy-coded bits, most significant first, with a zero stuffed after every
@@ -144,13 +172,7 @@ void JpegEncoder::WriteHeaders(const YuvPicture& picture, std::vector<uint8_t>& 
   PutMarker(out, kApp0);
   PutU16(out, 2 + sizeof kJfif);
   out.insert(out.end(), kJfif, kJfif + sizeof kJfif);
-
-  PutMarker(out, kDqt);
-  PutU16(out, 2 + 2 * 65);
-  for (int table = 0; table < 2; ++table) {
-    out.push_back(static_cast<uint8_t>(table));  // 8-bit precision
-    out.insert(out.end(), m_quantisation[table], m_quantisation[table] + 64);
-  }
+  WriteTables(out);
 
   // Y sampled 2x2 (4:2:0) or 2x1 (4:2:2) against Cb and Cr at 1x1.
   const uint8_t lumaSampling = picture.Sampling() == ChromaSampling::k420 ? 0x22 : 0x21;
@@ -162,6 +184,20 @@ void JpegEncoder::WriteHeaders(const YuvPicture& picture, std::vector<uint8_t>& 
   const uint8_t components[] = {3, 1, lumaSampling, 0, 2, 0x11, 1, 3, 0x11, 1};
   out.insert(out.end(), components, components + sizeof components);
 
+  PutMarker(out, kSos);
+  PutU16(out, 6 + 2 * 3);
+  const uint8_t scan[] = {3, 1, 0x00, 2, 0x11, 3, 0x11, 0, 63, 0};
+  out.insert(out.end(), scan, scan + sizeof scan);
+}
+
+void JpegEncoder::WriteTables(std::vector<uint8_t>& out) const {
+  PutMarker(out, kDqt);
+  PutU16(out, 2 + 2 * 65);
+  for (int table = 0; table < 2; ++table) {
+    out.push_back(static_cast<uint8_t>(table));  // 8-bit precision
+    out.insert(out.end(), m_quantisation[table], m_quantisation[table] + 64);
+  }
+
   PutMarker(out, kDht);
   const HuffmanSpec* specs[] = {&kLumaDc, &kLumaAc, &kChromaDc, &kChromaAc};
   int length = 2;
@@ -171,47 +207,20 @@ void JpegEncoder::WriteHeaders(const YuvPicture& picture, std::vector<uint8_t>& 
   PutHuffmanTable(out, 0x10, kLumaAc);
   PutHuffmanTable(out, 0x01, kChromaDc);
   PutHuffmanTable(out, 0x11, kChromaAc);
-
-  PutMarker(out, kSos);
-  PutU16(out, 6 + 2 * 3);
-  const uint8_t scan[] = {3, 1, 0x00, 2, 0x11, 3, 0x11, 0, 63, 0};
-  out.insert(out.end(), scan, scan + sizeof scan);
 }
 
-// The 8x8 block whose top left sample is (x, y) of the plane; samples beyond
-// the plane's edge repeat its last column and row.
 void JpegEncoder::EncodeBlock(const YuvPicture& picture, int plane, int x, int y, int& previousDc,
                               BitWriter& bits) const {
-  float samples[8][8];
-  const int lastX = picture.PlaneWidth(plane) - 1;
-  const int lastY = picture.PlaneHeight(plane) - 1;
-  for (int row = 0; row < 8; ++row) {
-    const uint8_t* source = picture.Row(plane, std::min(y + row, lastY));
-    for (int column = 0; column < 8; ++column)
-      samples[row][column] = static_cast<float>(source[std::min(x + column, lastX)]) - 128.0f;
-  }
-
-  // Rows, then columns.
-  const auto& basis = DctBasis();
-  float rows[8][8];
-  for (int row = 0; row < 8; ++row)
-    for (int u = 0; u < 8; ++u) {
-      float sum = 0;
-      for (int column = 0; column < 8; ++column) sum += basis[u][column] * samples[row][column];
-      rows[row][u] = sum;
-    }
+  float coefficients[64];
+  ForwardDct(picture, plane, x, y, coefficients);
   const int table = plane == YuvPicture::kLuma ? 0 : 1;
   int quantised[64];
-  for (int v = 0; v < 8; ++v)
-    for (int u = 0; u < 8; ++u) {
-      float sum = 0;
-      for (int row = 0; row < 8; ++row) sum += basis[v][row] * rows[row][u];
-      const int index = v * 8 + u;
-      // AC values above 1023 have no code in a baseline scan.
-      const int limit = index == 0 ? 2047 : 1023;
-      quantised[index] = std::clamp(
-          static_cast<int>(std::lround(sum * m_reciprocals[table][index])), -limit, limit);
-    }
+  for (int i = 0; i < 64; ++i) {
+    // Beyond these a baseline scan has no code: DC differences of 11 bits, AC values of 10.
+    const int low = i == 0 ? -1024 : -1023;
+    quantised[i] = std::clamp(
+        static_cast<int>(std::lround(coefficients[i] * m_reciprocals[table][i])), low, 1023);
+  }
 
   const std::array<HuffmanCode, 256>& dcCodes = m_codes[table * 2];
   const std::array<HuffmanCode, 256>& acCodes = m_codes[table * 2 + 1];

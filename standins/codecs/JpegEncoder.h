@@ -33,6 +33,7 @@ class JpegEncoder {
   class BitWriter;
 
   void WriteHeaders(const YuvPicture& picture, std::vector<uint8_t>& out) const;
+  void WriteTables(std::vector<uint8_t>& out) const;
   void EncodeBlock(const YuvPicture& picture, int plane, int x, int y, int& previousDc,
                    BitWriter& bits) const;
 
