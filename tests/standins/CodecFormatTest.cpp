@@ -164,64 +164,6 @@ TEST(JpegEncoder, NoiseAtQuality100StaysWithinTheBoundAndDecodes) {
   }
 }
 
-TEST(ConvertToYuv, RefusesPicturesItCannotReadWhole) {
-  const struct {
-    PixelFormat format;
-    int width, height;
-    size_t shortBy;  // bytes missing from the whole picture
-    bool converts;
-  } cases[] = {
-      {PixelFormat::kRgb24, 101, 75, 0, true},   {PixelFormat::kRgb24, 101, 75, 1, false},
-      {PixelFormat::kRgb32, 3, 1, 0, true},      {PixelFormat::kYuy2, 99, 50, 0, false},
-      {PixelFormat::kYuy2, 98, 51, 0, true},     {PixelFormat::kYv12, 96, 63, 0, false},
-      {PixelFormat::kI420, 96, 64, 1, false},    {PixelFormat::kRgb24, 0, 10, 0, false},
-      {PixelFormat::kRgb24, 70000, 1, 0, false},
-  };
-  for (const auto& c : cases) {
-    const size_t whole = c.width == 0 || c.width > 65535 ? 64
-                                                         : (static_cast<size_t>(c.width) * 4 + 3) *
-                                                               static_cast<size_t>(c.height) * 2;
-    const size_t declared =
-        std::max<size_t>(SourcePictureBytes(c.format, c.width, c.height), c.shortBy) - c.shortBy;
-    std::vector<uint8_t> bytes(whole);
-    YuvPicture out;
-    EXPECT_EQ(ConvertToYuv({c.format, c.width, c.height, false, bytes.data(), declared},
-                           ChromaSampling::k420, out),
-              c.converts)
-        << static_cast<int>(c.format) << " " << c.width << "x" << c.height << " -" << c.shortBy;
-  }
-}
-
-TEST(MjpegState, OnlyAWholeBlockOfThisVersionIsRead) {
-  uint8_t block[kMjpegStateSize];
-  WriteMjpegState({42, ChromaSampling::k422}, block);
-  const auto with = [&](size_t at, uint8_t value) {
-    std::vector<uint8_t> changed(block, block + sizeof block);
-    changed[at] = value;
-    return changed;
-  };
-  const struct {
-    std::vector<uint8_t> state;
-    size_t size;
-    bool read;
-  } cases[] = {
-      {{block, block + sizeof block}, sizeof block, true},
-      {{block, block + sizeof block}, sizeof block - 1, false},
-      {with(0, 'X'), sizeof block, false},  // not a state block
-      {with(4, 2), sizeof block, false},    // another version
-      {with(8, 0), sizeof block, false},    // quality 0
-      {with(8, 101), sizeof block, false},  // quality 101
-      {with(12, 2), sizeof block, false},   // no such sampling
-  };
-  for (const auto& c : cases) {
-    MjpegSettings settings{7, ChromaSampling::k420};
-    EXPECT_EQ(ReadMjpegState(c.state.data(), c.size, settings), c.read) << c.size;
-    const MjpegSettings expected =
-        c.read ? MjpegSettings{42, ChromaSampling::k422} : MjpegSettings{7, ChromaSampling::k420};
-    EXPECT_EQ(settings, expected);
-  }
-}
-
 // A WAV file of IMA ADPCM blocks, as ffmpeg reads them.
 std::string ImaWav(const ImaAdpcmFormat& format, const std::vector<uint8_t>& blocks) {
   std::string out = "RIFF....WAVEfmt ";

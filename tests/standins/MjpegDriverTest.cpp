@@ -11,8 +11,6 @@
 #include "standins/codecs/MjpegResource.h"
 #include "standins/codecs/MjpegSettings.h"
 #include "standins/KeptMjpegSettings.h"
-#include "support/ClipFolder.h"
-#include "support/LinuxCommand.h"
 #include "support/ScriptedDialog.h"
 
 namespace {
@@ -74,16 +72,13 @@ TEST_F(MjpegDriverTest, TakesUncompressedPicturesAndRefusesTheRest) {
       {Header(351, 239, 32, BI_RGB), ICERR_OK},
       {Header(352, 240, 16, mmioFOURCC('Y', 'U', 'Y', '2')), ICERR_OK},
       {Header(352, 240, 12, mmioFOURCC('Y', 'V', '1', '2')), ICERR_OK},
-      {Header(352, 240, 12, mmioFOURCC('I', '4', '2', '0')), ICERR_OK},
       {Header(352, 240, 12, mmioFOURCC('I', 'Y', 'U', 'V')), ICERR_OK},
       {Header(352, 240, 16, BI_RGB), ICERR_BADFORMAT},
-      {Header(352, 240, 8, BI_RGB), ICERR_BADFORMAT},
       {Header(352, 240, 8, BI_RLE8), ICERR_BADFORMAT},
       {Header(352, 240, 24, kMjpg), ICERR_BADFORMAT},
       {Header(351, 240, 16, mmioFOURCC('Y', 'U', 'Y', '2')), ICERR_BADFORMAT},
       {Header(352, 239, 12, mmioFOURCC('Y', 'V', '1', '2')), ICERR_BADFORMAT},
       {Header(352, -240, 12, mmioFOURCC('Y', 'V', '1', '2')), ICERR_BADFORMAT},
-      {Header(0, 240, 24, BI_RGB), ICERR_BADFORMAT},
       {Header(70000, 240, 24, BI_RGB), ICERR_BADFORMAT},
       {{12, 352, 240, 1, 24}, ICERR_BADFORMAT},  // an old core header
   };
@@ -109,7 +104,7 @@ TEST_F(MjpegDriverTest, TakesUncompressedPicturesAndRefusesTheRest) {
 }
 
 // A frame at the state's quality: quality 20 scales the first luminance
-// quantiser, 16, to 40.
+// quantiser, 16, to 40. (Frames are decoded in the encoder's and the graph's tests.)
 TEST_F(MjpegDriverTest, CompressesAFrameAtTheStateQualityAndNeverReadsPastTheInput) {
   HIC hic = Open();
   ASSERT_NE(hic, nullptr);
@@ -134,13 +129,6 @@ TEST_F(MjpegDriverTest, CompressesAFrameAtTheStateQualityAndNeverReadsPastTheInp
   ASSERT_NE(dqt, std::string::npos);
   EXPECT_EQ(jpeg[dqt + 5], 40);
 
-  ClipFolder folder;
-  const std::string file = folder.MakeFile("frame.jpg", bytes);
-  const LinuxCommandResult probe =
-      RunLinuxCommand("ffprobe -v error -show_entries stream=codec_name,width,height -of csv=p=0 " +
-                      ShellQuote(UnixPath(file)));
-  EXPECT_EQ(probe.output, "mjpeg,352,240\n");
-
   in.biSizeImage = static_cast<DWORD>(picture.size() - 1);
   EXPECT_EQ(ICCompress(hic, 0, &out, jpeg.data(), &in, picture.data(), &chunk, &flags, 1, 0,
                        ICQUALITY_DEFAULT, nullptr, nullptr),
@@ -160,6 +148,8 @@ TEST_F(MjpegDriverTest, StateBlocksOfAnotherSizeOrVersionAreRefused) {
   longer.push_back(0);
   std::vector<uint8_t> version2 = State(30, ChromaSampling::k422);
   version2[4] = 2;
+  std::vector<uint8_t> quality101 = State(30, ChromaSampling::k422);
+  quality101[8] = 101;
   const struct {
     std::vector<uint8_t> block;
     size_t size;
@@ -167,6 +157,7 @@ TEST_F(MjpegDriverTest, StateBlocksOfAnotherSizeOrVersionAreRefused) {
       {State(30, ChromaSampling::k422), kMjpegStateSize - 1},
       {longer, longer.size()},
       {version2, version2.size()},
+      {quality101, quality101.size()},
       {{'M', 'J'}, 2},
   };
   for (const auto& c : refused) {
@@ -202,13 +193,12 @@ TEST_F(MjpegDriverTest, ConfirmedSettingsAreKeptForLaterInstances) {
     std::string shown;
     LRESULT result = ICERR_UNSUPPORTED;
     DriveNested([&] { result = ICConfigure(hic, nullptr); }, IDC_MJPEG_QUALITY,
-                        [&](HWND dialog) {
-                          shown = ControlText(dialog, IDC_MJPEG_QUALITY);
-                          SetDlgItemTextA(dialog, IDC_MJPEG_QUALITY, step.quality);
-                          SendDlgItemMessageA(dialog, IDC_MJPEG_SAMPLING, CB_SETCURSEL,
-                                              step.sampling, 0);
-                          Click(dialog, step.button);
-                        });
+                [&](HWND dialog) {
+                  shown = ControlText(dialog, IDC_MJPEG_QUALITY);
+                  SetDlgItemTextA(dialog, IDC_MJPEG_QUALITY, step.quality);
+                  SendDlgItemMessageA(dialog, IDC_MJPEG_SAMPLING, CB_SETCURSEL, step.sampling, 0);
+                  Click(dialog, step.button);
+                });
     EXPECT_EQ(result, step.result) << step.quality;
     EXPECT_EQ(GetState(hic), step.kept) << step.quality;
     HIC later = Open();
