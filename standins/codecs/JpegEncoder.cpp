@@ -59,10 +59,10 @@ void PutU16(std::vector<uint8_t>& out, int value) {
   out.push_back(static_cast<uint8_t>(value));
 }
 
-void PutHuffmanTable(std::vector<uint8_t>& out, int classAndId, const HuffmanSpec& spec) {
+void PutHuffmanTable(std::vector<uint8_t>& out, int classAndId, const HuffmanTable& huffman) {
   out.push_back(static_cast<uint8_t>(classAndId));
-  out.insert(out.end(), spec.counts, spec.counts + 16);
-  out.insert(out.end(), spec.symbols, spec.symbols + spec.symbolCount);
+  out.insert(out.end(), huffman.counts, huffman.counts + 16);
+  out.insert(out.end(), huffman.symbols, huffman.symbols + huffman.symbolCount);
 }
 
 // The DCT of the 8x8 block whose top left sample is (x, y) of the plane:
@@ -199,9 +199,10 @@ void JpegEncoder::WriteTables(std::vector<uint8_t>& out) const {
   }
 
   PutMarker(out, kDht);
-  const HuffmanSpec* specs[] = {&kLumaDc, &kLumaAc, &kChromaDc, &kChromaAc};
+  const HuffmanTable* huffmanTables[] = {&kLumaDc, &kLumaAc, &kChromaDc, &kChromaAc};
   int length = 2;
-  for (const HuffmanSpec* spec : specs) length += 17 + static_cast<int>(spec->symbolCount);
+  for (const HuffmanTable* huffman : huffmanTables)
+    length += 17 + static_cast<int>(huffman->symbolCount);
   PutU16(out, length);
   PutHuffmanTable(out, 0x00, kLumaDc);
   PutHuffmanTable(out, 0x10, kLumaAc);

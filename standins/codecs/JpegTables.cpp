@@ -56,11 +56,11 @@ const uint8_t kChromaAcSymbols[162] = {
 
 }  // namespace
 
-const HuffmanSpec kLumaDc = {{0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0}, kDcSymbols, 12};
-const HuffmanSpec kChromaDc = {{0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0}, kDcSymbols, 12};
-const HuffmanSpec kLumaAc = {
+const HuffmanTable kLumaDc = {{0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0}, kDcSymbols, 12};
+const HuffmanTable kChromaDc = {{0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0}, kDcSymbols, 12};
+const HuffmanTable kLumaAc = {
     {0, 2, 1, 3, 3, 2, 4, 3, 5, 5, 4, 4, 0, 0, 1, 0x7d}, kLumaAcSymbols, 162};
-const HuffmanSpec kChromaAc = {
+const HuffmanTable kChromaAc = {
     {0, 2, 1, 2, 4, 4, 3, 4, 7, 5, 4, 4, 0, 1, 2, 0x77}, kChromaAcSymbols, 162};
 
 // Diagonal by diagonal from the top left, the even diagonals upwards.
@@ -81,14 +81,14 @@ const std::array<uint8_t, 64>& ZigZagOrder() {
   return order;
 }
 
-std::array<HuffmanCode, 256> BuildHuffmanCodes(const HuffmanSpec& spec) {
+std::array<HuffmanCode, 256> BuildHuffmanCodes(const HuffmanTable& huffman) {
   std::array<HuffmanCode, 256> codes = {};
   unsigned code = 0;
   size_t k = 0;
   for (int length = 1; length <= 16; ++length, code <<= 1) {
-    for (int i = 0; i < spec.counts[length - 1] && k < spec.symbolCount; ++i, ++k, ++code) {
-      codes[spec.symbols[k]].bits = static_cast<uint16_t>(code);
-      codes[spec.symbols[k]].length = static_cast<uint8_t>(length);
+    for (int i = 0; i < huffman.counts[length - 1] && k < huffman.symbolCount; ++i, ++k, ++code) {
+      codes[huffman.symbols[k]].bits = static_cast<uint16_t>(code);
+      codes[huffman.symbols[k]].length = static_cast<uint8_t>(length);
     }
   }
   return codes;

@@ -9,7 +9,7 @@
 
 // A Huffman table as a DHT segment carries it: how many codes of each length
 // 1..16, then the symbols in order of their codes.
-struct HuffmanSpec {
+struct HuffmanTable {
   uint8_t counts[16];
   const uint8_t* symbols;
   size_t symbolCount;
@@ -22,14 +22,14 @@ struct HuffmanCode {
 
 extern const uint8_t kLumaQuantisation[64];    // natural (row-major) order
 extern const uint8_t kChromaQuantisation[64];  // natural order
-extern const HuffmanSpec kLumaDc;
-extern const HuffmanSpec kLumaAc;
-extern const HuffmanSpec kChromaDc;
-extern const HuffmanSpec kChromaAc;
+extern const HuffmanTable kLumaDc;
+extern const HuffmanTable kLumaAc;
+extern const HuffmanTable kChromaDc;
+extern const HuffmanTable kChromaAc;
 
 // The natural index of the coefficient at each zig-zag position.
 const std::array<uint8_t, 64>& ZigZagOrder();
 
 // The code of every symbol (Annex C: codes of each length count up from the
 // last code of the shorter length, shifted).
-std::array<HuffmanCode, 256> BuildHuffmanCodes(const HuffmanSpec& spec);
+std::array<HuffmanCode, 256> BuildHuffmanCodes(const HuffmanTable& huffman);
