@@ -24,7 +24,7 @@ bool ThisDllPath(wchar_t* path, DWORD size) {
 HRESULT RegisterClassEntry(const standin::ClassEntry& entry, const wchar_t* dllPath) {
   HRESULT hr = standin::RegisterInprocServer(*entry.clsid, entry.name, dllPath);
   if (SUCCEEDED(hr) && entry.filter)
-    hr = standin::RegisterFilter(*entry.clsid, entry.name, *entry.filter);
+    hr = standin::RegisterFilter(*entry.clsid, entry.name, *entry.filter, entry.category);
   if (SUCCEEDED(hr) && entry.registerExtra) hr = entry.registerExtra(true);
   return hr;
 }
@@ -62,7 +62,7 @@ STDAPI DllUnregisterServer() {
     const standin::ClassEntry& entry = table.entries[i];
     HRESULT steps[] = {
         entry.registerExtra ? entry.registerExtra(false) : S_OK,
-        entry.filter ? standin::UnregisterFilter(*entry.clsid) : S_OK,
+        entry.filter ? standin::UnregisterFilter(*entry.clsid, entry.category) : S_OK,
         standin::UnregisterInprocServer(*entry.clsid),
     };
     for (HRESULT hr : steps)

@@ -15,12 +15,14 @@ struct ClassEntry {
   const wchar_t* name;
   // A new object with one reference, queried for riid.
   HRESULT (*create)(REFIID riid, void** object);
-  // The filter's entry in the legacy filter category (merit, pins), or nullptr
-  // for a class that is only a COM server.
+  // The filter's entry in its category (merit, pins), or nullptr for a class
+  // that is only a COM server.
   const REGFILTER2* filter;
   // Further registry work of the class, or nullptr: install true on
   // registration, false on unregistration.
   HRESULT (*registerExtra)(bool install);
+  // The category of the filter's entry; nullptr for the legacy filter category.
+  const CLSID* category = nullptr;
 };
 
 struct ClassTable {

@@ -60,23 +60,25 @@ HRESULT UnregisterInprocServer(const CLSID& clsid) {
   return status == ERROR_FILE_NOT_FOUND ? S_FALSE : HRESULT_FROM_WIN32(status);
 }
 
-HRESULT RegisterFilter(const CLSID& clsid, const wchar_t* name, const REGFILTER2& filter) {
+HRESULT RegisterFilter(const CLSID& clsid, const wchar_t* name, const REGFILTER2& filter,
+                       const CLSID* category) {
   ComScope com;
   Microsoft::WRL::ComPtr<IFilterMapper2> mapper;
   HRESULT hr =
       CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&mapper));
   if (FAILED(hr)) return hr;
-  return mapper->RegisterFilter(clsid, name, nullptr, &CLSID_LegacyAmFilterCategory, nullptr,
-                                &filter);
+  return mapper->RegisterFilter(
+      clsid, name, nullptr, category ? category : &CLSID_LegacyAmFilterCategory, nullptr, &filter);
 }
 
-HRESULT UnregisterFilter(const CLSID& clsid) {
+HRESULT UnregisterFilter(const CLSID& clsid, const CLSID* category) {
   ComScope com;
   Microsoft::WRL::ComPtr<IFilterMapper2> mapper;
   HRESULT hr =
       CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&mapper));
   if (FAILED(hr)) return hr;
-  return mapper->UnregisterFilter(&CLSID_LegacyAmFilterCategory, nullptr, clsid);
+  return mapper->UnregisterFilter(category ? category : &CLSID_LegacyAmFilterCategory, nullptr,
+                                  clsid);
 }
 
 }  // namespace standin

@@ -12,8 +12,10 @@ namespace standin {
 HRESULT RegisterInprocServer(const CLSID& clsid, const wchar_t* name, const wchar_t* dllPath);
 HRESULT UnregisterInprocServer(const CLSID& clsid);
 
-// The filter's entry in the legacy filter category.
-HRESULT RegisterFilter(const CLSID& clsid, const wchar_t* name, const REGFILTER2& filter);
-HRESULT UnregisterFilter(const CLSID& clsid);
+// The filter's entry in a category of filters (the legacy filter category
+// when category is nullptr).
+HRESULT RegisterFilter(const CLSID& clsid, const wchar_t* name, const REGFILTER2& filter,
+                       const CLSID* category = nullptr);
+HRESULT UnregisterFilter(const CLSID& clsid, const CLSID* category = nullptr);
 
 }  // namespace standin

@@ -7,11 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "e2e/ConversionSession.h"
 #include "platform/AppProfile.h"
 #include "res/resource.h"
+#include "settings/CompressorCatalogue.h"
+#include "standins/KeptMjpegSettings.h"
+#include "standins/codecs/MjpegResource.h"
 #include "support/ClipFolder.h"
 #include "support/LinuxCommand.h"
 #include "support/MediaProbe.h"
@@ -83,6 +88,80 @@ std::string CompareFrames(const DecodedVideo& source, const DecodedVideo& output
     }
   }
   return "";
+}
+
+// The largest mean absolute difference of the luma over the 16 x 16 blocks of
+// rows [top, bottom) of frame n: a drawn cue moves it far more than lossy
+// coding does.
+double LargestBlockDifference(const DecodedVideo& a, const DecodedVideo& b, size_t n, int top,
+                              int bottom) {
+  double largest = 0;
+  for (int y = top; y + 16 <= bottom; y += 16)
+    for (int x = 0; x + 16 <= a.width; x += 16) {
+      int sum = 0;
+      for (int row = y; row < y + 16; ++row)
+        for (int column = x; column < x + 16; ++column) {
+          const size_t at = static_cast<size_t>(row) * a.width + column;
+          sum += std::abs(a.frames[n][at] - b.frames[n][at]);
+        }
+      largest = std::max(largest, sum / 256.0);
+    }
+  return largest;
+}
+
+// Waits until done() holds or the time is up; the last answer of done().
+template <class Condition>
+bool WaitUntil(Condition done) {
+  for (const DWORD start = GetTickCount(); !done(); Sleep(50))
+    if (GetTickCount() - start >= ConversionSession::kTimeoutMs) return false;
+  return true;
+}
+
+// Options -> the video compressor at entry (-1: as it opens) -> Settings: the
+// quality the codec's dialog opened with; then quality typed and confirmed
+// (nullptr: the codec's dialog cancelled), and Options cancelled.
+std::string ConfigureCodec(ConversionSession& session, int entry, const char* quality) {
+  ProgramDriver::Click(session.Main(), IDC_BUTTON_OUTPUT_SETTINGS);
+  HWND options = session.Driver().WaitForWindow("Output options", ConversionSession::kTimeoutMs);
+  if (!options) return "no Output options";
+  if (entry >= 0) SendDlgItemMessageA(options, IDC_COMBO_VIDEO_COMPRESSOR, CB_SETCURSEL, entry, 0);
+  ProgramDriver::Click(options, IDC_BUTTON_VIDEO_CODEC_SETTINGS);
+  HWND codec = session.Driver().WaitForWindow("MJPEG Compressor", ConversionSession::kTimeoutMs);
+  const std::string shown = codec ? ProgramDriver::Text(codec, IDC_MJPEG_QUALITY) : "no dialog";
+  if (codec && quality) SetDlgItemTextA(codec, IDC_MJPEG_QUALITY, quality);
+  if (codec) ProgramDriver::Click(codec, quality ? IDOK : IDCANCEL);
+  WaitUntil([&] { return !IsWindow(codec); });
+  ProgramDriver::Click(options, IDC_BUTTON_OPTIONS_CANCEL);
+  WaitUntil([&] { return !IsWindow(options); });
+  return shown;
+}
+
+// The list position of the compressor named name, as the Output options
+// dialog lists the category; -1 when it is not there.
+int CompressorEntry(CompressorCategory category, const char* name) {
+  CoInitialize(nullptr);
+  HWND list = CreateWindowA("COMBOBOX", "", CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, 0, 100, 100,
+                            nullptr, nullptr, nullptr, nullptr);
+  FillCompressorList(category, list);
+  const int entry = static_cast<int>(SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                  reinterpret_cast<LPARAM>(name)));
+  DestroyWindow(list);
+  CoUninitialize();
+  return entry;
+}
+
+// The first luminance quantiser of the first picture of a Motion JPEG file.
+int FirstQuantiser(const ClipFolder& clips, const std::string& video) {
+  const std::string frame = clips.PathOf("first.jpg");
+  RunLinuxCommand("ffmpeg -v error -y -i " + ShellQuote(UnixPath(video)) +
+                  " -map 0:v -frames:v 1 -c copy -f image2 " + ShellQuote(UnixPath(frame)));
+  std::ifstream file(frame, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  const std::string jpeg = bytes.str();
+  const size_t dqt = jpeg.find("\xFF\xDB");
+  return dqt == std::string::npos || dqt + 5 >= jpeg.size() ? -1
+                                                            : static_cast<uint8_t>(jpeg[dqt + 5]);
 }
 
 class ConvertEndToEnd : public ::testing::Test {
@@ -247,6 +326,65 @@ TEST_F(ConvertEndToEnd, WmvWithoutTheWindowsMediaRuntimeEndsWithAMessage) {
   EXPECT_EQ(m_session.WaitForFinish(),
             "Conversion failed. Output file: " + output + "     Resolution: 320*240");
   EXPECT_EQ(GetFileAttributesA(output.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The compressor stand-ins chosen in the Output options dialog, the codec set
+// to quality 60 through its Settings button (which scales the first luminance
+// quantiser, 16, to 13), and that quality still the codec's after a restart.
+TEST_F(ConvertEndToEnd, CompressesWithTheChosenCompressorsAtTheConfiguredQuality) {
+  KeptMjpegSettings kept;
+  const int video = CompressorEntry(CompressorCategory::Video, "MJPEG Compressor");
+  const int audio = CompressorEntry(CompressorCategory::Audio, "IMA ADPCM Compressor");
+  ASSERT_GT(video, 0);
+  ASSERT_GT(audio, 0);
+  const std::string source = m_clips.MakeMp4("film.mp4", kClip);
+  ASSERT_FALSE(source.empty());
+  ASSERT_FALSE(m_clips.MakeFile("film.srt", kSubtitles).empty());
+  const std::string output = m_clips.PathOf("film.avi");
+
+  EXPECT_EQ(ConfigureCodec(m_session, video, "60"), "85");
+  ASSERT_TRUE(m_session.ChooseOutput({0, output, video, audio}));
+  m_session.OpenVideo(source);
+  ASSERT_TRUE(m_session.Convert());
+  EXPECT_EQ(m_session.WaitForFinish(), "Done. Output file: " + output + "     Resolution: 320*240");
+
+  const ProbedMedia probed = ProbeMedia(output);
+  ASSERT_TRUE(probed.read) << probed.errors;
+  ASSERT_TRUE(probed.Stream("video") && probed.Stream("audio"));
+  EXPECT_EQ(probed.Stream("video")->codec, "mjpeg");
+  EXPECT_EQ(probed.Stream("audio")->codec, "adpcm_ima_wav");
+  EXPECT_NEAR(probed.Stream("video")->packets, kFrames, 1);
+  EXPECT_NEAR(probed.Stream("video")->duration, kSeconds, 1.0 / kFramesPerSecond);
+  // IMA ADPCM completes its last block with silence: up to 2041 samples more.
+  EXPECT_NEAR(DecodedAudioSeconds(output), DecodedAudioSeconds(source),
+              kAudioBlockSeconds + 2041.0 / 44100);
+  EXPECT_EQ(FirstQuantiser(m_clips, output), 13);
+
+  const DecodedVideo in = DecodeVideo(source, m_clips.PathOf("source.yuv"));
+  const DecodedVideo out = DecodeVideo(output, m_clips.PathOf("output.yuv"));
+  ASSERT_EQ(out.height, in.height);
+  ASSERT_GE(out.frames.size(), 90u);
+  for (size_t n : {10u, 37u, 60u, 77u}) {
+    const bool inCue = ExpectedFrame(static_cast<int>(n), true) == Expect::Subtitled;
+    EXPECT_LT(LargestBlockDifference(in, out, n, 0, in.height / 2), 12) << "frame " << n;
+    if (inCue)
+      EXPECT_GT(LargestBlockDifference(in, out, n, in.height / 2, in.height), 25) << "frame " << n;
+    else
+      EXPECT_LT(LargestBlockDifference(in, out, n, in.height / 2, in.height), 12) << "frame " << n;
+  }
+  // Every picture is a key frame: a seek lands on the very time asked for.
+  const LinuxCommandResult seek = RunLinuxCommand(
+      "ffprobe -v error -read_intervals 2%+#1 -select_streams v -show_entries frame=pts_time "
+      "-of csv=p=0 " +
+      ShellQuote(UnixPath(output)));
+  EXPECT_EQ(seek.output.substr(0, seek.output.find('\n')), "2.000000");
+
+  ASSERT_TRUE(m_session.Close());
+  ConversionSession restarted;
+  ASSERT_TRUE(restarted.Start());
+  EXPECT_EQ(ConfigureCodec(restarted, -1, nullptr), "60")
+      << "the stored choice, and the quality the codec kept";
+  EXPECT_TRUE(restarted.Close());
 }
 
 }  // namespace

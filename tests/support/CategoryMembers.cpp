@@ -19,10 +19,43 @@ CategoryMembers::CategoryMembers(const CLSID& category) : m_category(category) {
 CategoryMembers::~CategoryMembers() {
   for (const std::wstring& instance : m_instances)
     RegDeleteTreeW(HKEY_CLASSES_ROOT, InstanceKey(instance.c_str()).c_str());
+  if (!m_hidden) return;
+  HKEY instances = nullptr;
+  if (RegCreateKeyExW(HKEY_CLASSES_ROOT, InstancesKey().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                      nullptr, &instances, nullptr) == ERROR_SUCCESS) {
+    RegCopyTreeW(m_hidden, nullptr, instances);
+    RegCloseKey(instances);
+  }
+  RegCloseKey(m_hidden);
+  RegDeleteTreeW(HKEY_CURRENT_USER, HiddenKey().c_str());
+}
+
+// The members wait in a scratch key of the user's; a copy left by a test that
+// crashed is dropped (the next run registers the stand-ins again).
+bool CategoryMembers::HideRegistered() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, HiddenKey().c_str());
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, HiddenKey().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                      nullptr, &m_hidden, nullptr) != ERROR_SUCCESS)
+    return false;
+  HKEY instances = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, InstancesKey().c_str(), 0, KEY_READ, &instances) !=
+      ERROR_SUCCESS)
+    return true;  // nothing registered
+  const bool copied = RegCopyTreeW(instances, nullptr, m_hidden) == ERROR_SUCCESS;
+  RegCloseKey(instances);
+  return copied && RegDeleteTreeW(HKEY_CLASSES_ROOT, InstancesKey().c_str()) == ERROR_SUCCESS;
+}
+
+std::wstring CategoryMembers::InstancesKey() const {
+  return L"CLSID\\" + GuidText(m_category) + L"\\Instance";
 }
 
 std::wstring CategoryMembers::InstanceKey(const wchar_t* instance) const {
-  return L"CLSID\\" + GuidText(m_category) + L"\\Instance\\" + instance;
+  return InstancesKey() + L"\\" + instance;
+}
+
+std::wstring CategoryMembers::HiddenKey() const {
+  return L"Software\\ConverterTests\\HiddenMembers\\" + GuidText(m_category);
 }
 
 bool CategoryMembers::Add(const wchar_t* instance, const wchar_t* friendlyName,

@@ -20,12 +20,18 @@ class CategoryMembers {
   bool Add(const wchar_t* instance, const wchar_t* friendlyName, const CLSID& clsid);
   // A member with a property bag but no FriendlyName value.
   bool AddNameless(const wchar_t* instance, const CLSID& clsid);
+  // Takes the members registered before (the stand-ins) out of the category
+  // until the helper goes.
+  bool HideRegistered();
 
  private:
+  std::wstring InstancesKey() const;
   std::wstring InstanceKey(const wchar_t* instance) const;
+  std::wstring HiddenKey() const;
 
   CLSID m_category;
   std::vector<std::wstring> m_instances;
+  HKEY m_hidden = nullptr;  // a copy of the Instance key as it was
 };
 
 // While it lives, CoCreateInstance of clsid in this process gives filter

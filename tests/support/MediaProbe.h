@@ -8,7 +8,7 @@
 
 struct ProbedStream {
   std::string type;      // "video", "audio"
-  std::string codec;     // ffmpeg's name: "rawvideo", "pcm_s16le" ...
+  std::string codec;     // ffprobe's codec name: "rawvideo", "mjpeg", "adpcm_ima_wav" ...
   long packets = -1;     // read one by one through the file
   double duration = -1;  // seconds, when the container gives one
 };

@@ -28,12 +28,17 @@ void MuxGraphTest::SetUp() {
 }
 
 void MuxGraphTest::TearDown() {
+  ReleaseGraph();
+  CoUninitialize();
+}
+
+void MuxGraphTest::ReleaseGraph() {
   if (m_control) m_control->Stop();
   m_control.Reset();
   m_builder.Reset();
   m_pins.clear();
+  m_majorTypes.clear();
   m_graph.Reset();
-  CoUninitialize();
 }
 
 void MuxGraphTest::Prepare(const std::string& clip) {
@@ -48,6 +53,11 @@ void MuxGraphTest::Prepare(const std::string& clip) {
     ASSERT_EQ(renderer->EnumPins(&pins), S_OK);
     ASSERT_EQ(pins->Next(1, &input, nullptr), S_OK);
     ASSERT_EQ(input->ConnectedTo(&upstream), S_OK);
+    AM_MEDIA_TYPE mt = {};
+    ASSERT_EQ(input->ConnectionMediaType(&mt), S_OK);
+    m_majorTypes.push_back(mt.majortype);
+    CoTaskMemFree(mt.pbFormat);
+    if (mt.pUnk) mt.pUnk->Release();
     m_pins.push_back(upstream);
     ASSERT_EQ(m_graph->RemoveFilter(renderer.Get()), S_OK);
   }
@@ -57,7 +67,8 @@ void MuxGraphTest::Prepare(const std::string& clip) {
   ASSERT_EQ(m_builder->SetFiltergraph(m_graph.Get()), S_OK);
 }
 
-void MuxGraphTest::BuildOutput(const GUID& type, const std::string& path) {
+void MuxGraphTest::BuildOutput(const GUID& type, const std::string& path,
+                               IBaseFilter* videoCompressor, IBaseFilter* audioCompressor) {
   ComPtr<IBaseFilter> mux;
   ComPtr<IFileSinkFilter> sink;
   ComPtr<IConfigInterleaving> interleaving;
@@ -68,13 +79,19 @@ void MuxGraphTest::BuildOutput(const GUID& type, const std::string& path) {
   EXPECT_EQ(interleaving->put_Mode(INTERLEAVE_FULL), S_OK);
   ASSERT_EQ(sink.As(&sink2), S_OK);
   EXPECT_EQ(sink2->SetMode(AM_FILE_OVERWRITE), S_OK);
-  RenderInto(mux.Get());
+  RenderInto(mux.Get(), videoCompressor, audioCompressor);
 }
 
-void MuxGraphTest::RenderInto(IBaseFilter* mux) {
+void MuxGraphTest::RenderInto(IBaseFilter* mux, IBaseFilter* videoCompressor,
+                              IBaseFilter* audioCompressor) {
   ASSERT_EQ(m_pins.size(), 2u);
-  for (const ComPtr<IPin>& pin : m_pins)
-    ASSERT_EQ(m_builder->RenderStream(nullptr, nullptr, pin.Get(), nullptr, mux), S_OK);
+  if (videoCompressor) ASSERT_EQ(m_graph->AddFilter(videoCompressor, L"VideoCompressor"), S_OK);
+  if (audioCompressor) ASSERT_EQ(m_graph->AddFilter(audioCompressor, L"AudioCompressor"), S_OK);
+  for (size_t i = 0; i < m_pins.size(); ++i) {
+    IBaseFilter* compressor =
+        m_majorTypes[i] == MEDIATYPE_Video ? videoCompressor : audioCompressor;
+    ASSERT_EQ(m_builder->RenderStream(nullptr, nullptr, m_pins[i].Get(), compressor, mux), S_OK);
+  }
 }
 
 // Wine's GetEvent may answer E_ABORT at once after its queue emptied.

@@ -27,13 +27,20 @@ class MuxGraphTest : public ::testing::Test {
   // RenderFile, the renderers out (the pins that fed them kept), and the
   // capture graph builder stand-in on the graph.
   void Prepare(const std::string& clip);
-  // As the program builds its AVI, MKV or ASF output.
-  void BuildOutput(const GUID& type, const std::string& path);
-  void RenderInto(IBaseFilter* mux);
+  // As the program builds its AVI, MKV or ASF output, through the compressors
+  // where given.
+  void BuildOutput(const GUID& type, const std::string& path,
+                   IBaseFilter* videoCompressor = nullptr, IBaseFilter* audioCompressor = nullptr);
+  // Each kept pin rendered into mux, through the compressor of its major type
+  // (added to the graph first under the program's names) where there is one.
+  void RenderInto(IBaseFilter* mux, IBaseFilter* videoCompressor = nullptr,
+                  IBaseFilter* audioCompressor = nullptr);
   // Runs to EC_COMPLETE; the codes and first parameters of the events on the way.
   std::vector<std::pair<long, LONG_PTR>> RunToCompletion();
   // Runs until the file holds at least bytes, then stops the graph.
   void StopOnceWritten(const std::string& path, DWORD bytes);
+  // Stops the graph and lets go of it, for the next Prepare.
+  void ReleaseGraph();
 
   // Opens files that take only capacity bytes, as on a full disk.
   static Multiplexer::SinkOpener CappedFiles(uint64_t capacity);
@@ -43,6 +50,7 @@ class MuxGraphTest : public ::testing::Test {
   Microsoft::WRL::ComPtr<IMediaControl> m_control;
   Microsoft::WRL::ComPtr<ICaptureGraphBuilder2> m_builder;
   std::vector<Microsoft::WRL::ComPtr<IPin>> m_pins;  // that fed the renderers
+  std::vector<GUID> m_majorTypes;                    // of m_pins' connections
   ClipFolder m_clips;
 
  private:

@@ -1,0 +1,11 @@
+#pragma once
+// The class identifiers of the compressor filters.
+
+#include <windows.h>
+
+// {E60C382F-FD91-49E7-830F-4937A7200EE9}
+constexpr CLSID kMjpegCompressorClsid = {
+    0xe60c382f, 0xfd91, 0x49e7, {0x83, 0x0f, 0x49, 0x37, 0xa7, 0x20, 0x0e, 0xe9}};
+// {0407570C-CED3-4180-B4B0-DCDDAD6C92CE}
+constexpr CLSID kImaAdpcmCompressorClsid = {
+    0x0407570c, 0xced3, 0x4180, {0xb4, 0xb0, 0xdc, 0xdd, 0xad, 0x6c, 0x92, 0xce}};

@@ -1,0 +1,91 @@
+#include "standins/codecs/MjpegCompressor.h"
+
+#include <cstring>
+
+#include "standins/codecs/CodecClsids.h"
+#include "standins/codecs/MjpegSettingsStore.h"
+#include "standins/codecs/VideoFormats.h"
+
+namespace {
+
+// The subtype that names a picture of that header.
+GUID SubtypeOf(const BITMAPINFOHEADER& header) {
+  if (header.biCompression == BI_RGB)
+    return header.biBitCount == 24 ? MEDIASUBTYPE_RGB24 : MEDIASUBTYPE_RGB32;
+  GUID subtype = MEDIASUBTYPE_YUY2;  // {fourcc-0000-0010-8000-00AA00389B71}
+  subtype.Data1 = header.biCompression;
+  return subtype;
+}
+
+bool DescribeInput(const standin::MediaType& mt, SourcePicture& picture) {
+  const BITMAPINFOHEADER* header = mt.VideoHeader();
+  return mt->majortype == MEDIATYPE_Video && header && DescribePicture(*header, picture) &&
+         mt->subtype == SubtypeOf(*header);
+}
+
+}  // namespace
+
+MjpegCompressor::MjpegCompressor() : CompressorFilter(kMjpegCompressorClsid) {}
+
+HRESULT MjpegCompressor::CheckInputType(const AM_MEDIA_TYPE& mt) {
+  SourcePicture picture;
+  return DescribeInput(standin::MediaType(mt), picture) ? S_OK : S_FALSE;
+}
+
+HRESULT MjpegCompressor::GetOutputType(int n, standin::MediaType& mt) {
+  SourcePicture picture;
+  if (n != 0 || !DescribeInput(InputType(), picture)) return VFW_S_NO_MORE_ITEMS;
+  mt.Clear();
+  auto* format = reinterpret_cast<VIDEOINFOHEADER*>(mt.AllocFormat(sizeof(VIDEOINFOHEADER)));
+  if (!format) return E_OUTOFMEMORY;
+  format->AvgTimePerFrame = InputType().FrameTime();
+  format->bmiHeader = MjpegHeader(picture.width, picture.height,
+                                  m_codec.MaxFrameSize(picture.width, picture.height));
+  mt->majortype = MEDIATYPE_Video;
+  mt->subtype = MEDIASUBTYPE_MJPG;
+  mt->formattype = FORMAT_VideoInfo;
+  mt->bFixedSizeSamples = FALSE;
+  mt->bTemporalCompression = FALSE;
+  mt->lSampleSize = 0;
+  return S_OK;
+}
+
+void MjpegCompressor::OutputBuffers(long& bytes, long& count) {
+  SourcePicture picture;
+  bytes = DescribeInput(InputType(), picture)
+              ? static_cast<long>(m_codec.MaxFrameSize(picture.width, picture.height))
+              : 0;
+  count = 2;
+}
+
+void MjpegCompressor::Restart() { m_codec.SetSettings(LoadMjpegSettings()); }
+
+HRESULT MjpegCompressor::Transform(IMediaSample* sample) {
+  SourcePicture picture;
+  if (!DescribeInput(InputType(), picture)) return VFW_E_NOT_CONNECTED;
+  BYTE* data = nullptr;
+  HRESULT hr = sample->GetPointer(&data);
+  if (FAILED(hr)) return hr;
+  picture.data = data;
+  picture.size = static_cast<size_t>(sample->GetActualDataLength());
+  if (!m_codec.Compress(picture, m_frame)) return E_INVALIDARG;  // a short sample
+
+  Microsoft::WRL::ComPtr<IMediaSample> out;
+  hr = Output().GetDeliveryBuffer(&out);
+  if (FAILED(hr)) return hr;
+  BYTE* outData = nullptr;
+  hr = out->GetPointer(&outData);
+  if (FAILED(hr)) return hr;
+  if (m_frame.size() > static_cast<size_t>(out->GetSize())) return E_UNEXPECTED;
+  memcpy(outData, m_frame.data(), m_frame.size());
+  out->SetActualDataLength(static_cast<long>(m_frame.size()));
+  REFERENCE_TIME start = 0, stop = 0;
+  hr = sample->GetTime(&start, &stop);
+  if (SUCCEEDED(hr)) out->SetTime(&start, hr == VFW_S_NO_STOP_TIME ? nullptr : &stop);
+  LONGLONG mediaStart = 0, mediaStop = 0;
+  if (sample->GetMediaTime(&mediaStart, &mediaStop) == S_OK)
+    out->SetMediaTime(&mediaStart, &mediaStop);
+  out->SetSyncPoint(TRUE);
+  out->SetDiscontinuity(sample->IsDiscontinuity() == S_OK);
+  return Output().Deliver(out.Get());
+}
