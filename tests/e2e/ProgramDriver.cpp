@@ -52,13 +52,13 @@ bool ProgramDriver::Start(const std::string& exePath, const std::string& argumen
                         nullptr, &startup, &m_process) != FALSE;
 }
 
-HWND ProgramDriver::WaitForWindow(const char* caption, DWORD timeoutMs) const {
+HWND ProgramDriver::WaitForWindow(const char* caption, DWORD timeoutMs, DWORD pollMs) const {
   DWORD start = GetTickCount();
   do {
     WindowSearch search = {m_process.dwProcessId, caption, nullptr};
     EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
     if (search.found) return search.found;
-    Sleep(100);
+    Sleep(pollMs);
   } while (GetTickCount() - start < timeoutMs);
   return nullptr;
 }

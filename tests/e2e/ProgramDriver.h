@@ -21,9 +21,12 @@ class ProgramDriver {
 
   // arguments follow the quoted path on the command line as they stand.
   bool Start(const std::string& exePath, const std::string& arguments = "");
-  // A visible top-level window of the program with this caption.
-  HWND WaitForWindow(const char* caption, DWORD timeoutMs) const;
+  // A visible top-level window of the program with this caption, looked for
+  // every pollMs milliseconds.
+  HWND WaitForWindow(const char* caption, DWORD timeoutMs, DWORD pollMs = 100) const;
   bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+  // The running program's process; nullptr before Start.
+  HANDLE Process() const { return m_process.hProcess; }
 
   static std::string Text(HWND window, int id);
   static std::string Caption(HWND window);
