@@ -129,8 +129,9 @@ bool OneConversion(const std::string& source, ConversionSettings& settings, HWND
 
 int main(int argc, char** argv) {
   if (argc < 5) {
-    std::fprintf(stderr, "usage: graph_steps_bench <source> <output> <runs> <results> "
-                         "[subtitles|plain]\n");
+    std::fprintf(stderr,
+                 "usage: graph_steps_bench <source> <output> <runs> <results> "
+                 "[subtitles|plain]\n");
     return 2;
   }
   const bool plain = argc > 5 && std::string(argv[5]) == "plain";
