@@ -2,12 +2,19 @@
 
 #include <utility>
 
+namespace {
+
+constexpr size_t kSpareBuffers = 4;  // kept for copies; enough for pictures that wait a little
+
+}  // namespace
+
 Interleaver::Interleaver(size_t streams, uint64_t boundBytes)
     : m_queues(streams), m_boundBytes(boundBytes) {}
 
 void Interleaver::Push(QueuedSample sample) {
   Queue& queue = m_queues[sample.stream];
-  queue.bytes += sample.data.size();
+  queue.bytes += sample.Size();
+  if (sample.borrowed) ++queue.borrowed;
   queue.samples.push_back(std::move(sample));
 }
 
@@ -25,8 +32,36 @@ bool Interleaver::Pop(QueuedSample& out) {
   if (!earliest) return false;
   out = std::move(earliest->samples.front());
   earliest->samples.pop_front();
-  earliest->bytes -= out.data.size();
+  earliest->bytes -= out.Size();
+  if (out.borrowed) --earliest->borrowed;
   return true;
+}
+
+void Interleaver::Keep() {
+  for (Queue& queue : m_queues) {
+    for (auto sample = queue.samples.rbegin(); queue.borrowed > 0; ++sample) {
+      if (!sample->borrowed) continue;
+      sample->data = SpareBuffer(sample->borrowedSize);
+      sample->data.assign(sample->borrowed, sample->borrowed + sample->borrowedSize);
+      sample->borrowed = nullptr;
+      --queue.borrowed;
+    }
+  }
+}
+
+void Interleaver::Recycle(std::vector<uint8_t> buffer) {
+  if (buffer.capacity() > 0 && m_spare.size() < kSpareBuffers) m_spare.push_back(std::move(buffer));
+}
+
+// A spare that holds size bytes without growing, else any spare.
+std::vector<uint8_t> Interleaver::SpareBuffer(size_t size) {
+  if (m_spare.empty()) return {};
+  size_t pick = m_spare.size() - 1;
+  for (size_t i = 0; i < m_spare.size(); ++i)
+    if (m_spare[i].capacity() >= size) pick = i;
+  std::vector<uint8_t> buffer = std::move(m_spare[pick]);
+  m_spare.erase(m_spare.begin() + static_cast<std::ptrdiff_t>(pick));
+  return buffer;
 }
 
 bool Interleaver::Full(size_t stream) const { return m_queues[stream].bytes >= m_boundBytes; }

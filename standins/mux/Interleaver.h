@@ -3,6 +3,11 @@
 // once every stream that has not ended has one waiting, so the file follows the
 // presentation times; a stream that runs ahead of the others waits in its queue
 // (its producer holds back while Full says so).
+//
+// A sample may come borrowed: its bytes stay the producer's, so that one that
+// leaves at once is written without a copy. Keep copies the borrowed samples
+// still waiting before the producer reuses its buffer; the copies go into
+// buffers handed back by Recycle, so that steady streaming allocates nothing.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +19,12 @@ struct QueuedSample {
   int64_t time = 0;  // 100 ns units
   std::vector<uint8_t> data;
   bool keyFrame = true;
+  // Instead of data: the producer's bytes, valid until Interleaver::Keep.
+  const uint8_t* borrowed = nullptr;
+  size_t borrowedSize = 0;
+
+  const uint8_t* Bytes() const { return borrowed ? borrowed : data.data(); }
+  size_t Size() const { return borrowed ? borrowedSize : data.size(); }
 };
 
 class Interleaver {
@@ -26,6 +37,10 @@ class Interleaver {
   // The next sample in time order (the lower stream first on equal times),
   // once the order is decided.
   bool Pop(QueuedSample& out);
+  // Every borrowed sample still queued gets bytes of its own.
+  void Keep();
+  // A written sample's buffer, to hold a later copy.
+  void Recycle(std::vector<uint8_t> buffer);
 
   // The stream's queue holds its bound: its producer should wait.
   bool Full(size_t stream) const;
@@ -35,8 +50,12 @@ class Interleaver {
   struct Queue {
     std::deque<QueuedSample> samples;
     uint64_t bytes = 0;
+    size_t borrowed = 0;  // samples with borrowed bytes, the last ones as a rule
     bool ended = false;
   };
+  std::vector<uint8_t> SpareBuffer(size_t size);
+
   std::vector<Queue> m_queues;
   uint64_t m_boundBytes;
+  std::vector<std::vector<uint8_t>> m_spare;
 };

@@ -181,8 +181,9 @@ HRESULT Multiplexer::OpenFile() {
 HRESULT Multiplexer::WriteReadyLocked() {
   QueuedSample sample;
   while (m_interleaver->Pop(sample)) {
-    const int32_t status = m_writer->Write(sample.stream, sample.data.data(), sample.data.size(),
-                                           sample.keyFrame, sample.time);
+    const int32_t status =
+        m_writer->Write(sample.stream, sample.Bytes(), sample.Size(), sample.keyFrame, sample.time);
+    m_interleaver->Recycle(std::move(sample.data));
     if (status != 0) return status;
   }
   return S_OK;
@@ -222,9 +223,11 @@ HRESULT Multiplexer::Receive(MultiplexerPin& pin, IMediaSample* sample) {
   HRESULT hr = sample->GetPointer(&data);
   if (FAILED(hr)) return hr;
   const long length = sample->GetActualDataLength();
+  // Written from upstream's buffer when its turn comes at once, else copied by Keep.
   QueuedSample queued;
   queued.stream = index;
-  queued.data.assign(data, data + (length > 0 ? length : 0));  // upstream reuses its buffer
+  queued.borrowed = data;
+  queued.borrowedSize = length > 0 ? static_cast<size_t>(length) : 0;
   queued.keyFrame = sample->IsSyncPoint() == S_OK;
   REFERENCE_TIME start = 0, stop = 0;
   const bool timed = SUCCEEDED(sample->GetTime(&start, &stop));
@@ -237,6 +240,7 @@ HRESULT Multiplexer::Receive(MultiplexerPin& pin, IMediaSample* sample) {
     queued.time = m_lastTime[index];
   m_interleaver->Push(std::move(queued));
   hr = WriteReadyLocked();
+  m_interleaver->Keep();  // upstream reuses its buffer once this returns
   if (FAILED(hr)) {
     const Outcome outcome = EndRunLocked(hr);
     lock.unlock();

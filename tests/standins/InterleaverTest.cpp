@@ -60,4 +60,42 @@ TEST(Interleaver, AStreamAheadIsFullAtItsBoundUntilASampleLeaves) {
   EXPECT_FALSE(interleaver.Full(0));
 }
 
+// Borrowed bytes stay the producer's: a sample that leaves at once is handed
+// out as it came, and one that waits is copied by Keep before the producer
+// writes its buffer again.
+TEST(Interleaver, BorrowedSamplesLeaveUncopiedOrAreKeptBeforeTheProducerReusesTheBuffer) {
+  Interleaver interleaver(2, 1 << 20);
+  std::vector<uint8_t> producer = {1, 2, 3};
+  interleaver.Push({1, 10, {}, true, producer.data(), producer.size()});  // audio ahead
+  interleaver.Keep();
+  producer.assign({4, 5, 6});
+  interleaver.Push({0, 0, {}, true, producer.data(), producer.size()});
+
+  QueuedSample video, audio;
+  ASSERT_TRUE(interleaver.Pop(video));
+  EXPECT_EQ(video.Bytes(), producer.data()) << "the sample that leaves at once is not copied";
+  interleaver.Keep();
+  producer.assign({7, 8, 9});
+  interleaver.End(0);
+  ASSERT_TRUE(interleaver.Pop(audio));
+  EXPECT_EQ(std::vector<uint8_t>(audio.Bytes(), audio.Bytes() + audio.Size()),
+            (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST(Interleaver, KeepCopiesIntoRecycledBuffers) {
+  Interleaver interleaver(2, 1 << 20);
+  std::vector<uint8_t> written(64);
+  const uint8_t* storage = written.data();
+  interleaver.Recycle(std::move(written));
+  const std::vector<uint8_t> producer(48, 7);
+  interleaver.Push({0, 0, {}, true, producer.data(), producer.size()});
+  interleaver.Keep();
+  interleaver.End(1);
+  QueuedSample kept;
+  ASSERT_TRUE(interleaver.Pop(kept));
+  EXPECT_EQ(kept.borrowed, nullptr);
+  EXPECT_EQ(kept.data.data(), storage);
+  EXPECT_EQ(kept.data, producer);
+}
+
 }  // namespace
