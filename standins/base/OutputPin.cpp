@@ -95,6 +95,7 @@ HRESULT OutputPin::DecideAllocator(IMemInputPin* input, ComPtr<IMemAllocator>& a
       SUCCEEDED(DecideBufferSize(candidate.Get(), request)) &&
       SUCCEEDED(input->NotifyAllocator(candidate.Get(), FALSE))) {
     allocator = candidate;
+    m_ownAllocator = false;
     return S_OK;
   }
   candidate.Reset();
@@ -106,6 +107,7 @@ HRESULT OutputPin::DecideAllocator(IMemInputPin* input, ComPtr<IMemAllocator>& a
   hr = input->NotifyAllocator(candidate.Get(), FALSE);
   if (FAILED(hr)) return hr;
   allocator = candidate;
+  m_ownAllocator = true;
   return S_OK;
 }
 
@@ -130,6 +132,7 @@ HRESULT OutputPin::Inactive() { return m_allocator ? m_allocator->Decommit() : S
 void OutputPin::BreakConnect() {
   if (m_allocator) m_allocator->Decommit();
   m_allocator.Reset();
+  m_ownAllocator = false;
   m_input.Reset();
 }
 

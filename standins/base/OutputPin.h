@@ -35,6 +35,9 @@ class OutputPin : public Pin {
   HRESULT DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
 
   IMemAllocator* Allocator() const { return m_allocator.Get(); }
+  // Downstream supplied no allocator of its own, so it takes samples from any:
+  // an upstream sample may be delivered as it is.
+  bool DownstreamTakesAnySample() const { return m_ownAllocator; }
 
  protected:
   // Connects to receivePin on type mt, or fails and leaves the pin unconnected.
@@ -55,6 +58,7 @@ class OutputPin : public Pin {
 
   Microsoft::WRL::ComPtr<IMemInputPin> m_input;
   Microsoft::WRL::ComPtr<IMemAllocator> m_allocator;
+  bool m_ownAllocator = false;  // m_allocator was made here, not downstream's
   SeekingPassThrough m_seeking;
 };
 

@@ -95,30 +95,36 @@ HRESULT SubtitleInputPin::CompleteConnect(IPin*) {
   return S_OK;
 }
 
+// Painted in place and handed on where downstream takes upstream's samples and
+// upstream lets them be changed; otherwise copied into a buffer of the output's.
 HRESULT SubtitleInputPin::OnReceive(IMediaSample* sample) {
+  AM_MEDIA_TYPE* changed = nullptr;
+  if (sample->GetMediaType(&changed) != S_OK) changed = nullptr;
+  if (changed) m_layout = DrawableLayout(*changed);
   SubtitleOutputPin& output = m_owner.Output();
+  if (output.DownstreamTakesAnySample() && !ReadOnlySamples()) {
+    standin::DeleteTaskMediaType(changed);
+    Paint(sample, sample);
+    return output.Deliver(sample);
+  }
   ComPtr<IMediaSample> copy;
   HRESULT hr = output.GetDeliveryBuffer(&copy);
-  if (FAILED(hr)) return hr;
   // A frame larger than the agreed buffers goes on as it is.
-  if (!CopySample(sample, copy.Get())) return output.Deliver(sample);
-  AM_MEDIA_TYPE* changed = nullptr;
-  if (sample->GetMediaType(&changed) == S_OK && changed) {
-    m_layout = DrawableLayout(*changed);
-    copy->SetMediaType(changed);
-    standin::DeleteTaskMediaType(changed);
-  }
-  Paint(sample, copy.Get());
+  if (SUCCEEDED(hr) && !CopySample(sample, copy.Get())) copy = sample;
+  if (SUCCEEDED(hr) && changed && copy.Get() != sample) copy->SetMediaType(changed);
+  standin::DeleteTaskMediaType(changed);
+  if (FAILED(hr)) return hr;
+  if (copy.Get() != sample) Paint(sample, copy.Get());
   return output.Deliver(copy.Get());
 }
 
-void SubtitleInputPin::Paint(IMediaSample* sample, IMediaSample* copy) {
+void SubtitleInputPin::Paint(IMediaSample* sample, IMediaSample* target) {
   const std::shared_ptr<SubtitlePainter> painter = m_owner.Painter();
   REFERENCE_TIME start = 0, stop = 0;
   if (!painter || !m_layout || FAILED(sample->GetTime(&start, &stop))) return;
   BYTE* frame = nullptr;
-  if (FAILED(copy->GetPointer(&frame)) ||
-      static_cast<size_t>(copy->GetActualDataLength()) < m_layout->RequiredBytes())
+  if (FAILED(target->GetPointer(&frame)) ||
+      static_cast<size_t>(target->GetActualDataLength()) < m_layout->RequiredBytes())
     return;
   painter->Paint(start + SegmentStart(), *m_layout, frame);
 }

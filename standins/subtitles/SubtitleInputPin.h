@@ -1,7 +1,8 @@
 #pragma once
 // The subtitle filter's input: takes uncompressed video when the settings let
-// the filter join, copies each frame into a buffer of the output's, draws the
-// cues that show at its time and delivers it.
+// the filter join, draws the cues that show at each frame's time and delivers
+// it: upstream's own sample where both neighbours allow, else a copy in a
+// buffer of the output's.
 
 #include <optional>
 
@@ -30,7 +31,8 @@ class SubtitleInputPin final : public standin::InputPin {
   HRESULT OnNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override;
 
  private:
-  void Paint(IMediaSample* sample, IMediaSample* copy);
+  // Draws the cues showing at sample's time into target's picture.
+  void Paint(IMediaSample* sample, IMediaSample* target);
 
   SubtitleFilter& m_owner;
   // Where the picture lies in a sample; nothing when the type is not drawn into.

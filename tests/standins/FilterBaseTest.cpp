@@ -51,7 +51,14 @@ class SinkPin final : public standin::InputPin {
     // Integer PCM only, as a writer would take it.
     return m_major != MEDIATYPE_Audio || mt.subtype == MEDIASUBTYPE_PCM ? S_OK : S_FALSE;
   }
+  // Answers GetAllocator with an allocator of its own, as some renderers do.
+  STDMETHODIMP GetAllocator(IMemAllocator** allocator) override {
+    if (!supplyAllocator) return InputPin::GetAllocator(allocator);
+    return CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
+                            IID_PPV_ARGS(allocator));
+  }
   StreamTally tally;
+  bool supplyAllocator = false;
 
  protected:
   HRESULT OnReceive(IMediaSample* sample) override {
@@ -268,10 +275,37 @@ TEST_F(FilterBaseTest, APassThroughDeliversTheSameFramesInBuffersOfItsOwn) {
   ASSERT_EQ(m_graph->ConnectDirect(upstream.Get(), &filter.m_input, nullptr), S_OK);
   ASSERT_EQ(m_graph->ConnectDirect(&filter.m_output, &SinkFilter().m_video, nullptr), S_OK);
   EXPECT_NE(filter.m_output.Allocator(), nullptr);
+  EXPECT_FALSE(filter.m_input.ReadOnlySamples()) << "Wine's splitter lets its samples be changed";
 
   EXPECT_EQ(RunToCompletion(), EC_COMPLETE);
   EXPECT_EQ(SinkFilter().m_video.tally.samples, direct.samples);
   EXPECT_EQ(SinkFilter().m_video.tally.hash, direct.hash);
+}
+
+// Upstream's samples may go on as they are only to a pin that supplied no
+// allocator (every renderer of Wine 8 is such a pin).
+TEST_F(FilterBaseTest, AnOutputKnowsWhetherDownstreamTakesSamplesOfAnyAllocator) {
+  for (const bool supplied : {false, true}) {
+    SCOPED_TRACE(supplied ? "downstream supplies an allocator" : "downstream supplies none");
+    ASSERT_EQ(Render(), S_OK);
+    ComPtr<IPin> upstream;
+    ASSERT_EQ(SinkFilter().m_video.ConnectedTo(&upstream), S_OK);
+    ASSERT_EQ(m_graph->Disconnect(upstream.Get()), S_OK);
+    ASSERT_EQ(m_graph->Disconnect(&SinkFilter().m_video), S_OK);
+    ComPtr<IBaseFilter> pass;
+    *pass.ReleaseAndGetAddressOf() = new PassThrough();
+    auto& filter = *static_cast<PassThrough*>(pass.Get());
+    ASSERT_EQ(m_graph->AddFilter(pass.Get(), L"Pass"), S_OK);
+    ASSERT_EQ(m_graph->ConnectDirect(upstream.Get(), &filter.m_input, nullptr), S_OK);
+    SinkFilter().m_video.supplyAllocator = supplied;
+    ASSERT_EQ(m_graph->ConnectDirect(&filter.m_output, &SinkFilter().m_video, nullptr), S_OK);
+    EXPECT_EQ(filter.m_output.DownstreamTakesAnySample(), !supplied);
+    // A fresh graph for the next case; nothing of this one may outlive COM.
+    upstream.Reset();
+    pass.Reset();
+    TearDown();
+    SetUp();
+  }
 }
 
 }  // namespace
