@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "standins/subtitles/CueRasterizer.h"
-#include "standins/subtitles/FrameBlender.h"
 #include "standins/subtitles/FrameLayout.h"
 
 namespace {
@@ -22,31 +21,35 @@ bool SubtitlePainter::Paint(int64_t time, const FrameLayout& layout, uint8_t* fr
   ForgetHidden(layout.width, layout.height);
   int bottom = layout.height - layout.height * kBottomMarginPercent / 100;
   for (size_t cue : m_showing) {
-    const Overlay& overlay = OverlayOf(cue, layout.width, layout.height);
-    const int top = bottom - overlay.Height();
-    BlendOverlay(overlay, (layout.width - overlay.Width()) / 2, top, layout, frame);
+    Drawing& drawing = DrawingOf(cue, layout.width, layout.height);
+    const int top = bottom - drawing.overlay.Height();
+    const int left = (layout.width - drawing.overlay.Width()) / 2;
+    if (!drawing.placed || !drawing.placed->PlacedAt(left, top, layout))
+      drawing.placed.emplace(drawing.overlay, left, top, layout);
+    drawing.placed->BlendInto(frame);
     bottom = top;
   }
   return !m_showing.empty();
 }
 
-const Overlay& SubtitlePainter::OverlayOf(size_t cue, int pictureWidth, int pictureHeight) {
-  auto found = m_overlays.find(cue);
-  if (found == m_overlays.end())
-    found =
-        m_overlays.emplace(cue, m_rasterizer->Rasterize(m_cues[cue], pictureWidth, pictureHeight))
-            .first;
+SubtitlePainter::Drawing& SubtitlePainter::DrawingOf(size_t cue, int pictureWidth,
+                                                     int pictureHeight) {
+  auto found = m_drawings.find(cue);
+  if (found == m_drawings.end()) {
+    Drawing drawing{m_rasterizer->Rasterize(m_cues[cue], pictureWidth, pictureHeight), {}};
+    found = m_drawings.emplace(cue, std::move(drawing)).first;
+  }
   return found->second;
 }
 
-// Keeps the overlays of the cues that show now, for the current picture size.
+// Keeps the drawings of the cues that show now, for the current picture size.
 void SubtitlePainter::ForgetHidden(int pictureWidth, int pictureHeight) {
   if (pictureWidth != m_pictureWidth || pictureHeight != m_pictureHeight) {
-    m_overlays.clear();
+    m_drawings.clear();
     m_pictureWidth = pictureWidth;
     m_pictureHeight = pictureHeight;
   }
-  std::erase_if(m_overlays, [this](const auto& entry) {
+  std::erase_if(m_drawings, [this](const auto& entry) {
     return !std::binary_search(m_showing.begin(), m_showing.end(), entry.first);
   });
 }

@@ -1,15 +1,17 @@
 #pragma once
 // Draws the cues that show at a frame's time into it: each centred near the
-// bottom, later cues stacked above earlier ones. A cue is rasterised when it
-// first shows and its overlay reused until it no longer shows.
+// bottom, later cues stacked above earlier ones. A cue is rasterised and
+// placed when it first shows, and reused until it no longer shows.
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "standins/subtitles/CueList.h"
 #include "standins/subtitles/Overlay.h"
+#include "standins/subtitles/PlacedOverlay.h"
 
 class CueRasterizer;
 struct FrameLayout;
@@ -26,13 +28,18 @@ class SubtitlePainter {
   bool Paint(int64_t time, const FrameLayout& layout, uint8_t* frame);
 
  private:
-  const Overlay& OverlayOf(size_t cue, int pictureWidth, int pictureHeight);
+  struct Drawing {
+    Overlay overlay;
+    std::optional<PlacedOverlay> placed;  // where it was drawn last
+  };
+
+  Drawing& DrawingOf(size_t cue, int pictureWidth, int pictureHeight);
   void ForgetHidden(int pictureWidth, int pictureHeight);
 
   CueList m_cues;
   std::unique_ptr<CueRasterizer> m_rasterizer;
   std::vector<size_t> m_showing;         // cue indices, in start order
-  std::map<size_t, Overlay> m_overlays;  // by cue index, for the picture size below
+  std::map<size_t, Drawing> m_drawings;  // by cue index, for the picture size below
   int m_pictureWidth = 0;
   int m_pictureHeight = 0;
 };

@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "SubtitleTestSupport.h"
 #include "standins/subtitles/CueLayout.h"
 #include "standins/subtitles/CueRasterizer.h"
-#include "standins/subtitles/FrameBlender.h"
+#include "standins/subtitles/PlacedOverlay.h"
 #include "standins/subtitles/FrameLayout.h"
 #include "standins/subtitles/GdiCueRasterizer.h"
 #include "standins/subtitles/Overlay.h"
@@ -139,7 +140,7 @@ TEST(Blending, ChangesOnlyPixelsTheOverlayCovers) {
     const std::vector<uint8_t> before = Noise(layout.RequiredBytes());
     for (const auto& [left, top] : {std::pair{5, 6}, {-3, 10}, {14, -2}, {0, 0}}) {
       std::vector<uint8_t> frame = before;
-      BlendOverlay(overlay, left, top, layout, frame.data());
+      PlacedOverlay(overlay, left, top, layout).BlendInto(frame.data());
       for (size_t i = 0; i < frame.size(); ++i) {
         if (frame[i] == before[i]) continue;
         ASSERT_LT(i, layout.RequiredBytes()) << "wrote past the frame";
@@ -154,6 +155,82 @@ TEST(Blending, ChangesOnlyPixelsTheOverlayCovers) {
                 std::vector<uint8_t>(rgb ? 3 : 1, rgb ? 255 : 235));
       EXPECT_EQ(BytesOfPixel(layout, frame, 10, 9),
                 std::vector<uint8_t>(rgb ? 3 : 1, rgb ? 0 : 16));
+    }
+  }
+}
+
+// What a frame byte holds: 'Y', 'U', 'V', 'B', 'G', 'R', or 'x' (RGB32's fourth byte).
+char ChannelOfByte(const FrameLayout& layout, size_t offset) {
+  const size_t luma = static_cast<size_t>(layout.stride) * layout.height;
+  const size_t column = offset % layout.stride;
+  switch (layout.format) {
+    case PixelFormat::kYv12:
+    case PixelFormat::kI420:
+      if (offset < luma) return 'Y';
+      return (offset < luma + luma / 4) == (layout.format == PixelFormat::kI420) ? 'U' : 'V';
+    case PixelFormat::kYuy2:
+      return column % 2 == 0 ? 'Y' : column % 4 == 1 ? 'U' : 'V';
+    default:
+      return "BGRx"[column % (layout.format == PixelFormat::kRgb24 ? 3 : 4)];
+  }
+}
+
+// The blend by its definition, byte by byte: the covered pixels that share a
+// byte give their summed coverage and premultiplied value.
+std::vector<uint8_t> BlendedByDefinition(const Overlay& overlay, int left, int top,
+                                         const FrameLayout& layout, std::vector<uint8_t> frame) {
+  for (size_t i = 0; i < layout.RequiredBytes(); ++i) {
+    const char channel = ChannelOfByte(layout, i);
+    const PixelRect r = PixelsOfByte(layout, i);
+    int sumA = 0, sumValue = 0;
+    for (int y = std::max(r.y0, top); y < std::min({r.y1, top + overlay.Height(), layout.height});
+         ++y)
+      for (int x = std::max(r.x0, left); x < std::min({r.x1, left + overlay.Width(), layout.width});
+           ++x) {
+        const OverlayPixel& p = overlay.At(x - left, y - top);
+        const uint8_t values[] = {p.y, p.u, p.v, p.b, p.g, p.r, 0};
+        sumA += p.a;
+        sumValue += values[std::string_view("YUVBGRx").find(channel)];
+      }
+    const int full = 255 * (r.x1 - r.x0) * (r.y1 - r.y0);
+    if (sumA > 0 && channel != 'x')
+      frame[i] =
+          static_cast<uint8_t>((255 * sumValue + (full - sumA) * frame[i] + full / 2) / full);
+  }
+  return frame;
+}
+
+// Placements cut at each side, on odd and even pixels, in every format the
+// filter draws into: the bytes come out as the definition gives them.
+TEST(Blending, PlacedOverlaysBlendEveryFormatAsDefined) {
+  Overlay overlay(9, 7);
+  uint32_t state = 11;
+  for (int y = 0; y < overlay.Height(); ++y)
+    for (int x = 0; x < overlay.Width(); ++x) {
+      state = state * 1664525 + 1013904223;
+      const uint8_t a = (state >> 28) < 5 ? 0 : static_cast<uint8_t>(state >> 8);  // some clear
+      overlay.Set(x, y, state >> 4 & 0xFFFFFF, a);
+    }
+  const struct {
+    PixelFormat format;
+    int strideWidth, height, visible;
+  } kLayouts[] = {{PixelFormat::kYv12, 20, 14, 0},
+                  {PixelFormat::kI420, 24, 14, 18},
+                  {PixelFormat::kYuy2, 20, 13, 0},
+                  {PixelFormat::kRgb24, 19, 13, 0},
+                  {PixelFormat::kRgb32, 20, -13, 0}};
+  const std::pair<int, int> kPlaces[] = {{0, 0}, {5, 3}, {4, 6}, {-3, -2}, {15, 10}, {-4, 11}};
+  for (const auto& l : kLayouts) {
+    const FrameLayout layout = *MakeFrameLayout(l.format, l.strideWidth, l.height, l.visible);
+    const std::vector<uint8_t> before = Noise(layout.RequiredBytes());
+    for (const auto& [left, top] : kPlaces) {
+      std::vector<uint8_t> frame = before;
+      const PlacedOverlay placed(overlay, left, top, layout);
+      placed.BlendInto(frame.data());
+      EXPECT_EQ(frame, BlendedByDefinition(overlay, left, top, layout, before))
+          << "format " << int(l.format) << " at " << left << "," << top;
+      EXPECT_TRUE(placed.PlacedAt(left, top, layout));
+      EXPECT_FALSE(placed.PlacedAt(left, top + 1, layout));
     }
   }
 }
