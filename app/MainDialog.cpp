@@ -603,5 +603,8 @@ void MainDialog::EnableCommands(bool enable) {
 }
 
 int MainDialog::ExitCode() const {
-  return m_notConverted + (m_batch ? m_batch->NotConverted() : 0);
+  // A conversion never begun (the window could not start COM) counts too.
+  const bool neverBegun = m_startRequest.action == StartRequest::Action::Convert;
+  return m_notConverted + (m_batch ? m_batch->NotConverted() : 0) +
+         (neverBegun ? static_cast<int>(m_startRequest.videos.size()) : 0);
 }
