@@ -52,6 +52,20 @@ size_t ReadArgument(const char* text, size_t i, std::string& arg) {
   return i;
 }
 
+// Double-byte characters stay whole.
+std::vector<std::string> SplitArguments(const char* commandLine) {
+  std::vector<std::string> args;
+  const char* text = commandLine ? commandLine : "";
+  size_t i = 0;
+  for (;;) {
+    while (IsBlank(text[i])) ++i;
+    if (!text[i]) return args;
+    std::string arg;
+    i = ReadArgument(text, i, arg);
+    args.push_back(std::move(arg));
+  }
+}
+
 std::string FullPath(const std::string& path) {
   const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
   if (size == 0) return path;
@@ -112,19 +126,6 @@ const char* ConversionSwitchIn(const StartRequest& request) {
 }
 
 }  // namespace
-
-std::vector<std::string> SplitArguments(const char* commandLine) {
-  std::vector<std::string> args;
-  const char* text = commandLine ? commandLine : "";
-  size_t i = 0;
-  for (;;) {
-    while (IsBlank(text[i])) ++i;
-    if (!text[i]) return args;
-    std::string arg;
-    i = ReadArgument(text, i, arg);
-    args.push_back(std::move(arg));
-  }
-}
 
 StartRequest ParseCommandLine(const char* commandLine) {
   const std::vector<std::string> args = SplitArguments(commandLine);

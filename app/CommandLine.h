@@ -21,15 +21,12 @@ struct StartRequest {
   std::string badArgument;
 };
 
-// The arguments of a command line as the C runtime splits them: blanks
-// separate; double quotes group, and "" inside quotes is a quote; 2n
-// backslashes before a quote give n and the quote groups, 2n+1 give n and a
-// literal quote; other backslashes stay. Double-byte characters stay whole.
-std::vector<std::string> SplitArguments(const char* commandLine);
-
-// commandLine holds the arguments after the program's name. Switches are
-// matched without regard to case; relative paths are made full against the
-// current folder; the output folder must exist.
+// commandLine holds the arguments after the program's name, split as the C
+// runtime splits them: blanks separate; double quotes group, and "" inside
+// quotes is a quote; 2n backslashes before a quote give n and the quote
+// groups, 2n+1 give n and a literal quote; other backslashes stay. Switches
+// are matched without regard to case; relative paths are made full against
+// the current folder; the output folder must exist.
 StartRequest ParseCommandLine(const char* commandLine);
 
 // The message that refuses badArgument and shows the usage, in the current language.

@@ -2,11 +2,6 @@
 
 #include <algorithm>
 
-void TaskbarButton::Use(Microsoft::WRL::ComPtr<ITaskbarList3> list) {
-  m_list = std::move(list);
-  m_tried = true;
-}
-
 bool TaskbarButton::Ready() {
   if (!m_tried) {
     m_tried = true;

@@ -13,8 +13,6 @@ class TaskbarButton {
  public:
   // window: the top-level window whose button this is (not owned).
   void Attach(HWND window) { m_window = window; }
-  // The list to talk to instead of the shell's (tests).
-  void Use(Microsoft::WRL::ComPtr<ITaskbarList3> list);
 
   // position of duration (100 ns units); a duration that is not known gives
   // the moving bar of unknown progress.

@@ -10,8 +10,6 @@
 #include "fakes/FakeGraphBuilder.h"
 #include "fakes/FakeMediaControl.h"
 #include "fakes/FakeMediaEvent.h"
-#include "fakes/FakeMediaSeeking.h"
-#include "fakes/FakeTaskbarList.h"
 #include "i18n/LanguageTestSupport.h"
 #include "support/ClipFolder.h"
 #include "support/MainDialogProbe.h"
@@ -29,7 +27,6 @@ struct ScriptedSteps final : ConversionSteps {
     if (onBuild) onBuild();
     handles.mediaControl = &control;
     handles.mediaEvent = &events;
-    handles.progress = &progress;
     events.SetNotifyWindow(reinterpret_cast<OAHWND>(window), kGraphNotifyMessage, 0);
     return calls.Call("steps", "Build");
   }
@@ -51,7 +48,6 @@ struct ScriptedSteps final : ConversionSteps {
   FakeMediaControl sourceControl{"source control", nullptr};
   FakeMediaControl control{"control", nullptr};
   FakeMediaEvent events{"events", nullptr};
-  FakeMediaSeeking progress{"progress", nullptr};
   std::function<void()> onBuild;
   GraphHandles graph;  // after the fakes: released before them
 };
@@ -135,52 +131,6 @@ TEST_F(RunControlTest, ConvertsUntilTheGraphCompletesAndStartsAfreshEachTime) {
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
     EXPECT_TRUE(dialog.Ending());
   });
-}
-
-// A 100-second source: the multiplexer's position gives the percentage and
-// the time left, on the summary line and on the task-bar button; without a
-// position only the elapsed time shows.
-TEST_F(RunControlTest, SummaryLineAndTaskbarButtonShowHowFarTheConversionHasCome) {
-  ScriptedSteps steps;
-  MainDialog dialog(profile, languages, steps.graph, steps);
-  std::vector<std::string> lines;
-  std::unique_ptr<FakeTaskbarList> taskbar;
-  RunScripted(dialog, [&](HWND hwnd) {
-    OpenSource(dialog, steps);
-    MainDialogProbe::SourceDuration(dialog) = 1000000000;
-    taskbar = std::make_unique<FakeTaskbarList>(hwnd);
-    MainDialogProbe::Taskbar(dialog).Use(taskbar.get());
-    Click(hwnd, IDC_BUTTON_CONVERT);
-    const struct {
-      HRESULT result;
-      LONGLONG position;
-    } ticks[] = {{S_OK, 0}, {S_OK, 250000000}, {E_NOTIMPL, 0}, {S_OK, 1000000000}};
-    for (const auto& tick : ticks) {
-      steps.progress.currentResult = tick.result;
-      steps.progress.current = tick.position;
-      SendMessageA(hwnd, WM_TIMER, kProgressTimer, 0);
-      lines.push_back(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE));
-    }
-    ASSERT_TRUE(Raise(dialog, steps, EC_COMPLETE));
-    SendMessageA(hwnd, WM_CLOSE, 0, 0);
-  });
-  const std::vector<std::string> expected = {
-      "Please wait... Used Time: 00:00:01   0%",
-      "Please wait... Used Time: 00:00:02   25%   00:00:06 left",
-      "Please wait... Used Time: 00:00:03",
-      "Please wait... Used Time: 00:00:04   100%   00:00:00 left",
-  };
-  EXPECT_EQ(lines, expected);
-  const std::vector<std::string> shown = {
-      "state 2", "value 0/1000000000",  // Run
-      "state 2", "value 0/1000000000",  // the ticks
-      "state 2", "value 250000000/1000000000", "state 1", "state 2", "value 1000000000/1000000000",
-      "state 0",  // the end
-  };
-  EXPECT_EQ(taskbar->shown, shown);
-  EXPECT_EQ(steps.progress.RefCount(), 0u);
-  MainDialogProbe::Taskbar(dialog).Use(nullptr);
-  EXPECT_EQ(taskbar->RefCount(), 0u);
 }
 
 TEST_F(RunControlTest, AFailedBuildRunOrGraphEndsWithTheFailureLine) {

@@ -1,5 +1,5 @@
 #pragma once
-// Seeking that reports planned stop and current positions, or planned failures.
+// Seeking that reports a planned stop position, or a planned failure.
 
 #include <dshow.h>
 
@@ -12,8 +12,6 @@ class FakeMediaSeeking final : public ComFake<IMediaSeeking> {
 
   HRESULT stopResult = S_OK;
   LONGLONG stop = 0;  // 100 ns units
-  HRESULT currentResult = S_OK;
-  LONGLONG current = 0;  // 100 ns units
 
   STDMETHODIMP GetStopPosition(LONGLONG* value) override {
     if (SUCCEEDED(stopResult)) *value = stop;
@@ -28,10 +26,7 @@ class FakeMediaSeeking final : public ComFake<IMediaSeeking> {
   STDMETHODIMP IsUsingTimeFormat(const GUID*) override { return E_NOTIMPL; }
   STDMETHODIMP SetTimeFormat(const GUID*) override { return E_NOTIMPL; }
   STDMETHODIMP GetDuration(LONGLONG*) override { return E_NOTIMPL; }
-  STDMETHODIMP GetCurrentPosition(LONGLONG* value) override {
-    if (SUCCEEDED(currentResult)) *value = current;
-    return currentResult;
-  }
+  STDMETHODIMP GetCurrentPosition(LONGLONG*) override { return E_NOTIMPL; }
   STDMETHODIMP ConvertTimeFormat(LONGLONG*, const GUID*, LONGLONG, const GUID*) override {
     return E_NOTIMPL;
   }

@@ -12,8 +12,6 @@ struct MainDialogProbe {
   static int SourceReady(MainDialog& d) { return d.m_sourceReady; }
   static SourceInfo& Source(MainDialog& d) { return d.m_source; }
   static ConversionSettings& Settings(MainDialog& d) { return d.m_settings; }
-  static int64_t& SourceDuration(MainDialog& d) { return d.m_sourceDuration; }
-  static TaskbarButton& Taskbar(MainDialog& d) { return d.m_taskbar; }
   static std::string MyVideoDefault(MainDialog& d, const char* builtIn, int folder) {
     return d.MyVideoDefault("Settings", "OutputName", builtIn, folder);
   }
