@@ -58,6 +58,11 @@ const TextKey kTextKeyTable[] = {
     {"IDS_MESSAGE_RESIZE_STRETCH", 118},
     {"IDS_MESSAGE_CONVERSION_FAILED", 164},
     {"IDS_MESSAGE_OUTPUT_IS_SOURCE", 165},
+    {"IDS_MESSAGE_TIME_LEFT", 166},
+    {"IDS_MESSAGE_BAD_ARGUMENT", 167},
+    {"IDS_MESSAGE_COMMAND_LINE_USAGE", 168},
+    {"IDS_MESSAGE_CONVERT_DROPPED", 169},
+    {"IDS_MESSAGE_NOT_CONVERTED", 170},
 };
 
 const size_t kTextKeyTableSize = sizeof kTextKeyTable / sizeof kTextKeyTable[0];

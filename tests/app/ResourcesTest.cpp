@@ -128,6 +128,12 @@ TEST(Resources, BuiltInStringTableHoldsTheEnglishTexts) {
       {165,
        "The output file is the video being converted. Please choose another output file in "
        "Options."},
+      {166, "left"},
+      {167, "This argument cannot be used:"},
+      {169,
+       "Convert the other dropped videos one after another, each beside its video, with the "
+       "current options?"},
+      {170, "These videos were not converted:"},
   };
   for (const auto& s : strings) {
     EXPECT_EQ(BuiltInString(s.id), s.text) << s.id;

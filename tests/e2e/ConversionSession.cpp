@@ -32,8 +32,8 @@ bool StartsWith(const std::string& text, const char* prefix) { return text.rfind
 
 }  // namespace
 
-bool ConversionSession::Start() {
-  if (!m_driver.Start(ProgramDriver::ProgramPath())) return false;
+bool ConversionSession::Start(const std::string& arguments) {
+  if (!m_driver.Start(ProgramDriver::ProgramPath(), arguments)) return false;
   m_main = m_driver.WaitForWindow(kMainCaption, kTimeoutMs);
   return m_main != nullptr;
 }

@@ -20,8 +20,8 @@ class ConversionSession {
  public:
   static constexpr DWORD kTimeoutMs = 60000;
 
-  // Starts the program; false when its main window did not come up.
-  bool Start();
+  // Starts the program with arguments; false when its main window did not come up.
+  bool Start(const std::string& arguments = "");
   HWND Main() const { return m_main; }
   ProgramDriver& Driver() { return m_driver; }
 
