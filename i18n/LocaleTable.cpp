@@ -1,5 +1,7 @@
 #include "i18n/LocaleTable.h"
 
+#include <utility>
+
 const LocaleRow kLocaleTable[] = {
     {"Afrikaans", "AFK", 0x0036},
     {"Afrikaans_South_Africa", "AFK", 0x0436},

@@ -125,20 +125,30 @@ TEST_F(BatchEndToEnd, ProgressGrowsAndDroppedVideosOpenOrConvert) {
   ASSERT_TRUE(session.Driver().DropFiles(main, {first}));
   std::vector<int> percentages;
   std::string line;
-  for (const DWORD began = GetTickCount(); GetTickCount() - began < kTimeoutMs; Sleep(50)) {
+  const DWORD began = GetTickCount();
+  DWORD lastSeen = 0;
+  for (; GetTickCount() - began < kTimeoutMs; Sleep(50)) {
     line = ProgramDriver::Text(main, IDC_STATIC_SUMMARY_LINE);
     if (!line.empty() && line.rfind("Please wait... Used Time: ", 0) != 0) break;
     const size_t percent = line.find('%');
     if (percent == std::string::npos) continue;
     const int value = std::stoi(line.substr(line.rfind(' ', percent) + 1));
-    if (percentages.empty() || percentages.back() != value) percentages.push_back(value);
+    if (percentages.empty() || percentages.back() != value) {
+      percentages.push_back(value);
+      lastSeen = GetTickCount() - began;
+    }
     EXPECT_NE(line.find(" left", percent), std::string::npos) << line;
   }
+  const DWORD ran = GetTickCount() - began;
   EXPECT_EQ(line, "Done. Output file: " + output + "     Resolution: 1280*720");
-  ASSERT_GE(percentages.size(), 2u);
+  // The line changes once a second; a fast machine may finish within a tick or two.
+  if (ran >= 2500) ASSERT_FALSE(percentages.empty()) << "no percentage in " << ran << " ms";
+  if (ran >= 4500) EXPECT_GE(percentages.size(), 2u) << ran << " ms";
   EXPECT_TRUE(std::is_sorted(percentages.begin(), percentages.end()));
-  // Far ahead of the clock: the position is what was written, not the time run.
-  EXPECT_GE(percentages.back(), 50);
+  // Ahead of the clock: the position is what was written, not the time run
+  // (a run twice as fast as playback shows at least twice the clock's share).
+  if (ran < 30000 && !percentages.empty())
+    EXPECT_GE(percentages.back() * 60000.0, 150.0 * lastSeen) << lastSeen << " ms";
   EXPECT_EQ(sourceLine(), "long.mp4: 00:01:00") << "a drop while converting opened a video";
 
   ASSERT_TRUE(session.Driver().DropFiles(main, {first, second}));
