@@ -315,7 +315,10 @@ void MainDialog::ConvertOrStop() {
     return;
   }
   if (!ReadyToConvert()) return;
-  if (FAILED(m_steps.Build(Hwnd(), m_graph, m_settings, m_errorText))) {
+  // A graph that the build left half-made has no multiplexer and no events:
+  // run, it would never end.
+  const HRESULT built = m_steps.Build(Hwnd(), m_graph, m_settings, m_errorText);
+  if (FAILED(built) || built == S_FALSE) {
     FinishConversion(Outcome::Failed);
     return;
   }
