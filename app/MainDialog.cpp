@@ -259,6 +259,11 @@ void MainDialog::OnOpenVideo() {
     ErrorBox(Hwnd(), kPathTooLong);
     return;
   }
+  // Not the decoders' fault: the name as the program got it names no file.
+  if (path::HoldsUnusableCharacters(chosen)) {
+    ShowError(IDS_MESSAGE_UNUSABLE_NAME);
+    return;
+  }
   ReleaseSourceGraph();
   m_sourcePath = chosen;
 
@@ -341,9 +346,7 @@ bool MainDialog::ReadyToConvert() {
   }
   // Replacing the output would delete the video being converted.
   if (path::NamesSameFile(m_settings.outputPath.c_str(), m_sourcePath.c_str())) {
-    Prompts::Current().ShowMessage(Hwnd(), GetLocalizedString(IDS_MESSAGE_OUTPUT_IS_SOURCE).c_str(),
-                                   GetLocalizedString(IDS_MESSAGE_ERROR).c_str(),
-                                   MB_OK | MB_ICONEXCLAMATION);
+    ShowError(IDS_MESSAGE_OUTPUT_IS_SOURCE);
     return false;
   }
   return ConfirmReplacingOutput();
@@ -360,6 +363,12 @@ bool MainDialog::ConfirmReplacingOutput() {
   }
   DeleteFileA(output.c_str());  // a failed delete is not reported
   return true;
+}
+
+void MainDialog::ShowError(UINT textId) {
+  Prompts::Current().ShowMessage(Hwnd(), GetLocalizedString(textId).c_str(),
+                                 GetLocalizedString(IDS_MESSAGE_ERROR).c_str(),
+                                 MB_OK | MB_ICONEXCLAMATION);
 }
 
 void MainDialog::ShowFilterProperties() {

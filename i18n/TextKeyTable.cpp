@@ -58,6 +58,9 @@ const TextKey kTextKeyTable[] = {
     {"IDS_MESSAGE_RESIZE_STRETCH", 118},
     {"IDS_MESSAGE_CONVERSION_FAILED", 164},
     {"IDS_MESSAGE_OUTPUT_IS_SOURCE", 165},
+    {"IDS_MESSAGE_UNUSABLE_NAME", 166},
+    {"IDS_MESSAGE_BAD_BITRATE", 167},
+    {"IDS_MESSAGE_NO_OUTPUT_NAME", 168},
 };
 
 const size_t kTextKeyTableSize = sizeof kTextKeyTable / sizeof kTextKeyTable[0];

@@ -38,6 +38,9 @@
 #define IDS_MESSAGE_CONVERSION_DONE         163
 #define IDS_MESSAGE_CONVERSION_FAILED       164
 #define IDS_MESSAGE_OUTPUT_IS_SOURCE        165
+#define IDS_MESSAGE_UNUSABLE_NAME           166
+#define IDS_MESSAGE_BAD_BITRATE             167
+#define IDS_MESSAGE_NO_OUTPUT_NAME          168
 
 // Main window (102)
 #define IDC_BUTTON_ADD_VIDEO                1000

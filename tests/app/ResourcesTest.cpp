@@ -128,6 +128,11 @@ TEST(Resources, BuiltInStringTableHoldsTheEnglishTexts) {
       {165,
        "The output file is the video being converted. Please choose another output file in "
        "Options."},
+      {166,
+       "This file name holds characters that the program cannot use. Please use names of files "
+       "and folders written in the characters of your system's language."},
+      {167, "The video bitrate must be a whole number of Kbps from 1 to 2097151."},
+      {168, "Please enter a name for the output file."},
   };
   for (const auto& s : strings) {
     EXPECT_EQ(BuiltInString(s.id), s.text) << s.id;
