@@ -29,6 +29,9 @@ class ConversionSession {
   bool ChooseOutput(const OutputChoice& choice);
   // Open Video with path typed into the open-file dialog; the new source line.
   std::string OpenVideo(const std::string& path);
+  // Open Video with path typed (in UTF-16, as a user types any name) into the
+  // open-file dialog; true once the dialog has taken it.
+  bool AskToOpen(const std::wstring& path);
   // Presses Convert; true once the graph runs (the button reads "Stop") or the
   // conversion has already ended.
   bool Convert();
@@ -38,6 +41,13 @@ class ConversionSession {
   std::string WaitForFinish(DWORD timeoutMs = kTimeoutMs);
   // Closes the main window; true when the program ended with exit code 0.
   bool Close();
+
+  struct Box {
+    std::string caption;  // empty when no box came
+    std::string text;
+  };
+  // The program's next message box, answered with button.
+  Box AnswerBox(int button = IDOK, DWORD timeoutMs = kTimeoutMs);
 
  private:
   ProgramDriver m_driver;

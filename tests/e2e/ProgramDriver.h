@@ -23,6 +23,8 @@ class ProgramDriver {
   bool Start(const std::string& exePath, const std::string& arguments = "");
   // A visible top-level window of the program with this caption.
   HWND WaitForWindow(const char* caption, DWORD timeoutMs) const;
+  // A visible message box of the program: its text is control 0xFFFF.
+  HWND WaitForMessageBox(DWORD timeoutMs) const;
   bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
 
   static std::string Text(HWND window, int id);

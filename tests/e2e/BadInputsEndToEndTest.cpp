@@ -1,0 +1,325 @@
+// The real program on what users open, type and keep: broken and odd sources,
+// outputs that cannot be written, bad stored settings. Each case ends with a
+// clear message or a sound result, the program closes normally, the subtitle
+// filter's "LoadLevel" is the user's again and the stored settings are the
+// ones the user confirmed last.
+
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "e2e/ConversionSession.h"
+#include "platform/AppProfile.h"
+#include "platform/Path.h"
+#include "res/resource.h"
+#include "support/ClipFolder.h"
+#include "support/LinuxCommand.h"
+#include "support/LoadLevelGuard.h"
+#include "support/MediaProbe.h"
+
+namespace {
+
+using Box = ConversionSession::Box;
+
+constexpr char kTitle[] = "RoroVozaririd";
+constexpr char kNotOpened[] =
+    "Cannot open the file. You need to install appropriate decoders. Or the file is corrupt.";
+constexpr char kNoDuration[] = "Can not get the duration of the clip!";
+constexpr DWORD kUserLoadLevel = 2;
+constexpr int kFrames = 50;  // of ClipFolder's clips: 2 s at 25 per second
+constexpr int kNone = -1;
+constexpr int kKept = -2;
+
+const std::vector<Box> kNotOpenedBoxes = {
+    {"Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened},
+    {"Error IDS_MESSAGE_NO_DURATION", std::string(kNoDuration) + kNotOpened}};
+
+std::string Bytes(size_t count) {
+  std::string bytes(count, '\0');
+  uint32_t state = 7;
+  for (char& c : bytes) {
+    state = state * 1103515245 + 12345;
+    c = static_cast<char>(state >> 24);
+  }
+  return bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+DWORD LoadLevel() {
+  DWORD value = 0, size = sizeof value;
+  RegGetValueA(HKEY_CURRENT_USER, LoadLevelGuard::kSettingsPath, "LoadLevel", RRF_RT_REG_DWORD,
+               nullptr, &value, &size);
+  return value;
+}
+
+class BadInputs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_program.DeleteApplicationKey());
+    LoadLevelGuard::Set(kUserLoadLevel);
+  }
+  void TearDown() override { m_program.DeleteApplicationKey(); }
+
+  // Starts the program and confirms AVI into output.avi in Options.
+  void StartWithAviOutput() {
+    ASSERT_TRUE(m_session.Start());
+    m_output = m_clips.PathOf("output.avi");
+    ASSERT_TRUE(m_session.ChooseOutput({0, m_output}));
+  }
+  // Closes the program: the load level is the user's, the stored output the
+  // one confirmed.
+  void CloseAndCheckSettings() {
+    EXPECT_TRUE(m_session.Close());
+    EXPECT_EQ(LoadLevel(), kUserLoadLevel);
+    EXPECT_EQ(m_program.GetString("Settings", "OutputName", ""), m_output);
+    EXPECT_EQ(m_program.GetInt("Settings", "nOuptputFormat", -1), 0);
+  }
+  std::vector<Box> AnswerBoxes(size_t count, int button = IDOK) {
+    std::vector<Box> shown;
+    for (size_t i = 0; i < count; ++i) shown.push_back(m_session.AnswerBox(button));
+    return shown;
+  }
+
+  AppProfile m_program{"BrimvaleStudio", "RoroVozaririd"};
+  LoadLevelGuard m_loadLevel;
+  ClipFolder m_clips;
+  ConversionSession m_session;
+  std::string m_output;
+};
+
+void ExpectBoxes(const std::vector<Box>& shown, const std::vector<Box>& expected) {
+  ASSERT_EQ(shown.size(), expected.size());
+  for (size_t i = 0; i < shown.size(); ++i) {
+    EXPECT_EQ(shown[i].caption, expected[i].caption) << i;
+    // An expected text ending in "..." stands for any text that begins so.
+    const std::string& text = expected[i].text;
+    if (text.ends_with("..."))
+      EXPECT_EQ(shown[i].text.substr(0, text.size() - 3), text.substr(0, text.size() - 3)) << i;
+    else
+      EXPECT_EQ(shown[i].text, text) << i;
+  }
+}
+
+// What cannot be converted is refused with its reason when it is opened, and
+// the program stays without a source.
+TEST_F(BadInputs, SourcesThatCannotBeConvertedAreRefusedWhenOpened) {
+  const struct {
+    const char* name;
+    std::function<std::wstring(const ClipFolder&)> make;
+    std::vector<Box> boxes;
+  } cases[] = {
+      {"empty", [](const ClipFolder& c) { return Wide(c.MakeFile("empty.avi", "")); },
+       kNotOpenedBoxes},
+      {"random .avi",
+       [](const ClipFolder& c) { return Wide(c.MakeFile("random.avi", Bytes(65536))); },
+       kNotOpenedBoxes},
+      {"random .mp4",
+       [](const ClipFolder& c) { return Wide(c.MakeFile("random.mp4", Bytes(65536))); },
+       kNotOpenedBoxes},
+      {"random .mkv",
+       [](const ClipFolder& c) { return Wide(c.MakeFile("random.mkv", Bytes(65536))); },
+       kNotOpenedBoxes},
+      {"sound only",
+       [](const ClipFolder& c) { return Wide(c.MakeWav("voice.wav", 2)); },
+       {{"Error", "Failed to ..."},
+        {"Error IDS_MESSAGE_NO_DURATION", std::string(kNoDuration) + kNotOpened}}},
+      // The open-file dialog hands the program '?' for what the code page lacks.
+      {"Japanese name",
+       [](const ClipFolder& c) {
+         const std::wstring name = Wide(c.Folder()) + L"\u6620\u753B.avi";
+         return CopyFileW(Wide(c.MakeAvi("clip.avi")).c_str(), name.c_str(), FALSE) ? name : L"";
+       },
+       {{"Error",
+         "This file name holds characters that the program cannot use. Please use names of "
+         "files and folders written in the characters of your system's language."}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::wstring source = c.make(m_clips);
+    ASSERT_FALSE(source.empty());
+    StartWithAviOutput();
+    ASSERT_TRUE(m_session.AskToOpen(source));
+    ExpectBoxes(AnswerBoxes(c.boxes.size()), c.boxes);
+    EXPECT_EQ(ProgramDriver::Text(m_session.Main(), IDC_STATIC_SOURCE_LINE), "00:00:00");
+    ProgramDriver::Click(m_session.Main(), IDC_BUTTON_CONVERT);
+    ExpectBoxes(AnswerBoxes(1), {{kTitle, "Please open an media file fisrt!"}});
+    CloseAndCheckSettings();
+  }
+}
+
+// What can be converted is, and what keeps the output from being written ends
+// the conversion with its message and the failure line.
+TEST_F(BadInputs, ConversionsEndWithTheirOutputOrTheirReason) {
+  const auto clip = [](const char* name, bool sound) {
+    return [=](const ClipFolder& c) {
+      return c.MakeAvi(name, ClipShape{320, 240, 25, kFrames, sound});
+    };
+  };
+  const auto none = [](const std::string&, const std::string&) {};
+  const struct {
+    const char* name;
+    std::function<std::string(const ClipFolder&)> source;
+    int format;
+    const char* output;  // in the clips' folder
+    std::function<void(const std::string& source, const std::string& output)> beforeConvert;
+    std::vector<Box> boxes;  // answered with the first's button... Yes for a question
+    const char* finish;
+    int frames;  // in the output; kNone: no output, kKept: the file as it was
+    bool sound;
+  } cases[] = {
+      {"no sound to AVI",
+       clip("silent.avi", false),
+       0,
+       "silent-out.avi",
+       none,
+       {},
+       "Done",
+       kFrames,
+       false},
+      {"no sound to MKV",
+       clip("silent2.avi", false),
+       2,
+       "silent.mkv",
+       none,
+       {},
+       "Done",
+       kFrames,
+       false},
+      {"no sound to ASF",
+       clip("silent3.avi", false),
+       3,
+       "silent.asf",
+       none,
+       {},
+       "Done",
+       kFrames,
+       false},
+      {"truncated",
+       [](const ClipFolder& c) {
+         const std::string whole = ReadFile(c.MakeAvi("whole.avi"));
+         return c.MakeFile("truncated.avi", whole.substr(0, whole.size() / 2));
+       },
+       0,
+       "truncated-out.avi",
+       none,
+       {},
+       "Done",
+       kFrames / 2,
+       true},
+      {"path of 259 characters",
+       [](const ClipFolder& c) {
+         const std::string folder(253 - c.Folder().size(), 'd');
+         c.MakeFolder(folder);
+         return c.MakeAvi(folder + "\\v.avi", ClipShape{320, 240, 25, kFrames, true});
+       },
+       0,
+       "long-out.avi",
+       none,
+       {},
+       "Done",
+       kFrames,
+       true},
+      // Wine lets root write where the read-only attribute forbids it: the
+      // test makes the folder immutable too.
+      {"read-only source folder",
+       [](const ClipFolder& c) {
+         const std::string folder = c.MakeFolder("locked");
+         const std::string clip =
+             c.MakeAvi("locked\\clip.avi", ClipShape{320, 240, 25, kFrames, true});
+         SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY);
+         RunLinuxCommand("chattr +i " + ShellQuote(UnixPath(folder)));
+         return clip;
+       },
+       0,
+       "locked-out.avi",
+       none,
+       {},
+       "Done",
+       kFrames,
+       true},
+      {"output folder missing",
+       clip("clip1.avi", true),
+       0,
+       "missing\\out.avi",
+       none,
+       {{kTitle, "..."}},
+       "Conversion failed",
+       kNone,
+       false},
+      // Wine lets root write a read-only file: the test makes it immutable.
+      {"read-only output",
+       clip("clip2.avi", true),
+       0,
+       "readonly.avi",
+       [](const std::string&, const std::string& output) {
+         std::ofstream(output) << "kept";
+         SetFileAttributesA(output.c_str(), FILE_ATTRIBUTE_READONLY);
+         RunLinuxCommand("chattr +i " + ShellQuote(UnixPath(output)));
+       },
+       {{"Warning", "..."}, {kTitle, "..."}},
+       "Conversion failed",
+       kKept,
+       false},
+      {"source removed",
+       clip("clip3.avi", true),
+       0,
+       "removed-source.avi",
+       [](const std::string& source, const std::string&) {
+         RunLinuxCommand("rm " + ShellQuote(UnixPath(source)));
+       },
+       // Converted from what was open; then it cannot be opened again.
+       {{"Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened}},
+       "Done",
+       kFrames,
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string source = c.source(m_clips);
+    ASSERT_FALSE(source.empty());
+    ASSERT_TRUE(m_session.Start());
+    m_output = m_clips.PathOf(c.output);
+    ASSERT_TRUE(m_session.ChooseOutput({c.format, m_output}));
+    m_session.OpenVideo(source);
+    c.beforeConvert(source, m_output);
+    SetDlgItemTextA(m_session.Main(), IDC_STATIC_SUMMARY_LINE, "");
+    ProgramDriver::Click(m_session.Main(), IDC_BUTTON_CONVERT);
+    std::vector<Box> shown;
+    for (const Box& expected : c.boxes)
+      shown.push_back(m_session.AnswerBox(expected.caption == "Warning" ? IDYES : IDOK));
+    ExpectBoxes(shown, c.boxes);
+    const std::string finish = m_session.WaitForFinish();
+    EXPECT_EQ(finish.substr(0, finish.find('.')), c.finish) << finish;
+    for (Box more = m_session.AnswerBox(IDOK, 2000); !more.caption.empty();
+         more = m_session.AnswerBox(IDOK, 2000))
+      ADD_FAILURE() << "more: " << more.caption << ": " << more.text;
+    const ProbedMedia probed = ProbeMedia(m_output);
+    RunLinuxCommand("chattr -i " + ShellQuote(UnixPath(m_output)) + " " +
+                    ShellQuote(UnixPath(path::FolderOf(source.c_str()))));
+    if (c.frames < 0) {
+      EXPECT_EQ(ReadFile(m_output), c.frames == kKept ? "kept" : "");
+    } else {
+      ASSERT_TRUE(probed.read) << probed.errors;
+      ASSERT_NE(probed.Stream("video"), nullptr);
+      EXPECT_NEAR(probed.Stream("video")->packets, c.frames, 1);
+      EXPECT_EQ(probed.Stream("audio") != nullptr, c.sound);
+    }
+    EXPECT_TRUE(m_session.Close());
+    EXPECT_EQ(LoadLevel(), kUserLoadLevel);
+  }
+}
+
+}  // namespace
