@@ -9,8 +9,10 @@
 #include "engine/PinSearch.h"
 #include "engine/PlatformDeclarations.h"
 #include "engine/WmProfileBuilder.h"
+#include "i18n/Localization.h"
 #include "platform/Prompts.h"
 #include "platform/Str.h"
+#include "res/resource.h"
 #include "settings/CompressorCatalogue.h"
 #include "settings/ConversionSettings.h"
 
@@ -247,6 +249,12 @@ struct StreamLeg {
 
 HRESULT ConnectStream(Build& b, const StreamLeg& leg) {
   if (!leg.pin) return S_OK;  // the source has no such stream
+  // A stored choice that the catalogue no longer holds (the codec was
+  // removed) made no instance.
+  if (leg.useCompressor && !leg.compressor) {
+    ErrorBox(b.window, GetLocalizedString(IDS_MESSAGE_NO_COMPRESSOR).c_str());
+    return VFW_E_NOT_FOUND;
+  }
   if (leg.useCompressor) {
     HRESULT hr = b.graph->AddFilter(leg.compressor, leg.compressorName);
     if (FAILED(hr)) return ShowFrameworkError(b, hr);

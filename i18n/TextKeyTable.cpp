@@ -61,6 +61,7 @@ const TextKey kTextKeyTable[] = {
     {"IDS_MESSAGE_UNUSABLE_NAME", 166},
     {"IDS_MESSAGE_BAD_BITRATE", 167},
     {"IDS_MESSAGE_NO_OUTPUT_NAME", 168},
+    {"IDS_MESSAGE_NO_COMPRESSOR", 169},
 };
 
 const size_t kTextKeyTableSize = sizeof kTextKeyTable / sizeof kTextKeyTable[0];

@@ -41,6 +41,7 @@
 #define IDS_MESSAGE_UNUSABLE_NAME           166
 #define IDS_MESSAGE_BAD_BITRATE             167
 #define IDS_MESSAGE_NO_OUTPUT_NAME          168
+#define IDS_MESSAGE_NO_COMPRESSOR           169
 
 // Main window (102)
 #define IDC_BUTTON_ADD_VIDEO                1000

@@ -133,6 +133,9 @@ TEST(Resources, BuiltInStringTableHoldsTheEnglishTexts) {
        "and folders written in the characters of your system's language."},
       {167, "The video bitrate must be a whole number of Kbps from 1 to 2097151."},
       {168, "Please enter a name for the output file."},
+      {169,
+       "A compressor chosen in Options is not installed on this computer. Please choose the "
+       "compressors again in Options."},
   };
   for (const auto& s : strings) {
     EXPECT_EQ(BuiltInString(s.id), s.text) << s.id;

@@ -322,4 +322,102 @@ TEST_F(BadInputs, ConversionsEndWithTheirOutputOrTheirReason) {
   }
 }
 
+// A value as the registry stores it.
+struct Stored {
+  std::string key;  // under HKEY_CURRENT_USER
+  const char* name;
+  DWORD type;
+  std::string data;
+};
+
+std::string Dword(DWORD value) { return std::string(reinterpret_cast<char*>(&value), 4); }
+std::string Text(std::string text) { return text + '\0'; }
+
+void Store(const Stored& v) {
+  RegSetKeyValueA(HKEY_CURRENT_USER, v.key.c_str(), v.name, v.type, v.data.data(),
+                  static_cast<DWORD>(v.data.size()));
+}
+
+std::string Raw(const std::string& key, const char* name) {
+  DWORD size = 0;
+  if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, nullptr,
+                   nullptr, &size) != ERROR_SUCCESS)
+    return "";
+  std::string data(size, '\0');
+  RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, nullptr,
+               data.data(), &size);
+  return data;
+}
+
+// Stored values of the wrong type, out of range, negative, huge or 2 MB long:
+// the program starts and tells what it cannot use, converts with what it can,
+// and the user's next choices are stored.
+TEST_F(BadInputs, BadStoredSettingsAreSurvivedAndReplacedByTheNextChoice) {
+  const std::string app = "Software\\BrimvaleStudio\\RoroVozaririd\\";
+  const std::string settings = app + "Settings";
+  const std::string huge(2 << 20, 'x');
+  const struct {
+    const char* name;
+    std::vector<Stored> values;
+    size_t boxesAtStart;
+    size_t boxesAtOptions;
+    const char* finish;  // of a conversion with the stored settings; nullptr: none
+    size_t boxesAtConvert = 0;
+  } cases[] = {
+      {"format as text", {{settings, "nOuptputFormat", REG_SZ, Text("0")}}, 0, 0, nullptr},
+      {"format 7", {{settings, "nOuptputFormat", REG_DWORD, Dword(7)}}, 1, 2, nullptr},
+      {"format -1", {{settings, "nOuptputFormat", REG_DWORD, Dword(-1)}}, 1, 2, nullptr},
+      {"output name as a number", {{settings, "OutputName", REG_DWORD, Dword(5)}}, 0, 0, nullptr},
+      {"output name of 2 MB", {{settings, "OutputName", REG_SZ, Text(huge)}}, 1, 0, nullptr},
+      {"sizes", {{settings, "OutputWidth", REG_DWORD, Dword(-5)},
+                 {settings, "OutputHigh", REG_DWORD, Dword(0x7FFFFFFF)}}, 0, 0, "Done"},
+      {"bitrates", {{settings, "n_video_bitrate", REG_DWORD, Dword(-1024)},
+                    {settings, "n_audio_bitrate", REG_SZ, Text("fast")}}, 0, 0, "Done"},
+      {"compressor beyond the list", {{app + "DexVideoCompress", "CompressorNumber", REG_DWORD,
+        Dword(999)}}, 0, 0, "Conversion failed", 1},
+      {"compressor as text", {{app + "DexAudioCompress", "CompressorNumber", REG_SZ, Text("1")}},
+       0, 0, "Done"},
+      {"language of 2 MB", {{app + "Option", "CurrentLanguage", REG_SZ, Text(huge)}}, 0, 0,
+       "Done"},
+      {"last folder of 2 MB", {{app + "Option", "LastPhotoFolder", REG_SZ, Text(huge)}}, 0, 0,
+       "Done"},
+      {"font", {{app + "english", "lfFaceName", REG_SZ, Text(huge)},
+                {app + "english", "lfHeight", REG_DWORD, Dword(0x80000000)},
+                {app + "english", "lfWeight", REG_SZ, Text("bold")},
+                {app + "english", "lfCharSet", REG_DWORD, Dword(999)}}, 0, 0, "Done"},
+      {"load level as text", {{LoadLevelGuard::kSettingsPath, "LoadLevel", REG_SZ, Text("2")}},
+       0, 0, "Done"},
+  };
+  const std::string clip = m_clips.MakeAvi("clip.avi", ClipShape{320, 240, 25, kFrames, true});
+  ASSERT_FALSE(clip.empty());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    // What an earlier run stored, then the case's values over it.
+    ASSERT_TRUE(m_program.DeleteApplicationKey());
+    m_program.WriteInt("Settings", "nOuptputFormat", 0);
+    m_program.WriteString("Settings", "OutputName", m_clips.PathOf("stored.avi").c_str());
+    DeleteFileA(m_clips.PathOf("stored.avi").c_str());
+    for (const Stored& v : c.values) Store(v);
+    const std::string loadLevel = Raw(LoadLevelGuard::kSettingsPath, "LoadLevel");
+
+    ConversionSession session;
+    ASSERT_TRUE(session.Start(c.boxesAtStart));
+    session.OpenVideo(clip);
+    if (c.finish) {
+      SetDlgItemTextA(session.Main(), IDC_STATIC_SUMMARY_LINE, "");
+      ProgramDriver::Click(session.Main(), IDC_BUTTON_CONVERT);
+      for (size_t i = 0; i < c.boxesAtConvert; ++i) session.AnswerBox();
+      const std::string finish = session.WaitForFinish();
+      EXPECT_EQ(finish.substr(0, finish.find('.')), c.finish) << finish;
+    }
+    m_output = m_clips.PathOf("chosen.avi");
+    EXPECT_TRUE(session.ChooseOutput({0, m_output}, c.boxesAtOptions));
+    EXPECT_TRUE(session.Close());
+    EXPECT_EQ(Raw(LoadLevelGuard::kSettingsPath, "LoadLevel"), loadLevel);
+    EXPECT_EQ(m_program.GetString("Settings", "OutputName", ""), m_output);
+    EXPECT_EQ(m_program.GetInt("Settings", "nOuptputFormat", -1), 0);
+  }
+  LoadLevelGuard::Set(kUserLoadLevel);
+}
+
 }  // namespace

@@ -32,14 +32,16 @@ bool StartsWith(const std::string& text, const char* prefix) { return text.rfind
 
 }  // namespace
 
-bool ConversionSession::Start() {
+bool ConversionSession::Start(size_t boxesFirst) {
   if (!m_driver.Start(ProgramDriver::ProgramPath())) return false;
+  for (size_t i = 0; i < boxesFirst; ++i) AnswerBox();
   m_main = m_driver.WaitForWindow(kMainCaption, kTimeoutMs);
   return m_main != nullptr;
 }
 
-bool ConversionSession::ChooseOutput(const OutputChoice& choice) {
+bool ConversionSession::ChooseOutput(const OutputChoice& choice, size_t boxesAtOpening) {
   ProgramDriver::Click(m_main, IDC_BUTTON_OUTPUT_SETTINGS);
+  for (size_t i = 0; i < boxesAtOpening; ++i) AnswerBox();
   HWND options = m_driver.WaitForWindow(kOptionsCaption, kTimeoutMs);
   if (!options) return false;
   Select(options, IDC_COMBO_OUTPUT_FORMAT, choice.format);
@@ -72,6 +74,7 @@ ConversionSession::Box ConversionSession::AnswerBox(int button, DWORD timeoutMs)
   HWND box = m_driver.WaitForMessageBox(timeoutMs);
   if (!box) return {};
   Box shown = {ProgramDriver::Caption(box), ProgramDriver::Text(box, 0xFFFF)};
+  m_answered.push_back(shown);
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
   WaitUntil([&] { return !IsWindow(box); }, kTimeoutMs);
   return shown;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "e2e/ProgramDriver.h"
 
@@ -20,13 +21,15 @@ class ConversionSession {
  public:
   static constexpr DWORD kTimeoutMs = 60000;
 
-  // Starts the program; false when its main window did not come up.
-  bool Start();
+  // Starts the program, answering with OK the message boxes that come before
+  // its main window (see Answered); false when the window did not come up.
+  bool Start(size_t boxesFirst = 0);
   HWND Main() const { return m_main; }
   ProgramDriver& Driver() { return m_driver; }
 
-  // Options -> the choice -> OK; false when the dialog did not come or stayed open.
-  bool ChooseOutput(const OutputChoice& choice);
+  // Options -> the message boxes of its opening answered -> the choice -> OK;
+  // false when the dialog did not come or stayed open.
+  bool ChooseOutput(const OutputChoice& choice, size_t boxesAtOpening = 0);
   // Open Video with path typed into the open-file dialog; the new source line.
   std::string OpenVideo(const std::string& path);
   // Open Video with path typed (in UTF-16, as a user types any name) into the
@@ -48,8 +51,11 @@ class ConversionSession {
   };
   // The program's next message box, answered with button.
   Box AnswerBox(int button = IDOK, DWORD timeoutMs = kTimeoutMs);
+  // Every box answered so far, in order.
+  const std::vector<Box>& Answered() const { return m_answered; }
 
  private:
   ProgramDriver m_driver;
   HWND m_main = nullptr;
+  std::vector<Box> m_answered;
 };
