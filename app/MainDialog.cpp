@@ -1,13 +1,18 @@
 #include "app/MainDialog.h"
 
 #include <cderr.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstring>
+#include <utility>
 
 #include "app/AboutDialog.h"
+#include "app/BatchRun.h"
 #include "app/FilterPropertiesDialog.h"
 #include "app/HelpCommand.h"
+#include "app/ProgressLine.h"
+#include "app/PromptRecorder.h"
 #include "app/SourceLine.h"
 #include "engine/RegistryAdjustments.h"
 #include "engine/SourceProbing.h"
@@ -17,6 +22,7 @@
 #include "platform/Path.h"
 #include "platform/Prompts.h"
 #include "platform/Str.h"
+#include "settings/BatchOutputPath.h"
 #include "settings/OutputFormat.h"
 #include "settings/OutputOptionsDialog.h"
 #include "settings/SettingsPersistence.h"
@@ -39,6 +45,22 @@ constexpr int kInspectFormat = 4;
 bool IsFailureEvent(long code) {
   return code == EC_ERRORABORT || code == EC_USERABORT || code == EC_STREAM_ERROR_STOPPED;
 }
+
+// The dropped paths, in the order given; the drop is finished.
+std::vector<std::string> TakeDroppedFiles(HDROP drop) {
+  std::vector<std::string> paths;
+  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+    path.resize(DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
+    if (!path.empty()) paths.push_back(std::move(path));
+  }
+  DragFinish(drop);
+  return paths;
+}
+
+// Names listed in the question about a drop's other videos.
+constexpr size_t kListedDrops = 10;
 
 }  // namespace
 
@@ -85,6 +107,10 @@ BOOL MainDialog::OnInitDialog() {
   LoadBitratesAndProfile(m_settings, m_profile);
   ForceSubtitleLoadLevel(m_savedLoadLevel, m_loadLevelChanged);
   TranslateDialog(Hwnd(), IDD_MAIN_DIALOG);
+  DragAcceptFiles(Hwnd(), TRUE);
+  m_taskbar.Attach(Hwnd());
+  if (m_startRequest.action != StartRequest::Action::None)
+    PostMessageA(Hwnd(), kStartRequestMessage, 0, 0);
   return TRUE;
 }
 
@@ -254,31 +280,41 @@ INT_PTR MainDialog::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<IN
 
 void MainDialog::OnOpenVideo() {
   char chosen[kChosenPathBufferSize] = "";
-  if (!AskVideoPath(chosen, kChosenPathBufferSize)) return;
-  if (strlen(chosen) >= path::kMaxPath) {
+  if (AskVideoPath(chosen, kChosenPathBufferSize)) OpenSource(chosen);
+}
+
+bool MainDialog::OpenSource(std::string path) {
+  if (path.size() >= path::kMaxPath) {
     ErrorBox(Hwnd(), kPathTooLong);
-    return;
+    return false;
   }
   // Not the decoders' fault: the name as the program got it names no file.
-  if (path::HoldsUnusableCharacters(chosen)) {
+  if (path::HoldsUnusableCharacters(path.c_str())) {
     ShowError(IDS_MESSAGE_UNUSABLE_NAME);
-    return;
+    return false;
   }
+  const bool wasOpening = std::exchange(m_opening, true);
   ReleaseSourceGraph();
-  m_sourcePath = chosen;
+  m_sourcePath = path;
+  m_sourceDuration = 0;
 
   int64_t duration = 0;  // 100 ns units
-  if (!ProbeSource(Hwnd(), chosen, duration, m_source, m_settings)) {
+  if (!ProbeSource(Hwnd(), path.c_str(), duration, m_source, m_settings)) {
     std::string text =
         GetLocalizedString(IDS_MESSAGE_NO_DURATION) + GetLocalizedString(IDS_MESSAGE_NOT_OPEN_FILE);
     std::string caption = GetLocalizedString(IDS_MESSAGE_ERROR) + " IDS_MESSAGE_NO_DURATION";
     Prompts::Current().ShowMessage(Hwnd(), text.c_str(), caption.c_str(), MB_OK);
     m_sourcePath.clear();
-    return;
+    m_opening = wasOpening;
+    return false;
   }
-  m_profile.WriteString(kOptionSection, kLastPhotoFolder, path::FolderOf(chosen).c_str());
-  SetItemText(IDC_STATIC_SOURCE_LINE, SourceLineText(chosen, duration).c_str());
-  if (m_steps.Open(chosen, m_graph) >= 0) m_sourceReady = 1;
+  m_sourceDuration = duration;
+  m_profile.WriteString(kOptionSection, kLastPhotoFolder, path::FolderOf(path.c_str()).c_str());
+  SetItemText(IDC_STATIC_SOURCE_LINE, SourceLineText(path.c_str(), duration).c_str());
+  const bool opened = m_steps.Open(path.c_str(), m_graph) >= 0;
+  if (opened) m_sourceReady = 1;
+  m_opening = wasOpening;
+  return opened;
 }
 
 bool MainDialog::AskVideoPath(char* chosen, DWORD size) {
@@ -309,6 +345,7 @@ void MainDialog::ReleaseSourceGraph() {
 }
 
 void MainDialog::ReleaseGraph() {
+  m_graph.progress.Reset();
   m_graph.mediaEvent.Reset();
   m_graph.mediaControl.Reset();
   m_graph.graph.Reset();
@@ -316,7 +353,7 @@ void MainDialog::ReleaseGraph() {
 
 void MainDialog::ConvertOrStop() {
   if (m_converting == 1) {
-    FinishConversion(Outcome::Done);
+    FinishConversion(Outcome::Stopped);
     return;
   }
   if (!ReadyToConvert()) return;
@@ -382,16 +419,25 @@ void MainDialog::StartProgress() {
   SetTimer(Hwnd(), kProgressTimer, kProgressPeriodMs, nullptr);
   EnableWindow(Item(IDC_BUTTON_ADD_VIDEO), FALSE);
   EnableWindow(Item(IDC_BUTTON_OUTPUT_SETTINGS), FALSE);
+  m_taskbar.ShowProgress(0, m_sourceDuration);
 }
 
 void MainDialog::OnProgressTimer() {
   const int seconds = ++m_elapsedSeconds;
-  const std::string line = str::Printf("Please wait... Used Time: %02d:%02d:%02d", seconds / 3600,
-                                       seconds % 3600 / 60, seconds % 60);
-  SetItemText(IDC_STATIC_SUMMARY_LINE, line.c_str());
+  const int64_t position = ConversionPosition();
+  SetItemText(IDC_STATIC_SUMMARY_LINE, ProgressLine(seconds, position, m_sourceDuration).c_str());
+  m_taskbar.ShowProgress(position, m_sourceDuration);
+}
+
+int64_t MainDialog::ConversionPosition() const {
+  LONGLONG position = 0;  // 100 ns units
+  if (!m_graph.progress || FAILED(m_graph.progress->GetCurrentPosition(&position))) return -1;
+  return position;
 }
 
 INT_PTR MainDialog::OnGraphEvent(WPARAM, LPARAM) {
+  // A batch's video ends unattended: its messages are noted, not shown.
+  PromptRecorder quiet(m_batchItemRunning ? m_batch->Notes() : nullptr);
   HRESULT failure = S_OK;
   long code = 0;
   LONG_PTR param1 = 0;
@@ -430,11 +476,17 @@ void MainDialog::FinishConversion(Outcome outcome) {
   EnableWindow(Item(IDC_BUTTON_OUTPUT_SETTINGS), TRUE);
   // When this fails the slots stay empty and the next Convert asks for a video.
   m_steps.Open(m_sourcePath.c_str(), m_graph);
+  m_taskbar.Finish();
+  if (!m_batchItemRunning) return;
+  // Stopping one video of a batch stops the batch.
+  if (outcome == Outcome::Stopped) m_batch->Cancel();
+  EndBatchItem(outcome == Outcome::Done);
 }
 
 void MainDialog::ShowFinishLine(Outcome outcome) {
+  // Stopped ends with "Done" too: what was written is a playable file.
   const UINT first =
-      outcome == Outcome::Done ? IDS_MESSAGE_CONVERSION_DONE : IDS_MESSAGE_CONVERSION_FAILED;
+      outcome == Outcome::Failed ? IDS_MESSAGE_CONVERSION_FAILED : IDS_MESSAGE_CONVERSION_DONE;
   const std::string line =
       str::Printf("%s. %s %s     %s %d*%d", GetLocalizedString(first).c_str(),
                   GetLocalizedString(IDS_MESSAGE_OUTPUT_FILE).c_str(),
@@ -452,4 +504,119 @@ void MainDialog::OnBuildFilters() {
              "Cannot open the file. You need to install appropriate decoders.\nOr the file is "
              "corrupt.");
   }
+}
+
+INT_PTR MainDialog::OnDropFiles(WPARAM wp, LPARAM) {
+  const std::vector<std::string> videos = TakeDroppedFiles(reinterpret_cast<HDROP>(wp));
+  // Refused when Open Video could not be pressed: while converting or a batch
+  // runs, while a dialog of the window is up, or while a video opens.
+  if (videos.empty() || m_opening || !IsWindowEnabled(Hwnd()) ||
+      !IsWindowEnabled(Item(IDC_BUTTON_ADD_VIDEO))) {
+    return TRUE;
+  }
+  const bool opened = OpenSource(videos.front());
+  if (videos.size() < 2 || !ConfirmDroppedBatch(videos)) return TRUE;
+  BatchRun::Options options;
+  if (opened) options.reopen = videos.front();
+  StartBatch(std::make_unique<BatchRun>(std::vector<std::string>(videos.begin() + 1, videos.end()),
+                                        std::move(options)));
+  return TRUE;
+}
+
+bool MainDialog::ConfirmDroppedBatch(const std::vector<std::string>& videos) {
+  std::string question = GetLocalizedString(IDS_MESSAGE_CONVERT_DROPPED) + "\n";
+  for (size_t i = 1; i < videos.size() && i <= kListedDrops; ++i)
+    question += "\n" + path::FileNameOf(videos[i].c_str());
+  if (videos.size() > kListedDrops + 1) question += "\n...";
+  return Prompts::Current().ShowMessage(Hwnd(), question.c_str(), AppTitle(),
+                                        MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+INT_PTR MainDialog::OnStartRequest(WPARAM, LPARAM) {
+  StartRequest request = std::exchange(m_startRequest, StartRequest{});
+  if (request.action == StartRequest::Action::Open) OpenSource(request.videos.front());
+  if (request.action != StartRequest::Action::Convert) return TRUE;
+  BatchRun::Options options;
+  options.format = request.format;
+  options.outputFolder = request.outputFolder;
+  options.exitWhenDone = request.exitWhenDone;
+  StartBatch(std::make_unique<BatchRun>(std::move(request.videos), std::move(options)));
+  return TRUE;
+}
+
+// The batch's outputs and format are its own: the window's come back at its end.
+void MainDialog::StartBatch(std::unique_ptr<BatchRun> batch) {
+  m_batch = std::move(batch);
+  m_settingsBeforeBatch = m_settings;
+  EnableCommands(false);
+  PostMessageA(Hwnd(), kBatchNextMessage, 0, 0);
+}
+
+INT_PTR MainDialog::OnBatchNext(WPARAM, LPARAM) {
+  if (!m_batch || m_batchItemRunning) return TRUE;
+  if (m_batch->Begin()) {
+    StartBatchItem();
+  } else {
+    EndBatch();
+  }
+  return TRUE;
+}
+
+void MainDialog::StartBatchItem() {
+  // Nobody may be there to answer: the video's messages are noted, not shown,
+  // and no question stops the batch.
+  PromptRecorder quiet(m_batch->Notes());
+  const std::string video = m_batch->Current();
+  m_batchItemRunning = true;
+  if (!OpenSource(video) || !ChooseBatchOutput(video)) {
+    EndBatchItem(false);
+    return;
+  }
+  EnableWindow(Item(IDC_BUTTON_CONVERT), TRUE);
+  ConvertOrStop();
+  // Refused before the build: FinishConversion ends the video otherwise.
+  if (m_converting != 1 && m_batchItemRunning) EndBatchItem(false);
+}
+
+bool MainDialog::ChooseBatchOutput(const std::string& video) {
+  const BatchRun::Options& options = m_batch->Settings();
+  if (options.format) m_settings.outputFormat = *options.format;
+  return BatchOutputPath(m_settings.outputFormat, video.c_str(), options.outputFolder,
+                         m_settings.outputPath);
+}
+
+void MainDialog::EndBatchItem(bool converted) {
+  m_batchItemRunning = false;
+  m_batch->End(converted);
+  EnableCommands(false);
+  PostMessageA(Hwnd(), kBatchNextMessage, 0, 0);
+}
+
+void MainDialog::EndBatch() {
+  const std::unique_ptr<BatchRun> batch = std::move(m_batch);
+  m_notConverted += batch->NotConverted();
+  m_settings.outputPath = m_settingsBeforeBatch.outputPath;
+  m_settings.outputFormat = m_settingsBeforeBatch.outputFormat;
+  EnableCommands(true);
+  if (batch->Settings().exitWhenDone) {
+    PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
+    return;
+  }
+  if (!batch->Settings().reopen.empty()) OpenSource(batch->Settings().reopen);
+  const std::string report = batch->Report();
+  if (report.empty()) return;
+  const std::string text = GetLocalizedString(IDS_MESSAGE_NOT_CONVERTED) + "\n\n" + report;
+  Prompts::Current().ShowMessage(Hwnd(), text.c_str(), AppTitle(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void MainDialog::EnableCommands(bool enable) {
+  for (int id : {IDC_BUTTON_ADD_VIDEO, IDC_BUTTON_OUTPUT_SETTINGS, IDC_BUTTON_CONVERT})
+    EnableWindow(Item(id), enable ? TRUE : FALSE);
+}
+
+int MainDialog::ExitCode() const {
+  // A conversion never begun (the window could not start COM) counts too.
+  const bool neverBegun = m_startRequest.action == StartRequest::Action::Convert;
+  return m_notConverted + (m_batch ? m_batch->NotConverted() : 0) +
+         (neverBegun ? static_cast<int>(m_startRequest.videos.size()) : 0);
 }

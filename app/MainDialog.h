@@ -3,9 +3,13 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "app/CommandLine.h"
 #include "app/FrameworkConversionSteps.h"
+#include "app/TaskbarButton.h"
 #include "engine/GraphBuilder.h"
 #include "engine/GraphHandles.h"
 #include "engine/SourceInfo.h"
@@ -16,8 +20,14 @@
 #include "settings/ConversionSettings.h"
 #include "settings/VfwCodecState.h"
 
+class BatchRun;
+
 // The window timer that counts a conversion's seconds.
 constexpr UINT_PTR kProgressTimer = 1112;
+// Posted to itself: the command line's request once the window is up, and
+// the next video of a batch once the last one has ended.
+constexpr UINT kStartRequestMessage = WM_APP + 1;
+constexpr UINT kBatchNextMessage = WM_APP + 2;
 
 class MainDialog : public ModalDialog {
  public:
@@ -27,6 +37,10 @@ class MainDialog : public ModalDialog {
   ~MainDialog() override;
 
   const ConversionSettings& Settings() const { return m_settings; }
+  // What to do once the window is up; set before Run.
+  void SetStartRequest(StartRequest request) { m_startRequest = std::move(request); }
+  // The process's exit code: how many videos of batches were not converted.
+  int ExitCode() const;
 
  protected:
   BOOL OnInitDialog() override;
@@ -73,7 +87,7 @@ class MainDialog : public ModalDialog {
   void StartProgress();
   void OnProgressTimer();
   INT_PTR OnGraphEvent(WPARAM, LPARAM);
-  enum class Outcome { Done, Failed };
+  enum class Outcome { Done, Failed, Stopped };
   // Stops and tears down the graph, restores the window, writes the finish
   // line and renders the source again.
   void FinishConversion(Outcome outcome);
@@ -83,6 +97,24 @@ class MainDialog : public ModalDialog {
   void OnOpenVideo();
   // The open-file dialog; false when nothing was chosen.
   bool AskVideoPath(char* chosen, DWORD size);
+  // What Open Video does with the chosen path, also for a drop, the command
+  // line and each video of a batch; true when the source is ready to convert.
+  bool OpenSource(std::string path);
+  // The source's position in the running conversion (100 ns units), -1 when not known.
+  int64_t ConversionPosition() const;
+
+  // A drop, the command line's request and batches of videos.
+  INT_PTR OnDropFiles(WPARAM, LPARAM);
+  bool ConfirmDroppedBatch(const std::vector<std::string>& videos);
+  INT_PTR OnStartRequest(WPARAM, LPARAM);
+  void StartBatch(std::unique_ptr<BatchRun> batch);
+  INT_PTR OnBatchNext(WPARAM, LPARAM);
+  void StartBatchItem();
+  // The output of a batch's video: named after it, never an existing file.
+  bool ChooseBatchOutput(const std::string& video);
+  void EndBatchItem(bool converted);
+  void EndBatch();
+  void EnableCommands(bool enable);
   void ReleaseSourceGraph();
   // Empties the graph, control and event slots, in the reverse of their making.
   void ReleaseGraph();
@@ -106,6 +138,15 @@ class MainDialog : public ModalDialog {
   DWORD m_savedLoadLevel = 0;
   int m_loadLevelChanged = 0;
   VfwCodecState m_vfwCodecState;
+
+  int64_t m_sourceDuration = 0;  // 100 ns units; 0 when not known
+  bool m_opening = false;        // a source is being opened
+  TaskbarButton m_taskbar;
+  StartRequest m_startRequest;
+  std::unique_ptr<BatchRun> m_batch;
+  bool m_batchItemRunning = false;  // a video of m_batch was begun and has not ended
+  ConversionSettings m_settingsBeforeBatch;
+  int m_notConverted = 0;  // videos of finished batches
 };
 
 inline const MessageRoute<MainDialog> MainDialog::kRoutes[] = {
@@ -128,4 +169,7 @@ inline const MessageRoute<MainDialog> MainDialog::kRoutes[] = {
     OnCommand(IDC_BUTTON_BUILD_FILTERS, &MainDialog::OnBuildFilters),
     OnTimer(kProgressTimer, &MainDialog::OnProgressTimer),
     OnMessage(kGraphNotifyMessage, &MainDialog::OnGraphEvent),
+    OnMessage(WM_DROPFILES, &MainDialog::OnDropFiles),
+    OnMessage(kStartRequestMessage, &MainDialog::OnStartRequest),
+    OnMessage(kBatchNextMessage, &MainDialog::OnBatchNext),
 };

@@ -2,7 +2,7 @@
 
 #include "app/ConverterApp.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   ConverterApp app;
-  return app.Run();
+  return app.Run(arguments);
 }

@@ -310,6 +310,16 @@ HRESULT RouteEvents(Build& b) {
   return hr;
 }
 
+// The graph's own position follows the clock, which a file writer does not
+// keep to: ask the multiplexer where there is one.
+void KeepProgressSource(Build& b) {
+  if (b.mux) {
+    b.mux.As(&b.handles.progress);
+    return;
+  }
+  b.graph->QueryInterface(IID_PPV_ARGS(b.handles.progress.ReleaseAndGetAddressOf()));
+}
+
 }  // namespace
 
 std::string FrameworkErrorText(HRESULT hr) {
@@ -339,7 +349,9 @@ HRESULT BuildConversionGraph(HWND window, IGraphBuilder* graph, GraphHandles& ha
   if (FAILED(hr)) return hr;
   hr = ConnectStreams(b);
   if (FAILED(hr)) return hr;
-  return RouteEvents(b);
+  hr = RouteEvents(b);
+  if (SUCCEEDED(hr)) KeepProgressSource(b);
+  return hr;
 }
 
 HRESULT EnsureCompressorsAndBuild(HWND window, GraphHandles& handles, ConversionSettings& settings,

@@ -11,4 +11,8 @@ struct GraphHandles {
   Microsoft::WRL::ComPtr<IMediaEventEx> mediaEvent;
   Microsoft::WRL::ComPtr<IBaseFilter> videoCompressor;
   Microsoft::WRL::ComPtr<IBaseFilter> audioCompressor;
+  // How far a built conversion has come: the multiplexer's seeking, whose
+  // position is what it has written, or the graph's when the streams go to
+  // renderers. Empty without a conversion graph, or when the multiplexer has none.
+  Microsoft::WRL::ComPtr<IMediaSeeking> progress;
 };

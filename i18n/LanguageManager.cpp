@@ -7,7 +7,9 @@
 #include <initializer_list>
 #include <utility>
 
+#include "i18n/LocaleResolution.h"
 #include "i18n/TextKeyTable.h"
+#include "i18n/TextUnescaping.h"
 #include "platform/Path.h"
 #include "platform/Str.h"
 
@@ -23,10 +25,6 @@ constexpr size_t kValueBufferSize = 2048;
 std::string FolderWithoutSlash(const std::string& path) {
   const char* slash = path::LastBackslash(path.c_str());
   return slash ? path.substr(0, static_cast<size_t>(slash - path.c_str())) : path;
-}
-
-bool IsLeadByte(UINT codePage, char c) {
-  return codePage != CP_UTF8 && IsDBCSLeadByteEx(codePage, static_cast<BYTE>(c));
 }
 
 // The UTF-8 text in the thread locale's code page; a text that is not valid
@@ -87,25 +85,12 @@ LanguageFileEncoding LanguageManager::EncodingFromName(const std::string& name) 
 }
 
 std::string LanguageManager::UnescapeText(const std::string& text, UINT codePage) {
-  std::string out = text;
-  // One pass per escape, in this order, as a text may rely on it.
-  for (auto [letter, control] : {std::pair{'t', '\t'}, {'n', '\n'}, {'r', '\r'}}) {
-    std::string pass;
-    pass.reserve(out.size());
-    for (size_t i = 0; i < out.size(); ++i) {
-      if (IsLeadByte(codePage, out[i]) && i + 1 < out.size()) {
-        pass += out[i];
-        pass += out[++i];
-      } else if (out[i] == '\\' && i + 1 < out.size() && out[i + 1] == letter) {
-        pass += control;
-        ++i;
-      } else {
-        pass += out[i];
-      }
-    }
-    out = std::move(pass);
+  LeadBytes leadBytes;
+  if (codePage != CP_UTF8) {
+    for (int byte = 0x80; byte < 0x100; ++byte)
+      leadBytes[byte] = IsDBCSLeadByteEx(codePage, static_cast<BYTE>(byte));
   }
-  return out;
+  return UnescapeLanguageText(text, leadBytes);
 }
 
 bool LanguageManager::Initialize(const std::string& baseDirectory, const std::string& name) {

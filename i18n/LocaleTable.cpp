@@ -1,7 +1,6 @@
 #include "i18n/LocaleTable.h"
 
-#include "platform/Prompts.h"
-#include "platform/Str.h"
+#include <utility>
 
 const LocaleRow kLocaleTable[] = {
     {"Afrikaans", "AFK", 0x0036},
@@ -283,20 +282,21 @@ const size_t kLocaleTableSize = sizeof kLocaleTable / sizeof kLocaleTable[0];
 
 namespace {
 
-constexpr char kUtf8Suffix[] = "_utf-8";
-constexpr char kUnicodeSuffix[] = "_unicode";
+constexpr std::string_view kUtf8Suffix = "_utf-8";
+constexpr std::string_view kUnicodeSuffix = "_unicode";
+constexpr uint16_t kEnglishUnitedStates = 0x0409;
 
-// The name without the encoding's suffix. The suffix may stand anywhere in
-// the name, but it is always the last characters that go.
-std::string WithoutSuffix(std::string name, LanguageFileEncoding encoding) {
-  size_t cut = 0;
-  if (encoding == LanguageFileEncoding::Utf8) cut = sizeof kUtf8Suffix - 1;
-  if (encoding == LanguageFileEncoding::Unicode) cut = sizeof kUnicodeSuffix - 1;
-  name.resize(name.size() > cut ? name.size() - cut : 0);
-  return name;
+// key is lower case already; the table's texts are ASCII.
+bool EqualsLowered(std::string_view key, const char* text) {
+  size_t i = 0;
+  for (; i < key.size() && text[i] != '\0'; ++i) {
+    const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] + 32) : text[i];
+    if (key[i] != c) return false;
+  }
+  return i == key.size() && text[i] == '\0';
 }
 
-LocaleMatch MatchOf(WORD languageId, std::string runtimeLocale) {
+LocaleMatch MatchOf(uint16_t languageId, std::string runtimeLocale) {
   LocaleMatch match;
   match.found = true;
   match.runtimeLocale = std::move(runtimeLocale);
@@ -307,18 +307,21 @@ LocaleMatch MatchOf(WORD languageId, std::string runtimeLocale) {
 
 }  // namespace
 
-LocaleMatch ResolveLocale(const std::string& name, LanguageFileEncoding encoding) {
-  const std::string n = WithoutSuffix(str::ToLower(name.c_str()), encoding);
-  if (n == "english") return MatchOf(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), "english");
+std::string_view LocaleKeyOf(std::string_view lowerName, LanguageFileEncoding encoding) {
+  size_t cut = 0;
+  if (encoding == LanguageFileEncoding::Utf8) cut = kUtf8Suffix.size();
+  if (encoding == LanguageFileEncoding::Unicode) cut = kUnicodeSuffix.size();
+  return lowerName.substr(0, lowerName.size() > cut ? lowerName.size() - cut : 0);
+}
 
+LocaleMatch MatchLocaleKey(std::string_view key) {
+  if (key == "english") return MatchOf(kEnglishUnitedStates, "english");
   for (size_t i = 0; i < kLocaleTableSize; ++i) {
     const LocaleRow& row = kLocaleTable[i];
-    const std::string abbreviation = str::ToLower(row.abbreviation);
-    if (n == str::ToLower(row.name) || n == abbreviation)
-      return MatchOf(row.languageId, abbreviation);
+    if (!EqualsLowered(key, row.name) && !EqualsLowered(key, row.abbreviation)) continue;
+    std::string abbreviation = row.abbreviation;
+    for (char& c : abbreviation) c = static_cast<char>(c + 32);  // three capitals
+    return MatchOf(row.languageId, std::move(abbreviation));
   }
-  Prompts::Current().ShowMessage(
-      nullptr, "Your language file name may be not proper,\n please read the help file!", n.c_str(),
-      MB_OK);
   return LocaleMatch();
 }

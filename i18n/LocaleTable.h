@@ -1,11 +1,12 @@
 #pragma once
 // The catalogue of Windows locales that a language file's name is matched
-// against, and the match itself.
-
-#include <windows.h>
+// against, and the match itself. Nothing here needs Windows: the caller
+// lower-cases the name in its code page and reports an unknown one.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 // How a language file is encoded, told by its name alone.
 enum class LanguageFileEncoding { Ansi = 0, Unicode = 1, Utf8 = 2 };
@@ -13,7 +14,7 @@ enum class LanguageFileEncoding { Ansi = 0, Unicode = 1, Utf8 = 2 };
 struct LocaleRow {
   const char* name;          // Language or Language_Country
   const char* abbreviation;  // the Windows three-letter abbreviation, capitals
-  WORD languageId;           // primary language in bits 0-9, sublanguage in bits 10-15
+  uint16_t languageId;       // primary language in bits 0-9, sublanguage in bits 10-15
 };
 
 // The rows in their fixed order: the first row that matches wins.
@@ -27,7 +28,9 @@ struct LocaleMatch {
   int subLanguage = 0;
 };
 
-// Matches a language name (the file name without ".ini") by locale name or
-// abbreviation, without regard to case, after removing the encoding's
-// suffix. An unknown name is reported to the user with the name as caption.
-LocaleMatch ResolveLocale(const std::string& name, LanguageFileEncoding encoding);
+// The lower-case name without the encoding's suffix. The suffix may stand
+// anywhere in the name, but it is always the last characters that go.
+std::string_view LocaleKeyOf(std::string_view lowerName, LanguageFileEncoding encoding);
+
+// The first row whose name or abbreviation, in lower case, equals key.
+LocaleMatch MatchLocaleKey(std::string_view key);

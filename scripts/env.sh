@@ -36,6 +36,20 @@ build_project() {
   cmake --build "$out" -j "$(nproc)"
 }
 
+# Configures (once) and builds the Windows-free parts for Linux with clang,
+# under AddressSanitizer and UndefinedBehaviorSanitizer, into $BUILD_DIR/native:
+# their unit tests and the fuzzers (native/CMakeLists.txt).
+build_native() {
+  local out="$BUILD_DIR/native"
+  if [ ! -f "$out/CMakeCache.txt" ]; then
+    cmake -S "$ROOT/native" -B "$out" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+  fi
+  cmake --build "$out" -j "$(nproc)"
+}
+
+# Sanitizer reports with file names and lines.
+export ASAN_SYMBOLIZER_PATH=/usr/bin/llvm-symbolizer-14
+
 # Registers the stand-in DLLs of the build into the prefix (idempotent).
 register_standins() {
   "$ROOT/scripts/register-standins" "$BUILD_DIR/out/standins"

@@ -6,8 +6,9 @@ using Microsoft::WRL::ComPtr;
 
 namespace standin {
 
-SeekingPassThrough::SeekingPassThrough(IUnknown& outer, std::function<Pin*()> source)
-    : m_outer(outer), m_source(std::move(source)) {}
+SeekingPassThrough::SeekingPassThrough(IUnknown& outer, std::function<Pin*()> source,
+                                       std::function<LONGLONG()> position)
+    : m_outer(outer), m_source(std::move(source)), m_position(std::move(position)) {}
 
 STDMETHODIMP SeekingPassThrough::QueryInterface(REFIID riid, void** object) {
   return m_outer.QueryInterface(riid, object);
@@ -65,6 +66,11 @@ STDMETHODIMP SeekingPassThrough::GetStopPosition(LONGLONG* stop) {
   STANDIN_FORWARD(GetStopPosition(stop));
 }
 STDMETHODIMP SeekingPassThrough::GetCurrentPosition(LONGLONG* current) {
+  if (m_position) {
+    if (!current) return E_POINTER;
+    *current = m_position();
+    return S_OK;
+  }
   STANDIN_FORWARD(GetCurrentPosition(current));
 }
 STDMETHODIMP SeekingPassThrough::ConvertTimeFormat(LONGLONG* target, const GUID* targetFormat,

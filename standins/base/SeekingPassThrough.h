@@ -17,7 +17,10 @@ class SeekingPassThrough : public IMediaSeeking {
  public:
   // outer (not owned) gives this interface its identity and reference count;
   // source names the pin whose upstream peer seeks, or nullptr when none.
-  SeekingPassThrough(IUnknown& outer, std::function<Pin*()> source);
+  // position, when given, answers GetCurrentPosition instead of upstream: a
+  // writer's position is how far it has written.
+  SeekingPassThrough(IUnknown& outer, std::function<Pin*()> source,
+                     std::function<LONGLONG()> position = nullptr);
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
   STDMETHODIMP_(ULONG) AddRef() override;
@@ -49,6 +52,7 @@ class SeekingPassThrough : public IMediaSeeking {
 
   IUnknown& m_outer;
   std::function<Pin*()> m_source;
+  std::function<LONGLONG()> m_position;
 };
 
 }  // namespace standin

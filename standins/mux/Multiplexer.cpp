@@ -1,5 +1,6 @@
 #include "standins/mux/Multiplexer.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 
@@ -23,7 +24,9 @@ Multiplexer::Multiplexer(const MuxFormat& format, SinkOpener opener)
     : Filter(*format.clsid),
       m_format(format),
       m_opener(std::move(opener)),
-      m_seeking(*static_cast<IBaseFilter*>(this), [this] { return FirstConnectedPin(); }) {
+      m_seeking(
+          *static_cast<IBaseFilter*>(this), [this] { return FirstConnectedPin(); },
+          [this] { return WrittenPosition(); }) {
   AddFreePin();
 }
 
@@ -182,6 +185,7 @@ HRESULT Multiplexer::OpenFile() {
   m_firstTime.assign(count, 0);
   m_lastTime.assign(count, 0);
   m_started.assign(count, false);
+  m_written = 0;
   m_sink = std::move(sink);
   m_writer = std::move(writer);
   m_open = true;
@@ -195,6 +199,7 @@ HRESULT Multiplexer::WriteReadyLocked() {
     const int32_t status = m_writer->Write(sample.stream, sample.data.data(), sample.data.size(),
                                            sample.keyFrame, sample.time);
     if (status != 0) return status;
+    m_written = std::max(m_written, sample.time);
   }
   return S_OK;
 }
@@ -289,6 +294,11 @@ REFERENCE_TIME Multiplexer::StreamTimeLocked(size_t stream, REFERENCE_TIME start
   else
     m_lastTime[stream] = start - first;
   return m_lastTime[stream];
+}
+
+LONGLONG Multiplexer::WrittenPosition() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_written;
 }
 
 void Multiplexer::WakeStreams() {

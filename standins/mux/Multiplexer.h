@@ -71,6 +71,9 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   HRESULT Receive(MultiplexerPin& pin, IMediaSample* sample);
   HRESULT EndOfStream(MultiplexerPin& pin);
   void WakeStreams();
+  // The time of the last sample written to the file (100 ns units, from the
+  // stream's first): the multiplexer's current position.
+  LONGLONG WrittenPosition();
 
  protected:
   bool IsRenderer() const override { return true; }
@@ -114,6 +117,7 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   std::vector<REFERENCE_TIME> m_lastTime;   // per stream, from its first
   std::vector<bool> m_started;              // per stream: a sample has come
   HRESULT m_openFailure = S_OK;             // why the file of this run did not open
+  LONGLONG m_written = 0;                   // the latest time written, this run
   bool m_open = false;                      // a file is being written
   bool m_notified = false;                  // EC_COMPLETE sent for this run
 };

@@ -4,6 +4,7 @@
 // studio-range BT.601 YUV. Glyphs are white or their own colour, ringed by a
 // black outline.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

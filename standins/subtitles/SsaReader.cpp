@@ -78,6 +78,14 @@ std::optional<double> ParseDouble(std::string_view text) {
   return value;
 }
 
+// At most kMaxCueText bytes of UTF-8 text, cut between characters.
+std::string_view Shortened(std::string_view text) {
+  size_t cut = std::min(text.size(), kMaxCueText);
+  while (cut > 0 && cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+    --cut;
+  return text.substr(0, cut);
+}
+
 bool ParseTime(std::string_view text, int64_t& time) {
   text = scan::Trim(text);
   return scan::Clock(text, ".", time) && text.empty();
@@ -189,7 +197,7 @@ void SsaDocument::ReadEvent(std::string_view key, std::string_view value) {
       !ParseTime(*end, dialogue.end) || dialogue.end <= dialogue.start)
     return;
   dialogue.style = LowerCopy(scan::Trim(Field(m_eventColumns, fields, "style").value_or("")));
-  dialogue.text = text->substr(0, kMaxCueText);
+  dialogue.text = Shortened(*text);
   m_dialogues.push_back(std::move(dialogue));
 }
 

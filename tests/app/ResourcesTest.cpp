@@ -128,12 +128,18 @@ TEST(Resources, BuiltInStringTableHoldsTheEnglishTexts) {
       {165,
        "The output file is the video being converted. Please choose another output file in "
        "Options."},
-      {166,
+      {166, "left"},
+      {167, "This argument cannot be used:"},
+      {169,
+       "Convert the other dropped videos one after another, each beside its video, with the "
+       "current options?"},
+      {170, "These videos were not converted:"},
+      {171,
        "This file name holds characters that the program cannot use. Please use names of files "
        "and folders written in the characters of your system's language."},
-      {167, "The video bitrate must be a whole number of Kbps from 1 to 2097151."},
-      {168, "Please enter a name for the output file."},
-      {169,
+      {172, "The video bitrate must be a whole number of Kbps from 1 to 2097151."},
+      {173, "Please enter a name for the output file."},
+      {174,
        "A compressor chosen in Options is not installed on this computer. Please choose the "
        "compressors again in Options."},
   };

@@ -401,7 +401,7 @@ TEST_F(BadInputs, BadStoredSettingsAreSurvivedAndReplacedByTheNextChoice) {
     const std::string loadLevel = Raw(LoadLevelGuard::kSettingsPath, "LoadLevel");
 
     ConversionSession session;
-    ASSERT_TRUE(session.Start(c.boxesAtStart));
+    ASSERT_TRUE(session.Start("", c.boxesAtStart));
     session.OpenVideo(clip);
     if (c.finish) {
       SetDlgItemTextA(session.Main(), IDC_STATIC_SUMMARY_LINE, "");

@@ -32,8 +32,8 @@ bool StartsWith(const std::string& text, const char* prefix) { return text.rfind
 
 }  // namespace
 
-bool ConversionSession::Start(size_t boxesFirst) {
-  if (!m_driver.Start(ProgramDriver::ProgramPath())) return false;
+bool ConversionSession::Start(const std::string& arguments, size_t boxesFirst) {
+  if (!m_driver.Start(ProgramDriver::ProgramPath(), arguments)) return false;
   for (size_t i = 0; i < boxesFirst; ++i) AnswerBox();
   m_main = m_driver.WaitForWindow(kMainCaption, kTimeoutMs);
   return m_main != nullptr;

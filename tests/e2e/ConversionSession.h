@@ -21,9 +21,10 @@ class ConversionSession {
  public:
   static constexpr DWORD kTimeoutMs = 60000;
 
-  // Starts the program, answering with OK the message boxes that come before
-  // its main window (see Answered); false when the window did not come up.
-  bool Start(size_t boxesFirst = 0);
+  // Starts the program with arguments, answering with OK the message boxes
+  // that come before its main window (see Answered); false when the window
+  // did not come up.
+  bool Start(const std::string& arguments = "", size_t boxesFirst = 0);
   HWND Main() const { return m_main; }
   ProgramDriver& Driver() { return m_driver; }
 

@@ -1,6 +1,10 @@
 #include "e2e/ProgramDriver.h"
 
+#include <shlobj.h>
+
 #include <vector>
+
+#include "platform/Str.h"
 
 #include "platform/Path.h"
 
@@ -87,6 +91,31 @@ bool ProgramDriver::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
   if (WaitForSingleObject(m_process.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
   if (exitCode) GetExitCodeProcess(m_process.hProcess, exitCode);
   return true;
+}
+
+// Windows copies a posted HDROP into the receiving process; Wine 8 does not
+// (measured: the program reads its own memory at that address). So the block
+// is written straight into the program's memory, where the handle of a fixed
+// global memory block is its address. The pages stay until the program ends.
+bool ProgramDriver::DropFiles(HWND window, const std::vector<std::string>& paths) const {
+  std::wstring names;
+  for (const std::string& path : paths) names += str::ToWide(path.c_str()) + L'\0';
+  names += L'\0';
+  std::vector<char> block(sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  DROPFILES header = {};
+  header.pFiles = sizeof header;
+  header.fWide = TRUE;
+  memcpy(block.data(), &header, sizeof header);
+  memcpy(block.data() + sizeof header, names.data(), names.size() * sizeof(wchar_t));
+
+  void* remote = VirtualAllocEx(m_process.hProcess, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE,
+                                PAGE_READWRITE);
+  SIZE_T written = 0;
+  if (!remote ||
+      !WriteProcessMemory(m_process.hProcess, remote, block.data(), block.size(), &written)) {
+    return false;
+  }
+  return PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
 }
 
 std::string ProgramDriver::Text(HWND window, int id) { return TextOf(GetDlgItem(window, id)); }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class ProgramDriver {
  public:
@@ -26,6 +27,10 @@ class ProgramDriver {
   // A visible message box of the program: its text is control 0xFFFF.
   HWND WaitForMessageBox(DWORD timeoutMs) const;
   bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+
+  // Drops paths on window as the shell does: WM_DROPFILES with an HDROP, a
+  // DROPFILES header followed by the wide names. False when it could not be sent.
+  bool DropFiles(HWND window, const std::vector<std::string>& paths) const;
 
   static std::string Text(HWND window, int id);
   static std::string Caption(HWND window);

@@ -31,25 +31,19 @@ TEST(LanguageManagerNames, EncodingComesFromTheNameAlone) {
     EXPECT_EQ(LanguageManager::EncodingFromName(c.name), c.encoding) << c.name;
 }
 
-struct UnescapeCase {
-  const char* text;
-  UINT codePage;
-  const char* expected;
-};
-
-TEST(LanguageManagerNames, UnescapesTabLineFeedAndCarriageReturnOnly) {
-  const UnescapeCase cases[] = {
-      {"two\\nlines", 1252, "two\nlines"},
-      {"\\\\t", 1252, "\\\t"},  // no escape for the backslash itself
-      {"a\\tb\\r\\nc\\t", 1252, "a\tb\r\nc\t"},
-      {"\\x\\", 1252, "\\x\\"},
-      {"%s\\n%d", 1252, "%s\n%d"},
-      // A double-byte character whose trail byte is a backslash stays whole.
+// The double-byte characters are those of the code page given.
+TEST(LanguageManagerNames, UnescapesWithTheCodePagesLeadBytes) {
+  const struct {
+    const char* text;
+    UINT codePage;
+    const char* expected;
+  } cases[] = {
       {"\x95\x5Cn", 932, "\x95\x5Cn"},
       {"\x95\x5Cn", 1252, "\x95\n"},
+      {"\x95\x5Cn", CP_UTF8, "\x95\n"},
   };
-  for (const UnescapeCase& c : cases)
-    EXPECT_EQ(LanguageManager::UnescapeText(c.text, c.codePage), c.expected) << c.text;
+  for (const auto& c : cases)
+    EXPECT_EQ(LanguageManager::UnescapeText(c.text, c.codePage), c.expected) << c.codePage;
 }
 
 class LanguageLoaderTest : public LanguageTest {};
@@ -108,7 +102,7 @@ TEST_F(LanguageLoaderTest, EveryKeyIsLookedUpInItsOwnSectionOnly) {
   EXPECT_EQ(FindMenuText(IDM_ABOUT), "Info");
   EXPECT_EQ(languages.StringTexts().size() + languages.DialogTexts().size() +
                 languages.MenuTexts().size(),
-            58u);
+            63u);
 }
 
 TEST_F(LanguageLoaderTest, KeysReadTwiceGiveTheSameTextToBothIds) {

@@ -94,6 +94,16 @@ TEST(SsaReading, GivesTheDialogueLines) {
   for (const auto& c : kCases) EXPECT_EQ(Describe(ReadSsa(c.input)), c.expected) << c.input;
 }
 
+// Longer texts are cut, between characters.
+TEST(SsaReading, CutsALongTextBetweenCharacters) {
+  const std::string text = std::string(4095, 'a') + "\xC3\xA9" + "b";
+  const std::vector<Cue> cues =
+      ReadSsa("[Events]\nFormat: Start, End, Text\nDialogue: 0:00:01.00,0:00:02.00," + text);
+  ASSERT_EQ(cues.size(), 1u);
+  ASSERT_EQ(cues[0].lines.size(), 1u);
+  EXPECT_EQ(cues[0].lines[0][0].text, std::string(4095, 'a'));
+}
+
 std::string Utf16(const std::u16string& text, bool bigEndian) {
   std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
   for (char16_t unit : text) {

@@ -12,8 +12,9 @@
 
 namespace test_streams {
 
+// bytes may exceed 8: the bytes above the value's are zero.
 inline void PutLe(std::vector<uint8_t>& out, uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+  for (int i = 0; i < bytes; ++i) out.push_back(i < 8 ? static_cast<uint8_t>(value >> (8 * i)) : 0);
 }
 
 // A BITMAPINFOHEADER with extra bytes of codec data after it.

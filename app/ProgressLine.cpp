@@ -1,0 +1,37 @@
+#include "app/ProgressLine.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "i18n/Localization.h"
+#include "platform/Str.h"
+#include "res/resource.h"
+
+namespace {
+
+std::string Clock(long long seconds) {
+  return str::Printf("%02lld:%02lld:%02lld", seconds / 3600, seconds % 3600 / 60, seconds % 60);
+}
+
+}  // namespace
+
+int PercentDone(int64_t position, int64_t duration) {
+  if (position < 0 || duration <= 0) return -1;
+  if (position >= duration) return 100;
+  return static_cast<int>(static_cast<double>(position) * 100 / static_cast<double>(duration));
+}
+
+std::string ProgressLine(int elapsedSeconds, int64_t position, int64_t duration) {
+  std::string line = "Please wait... Used Time: " + Clock(elapsedSeconds);
+  const int percent = PercentDone(position, duration);
+  if (percent < 0) return line;
+  line += str::Printf("   %d%%", percent);
+  if (position == 0) return line;
+  // The rest goes at the pace of what is done.
+  const double done = static_cast<double>(std::min(position, duration));
+  const double left = std::ceil(elapsedSeconds * (static_cast<double>(duration) - done) / done);
+  // A first trickle can promise years; the clock stays a clock.
+  constexpr double kLongestLeft = 999.0 * 3600;
+  return line + "   " + Clock(static_cast<long long>(std::min(left, kLongestLeft))) + " " +
+         GetLocalizedString(IDS_MESSAGE_TIME_LEFT);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The summary line while a conversion runs.
+
+#include <cstdint>
+#include <string>
+
+// How much of duration position has reached, 0 to 100 (a position beyond the
+// end is 100); -1 when either is unknown (negative, or a duration of 0).
+// Both in 100 ns units.
+int PercentDone(int64_t position, int64_t duration);
+
+// "Please wait... Used Time: hh:mm:ss"; once the percentage is known, three
+// blanks and "37%", and once some of the source has been converted, three
+// blanks and the time left, estimated from the pace so far ("00:00:20 left",
+// in the current language).
+std::string ProgressLine(int elapsedSeconds, int64_t position, int64_t duration);

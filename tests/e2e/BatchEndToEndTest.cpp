@@ -1,0 +1,184 @@
+// The real program beyond its window: a dropped video opens, the command line
+// opens one or converts several in turn, and while converting the summary line
+// tells how far it has come. Outputs are judged by ffmpeg outside Wine.
+
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "e2e/ConversionSession.h"
+#include "platform/AppProfile.h"
+#include "res/resource.h"
+#include "settings/SettingsPersistence.h"
+#include "support/ClipFolder.h"
+#include "support/MediaProbe.h"
+
+namespace {
+
+constexpr DWORD kTimeoutMs = ConversionSession::kTimeoutMs;
+const ClipShape kShortClip = {320, 240, 25, 50, true};  // 2 s
+constexpr char kCue[] = "1\r\n00:00:00,500 --> 00:00:01,500\r\nEvery video its cue\r\n\r\n";
+constexpr size_t kFrameInCue = 25;
+
+// True when output's frame in the cue has the source's upper half and another lower half.
+bool CarriesTheCue(const ClipFolder& clips, const std::string& source, const std::string& output) {
+  const DecodedVideo in = DecodeVideo(source, clips.PathOf("in.yuv"));
+  const DecodedVideo out = DecodeVideo(output, clips.PathOf("out.yuv"));
+  if (in.frames.size() <= kFrameInCue || out.frames.size() <= kFrameInCue) return false;
+  if (in.width != out.width || in.height != out.height) return false;
+  const size_t half = static_cast<size_t>(in.width) * in.height / 2;  // luma bytes
+  const unsigned char* a = in.frames[kFrameInCue].data();
+  const unsigned char* b = out.frames[kFrameInCue].data();
+  return memcmp(a, b, half) == 0 && memcmp(a + half, b + half, half) != 0;
+}
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Quoted(const std::string& path) { return '"' + path + '"'; }
+
+// Waits until done() holds or the time is up; the last answer of done().
+template <class Condition>
+bool WaitUntil(Condition done) {
+  for (const DWORD start = GetTickCount(); !done(); Sleep(50))
+    if (GetTickCount() - start >= kTimeoutMs) return false;
+  return true;
+}
+
+class BatchEndToEnd : public ::testing::Test {
+ protected:
+  // Stored: AVI, no compressors, so that frames are compared byte for byte.
+  void SetUp() override {
+    ASSERT_TRUE(m_program.DeleteApplicationKey());
+    using namespace settings_keys;
+    m_program.WriteInt(kSettings, kOutputFormat, 0);
+    m_program.WriteInt(kVideoCompress, kCompressorNumber, -1);
+    m_program.WriteInt(kAudioCompress, kCompressorNumber, -1);
+  }
+  void TearDown() override { m_program.DeleteApplicationKey(); }
+
+  // A two-second clip with its cue beside it.
+  std::string MakeSubtitledClip(const std::string& name) {
+    const std::string clip = m_clips.MakeMp4(name + ".mp4", kShortClip);
+    m_clips.MakeFile(name + ".srt", kCue);
+    return clip;
+  }
+
+  AppProfile m_program{"BrimvaleStudio", "RoroVozaririd"};
+  ClipFolder m_clips;
+};
+
+// Three clips, one of them corrupt in the second case; an earlier output of b
+// is kept and the new one numbered. The exit code counts what was not converted.
+TEST_F(BatchEndToEnd, ConvertsEachVideoOfTheCommandLineAndExitsWithTheFailures) {
+  const struct {
+    bool corrupt;
+    DWORD exitCode;
+  } cases[] = {{false, 0}, {true, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.corrupt ? "with a corrupt clip" : "all good");
+    const std::string out = m_clips.MakeFolder(c.corrupt ? "out corrupt" : "out") + "\\";
+    const std::string a = MakeSubtitledClip("a"), c2 = MakeSubtitledClip("c");
+    const std::string b =
+        c.corrupt ? m_clips.MakeFile("b.mp4", "no video at all") : MakeSubtitledClip("b");
+    ASSERT_FALSE(a.empty() || b.empty() || c2.empty());
+    m_clips.MakeFile(c.corrupt ? "out corrupt\\b.avi" : "out\\b.avi", "an earlier output");
+
+    ConversionSession session;
+    ASSERT_TRUE(session.Start("/convert " + Quoted(a) + " " + Quoted(b) + " " + Quoted(c2) +
+                              " /FORMAT avi /outdir " + Quoted(out) + " /exit"));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(session.Driver().WaitForExit(3 * kTimeoutMs, &exitCode)) << "did not exit";
+    EXPECT_EQ(exitCode, c.exitCode);
+
+    EXPECT_TRUE(CarriesTheCue(m_clips, a, out + "a.avi"));
+    EXPECT_TRUE(CarriesTheCue(m_clips, c2, out + "c.avi"));
+    EXPECT_EQ(CarriesTheCue(m_clips, b, out + "b (2).avi"), !c.corrupt);
+    EXPECT_EQ(Exists(out + "b (2).avi"), !c.corrupt);
+    std::ifstream earlier(out + "b.avi");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(earlier), {}), "an earlier output");
+  }
+}
+
+// The command line opens a long clip; during its conversion the percentage
+// grows, a drop is refused, and the finish line follows. A drop opens a video
+// as Open Video does; several: the others are converted beside their videos
+// when the question is answered Yes, and the first is open again at the end.
+TEST_F(BatchEndToEnd, ProgressGrowsAndDroppedVideosOpenOrConvert) {
+  const std::string longClip = m_clips.MakeMp4("long.mp4", {1280, 720, 25, 60 * 25, true});
+  const std::string first = MakeSubtitledClip("first"), second = MakeSubtitledClip("second");
+  ASSERT_FALSE(longClip.empty() || first.empty() || second.empty());
+  ConversionSession session;
+  ASSERT_TRUE(session.Start(Quoted(longClip)));
+  HWND main = session.Main();
+  const auto sourceLine = [&] { return ProgramDriver::Text(main, IDC_STATIC_SOURCE_LINE); };
+  ASSERT_TRUE(WaitUntil([&] { return sourceLine() == "long.mp4: 00:01:00"; }));
+  const std::string output = m_clips.PathOf("long.avi");
+  ASSERT_TRUE(session.ChooseOutput({0, output}));
+
+  ASSERT_TRUE(session.Convert());
+  ASSERT_TRUE(session.Driver().DropFiles(main, {first}));
+  std::vector<int> percentages;
+  std::string line;
+  const DWORD began = GetTickCount();
+  DWORD lastSeen = 0;
+  for (; GetTickCount() - began < kTimeoutMs; Sleep(50)) {
+    line = ProgramDriver::Text(main, IDC_STATIC_SUMMARY_LINE);
+    if (!line.empty() && line.rfind("Please wait... Used Time: ", 0) != 0) break;
+    const size_t percent = line.find('%');
+    if (percent == std::string::npos) continue;
+    const int value = std::stoi(line.substr(line.rfind(' ', percent) + 1));
+    if (percentages.empty() || percentages.back() != value) {
+      percentages.push_back(value);
+      lastSeen = GetTickCount() - began;
+    }
+    EXPECT_NE(line.find(" left", percent), std::string::npos) << line;
+  }
+  const DWORD ran = GetTickCount() - began;
+  EXPECT_EQ(line, "Done. Output file: " + output + "     Resolution: 1280*720");
+  // The line changes once a second; a fast machine may finish within a tick or two.
+  if (ran >= 2500) ASSERT_FALSE(percentages.empty()) << "no percentage in " << ran << " ms";
+  if (ran >= 4500) EXPECT_GE(percentages.size(), 2u) << ran << " ms";
+  EXPECT_TRUE(std::is_sorted(percentages.begin(), percentages.end()));
+  // Ahead of the clock: the position is what was written, not the time run
+  // (a run twice as fast as playback shows at least twice the clock's share).
+  if (ran < 30000 && !percentages.empty())
+    EXPECT_GE(percentages.back() * 60000.0, 150.0 * lastSeen) << lastSeen << " ms";
+  EXPECT_EQ(sourceLine(), "long.mp4: 00:01:00") << "a drop while converting opened a video";
+
+  ASSERT_TRUE(session.Driver().DropFiles(main, {first, second}));
+  ASSERT_TRUE(WaitUntil([&] { return GetLastActivePopup(main) != main; })) << "no question";
+  EXPECT_EQ(sourceLine(), "first.mp4: 00:00:02");
+  PostMessageA(GetLastActivePopup(main), WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+  const std::string converted = m_clips.PathOf("second.avi");
+  EXPECT_TRUE(WaitUntil([&] {
+    return IsWindowEnabled(GetDlgItem(main, IDC_BUTTON_ADD_VIDEO)) && Exists(converted) &&
+           sourceLine() == "first.mp4: 00:00:02";
+  })) << "the first video is not open again";
+  EXPECT_TRUE(CarriesTheCue(m_clips, second, converted));
+  EXPECT_FALSE(Exists(m_clips.PathOf("first.avi")));
+  EXPECT_TRUE(session.Close());
+}
+
+// A command line that cannot be followed: the usage in one box, no window,
+// and the program ends.
+TEST_F(BatchEndToEnd, ABadArgumentShowsTheUsageAndNothingElse) {
+  ProgramDriver driver;
+  ASSERT_TRUE(driver.Start(ProgramDriver::ProgramPath(), "/convert /format mov x.avi"));
+  HWND box = driver.WaitForWindow("RoroVozaririd", kTimeoutMs);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(GetDlgItem(box, IDC_BUTTON_CONVERT), nullptr) << "the main window opened";
+  const std::string text = ProgramDriver::Text(box, 0xFFFF);
+  EXPECT_EQ(text.rfind("This argument cannot be used: \"mov\"\n\nUsage:\n", 0), 0u) << text;
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  DWORD exitCode = 0;
+  ASSERT_TRUE(driver.WaitForExit(kTimeoutMs, &exitCode));
+  EXPECT_EQ(exitCode, 160u);
+}
+
+}  // namespace

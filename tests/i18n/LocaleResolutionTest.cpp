@@ -1,0 +1,44 @@
+#include "i18n/LocaleResolution.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/ScriptedPrompts.h"
+
+namespace {
+
+// The name is lower-cased and its suffix cut before the match; only an
+// unknown one is reported, with what was matched as the caption.
+TEST(ResolveLocale, MatchesWithoutRegardToCaseAndReportsAnUnknownName) {
+  const struct {
+    const char* name;
+    LanguageFileEncoding encoding;
+    const char* runtimeLocale;  // "" when not found
+    const char* caption;        // nullptr when nothing is reported
+  } cases[] = {
+      {"FRENCH_CANADA", LanguageFileEncoding::Ansi, "frc", nullptr},
+      {"English_UTF-8", LanguageFileEncoding::Utf8, "english", nullptr},
+      {"Chinese_Simplified_unicode", LanguageFileEncoding::Unicode, "chs", nullptr},
+      {"German_utf-8_x", LanguageFileEncoding::Utf8, "", "german_u"},
+      {"_utf-8", LanguageFileEncoding::Utf8, "", ""},
+      {"Klingon", LanguageFileEncoding::Ansi, "", "klingon"},
+  };
+  for (const auto& c : cases) {
+    ScriptedPrompts prompts;
+    const LocaleMatch match = ResolveLocale(c.name, c.encoding);
+    EXPECT_EQ(match.found, c.caption == nullptr) << c.name;
+    EXPECT_EQ(match.runtimeLocale, c.runtimeLocale) << c.name;
+    if (!c.caption) {
+      EXPECT_TRUE(prompts.Records().empty()) << c.name;
+      continue;
+    }
+    ASSERT_EQ(prompts.Messages().size(), 1u) << c.name;
+    const PromptRecord message = prompts.Messages()[0];
+    EXPECT_EQ(message.text,
+              "Your language file name may be not proper,\n please read the help file!");
+    EXPECT_EQ(message.caption, c.caption) << c.name;
+    EXPECT_EQ(message.owner, nullptr);
+    EXPECT_EQ(message.type, static_cast<UINT>(MB_OK));
+  }
+}
+
+}  // namespace
