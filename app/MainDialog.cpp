@@ -319,7 +319,9 @@ bool MainDialog::OpenSource(std::string path) {
 
 bool MainDialog::AskVideoPath(char* chosen, DWORD size) {
   static constexpr char kFilter[] = "Video Files (*.*)\0*.*\0";
-  const std::string folder = m_profile.GetString(kOptionSection, kLastPhotoFolder, "");
+  std::string folder = m_profile.GetString(kOptionSection, kLastPhotoFolder, "");
+  // A stored value that no folder can have is not handed to the dialog.
+  if (folder.size() >= path::kMaxPath) folder.clear();
   const std::string title = GetLocalizedString(IDS_MESSAGE_OPEN_FILE);
   OPENFILENAMEA request = {};
   // The layout without the fields that Windows 2000 added.

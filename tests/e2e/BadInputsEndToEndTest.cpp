@@ -16,6 +16,7 @@
 #include "e2e/ConversionSession.h"
 #include "platform/AppProfile.h"
 #include "platform/Path.h"
+#include "platform/Str.h"
 #include "res/resource.h"
 #include "support/ClipFolder.h"
 #include "support/LinuxCommand.h"
@@ -169,6 +170,12 @@ TEST_F(BadInputs, ConversionsEndWithTheirOutputOrTheirReason) {
     };
   };
   const auto none = [](const std::string&, const std::string&) {};
+  const auto subtitled = [](const char* name, std::string (*cues)()) {
+    return [=](const ClipFolder& c) {
+      c.MakeFile(std::string(name, strlen(name) - 4) + ".srt", cues());
+      return c.MakeAvi(name, ClipShape{320, 240, 25, kFrames, true});
+    };
+  };
   const struct {
     const char* name;
     std::function<std::string(const ClipFolder&)> source;
@@ -245,6 +252,50 @@ TEST_F(BadInputs, ConversionsEndWithTheirOutputOrTheirReason) {
        },
        0,
        "locked-out.avi",
+       none,
+       {},
+       "Done",
+       kFrames,
+       true},
+      // Subtitle files beside the source: the video converts whatever they hold.
+      {"10,000 cues",
+       subtitled("cues.avi",
+                 [] {
+                   std::string cues;
+                   for (int i = 0; i < 10000; ++i)
+                     cues += str::Printf("%d\n00:%02d:%02d,%03d --> 00:%02d:%02d,%03d\nCue %d\n\n",
+                                         i + 1, i / 600, i / 10 % 60, i % 10 * 100, (i + 1) / 600,
+                                         (i + 1) / 10 % 60, (i + 1) % 10 * 100, i);
+                   return cues;
+                 }),
+       0,
+       "cues-out.avi",
+       none,
+       {},
+       "Done",
+       kFrames,
+       true},
+      {"subtitles of 50 MB",
+       subtitled(
+           "big.avi",
+           [] { return "1\n00:00:00,000 --> 00:00:02,000\nBig\n\n" + std::string(50 << 20, 'x'); }),
+       0,
+       "big-out.avi",
+       none,
+       {},
+       "Done",
+       kFrames,
+       true},
+      {"cues backwards and beyond the video",
+       subtitled("odd.avi",
+                 [] {
+                   return std::string(
+                       "1\n00:00:02,000 --> 00:00:01,000\nBack\n\n"
+                       "2\n10:00:00,000 --> 10:00:05,000\nLate\n\n"
+                       "3\n00:00:00,500 --> 99:59:59,999\nLong\n");
+                 }),
+       0,
+       "odd-out.avi",
        none,
        {},
        "Done",
@@ -369,24 +420,48 @@ TEST_F(BadInputs, BadStoredSettingsAreSurvivedAndReplacedByTheNextChoice) {
       {"format -1", {{settings, "nOuptputFormat", REG_DWORD, Dword(-1)}}, 1, 2, nullptr},
       {"output name as a number", {{settings, "OutputName", REG_DWORD, Dword(5)}}, 0, 0, nullptr},
       {"output name of 2 MB", {{settings, "OutputName", REG_SZ, Text(huge)}}, 1, 0, nullptr},
-      {"sizes", {{settings, "OutputWidth", REG_DWORD, Dword(-5)},
-                 {settings, "OutputHigh", REG_DWORD, Dword(0x7FFFFFFF)}}, 0, 0, "Done"},
-      {"bitrates", {{settings, "n_video_bitrate", REG_DWORD, Dword(-1024)},
-                    {settings, "n_audio_bitrate", REG_SZ, Text("fast")}}, 0, 0, "Done"},
-      {"compressor beyond the list", {{app + "DexVideoCompress", "CompressorNumber", REG_DWORD,
-        Dword(999)}}, 0, 0, "Conversion failed", 1},
-      {"compressor as text", {{app + "DexAudioCompress", "CompressorNumber", REG_SZ, Text("1")}},
-       0, 0, "Done"},
-      {"language of 2 MB", {{app + "Option", "CurrentLanguage", REG_SZ, Text(huge)}}, 0, 0,
+      {"sizes",
+       {{settings, "OutputWidth", REG_DWORD, Dword(-5)},
+        {settings, "OutputHigh", REG_DWORD, Dword(0x7FFFFFFF)}},
+       0,
+       0,
        "Done"},
-      {"last folder of 2 MB", {{app + "Option", "LastPhotoFolder", REG_SZ, Text(huge)}}, 0, 0,
+      {"bitrates",
+       {{settings, "n_video_bitrate", REG_DWORD, Dword(-1024)},
+        {settings, "n_audio_bitrate", REG_SZ, Text("fast")}},
+       0,
+       0,
        "Done"},
-      {"font", {{app + "english", "lfFaceName", REG_SZ, Text(huge)},
-                {app + "english", "lfHeight", REG_DWORD, Dword(0x80000000)},
-                {app + "english", "lfWeight", REG_SZ, Text("bold")},
-                {app + "english", "lfCharSet", REG_DWORD, Dword(999)}}, 0, 0, "Done"},
-      {"load level as text", {{LoadLevelGuard::kSettingsPath, "LoadLevel", REG_SZ, Text("2")}},
-       0, 0, "Done"},
+      {"compressor beyond the list",
+       {{app + "DexVideoCompress", "CompressorNumber", REG_DWORD, Dword(999)}},
+       0,
+       0,
+       "Conversion failed",
+       1},
+      {"compressor as text",
+       {{app + "DexAudioCompress", "CompressorNumber", REG_SZ, Text("1")}},
+       0,
+       0,
+       "Done"},
+      {"language of 2 MB", {{app + "Option", "CurrentLanguage", REG_SZ, Text(huge)}}, 0, 0, "Done"},
+      {"last folder of 2 MB",
+       {{app + "Option", "LastPhotoFolder", REG_SZ, Text(huge)}},
+       0,
+       0,
+       "Done"},
+      {"font",
+       {{app + "english", "lfFaceName", REG_SZ, Text(huge)},
+        {app + "english", "lfHeight", REG_DWORD, Dword(0x80000000)},
+        {app + "english", "lfWeight", REG_SZ, Text("bold")},
+        {app + "english", "lfCharSet", REG_DWORD, Dword(999)}},
+       0,
+       0,
+       "Done"},
+      {"load level as text",
+       {{LoadLevelGuard::kSettingsPath, "LoadLevel", REG_SZ, Text("2")}},
+       0,
+       0,
+       "Done"},
   };
   const std::string clip = m_clips.MakeAvi("clip.avi", ClipShape{320, 240, 25, kFrames, true});
   ASSERT_FALSE(clip.empty());
