@@ -495,4 +495,56 @@ TEST_F(BadInputs, BadStoredSettingsAreSurvivedAndReplacedByTheNextChoice) {
   LoadLevelGuard::Set(kUserLoadLevel);
 }
 
+// Gives everyone access to key, and no more; true when it took.
+bool AllowOnly(const char* key, REGSAM access) {
+  HKEY handle = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, WRITE_DAC, nullptr, &handle,
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+  alignas(DWORD) BYTE aclBytes[256];
+  ACL* acl = reinterpret_cast<ACL*>(aclBytes);
+  SECURITY_DESCRIPTOR descriptor;
+  const bool made = InitializeAcl(acl, sizeof aclBytes, ACL_REVISION) &&
+                    AddAccessAllowedAce(acl, ACL_REVISION, access, everyone) &&
+                    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+                    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+  const bool set =
+      made && RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+  FreeSid(everyone);
+  RegCloseKey(handle);
+  return set;
+}
+
+// The program's keys cannot be written (an administrator locked them): the
+// program starts with its defaults and converts what the user chose, and
+// keeps nothing of it.
+TEST_F(BadInputs, AProgramKeyThatCannotBeWrittenStillConverts) {
+  const std::string app = "Software\\BrimvaleStudio\\RoroVozaririd";
+  std::vector<std::string> keys = {app};
+  for (const char* section :
+       {"Settings", "Option", "DexVideoCompress", "DexAudioCompress", "english"})
+    keys.push_back(app + "\\" + section);
+  for (const std::string& key : keys)
+    ASSERT_TRUE(AllowOnly(key.c_str(), KEY_READ | WRITE_DAC | DELETE)) << key;
+  const std::string clip = m_clips.MakeAvi("locked-key.avi");
+  ASSERT_TRUE(m_session.Start());
+  m_output = m_clips.PathOf("locked-key-out.avi");
+  ASSERT_TRUE(m_session.ChooseOutput({0, m_output}));
+  m_session.OpenVideo(clip);
+  SetDlgItemTextA(m_session.Main(), IDC_STATIC_SUMMARY_LINE, "");
+  ProgramDriver::Click(m_session.Main(), IDC_BUTTON_CONVERT);
+  const std::string finish = m_session.WaitForFinish();
+  EXPECT_EQ(finish.substr(0, finish.find('.')), "Done") << finish;
+  EXPECT_TRUE(m_session.Close());
+  EXPECT_EQ(LoadLevel(), kUserLoadLevel);
+  const ProbedMedia probed = ProbeMedia(m_output);
+  ASSERT_NE(probed.Stream("video"), nullptr) << probed.errors;
+  EXPECT_EQ(probed.Stream("video")->packets, kFrames);
+  EXPECT_EQ(m_program.GetString("Settings", "OutputName", "none"), "none");
+  for (const std::string& key : keys) EXPECT_TRUE(AllowOnly(key.c_str(), KEY_ALL_ACCESS)) << key;
+}
+
 }  // namespace
