@@ -15,7 +15,8 @@ class ConversionSteps {
   virtual ~ConversionSteps() = default;
 
   // The missing compressor instances, then the conversion graph in
-  // handles.graph. Negative after telling the user; S_FALSE still runs.
+  // handles.graph. Negative after telling the user; S_FALSE when it stopped
+  // half-way after telling the user, so that nothing can run.
   virtual HRESULT Build(HWND window, GraphHandles& handles, ConversionSettings& settings,
                         std::string& errorText) = 0;
   // The conversion graph in handles.graph, with the compressors as they are.

@@ -288,6 +288,11 @@ bool MainDialog::OpenSource(std::string path) {
     ErrorBox(Hwnd(), kPathTooLong);
     return false;
   }
+  // Not the decoders' fault: the name as the program got it names no file.
+  if (path::HoldsUnusableCharacters(path.c_str())) {
+    ShowError(IDS_MESSAGE_UNUSABLE_NAME);
+    return false;
+  }
   const bool wasOpening = std::exchange(m_opening, true);
   ReleaseSourceGraph();
   m_sourcePath = path;
@@ -314,7 +319,9 @@ bool MainDialog::OpenSource(std::string path) {
 
 bool MainDialog::AskVideoPath(char* chosen, DWORD size) {
   static constexpr char kFilter[] = "Video Files (*.*)\0*.*\0";
-  const std::string folder = m_profile.GetString(kOptionSection, kLastPhotoFolder, "");
+  std::string folder = m_profile.GetString(kOptionSection, kLastPhotoFolder, "");
+  // A stored value that no folder can have is not handed to the dialog.
+  if (folder.size() >= path::kMaxPath) folder.clear();
   const std::string title = GetLocalizedString(IDS_MESSAGE_OPEN_FILE);
   OPENFILENAMEA request = {};
   // The layout without the fields that Windows 2000 added.
@@ -352,7 +359,10 @@ void MainDialog::ConvertOrStop() {
     return;
   }
   if (!ReadyToConvert()) return;
-  if (FAILED(m_steps.Build(Hwnd(), m_graph, m_settings, m_errorText))) {
+  // A graph that the build left half-made has no multiplexer and no events:
+  // run, it would never end.
+  const HRESULT built = m_steps.Build(Hwnd(), m_graph, m_settings, m_errorText);
+  if (FAILED(built) || built == S_FALSE) {
     FinishConversion(Outcome::Failed);
     return;
   }
@@ -375,9 +385,7 @@ bool MainDialog::ReadyToConvert() {
   }
   // Replacing the output would delete the video being converted.
   if (path::NamesSameFile(m_settings.outputPath.c_str(), m_sourcePath.c_str())) {
-    Prompts::Current().ShowMessage(Hwnd(), GetLocalizedString(IDS_MESSAGE_OUTPUT_IS_SOURCE).c_str(),
-                                   GetLocalizedString(IDS_MESSAGE_ERROR).c_str(),
-                                   MB_OK | MB_ICONEXCLAMATION);
+    ShowError(IDS_MESSAGE_OUTPUT_IS_SOURCE);
     return false;
   }
   return ConfirmReplacingOutput();
@@ -394,6 +402,12 @@ bool MainDialog::ConfirmReplacingOutput() {
   }
   DeleteFileA(output.c_str());  // a failed delete is not reported
   return true;
+}
+
+void MainDialog::ShowError(UINT textId) {
+  Prompts::Current().ShowMessage(Hwnd(), GetLocalizedString(textId).c_str(),
+                                 GetLocalizedString(IDS_MESSAGE_ERROR).c_str(),
+                                 MB_OK | MB_ICONEXCLAMATION);
 }
 
 void MainDialog::ShowFilterProperties() {

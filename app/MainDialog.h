@@ -81,6 +81,8 @@ class MainDialog : public ModalDialog {
   bool ReadyToConvert();
   // False when the user keeps an existing output file.
   bool ConfirmReplacingOutput();
+  // The language's text textId in the language's "Error" box of the window.
+  void ShowError(UINT textId);
   void ShowFilterProperties();
   void StartProgress();
   void OnProgressTimer();

@@ -9,8 +9,10 @@
 #include "engine/PinSearch.h"
 #include "engine/PlatformDeclarations.h"
 #include "engine/WmProfileBuilder.h"
+#include "i18n/Localization.h"
 #include "platform/Prompts.h"
 #include "platform/Str.h"
+#include "res/resource.h"
 #include "settings/CompressorCatalogue.h"
 #include "settings/ConversionSettings.h"
 
@@ -48,16 +50,24 @@ struct RendererTexts {
   const char* notConnected;
   const char* notRemoved;
   bool notRemovedFails;  // false: the build ends with S_FALSE instead
+  bool optional;         // without this renderer the build goes on without its stream
 };
 
 const RendererTexts kVideoRenderer = {
-    &MEDIATYPE_Video, "Cannot find video renderer input pin!",
+    &MEDIATYPE_Video,
+    "Cannot find video renderer input pin!",
     "Cannot find the output pin connected to video renderer's input pin!",
-    "Cannot Remove video renderer", true};
+    "Cannot Remove video renderer",
+    true,
+    false};
+// A source without sound converts to a file without sound.
 const RendererTexts kAudioRenderer = {
-    &MEDIATYPE_Audio, "Cannot find audio renderer input pin!",
+    &MEDIATYPE_Audio,
+    "Cannot find audio renderer input pin!",
     "Cannot find the output pin connected to audio renderer's input pin!",
-    "Cannot Remove audio renderer", false};
+    "Cannot Remove audio renderer",
+    false,
+    true};
 
 // What one build holds; every reference goes when the build ends.
 struct Build {
@@ -82,11 +92,13 @@ ProfileManagerFactory ProfileManagers(const Build& b) {
 }
 
 // Removes the renderer of one major type and keeps the pin that fed it. S_OK
-// to go on; S_FALSE or a failure code end the build.
+// to go on (upstream stays empty when an optional renderer is absent);
+// S_FALSE or a failure code end the build.
 HRESULT DetachRenderer(Build& b, const RendererTexts& texts, ComPtr<IPin>& upstream) {
   ComPtr<IBaseFilter> renderer;
   HRESULT hr = LocateRenderer(b.graph, *texts.majorType, renderer);
   if (FAILED(hr)) return hr;
+  if (!renderer && texts.optional) return S_OK;
   ComPtr<IPin> input;
   if (!renderer || FAILED(PinAt(renderer.Get(), PINDIR_INPUT, 0, input))) {
     ErrorBox(b.window, texts.noInputPin);
@@ -236,6 +248,13 @@ struct StreamLeg {
 };
 
 HRESULT ConnectStream(Build& b, const StreamLeg& leg) {
+  if (!leg.pin) return S_OK;  // the source has no such stream
+  // A stored choice that the catalogue no longer holds (the codec was
+  // removed) made no instance.
+  if (leg.useCompressor && !leg.compressor) {
+    ErrorBox(b.window, GetLocalizedString(IDS_MESSAGE_NO_COMPRESSOR).c_str());
+    return VFW_E_NOT_FOUND;
+  }
   if (leg.useCompressor) {
     HRESULT hr = b.graph->AddFilter(leg.compressor, leg.compressorName);
     if (FAILED(hr)) return ShowFrameworkError(b, hr);

@@ -28,8 +28,9 @@ struct GraphBuildFactories {
 };
 
 // Builds the conversion graph in graph, which holds the rendered source and is
-// stopped. S_OK when built; S_FALSE when it stopped after a missing renderer
-// was reported; a failure code after telling the user ("Error" boxes are owned
+// stopped. S_OK when built (without a sound stream when the source has none);
+// S_FALSE when it stopped after a renderer it needs was reported missing or
+// stayed in the graph; a failure code after telling the user ("Error" boxes are owned
 // by window, which also receives kGraphNotifyMessage). Handles receive the
 // graph's IMediaControl and IMediaEventEx; a WMV build sets both compressor
 // flags of settings to 0. errorText receives the framework's text of a failed

@@ -18,8 +18,10 @@ void ForceSubtitleLoadLevel(DWORD& savedLoadLevel, int& loadLevelChanged) {
   if (!key.Read(kLoadLevelValue, type, &value, size)) return;
   savedLoadLevel = value;
   if (savedLoadLevel == 1) return;
+  // As long as the value was: a shorter one of another type (a string, a
+  // byte) is put back whole at close.
   const DWORD one = 1;
-  key.Write(kLoadLevelValue, type, &one, sizeof one);
+  key.Write(kLoadLevelValue, type, &one, size);
   loadLevelChanged = 1;
 }
 
@@ -32,7 +34,7 @@ void RestoreSubtitleLoadLevel(DWORD savedLoadLevel, int& loadLevelChanged) {
   DWORD current = 0;
   DWORD size = sizeof current;
   if (key.Read(kLoadLevelValue, type, &current, size))
-    key.Write(kLoadLevelValue, type, &savedLoadLevel, sizeof savedLoadLevel);
+    key.Write(kLoadLevelValue, type, &savedLoadLevel, size);
 }
 
 void DisableEncoderFeedback() {

@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
+
 #include "i18n/Localization.h"
 #include "i18n/Translation.h"
 #include "platform/Prompts.h"
@@ -26,7 +28,10 @@ bool FillLanguageMenu(HMENU menuBar, HMENU popup, const LanguageManager& languag
   HMENU languageMenu = popup ? GetSubMenu(popup, 0) : nullptr;
   if (!languageMenu) return false;
   RemoveMenu(languageMenu, 0, MF_BYPOSITION);
-  for (size_t i = 0; i < languages.LanguageCount(); ++i) {
+  // Files beyond the commands' range are not listed: they could not be chosen.
+  const size_t listed =
+      std::min<size_t>(languages.LanguageCount(), kLastLanguageCommand - kFirstLanguageCommand + 1);
+  for (size_t i = 0; i < listed; ++i) {
     const std::string& name = languages.LanguageName(i);
     UINT check = str::EqualNoCase(name.c_str(), languages.CurrentLanguage().c_str()) ? MF_CHECKED
                                                                                      : MF_UNCHECKED;

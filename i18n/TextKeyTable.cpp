@@ -63,6 +63,10 @@ const TextKey kTextKeyTable[] = {
     {"IDS_MESSAGE_COMMAND_LINE_USAGE", 168},
     {"IDS_MESSAGE_CONVERT_DROPPED", 169},
     {"IDS_MESSAGE_NOT_CONVERTED", 170},
+    {"IDS_MESSAGE_UNUSABLE_NAME", 171},
+    {"IDS_MESSAGE_BAD_BITRATE", 172},
+    {"IDS_MESSAGE_NO_OUTPUT_NAME", 173},
+    {"IDS_MESSAGE_NO_COMPRESSOR", 174},
 };
 
 const size_t kTextKeyTableSize = sizeof kTextKeyTable / sizeof kTextKeyTable[0];

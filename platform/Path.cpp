@@ -60,6 +60,19 @@ std::string FileNameOf(const char* p) {
   return std::string(separator ? separator + 1 : p);
 }
 
+bool HasFileName(const char* p) {
+  // A '.' is never the trail byte of a double-byte character.
+  const std::string name = FileNameOf(p);
+  return !name.empty() && name.rfind('.') != 0;
+}
+
+bool HoldsUnusableCharacters(const char* p) {
+  for (const char* c = p; c && *c; c = CharNextA(c)) {
+    if (*c == '?') return true;
+  }
+  return false;
+}
+
 bool NamesSameFile(const char* a, const char* b) {
   if (!a || !b || !*a || !*b) return false;
   if (lstrcmpiA(FullPathOf(a).c_str(), FullPathOf(b).c_str()) == 0) return true;

@@ -21,6 +21,12 @@ std::string FolderOf(const char* p);
 // backslash or slash. Empty for an empty path or one that ends in a separator.
 std::string FileNameOf(const char* p);
 
+// True when the file name without its extension holds something: false for
+// "", "c:\\out\\" or "c:\\out\\.avi".
+bool HasFileName(const char* p);
+// True when the path holds a '?', which no file name can: what the ANSI code
+// page puts for a character it lacks (a Japanese name in a Western system).
+bool HoldsUnusableCharacters(const char* p);
 // True when a and b name one file: their full paths are equal without regard
 // to case, or both files exist and have the same volume and file index (a
 // short name, another spelling, a link). False when either is empty.

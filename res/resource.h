@@ -43,6 +43,10 @@
 #define IDS_MESSAGE_COMMAND_LINE_USAGE      168
 #define IDS_MESSAGE_CONVERT_DROPPED         169
 #define IDS_MESSAGE_NOT_CONVERTED           170
+#define IDS_MESSAGE_UNUSABLE_NAME           171
+#define IDS_MESSAGE_BAD_BITRATE             172
+#define IDS_MESSAGE_NO_OUTPUT_NAME          173
+#define IDS_MESSAGE_NO_COMPRESSOR           174
 
 // Main window (102)
 #define IDC_BUTTON_ADD_VIDEO                1000

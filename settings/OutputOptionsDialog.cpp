@@ -1,9 +1,11 @@
 #include "settings/OutputOptionsDialog.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <iterator>
 
+#include "i18n/Localization.h"
 #include "i18n/Translation.h"
 #include "platform/Path.h"
 #include "platform/Prompts.h"
@@ -68,9 +70,21 @@ int32_t OutputDimension(const char* text) {
   return value < 16 ? 16 : value;
 }
 
-// The field counts units of 1024 bits per second; the result stays within 32 bits.
-int32_t VideoBitrate(const char* text) {
-  return static_cast<int32_t>(LeadingInteger(text, INT_MIN / 1024, INT_MAX / 1024) * 1024);
+// The field counts units of 1024 bits per second ("Kbps").
+constexpr long kMaxVideoKbps = INT_MAX / 1024;
+
+// Bits per second from a field that holds a whole number of Kbps from 1 to
+// kMaxVideoKbps, blanks around it allowed; false for anything else.
+bool ParseVideoBitrate(const char* text, int32_t& bitsPerSecond) {
+  while (*text == ' ') ++text;
+  if (*text < '0' || *text > '9') return false;
+  char* end = nullptr;
+  errno = 0;
+  const long kbps = std::strtol(text, &end, 10);
+  while (*end == ' ') ++end;
+  if (*end || errno == ERANGE || kbps < 1 || kbps > kMaxVideoKbps) return false;
+  bitsPerSecond = static_cast<int32_t>(kbps * 1024);
+  return true;
 }
 
 }  // namespace
@@ -260,7 +274,7 @@ void OutputOptionsDialog::OnOk() {
       ApplyCompressorChoice(IDC_COMBO_AUDIO_COMPRESSOR, CompressorCategory::Audio,
                             m_settings.useAudioCompressor, m_graph.audioCompressor);
   m_settings.resizeMode = Selection(IDC_COMBO_RESIZE_MODE) == 0 ? 2 : 0;
-  m_settings.videoBitrate = VideoBitrate(NumberFieldText(IDC_EDIT_VIDEO_BITRATE).c_str());
+  m_settings.videoBitrate = entries.videoBitrate;
   ApplyAudioBitrate();
   m_settings.outputFormat = static_cast<OutputFormat>(Selection(IDC_COMBO_OUTPUT_FORMAT));
   SaveSettings(m_profile, m_settings, frameRateChoice, entries.frameRateText);
@@ -280,7 +294,25 @@ bool OutputOptionsDialog::ReadOkEntries(OkEntries& entries) {
     ErrorBox(Hwnd(), kPathTooLong);
     return false;
   }
-  return true;
+  if (!path::HasFileName(entries.path))
+    return Refuse(IDS_MESSAGE_NO_OUTPUT_NAME, IDC_EDIT_OUTPUT_FILE);
+  if (path::HoldsUnusableCharacters(entries.path))
+    return Refuse(IDS_MESSAGE_UNUSABLE_NAME, IDC_EDIT_OUTPUT_FILE);
+  entries.videoBitrate = m_settings.videoBitrate;
+  if (ParseVideoBitrate(ItemText(IDC_EDIT_VIDEO_BITRATE).c_str(), entries.videoBitrate))
+    return true;
+  // Hidden for the other formats, the field cannot be mended: the bitrate
+  // stays what it was.
+  if (Selection(IDC_COMBO_OUTPUT_FORMAT) != static_cast<int>(OutputFormat::Wmv)) return true;
+  return Refuse(IDS_MESSAGE_BAD_BITRATE, IDC_EDIT_VIDEO_BITRATE);
+}
+
+bool OutputOptionsDialog::Refuse(UINT textId, int fieldId) {
+  Prompts::Current().ShowMessage(Hwnd(), GetLocalizedString(textId).c_str(),
+                                 GetLocalizedString(IDS_MESSAGE_ERROR).c_str(),
+                                 MB_OK | MB_ICONEXCLAMATION);
+  SendMessageA(Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(fieldId)), TRUE);
+  return false;
 }
 
 std::string OutputOptionsDialog::NumberFieldText(int id) const {

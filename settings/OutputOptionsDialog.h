@@ -58,8 +58,12 @@ class OutputOptionsDialog : public ModalDialog {
     char frameRateText[128] = "";
     double typedRate = 0;
     char path[path::kMaxPath] = "";
+    int32_t videoBitrate = 0;  // bits per second
   };
   bool ReadOkEntries(OkEntries& entries);
+  // The language's text textId in an "Error" box, and the focus on the field
+  // to mend; false.
+  bool Refuse(UINT textId, int fieldId);
   // A numeric field's text; only its leading number counts.
   std::string NumberFieldText(int id) const;
   // Replaces the instance for the list's choice; gives the catalogue position.

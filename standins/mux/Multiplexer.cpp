@@ -140,8 +140,19 @@ MultiplexerPin* Multiplexer::FirstConnectedPin() {
   return nullptr;
 }
 
+// A file that cannot be opened ends the run as a failed write does, once it
+// runs (the graph drops an EC_COMPLETE from before). A failed Pause would
+// leave Wine's graph stopped with the other filters paused: it then never
+// stops them, and cannot let go of them either.
 HRESULT Multiplexer::OnPause(FILTER_STATE from) {
-  return from == State_Stopped ? OpenFile() : S_OK;
+  if (from == State_Stopped) m_openFailure = OpenFile();
+  return S_OK;
+}
+
+HRESULT Multiplexer::OnRun(REFERENCE_TIME) {
+  if (FAILED(m_openFailure)) Tell({true, m_openFailure});
+  m_openFailure = S_OK;
+  return S_OK;
 }
 
 HRESULT Multiplexer::OnStop() {

@@ -3,9 +3,9 @@
 // each connects), the file named through IFileSinkFilter2, streams interleaved
 // by time into the file of its format (MuxFormat). The graph counts it as a
 // renderer: it notifies EC_COMPLETE once every connected input has ended. Stop
-// finishes the file. A failed write ends the run: EC_ERRORABORT with the
-// code, then EC_COMPLETE with it, and the file is finished around what was
-// written.
+// finishes the file. A file that cannot be opened or a failed write ends the
+// run: EC_ERRORABORT with the code, then EC_COMPLETE with it, and the file is
+// finished around what was written.
 //
 // Threads: each input streams on its own thread and may wait in Receive while
 // its stream runs ahead of the others; Stop and flushing wake it. The file and
@@ -79,6 +79,7 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   bool IsRenderer() const override { return true; }
   HRESULT QueryOther(REFIID riid, void** object) override;
   HRESULT OnPause(FILTER_STATE from) override;
+  HRESULT OnRun(REFERENCE_TIME start) override;
   HRESULT OnStop() override;
 
  private:
@@ -115,6 +116,7 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   std::vector<REFERENCE_TIME> m_firstTime;  // per stream: its sample times count from here
   std::vector<REFERENCE_TIME> m_lastTime;   // per stream, from its first
   std::vector<bool> m_started;              // per stream: a sample has come
+  HRESULT m_openFailure = S_OK;             // why the file of this run did not open
   LONGLONG m_written = 0;                   // the latest time written, this run
   bool m_open = false;                      // a file is being written
   bool m_notified = false;                  // EC_COMPLETE sent for this run

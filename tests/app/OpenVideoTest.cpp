@@ -190,11 +190,14 @@ TEST_F(OpenVideoTest, SoundOnlyAndBrokenFilesMakeNoConversionGraph) {
   }
 }
 
+// Also names that the ANSI code page could not hold, which the open-file
+// dialog hands over with '?' in place of the characters.
 TEST_F(OpenVideoTest, PathsOfMoreThan259CharactersAreRefusedBeforeAnythingChanges) {
   struct Case {
     std::optional<std::string> answer;
     bool probed;  // else refused, or cancelled when nothing shows
     size_t messages;
+    const char* refusal = kPathTooLong;
   };
   auto pathOfLength = [](size_t n) { return "c:\\" + std::string(n - 7, 'a') + ".avi"; };
   const Case cases[] = {
@@ -202,6 +205,9 @@ TEST_F(OpenVideoTest, PathsOfMoreThan259CharactersAreRefusedBeforeAnythingChange
       {pathOfLength(259), true, 2},
       {pathOfLength(260), false, 1},
       {pathOfLength(300), false, 1},
+      {"c:\\films\\??.avi", false, 1,
+       "This file name holds characters that the program cannot use. Please use names of files "
+       "and folders written in the characters of your system's language."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer ? c.answer->size() : 0);
@@ -229,7 +235,7 @@ TEST_F(OpenVideoTest, PathsOfMoreThan259CharactersAreRefusedBeforeAnythingChange
     if (c.probed) ExpectNotOpenedBox(messages[0]);
     if (!c.probed && c.messages > 0) {
       // The name is blamed, not the decoders.
-      EXPECT_EQ(messages[0].text, kPathTooLong);
+      EXPECT_EQ(messages[0].text, c.refusal);
       EXPECT_EQ(messages[0].caption, "Error");
       EXPECT_EQ(messages[0].owner, window);
     }

@@ -134,6 +134,14 @@ TEST(Resources, BuiltInStringTableHoldsTheEnglishTexts) {
        "Convert the other dropped videos one after another, each beside its video, with the "
        "current options?"},
       {170, "These videos were not converted:"},
+      {171,
+       "This file name holds characters that the program cannot use. Please use names of files "
+       "and folders written in the characters of your system's language."},
+      {172, "The video bitrate must be a whole number of Kbps from 1 to 2097151."},
+      {173, "Please enter a name for the output file."},
+      {174,
+       "A compressor chosen in Options is not installed on this computer. Please choose the "
+       "compressors again in Options."},
   };
   for (const auto& s : strings) {
     EXPECT_EQ(BuiltInString(s.id), s.text) << s.id;

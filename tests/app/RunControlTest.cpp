@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <thread>
 
 #include "app/MainDialog.h"
@@ -137,23 +139,26 @@ TEST_F(RunControlTest, AFailedBuildRunOrGraphEndsWithTheFailureLine) {
   const HRESULT diskFull = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
   const struct {
     const char* failOn;  // the step that fails, or nullptr
+    HRESULT result;      // what it answers
     LONG event;          // raised while running, or 0
     LONG_PTR eventCode;
     std::vector<std::string> messages;
   } cases[] = {
-      {"steps.Build", 0, 0, {}},
-      {"control.Run", 0, 0, {"can not pControl->Run()!!!", FrameworkErrorText(E_FAIL)}},
-      {nullptr, EC_ERRORABORT, diskFull, {FrameworkErrorText(diskFull)}},
-      {nullptr, EC_STREAM_ERROR_STOPPED, diskFull, {FrameworkErrorText(diskFull)}},
-      {nullptr, EC_USERABORT, 0, {FrameworkErrorText(E_ABORT)}},
+      {"steps.Build", E_FAIL, 0, 0, {}},
+      // Stopped half-way: the graph has no multiplexer and would never end.
+      {"steps.Build", S_FALSE, 0, 0, {}},
+      {"control.Run", E_FAIL, 0, 0, {"can not pControl->Run()!!!", FrameworkErrorText(E_FAIL)}},
+      {nullptr, S_OK, EC_ERRORABORT, diskFull, {FrameworkErrorText(diskFull)}},
+      {nullptr, S_OK, EC_STREAM_ERROR_STOPPED, diskFull, {FrameworkErrorText(diskFull)}},
+      {nullptr, S_OK, EC_USERABORT, 0, {FrameworkErrorText(E_ABORT)}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.failOn ? c.failOn : std::to_string(c.event));
+    SCOPED_TRACE(c.failOn ? c.failOn + std::to_string(c.result) : std::to_string(c.event));
     ScriptedSteps steps;
     MainDialog dialog(profile, languages, steps.graph, steps);
     RunScripted(dialog, [&](HWND hwnd) {
       OpenSource(dialog, steps);
-      if (c.failOn) steps.calls.FailOn(c.failOn, E_FAIL);
+      if (c.failOn) steps.calls.FailOn(c.failOn, c.result);
       Click(hwnd, IDC_BUTTON_CONVERT);
       if (c.event) {
         EXPECT_TRUE(Raise(dialog, steps, c.event, c.eventCode));
@@ -164,6 +169,9 @@ TEST_F(RunControlTest, AFailedBuildRunOrGraphEndsWithTheFailureLine) {
       SendMessageA(hwnd, WM_CLOSE, 0, 0);
     });
     EXPECT_EQ(MessageTexts(), c.messages);
+    const std::vector<std::string> control = steps.calls.Of("control");
+    const bool built = !c.failOn || strcmp(c.failOn, "steps.Build") != 0;
+    EXPECT_EQ(std::count(control.begin(), control.end(), "Run()"), built ? 1 : 0);
   }
 }
 

@@ -32,14 +32,16 @@ bool StartsWith(const std::string& text, const char* prefix) { return text.rfind
 
 }  // namespace
 
-bool ConversionSession::Start(const std::string& arguments) {
+bool ConversionSession::Start(const std::string& arguments, size_t boxesFirst) {
   if (!m_driver.Start(ProgramDriver::ProgramPath(), arguments)) return false;
+  for (size_t i = 0; i < boxesFirst; ++i) AnswerBox();
   m_main = m_driver.WaitForWindow(kMainCaption, kTimeoutMs);
   return m_main != nullptr;
 }
 
-bool ConversionSession::ChooseOutput(const OutputChoice& choice) {
+bool ConversionSession::ChooseOutput(const OutputChoice& choice, size_t boxesAtOpening) {
   ProgramDriver::Click(m_main, IDC_BUTTON_OUTPUT_SETTINGS);
+  for (size_t i = 0; i < boxesAtOpening; ++i) AnswerBox();
   HWND options = m_driver.WaitForWindow(kOptionsCaption, kTimeoutMs);
   if (!options) return false;
   Select(options, IDC_COMBO_OUTPUT_FORMAT, choice.format);
@@ -52,15 +54,30 @@ bool ConversionSession::ChooseOutput(const OutputChoice& choice) {
 
 std::string ConversionSession::OpenVideo(const std::string& path) {
   const std::string before = ProgramDriver::Text(m_main, IDC_STATIC_SOURCE_LINE);
-  ProgramDriver::Click(m_main, IDC_BUTTON_ADD_VIDEO);
-  HWND ask = m_driver.WaitForWindow(kOpenCaption, kTimeoutMs);
-  if (!ask) return "";
-  HWND name = GetDlgItem(ask, cmb13) ? GetDlgItem(ask, cmb13) : GetDlgItem(ask, edt1);
-  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  PostMessageA(ask, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  if (!AskToOpen(std::wstring(path.begin(), path.end()))) return "";
   WaitUntil([&] { return ProgramDriver::Text(m_main, IDC_STATIC_SOURCE_LINE) != before; },
             kTimeoutMs);
   return ProgramDriver::Text(m_main, IDC_STATIC_SOURCE_LINE);
+}
+
+bool ConversionSession::AskToOpen(const std::wstring& path) {
+  ProgramDriver::Click(m_main, IDC_BUTTON_ADD_VIDEO);
+  HWND ask = m_driver.WaitForWindow(kOpenCaption, kTimeoutMs);
+  if (!ask) return false;
+  HWND name = GetDlgItem(ask, cmb13) ? GetDlgItem(ask, cmb13) : GetDlgItem(ask, edt1);
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageA(ask, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return WaitUntil([&] { return !IsWindow(ask); }, kTimeoutMs);
+}
+
+ConversionSession::Box ConversionSession::AnswerBox(int button, DWORD timeoutMs) {
+  HWND box = m_driver.WaitForMessageBox(timeoutMs);
+  if (!box) return {};
+  Box shown = {ProgramDriver::Caption(box), ProgramDriver::Text(box, 0xFFFF)};
+  m_answered.push_back(shown);
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+  WaitUntil([&] { return !IsWindow(box); }, kTimeoutMs);
+  return shown;
 }
 
 bool ConversionSession::Convert() {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "e2e/ProgramDriver.h"
 
@@ -20,15 +21,21 @@ class ConversionSession {
  public:
   static constexpr DWORD kTimeoutMs = 60000;
 
-  // Starts the program with arguments; false when its main window did not come up.
-  bool Start(const std::string& arguments = "");
+  // Starts the program with arguments, answering with OK the message boxes
+  // that come before its main window (see Answered); false when the window
+  // did not come up.
+  bool Start(const std::string& arguments = "", size_t boxesFirst = 0);
   HWND Main() const { return m_main; }
   ProgramDriver& Driver() { return m_driver; }
 
-  // Options -> the choice -> OK; false when the dialog did not come or stayed open.
-  bool ChooseOutput(const OutputChoice& choice);
+  // Options -> the message boxes of its opening answered -> the choice -> OK;
+  // false when the dialog did not come or stayed open.
+  bool ChooseOutput(const OutputChoice& choice, size_t boxesAtOpening = 0);
   // Open Video with path typed into the open-file dialog; the new source line.
   std::string OpenVideo(const std::string& path);
+  // Open Video with path typed (in UTF-16, as a user types any name) into the
+  // open-file dialog; true once the dialog has taken it.
+  bool AskToOpen(const std::wstring& path);
   // Presses Convert; true once the graph runs (the button reads "Stop") or the
   // conversion has already ended.
   bool Convert();
@@ -39,7 +46,17 @@ class ConversionSession {
   // Closes the main window; true when the program ended with exit code 0.
   bool Close();
 
+  struct Box {
+    std::string caption;  // empty when no box came
+    std::string text;
+  };
+  // The program's next message box, answered with button.
+  Box AnswerBox(int button = IDOK, DWORD timeoutMs = kTimeoutMs);
+  // Every box answered so far, in order.
+  const std::vector<Box>& Answered() const { return m_answered; }
+
  private:
   ProgramDriver m_driver;
   HWND m_main = nullptr;
+  std::vector<Box> m_answered;
 };

@@ -10,9 +10,23 @@
 
 namespace {
 
+constexpr int kMessageBoxText = 0xFFFF;
+// A program that does not answer within this time reads as empty text: the
+// test fails instead of waiting for ever.
+constexpr UINT kAnswerMs = 5000;
+
+std::string TextOf(HWND window) {
+  char text[1024] = "";
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                           SMTO_ABORTIFHUNG, kAnswerMs, &copied))
+    return "";
+  return text;
+}
+
 struct WindowSearch {
   DWORD processId;
-  const char* caption;
+  const char* caption;  // nullptr: a message box
   HWND found;
 };
 
@@ -21,7 +35,9 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lp) {
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
   if (pid != search->processId || !IsWindowVisible(hwnd)) return TRUE;
-  if (ProgramDriver::Caption(hwnd) != search->caption) return TRUE;
+  if (search->caption ? ProgramDriver::Caption(hwnd) != search->caption
+                      : !GetDlgItem(hwnd, kMessageBoxText))
+    return TRUE;
   search->found = hwnd;
   return FALSE;
 }
@@ -67,6 +83,10 @@ HWND ProgramDriver::WaitForWindow(const char* caption, DWORD timeoutMs, DWORD po
   return nullptr;
 }
 
+HWND ProgramDriver::WaitForMessageBox(DWORD timeoutMs) const {
+  return WaitForWindow(nullptr, timeoutMs);
+}
+
 bool ProgramDriver::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
   if (WaitForSingleObject(m_process.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
   if (exitCode) GetExitCodeProcess(m_process.hProcess, exitCode);
@@ -98,17 +118,9 @@ bool ProgramDriver::DropFiles(HWND window, const std::vector<std::string>& paths
   return PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
 }
 
-std::string ProgramDriver::Text(HWND window, int id) {
-  char text[1024] = "";
-  SendDlgItemMessageA(window, id, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  return text;
-}
+std::string ProgramDriver::Text(HWND window, int id) { return TextOf(GetDlgItem(window, id)); }
 
-std::string ProgramDriver::Caption(HWND window) {
-  char text[256] = "";
-  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  return text;
-}
+std::string ProgramDriver::Caption(HWND window) { return TextOf(window); }
 
 bool ProgramDriver::Visible(HWND window, int id) {
   return IsWindowVisible(GetDlgItem(window, id)) != FALSE;

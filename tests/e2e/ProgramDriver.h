@@ -25,6 +25,8 @@ class ProgramDriver {
   // A visible top-level window of the program with this caption, looked for
   // every pollMs milliseconds.
   HWND WaitForWindow(const char* caption, DWORD timeoutMs, DWORD pollMs = 100) const;
+  // A visible message box of the program: its text is control 0xFFFF.
+  HWND WaitForMessageBox(DWORD timeoutMs) const;
   bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
   // The running program's process; nullptr before Start.
   HANDLE Process() const { return m_process.hProcess; }

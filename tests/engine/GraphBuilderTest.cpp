@@ -48,6 +48,7 @@ struct FakeConversion {
   FakeWmStreamConfig wma{"wma", calls, FakeWaveFormat(0x0161, 44100, 2, 16000, 5945)};
   FakeWmStreamConfig wmv3{"wmv3", calls, FakeVideoFormat(MAKEFOURCC('W', 'M', 'V', '3'))};
   ConversionSettings settings;
+  bool videoCompressorInstalled = true;  // else its stored choice made no instance
 
   FakeConversion() {
     videoOut.ConnectWith(videoIn);
@@ -70,7 +71,7 @@ struct FakeConversion {
   }
 
   HRESULT Build(GraphHandles& handles, std::string& errorText) {
-    handles.videoCompressor = &videoCompressor;
+    if (videoCompressorInstalled) handles.videoCompressor = &videoCompressor;
     handles.audioCompressor = &audioCompressor;
     GraphBuildFactories factories;
     factories.captureBuilder = [this](ICaptureGraphBuilder2** out) {
@@ -132,6 +133,7 @@ void NoAudioRenderer(FakeConversion& c) { c.graph.filters = {&c.decoder, &c.vide
 void FileProfile(FakeConversion& c) { c.settings.fileProfile = 1; }
 void Uncompressed(FakeConversion& c) { c.settings.useVideoCompressor = 0; }
 void Unnotified(FakeConversion& c) { c.events.notifyResult = kInjected; }
+void VideoCompressorRemoved(FakeConversion& c) { c.videoCompressorInstalled = false; }
 
 struct Row {
   const char* name;
@@ -153,8 +155,11 @@ const Row kRows[] = {
   {"video renderer not removed", 0, "graph.RemoveFilter(videoRenderer)", nullptr, kInjected,
    "E:Cannot Remove video renderer", ""},
   {"audio renderer search fails", 0, "audioRenderer.EnumPins", nullptr, kInjected, "", ""},
-  {"no audio renderer", 0, nullptr, NoAudioRenderer, S_FALSE,
-   "E:Cannot find audio renderer input pin!", ""},
+  // No sound: the picture alone, and the audio compressor stays out.
+  {"no audio renderer", 0, nullptr, NoAudioRenderer, S_OK, "",
+   "builder.SetOutputFileName({E436EB88-524F-11CE-9F53-0020AF0BA770} C:\\o) mux.put_Mode(2) "
+   "sink.SetMode(1) graph.AddFilter(VideoCompressor) builder.RenderStream(videoOut "
+   "videoCompressor mux)"},
   {"audio renderer input not connected", 0, "audioIn.ConnectedTo", nullptr, kInjected,
    "E:Cannot find the output pin connected to audio renderer's input pin!", ""},
   {"audio renderer not removed", 0, "graph.RemoveFilter(audioRenderer)", nullptr, S_FALSE,
@@ -184,6 +189,9 @@ const Row kRows[] = {
   {"generated profile refused", 1, "writer.ConfigureFilterUsingProfile", nullptr, kInjected,
    "D:Failed to configure filter to use profile!  hr=0x80041234\n", ""},
   {"compressor not added", 0, "graph.AddFilter(VideoCompressor)", nullptr, kInjected, "A:*", ""},
+  {"stored compressor no longer installed", 0, nullptr, VideoCompressorRemoved, VFW_E_NOT_FOUND,
+   "E:A compressor chosen in Options is not installed on this computer. Please choose the "
+   "compressors again in Options.", ""},
   {"video not rendered", 0, "builder.RenderStream(videoOut videoCompressor mux)", nullptr,
    kInjected, "E:failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)|A:*", ""},
   {"audio not rendered", 0, "builder.RenderStream(audioOut audioCompressor mux)", nullptr,

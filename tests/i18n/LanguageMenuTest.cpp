@@ -4,6 +4,8 @@
 
 #include "app/MainDialog.h"
 #include "i18n/LanguageTestSupport.h"
+#include "i18n/Localization.h"
+#include "platform/Str.h"
 #include "support/ScriptedDialog.h"
 
 namespace {
@@ -172,6 +174,35 @@ TEST_F(LanguageMenuTest, LanguageTextsWithFormatSequencesAreShownAsTheyAre) {
     SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(45400, 0), 0);
     ASSERT_EQ(prompts.Messages().size(), 1u);
     EXPECT_EQ(prompts.Messages()[0].text, "%n%s restart %x");
+  });
+}
+
+// What a language folder may hold besides languages: a folder named like a
+// file, binary junk, a 2 MB text, and more files than the menu has commands.
+TEST_F(LanguageMenuTest, AnOddLanguageFolderListsWhatCanBeChosen) {
+  WriteLanguage("English", Ini({{"STRING", "IDS_MESSAGE_ERROR=" + std::string(2 << 20, 'e')}}));
+  std::string junk(4096, '\0');
+  for (size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>(i * 7919 >> 3);
+  WriteLanguage("Junk", junk);
+  folder.Write("language\\Folder.ini\\inside.txt", "");
+  for (int i = 0; i < 1000; ++i) WriteLanguage(str::Printf("L%04d", i), "");
+  ASSERT_TRUE(Start("english"));
+  EXPECT_EQ(GetLocalizedString(IDS_MESSAGE_ERROR), std::string(2047, 'e'));
+  ASSERT_EQ(languages.LanguageCount(), 1002u);
+  HMENU bar = nullptr;
+  const std::vector<MenuItem> items = Items(GetSubMenu(FilledPopup(bar), 0));
+  DestroyMenu(bar);
+  ASSERT_EQ(items.size(), 1000u) << "more items than language commands";
+  EXPECT_EQ(items.front(), (MenuItem{kFirstLanguageCommand, "English", true}));
+  EXPECT_EQ(items.back(), (MenuItem{kLastLanguageCommand, "L0997", false}));
+
+  MainDialog dialog(profile, languages, graph);
+  RunScripted(dialog, [&](HWND hwnd) {
+    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(kFirstLanguageCommand + 1, 0), 0);
+    EXPECT_EQ(languages.CurrentLanguage(), "Junk");
+    EXPECT_EQ(GetLocalizedString(IDS_MESSAGE_ERROR), "Error") << "junk gave no texts";
+    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(kLastLanguageCommand, 0), 0);
+    EXPECT_EQ(languages.CurrentLanguage(), "L0997");
   });
 }
 

@@ -127,9 +127,9 @@ TEST_F(OutputOptionsTest, NumbersAreReadAsTheirLeadingInteger) {
     int32_t savedBitrate, savedWidth, savedHeight, savedAudio;
   } cases[] = {
       {"500", 725, 400, 3, 512000, 720, 400, 320000},
-      {"abc", 0, 0, 0, 0, 16, 16, 64000},
-      {" 64 Kbps", -9, 23, 2, 65536, 16, 16, 192000},
-      {"99999999", 1920, 1087, -1, 2147482624, 1920, 1080, 100000},
+      {"1", 0, 0, 0, 1024, 16, 16, 64000},
+      {" 64 ", -9, 23, 2, 65536, 16, 16, 192000},
+      {"2097151", 1920, 1087, -1, 2147482624, 1920, 1080, 100000},
   };
   for (const auto& c : cases) {
     settings.outputWidth = c.width;
@@ -153,21 +153,42 @@ TEST_F(OutputOptionsTest, NumbersAreReadAsTheirLeadingInteger) {
 TEST_F(OutputOptionsTest, RefusedValuesKeepTheDialogOpenWithNothingSaved) {
   SetAppTitle("RoroVozaririd");
   const std::string longPath = "c:\\" + std::string(260, 'p') + ".wmv";
+  const char* noName = "Please enter a name for the output file.";
+  const char* badBitrate = "The video bitrate must be a whole number of Kbps from 1 to 2097151.";
+  const char* unusable =
+      "This file name holds characters that the program cannot use. Please use names of files "
+      "and folders written in the characters of your system's language.";
   const struct {
     const char* frameRate;
     std::string path;
+    const char* bitrate;
     const char* message;
     const char* caption;
   } cases[] = {
-      {"0.0009", "c:\\a.wmv", "The frame rate is too small!", "RoroVozaririd"},
-      {"fast", "c:\\a.wmv", "The frame rate is too small!", "RoroVozaririd"},
-      {"25", longPath, kPathTooLong, "Error"},
+      {"0.0009", "c:\\a.wmv", "780", "The frame rate is too small!", "RoroVozaririd"},
+      {"fast", "c:\\a.wmv", "780", "The frame rate is too small!", "RoroVozaririd"},
+      {"25", longPath, "780", kPathTooLong, "Error"},
+      {"25", "", "780", noName, "Error"},
+      {"25", "c:\\clips\\.wmv", "780", noName, "Error"},
+      {"25", "c:\\clips\\", "780", noName, "Error"},
+      // A name that the code page could not hold.
+      {"25", "c:\\clips\\??.wmv", "780", unusable, "Error"},
+      {"25", "c:\\a.wmv", "abc1500", badBitrate, "Error"},
+      {"25", "c:\\a.wmv", "1500abc", badBitrate, "Error"},
+      {"25", "c:\\a.wmv", "", badBitrate, "Error"},
+      {"25", "c:\\a.wmv", "0", badBitrate, "Error"},
+      {"25", "c:\\a.wmv", "-512", badBitrate, "Error"},
+      {"25", "c:\\a.wmv", "1.5", badBitrate, "Error"},
+      {"25", "c:\\a.wmv", "2097152", badBitrate, "Error"},
+      {"25", "c:\\a.wmv", "99999999999999999999", badBitrate, "Error"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.path + " " + c.bitrate);
     prompts.Clear();
     INT_PTR result = Run([&](HWND dialog) {
       SetDlgItemTextA(dialog, IDC_EDIT_FRAME_RATE, c.frameRate);
       SetDlgItemTextA(dialog, IDC_EDIT_OUTPUT_FILE, c.path.c_str());
+      SetDlgItemTextA(dialog, IDC_EDIT_VIDEO_BITRATE, c.bitrate);
       Click(dialog, IDC_BUTTON_OPTIONS_OK);
       ASSERT_EQ(prompts.Messages().size(), 1u) << c.frameRate;
       EXPECT_EQ(prompts.Messages()[0].text, c.message);
@@ -178,6 +199,21 @@ TEST_F(OutputOptionsTest, RefusedValuesKeepTheDialogOpenWithNothingSaved) {
   }
   EXPECT_TRUE(writes.empty());
   SetAppTitle("");
+}
+
+// The bitrate row is hidden for the other formats, where its field cannot be
+// mended: a stored bitrate that is none stays as it is.
+TEST_F(OutputOptionsTest, AHiddenBitrateFieldThatHoldsNoBitrateKeepsTheBitrate) {
+  settings.videoBitrate = -1024;
+  INT_PTR result = Run([&](HWND dialog) {
+    EXPECT_EQ(ControlText(dialog, IDC_EDIT_VIDEO_BITRATE), "-1");
+    Choose(dialog, IDC_COMBO_OUTPUT_FORMAT, 0);
+    Click(dialog, IDC_BUTTON_OPTIONS_OK);
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_TRUE(prompts.Messages().empty());
+  EXPECT_EQ(after.videoBitrate, -1024);
+  EXPECT_EQ(profile.GetInt("Settings", "n_video_bitrate", 1), -1024);
 }
 
 TEST_F(OutputOptionsTest, CancelAndEscapeLeaveEverythingAsItWas) {

@@ -90,6 +90,22 @@ TEST_F(AviMuxGraphTest, AFailedWriteEndsTheRunWithItsCodeAndAReadableFile) {
   EXPECT_LT(media.Stream("video")->packets, 14);
 }
 
+// An output that cannot be opened ends the run at once with the code, and the
+// graph stops and goes as after any run (a failed Pause would leave Wine's
+// graph unable to let go of its filters).
+TEST_F(AviMuxGraphTest, AnOutputThatCannotBeOpenedEndsTheRunWithItsCode) {
+  ASSERT_NO_FATAL_FAILURE(Prepare(m_clips.MakeAvi("clip.avi", ClipShape{64, 48, 25, 5, true})));
+  ASSERT_NO_FATAL_FAILURE(BuildOutput(MEDIASUBTYPE_Avi, m_clips.PathOf("missing\\out.avi")));
+  const auto events = RunToCompletion();
+  EXPECT_NE(std::find(events.begin(), events.end(),
+                      std::make_pair(long{EC_ERRORABORT},
+                                     LONG_PTR{HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)})),
+            events.end());
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back().first, EC_COMPLETE);
+  ReleaseGraph();
+}
+
 TEST_F(AviMuxGraphTest, OtherOutputTypesCreateTheirClassOrPassItsFailureOn) {
   const CLSID kUnregistered = {
       0x5E0C7A41, 0x93B2, 0x4F6D, {0x8A, 0x1E, 0x27, 0xC4, 0x90, 0x3B, 0x6D, 0x15}};

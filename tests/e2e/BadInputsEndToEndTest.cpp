@@ -1,0 +1,550 @@
+// The real program on what users open, type and keep: broken and odd sources,
+// outputs that cannot be written, bad stored settings. Each case ends with a
+// clear message or a sound result, the program closes normally, the subtitle
+// filter's "LoadLevel" is the user's again and the stored settings are the
+// ones the user confirmed last.
+
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "e2e/ConversionSession.h"
+#include "platform/AppProfile.h"
+#include "platform/Path.h"
+#include "platform/Str.h"
+#include "res/resource.h"
+#include "support/ClipFolder.h"
+#include "support/LinuxCommand.h"
+#include "support/LoadLevelGuard.h"
+#include "support/MediaProbe.h"
+
+namespace {
+
+using Box = ConversionSession::Box;
+
+constexpr char kTitle[] = "RoroVozaririd";
+constexpr char kNotOpened[] =
+    "Cannot open the file. You need to install appropriate decoders. Or the file is corrupt.";
+constexpr char kNoDuration[] = "Can not get the duration of the clip!";
+constexpr DWORD kUserLoadLevel = 2;
+constexpr int kFrames = 50;  // of ClipFolder's clips: 2 s at 25 per second
+constexpr int kNone = -1;
+constexpr int kKept = -2;
+
+const std::vector<Box> kNotOpenedBoxes = {
+    {"Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened},
+    {"Error IDS_MESSAGE_NO_DURATION", std::string(kNoDuration) + kNotOpened}};
+
+std::string Bytes(size_t count) {
+  std::string bytes(count, '\0');
+  uint32_t state = 7;
+  for (char& c : bytes) {
+    state = state * 1103515245 + 12345;
+    c = static_cast<char>(state >> 24);
+  }
+  return bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+DWORD LoadLevel() {
+  DWORD value = 0, size = sizeof value;
+  RegGetValueA(HKEY_CURRENT_USER, LoadLevelGuard::kSettingsPath, "LoadLevel", RRF_RT_REG_DWORD,
+               nullptr, &value, &size);
+  return value;
+}
+
+class BadInputs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_program.DeleteApplicationKey());
+    LoadLevelGuard::Set(kUserLoadLevel);
+  }
+  void TearDown() override { m_program.DeleteApplicationKey(); }
+
+  // Starts the program and confirms AVI into output.avi in Options.
+  void StartWithAviOutput() {
+    ASSERT_TRUE(m_session.Start());
+    m_output = m_clips.PathOf("output.avi");
+    ASSERT_TRUE(m_session.ChooseOutput({0, m_output}));
+  }
+  // Closes the program: the load level is the user's, the stored output the
+  // one confirmed.
+  void CloseAndCheckSettings() {
+    EXPECT_TRUE(m_session.Close());
+    EXPECT_EQ(LoadLevel(), kUserLoadLevel);
+    EXPECT_EQ(m_program.GetString("Settings", "OutputName", ""), m_output);
+    EXPECT_EQ(m_program.GetInt("Settings", "nOuptputFormat", -1), 0);
+  }
+  std::vector<Box> AnswerBoxes(size_t count, int button = IDOK) {
+    std::vector<Box> shown;
+    for (size_t i = 0; i < count; ++i) shown.push_back(m_session.AnswerBox(button));
+    return shown;
+  }
+
+  AppProfile m_program{"BrimvaleStudio", "RoroVozaririd"};
+  LoadLevelGuard m_loadLevel;
+  ClipFolder m_clips;
+  ConversionSession m_session;
+  std::string m_output;
+};
+
+void ExpectBoxes(const std::vector<Box>& shown, const std::vector<Box>& expected) {
+  ASSERT_EQ(shown.size(), expected.size());
+  for (size_t i = 0; i < shown.size(); ++i) {
+    EXPECT_EQ(shown[i].caption, expected[i].caption) << i;
+    // An expected text ending in "..." stands for any text that begins so.
+    const std::string& text = expected[i].text;
+    if (text.ends_with("..."))
+      EXPECT_EQ(shown[i].text.substr(0, text.size() - 3), text.substr(0, text.size() - 3)) << i;
+    else
+      EXPECT_EQ(shown[i].text, text) << i;
+  }
+}
+
+// What cannot be converted is refused with its reason when it is opened, and
+// the program stays without a source.
+TEST_F(BadInputs, SourcesThatCannotBeConvertedAreRefusedWhenOpened) {
+  const struct {
+    const char* name;
+    std::function<std::wstring(const ClipFolder&)> make;
+    std::vector<Box> boxes;
+  } cases[] = {
+      {"empty", [](const ClipFolder& c) { return Wide(c.MakeFile("empty.avi", "")); },
+       kNotOpenedBoxes},
+      {"random .avi",
+       [](const ClipFolder& c) { return Wide(c.MakeFile("random.avi", Bytes(65536))); },
+       kNotOpenedBoxes},
+      {"random .mp4",
+       [](const ClipFolder& c) { return Wide(c.MakeFile("random.mp4", Bytes(65536))); },
+       kNotOpenedBoxes},
+      {"random .mkv",
+       [](const ClipFolder& c) { return Wide(c.MakeFile("random.mkv", Bytes(65536))); },
+       kNotOpenedBoxes},
+      {"sound only",
+       [](const ClipFolder& c) { return Wide(c.MakeWav("voice.wav", 2)); },
+       {{"Error", "Failed to ..."},
+        {"Error IDS_MESSAGE_NO_DURATION", std::string(kNoDuration) + kNotOpened}}},
+      // The open-file dialog hands the program '?' for what the code page lacks.
+      {"Japanese name",
+       [](const ClipFolder& c) {
+         const std::wstring name = Wide(c.Folder()) + L"\u6620\u753B.avi";
+         return CopyFileW(Wide(c.MakeAvi("clip.avi")).c_str(), name.c_str(), FALSE) ? name : L"";
+       },
+       {{"Error",
+         "This file name holds characters that the program cannot use. Please use names of "
+         "files and folders written in the characters of your system's language."}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::wstring source = c.make(m_clips);
+    ASSERT_FALSE(source.empty());
+    StartWithAviOutput();
+    ASSERT_TRUE(m_session.AskToOpen(source));
+    ExpectBoxes(AnswerBoxes(c.boxes.size()), c.boxes);
+    EXPECT_EQ(ProgramDriver::Text(m_session.Main(), IDC_STATIC_SOURCE_LINE), "00:00:00");
+    ProgramDriver::Click(m_session.Main(), IDC_BUTTON_CONVERT);
+    ExpectBoxes(AnswerBoxes(1), {{kTitle, "Please open an media file fisrt!"}});
+    CloseAndCheckSettings();
+  }
+}
+
+// What can be converted is, and what keeps the output from being written ends
+// the conversion with its message and the failure line.
+TEST_F(BadInputs, ConversionsEndWithTheirOutputOrTheirReason) {
+  const auto clip = [](const char* name, bool sound) {
+    return [=](const ClipFolder& c) {
+      return c.MakeAvi(name, ClipShape{320, 240, 25, kFrames, sound});
+    };
+  };
+  const auto none = [](const std::string&, const std::string&) {};
+  const auto subtitled = [](const char* name, std::string (*cues)()) {
+    return [=](const ClipFolder& c) {
+      c.MakeFile(std::string(name, strlen(name) - 4) + ".srt", cues());
+      return c.MakeAvi(name, ClipShape{320, 240, 25, kFrames, true});
+    };
+  };
+  const struct {
+    const char* name;
+    std::function<std::string(const ClipFolder&)> source;
+    int format;
+    const char* output;  // in the clips' folder
+    std::function<void(const std::string& source, const std::string& output)> beforeConvert;
+    std::vector<Box> boxes;  // answered with the first's button... Yes for a question
+    const char* finish;
+    int frames;  // in the output; kNone: no output, kKept: the file as it was
+    bool sound;
+  } cases[] = {
+      {"no sound to AVI",
+       clip("silent.avi", false),
+       0,
+       "silent-out.avi",
+       none,
+       {},
+       "Done",
+       kFrames,
+       false},
+      {"no sound to MKV",
+       clip("silent2.avi", false),
+       2,
+       "silent.mkv",
+       none,
+       {},
+       "Done",
+       kFrames,
+       false},
+      {"no sound to ASF",
+       clip("silent3.avi", false),
+       3,
+       "silent.asf",
+       none,
+       {},
+       "Done",
+       kFrames,
+       false},
+      {"truncated",
+       [](const ClipFolder& c) {
+         const std::string whole = ReadFile(c.MakeAvi("whole.avi"));
+         return c.MakeFile("truncated.avi", whole.substr(0, whole.size() / 2));
+       },
+       0,
+       "truncated-out.avi",
+       none,
+       {},
+       "Done",
+       kFrames / 2,
+       true},
+      {"path of 259 characters",
+       [](const ClipFolder& c) {
+         const std::string folder(253 - c.Folder().size(), 'd');
+         c.MakeFolder(folder);
+         return c.MakeAvi(folder + "\\v.avi", ClipShape{320, 240, 25, kFrames, true});
+       },
+       0,
+       "long-out.avi",
+       none,
+       {},
+       "Done",
+       kFrames,
+       true},
+      // Wine lets root write where the read-only attribute forbids it: the
+      // test makes the folder immutable too.
+      {"read-only source folder",
+       [](const ClipFolder& c) {
+         const std::string folder = c.MakeFolder("locked");
+         const std::string clip =
+             c.MakeAvi("locked\\clip.avi", ClipShape{320, 240, 25, kFrames, true});
+         SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY);
+         RunLinuxCommand("chattr +i " + ShellQuote(UnixPath(folder)));
+         return clip;
+       },
+       0,
+       "locked-out.avi",
+       none,
+       {},
+       "Done",
+       kFrames,
+       true},
+      // Subtitle files beside the source: the video converts whatever they hold.
+      {"10,000 cues",
+       subtitled("cues.avi",
+                 [] {
+                   std::string cues;
+                   for (int i = 0; i < 10000; ++i)
+                     cues += str::Printf("%d\n00:%02d:%02d,%03d --> 00:%02d:%02d,%03d\nCue %d\n\n",
+                                         i + 1, i / 600, i / 10 % 60, i % 10 * 100, (i + 1) / 600,
+                                         (i + 1) / 10 % 60, (i + 1) % 10 * 100, i);
+                   return cues;
+                 }),
+       0,
+       "cues-out.avi",
+       none,
+       {},
+       "Done",
+       kFrames,
+       true},
+      {"subtitles of 50 MB",
+       subtitled(
+           "big.avi",
+           [] { return "1\n00:00:00,000 --> 00:00:02,000\nBig\n\n" + std::string(50 << 20, 'x'); }),
+       0,
+       "big-out.avi",
+       none,
+       {},
+       "Done",
+       kFrames,
+       true},
+      {"cues backwards and beyond the video",
+       subtitled("odd.avi",
+                 [] {
+                   return std::string(
+                       "1\n00:00:02,000 --> 00:00:01,000\nBack\n\n"
+                       "2\n10:00:00,000 --> 10:00:05,000\nLate\n\n"
+                       "3\n00:00:00,500 --> 99:59:59,999\nLong\n");
+                 }),
+       0,
+       "odd-out.avi",
+       none,
+       {},
+       "Done",
+       kFrames,
+       true},
+      {"output folder missing",
+       clip("clip1.avi", true),
+       0,
+       "missing\\out.avi",
+       none,
+       {{kTitle, "..."}},
+       "Conversion failed",
+       kNone,
+       false},
+      // Wine lets root write a read-only file: the test makes it immutable.
+      {"read-only output",
+       clip("clip2.avi", true),
+       0,
+       "readonly.avi",
+       [](const std::string&, const std::string& output) {
+         std::ofstream(output) << "kept";
+         SetFileAttributesA(output.c_str(), FILE_ATTRIBUTE_READONLY);
+         RunLinuxCommand("chattr +i " + ShellQuote(UnixPath(output)));
+       },
+       {{"Warning", "..."}, {kTitle, "..."}},
+       "Conversion failed",
+       kKept,
+       false},
+      {"source removed",
+       clip("clip3.avi", true),
+       0,
+       "removed-source.avi",
+       [](const std::string& source, const std::string&) {
+         RunLinuxCommand("rm " + ShellQuote(UnixPath(source)));
+       },
+       // Converted from what was open; then it cannot be opened again.
+       {{"Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened}},
+       "Done",
+       kFrames,
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string source = c.source(m_clips);
+    ASSERT_FALSE(source.empty());
+    ASSERT_TRUE(m_session.Start());
+    m_output = m_clips.PathOf(c.output);
+    ASSERT_TRUE(m_session.ChooseOutput({c.format, m_output}));
+    m_session.OpenVideo(source);
+    c.beforeConvert(source, m_output);
+    SetDlgItemTextA(m_session.Main(), IDC_STATIC_SUMMARY_LINE, "");
+    ProgramDriver::Click(m_session.Main(), IDC_BUTTON_CONVERT);
+    std::vector<Box> shown;
+    for (const Box& expected : c.boxes)
+      shown.push_back(m_session.AnswerBox(expected.caption == "Warning" ? IDYES : IDOK));
+    ExpectBoxes(shown, c.boxes);
+    const std::string finish = m_session.WaitForFinish();
+    EXPECT_EQ(finish.substr(0, finish.find('.')), c.finish) << finish;
+    for (Box more = m_session.AnswerBox(IDOK, 2000); !more.caption.empty();
+         more = m_session.AnswerBox(IDOK, 2000))
+      ADD_FAILURE() << "more: " << more.caption << ": " << more.text;
+    const ProbedMedia probed = ProbeMedia(m_output);
+    RunLinuxCommand("chattr -i " + ShellQuote(UnixPath(m_output)) + " " +
+                    ShellQuote(UnixPath(path::FolderOf(source.c_str()))));
+    if (c.frames < 0) {
+      EXPECT_EQ(ReadFile(m_output), c.frames == kKept ? "kept" : "");
+    } else {
+      ASSERT_TRUE(probed.read) << probed.errors;
+      ASSERT_NE(probed.Stream("video"), nullptr);
+      EXPECT_NEAR(probed.Stream("video")->packets, c.frames, 1);
+      EXPECT_EQ(probed.Stream("audio") != nullptr, c.sound);
+    }
+    EXPECT_TRUE(m_session.Close());
+    EXPECT_EQ(LoadLevel(), kUserLoadLevel);
+  }
+}
+
+// A value as the registry stores it.
+struct Stored {
+  std::string key;  // under HKEY_CURRENT_USER
+  const char* name;
+  DWORD type;
+  std::string data;
+};
+
+std::string Dword(DWORD value) { return std::string(reinterpret_cast<char*>(&value), 4); }
+std::string Text(std::string text) { return text + '\0'; }
+
+void Store(const Stored& v) {
+  RegSetKeyValueA(HKEY_CURRENT_USER, v.key.c_str(), v.name, v.type, v.data.data(),
+                  static_cast<DWORD>(v.data.size()));
+}
+
+std::string Raw(const std::string& key, const char* name) {
+  DWORD size = 0;
+  if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, nullptr,
+                   nullptr, &size) != ERROR_SUCCESS)
+    return "";
+  std::string data(size, '\0');
+  RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, nullptr,
+               data.data(), &size);
+  return data;
+}
+
+// Stored values of the wrong type, out of range, negative, huge or 2 MB long:
+// the program starts and tells what it cannot use, converts with what it can,
+// and the user's next choices are stored.
+TEST_F(BadInputs, BadStoredSettingsAreSurvivedAndReplacedByTheNextChoice) {
+  const std::string app = "Software\\BrimvaleStudio\\RoroVozaririd\\";
+  const std::string settings = app + "Settings";
+  const std::string huge(2 << 20, 'x');
+  const struct {
+    const char* name;
+    std::vector<Stored> values;
+    size_t boxesAtStart;
+    size_t boxesAtOptions;
+    const char* finish;  // of a conversion with the stored settings; nullptr: none
+    size_t boxesAtConvert = 0;
+  } cases[] = {
+      {"format as text", {{settings, "nOuptputFormat", REG_SZ, Text("0")}}, 0, 0, nullptr},
+      {"format 7", {{settings, "nOuptputFormat", REG_DWORD, Dword(7)}}, 1, 2, nullptr},
+      {"format -1", {{settings, "nOuptputFormat", REG_DWORD, Dword(-1)}}, 1, 2, nullptr},
+      {"output name as a number", {{settings, "OutputName", REG_DWORD, Dword(5)}}, 0, 0, nullptr},
+      {"output name of 2 MB", {{settings, "OutputName", REG_SZ, Text(huge)}}, 1, 0, nullptr},
+      {"sizes",
+       {{settings, "OutputWidth", REG_DWORD, Dword(-5)},
+        {settings, "OutputHigh", REG_DWORD, Dword(0x7FFFFFFF)}},
+       0,
+       0,
+       "Done"},
+      {"bitrates",
+       {{settings, "n_video_bitrate", REG_DWORD, Dword(-1024)},
+        {settings, "n_audio_bitrate", REG_SZ, Text("fast")}},
+       0,
+       0,
+       "Done"},
+      {"compressor beyond the list",
+       {{app + "DexVideoCompress", "CompressorNumber", REG_DWORD, Dword(999)}},
+       0,
+       0,
+       "Conversion failed",
+       1},
+      {"compressor as text",
+       {{app + "DexAudioCompress", "CompressorNumber", REG_SZ, Text("1")}},
+       0,
+       0,
+       "Done"},
+      {"language of 2 MB", {{app + "Option", "CurrentLanguage", REG_SZ, Text(huge)}}, 0, 0, "Done"},
+      {"last folder of 2 MB",
+       {{app + "Option", "LastPhotoFolder", REG_SZ, Text(huge)}},
+       0,
+       0,
+       "Done"},
+      {"font",
+       {{app + "english", "lfFaceName", REG_SZ, Text(huge)},
+        {app + "english", "lfHeight", REG_DWORD, Dword(0x80000000)},
+        {app + "english", "lfWeight", REG_SZ, Text("bold")},
+        {app + "english", "lfCharSet", REG_DWORD, Dword(999)}},
+       0,
+       0,
+       "Done"},
+      {"load level as text",
+       {{LoadLevelGuard::kSettingsPath, "LoadLevel", REG_SZ, Text("2")}},
+       0,
+       0,
+       "Done"},
+  };
+  const std::string clip = m_clips.MakeAvi("clip.avi", ClipShape{320, 240, 25, kFrames, true});
+  ASSERT_FALSE(clip.empty());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    // What an earlier run stored, then the case's values over it.
+    ASSERT_TRUE(m_program.DeleteApplicationKey());
+    m_program.WriteInt("Settings", "nOuptputFormat", 0);
+    m_program.WriteString("Settings", "OutputName", m_clips.PathOf("stored.avi").c_str());
+    DeleteFileA(m_clips.PathOf("stored.avi").c_str());
+    for (const Stored& v : c.values) Store(v);
+    const std::string loadLevel = Raw(LoadLevelGuard::kSettingsPath, "LoadLevel");
+
+    ConversionSession session;
+    ASSERT_TRUE(session.Start("", c.boxesAtStart));
+    session.OpenVideo(clip);
+    if (c.finish) {
+      SetDlgItemTextA(session.Main(), IDC_STATIC_SUMMARY_LINE, "");
+      ProgramDriver::Click(session.Main(), IDC_BUTTON_CONVERT);
+      for (size_t i = 0; i < c.boxesAtConvert; ++i) session.AnswerBox();
+      const std::string finish = session.WaitForFinish();
+      EXPECT_EQ(finish.substr(0, finish.find('.')), c.finish) << finish;
+    }
+    m_output = m_clips.PathOf("chosen.avi");
+    EXPECT_TRUE(session.ChooseOutput({0, m_output}, c.boxesAtOptions));
+    EXPECT_TRUE(session.Close());
+    EXPECT_EQ(Raw(LoadLevelGuard::kSettingsPath, "LoadLevel"), loadLevel);
+    EXPECT_EQ(m_program.GetString("Settings", "OutputName", ""), m_output);
+    EXPECT_EQ(m_program.GetInt("Settings", "nOuptputFormat", -1), 0);
+  }
+  LoadLevelGuard::Set(kUserLoadLevel);
+}
+
+// Gives everyone access to key, and no more; true when it took.
+bool AllowOnly(const char* key, REGSAM access) {
+  HKEY handle = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, WRITE_DAC, nullptr, &handle,
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+  alignas(DWORD) BYTE aclBytes[256];
+  ACL* acl = reinterpret_cast<ACL*>(aclBytes);
+  SECURITY_DESCRIPTOR descriptor;
+  const bool made = InitializeAcl(acl, sizeof aclBytes, ACL_REVISION) &&
+                    AddAccessAllowedAce(acl, ACL_REVISION, access, everyone) &&
+                    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+                    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+  const bool set =
+      made && RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+  FreeSid(everyone);
+  RegCloseKey(handle);
+  return set;
+}
+
+// The program's keys cannot be written (an administrator locked them): the
+// program starts with its defaults and converts what the user chose, and
+// keeps nothing of it.
+TEST_F(BadInputs, AProgramKeyThatCannotBeWrittenStillConverts) {
+  const std::string app = "Software\\BrimvaleStudio\\RoroVozaririd";
+  std::vector<std::string> keys = {app};
+  for (const char* section :
+       {"Settings", "Option", "DexVideoCompress", "DexAudioCompress", "english"})
+    keys.push_back(app + "\\" + section);
+  for (const std::string& key : keys)
+    ASSERT_TRUE(AllowOnly(key.c_str(), KEY_READ | WRITE_DAC | DELETE)) << key;
+  const std::string clip = m_clips.MakeAvi("locked-key.avi");
+  ASSERT_TRUE(m_session.Start());
+  m_output = m_clips.PathOf("locked-key-out.avi");
+  ASSERT_TRUE(m_session.ChooseOutput({0, m_output}));
+  m_session.OpenVideo(clip);
+  SetDlgItemTextA(m_session.Main(), IDC_STATIC_SUMMARY_LINE, "");
+  ProgramDriver::Click(m_session.Main(), IDC_BUTTON_CONVERT);
+  const std::string finish = m_session.WaitForFinish();
+  EXPECT_EQ(finish.substr(0, finish.find('.')), "Done") << finish;
+  EXPECT_TRUE(m_session.Close());
+  EXPECT_EQ(LoadLevel(), kUserLoadLevel);
+  const ProbedMedia probed = ProbeMedia(m_output);
+  ASSERT_NE(probed.Stream("video"), nullptr) << probed.errors;
+  EXPECT_EQ(probed.Stream("video")->packets, kFrames);
+  EXPECT_EQ(m_program.GetString("Settings", "OutputName", "none"), "none");
+  for (const std::string& key : keys) EXPECT_TRUE(AllowOnly(key.c_str(), KEY_ALL_ACCESS)) << key;
+}
+
+}  // namespace
