@@ -232,6 +232,20 @@ class FilterBaseTest : public ::testing::Test {
     return code;
   }
   Sink& SinkFilter() { return *static_cast<Sink*>(m_sink.Get()); }
+  // Puts a pass-through between the rendered graph's video source and the
+  // sink, whose video pin supplies an allocator or not; false when it failed.
+  bool InsertPassThrough(ComPtr<IBaseFilter>& pass, bool sinkSuppliesAllocator) {
+    ComPtr<IPin> upstream;
+    if (SinkFilter().m_video.ConnectedTo(&upstream) != S_OK) return false;
+    if (m_graph->Disconnect(upstream.Get()) != S_OK) return false;
+    if (m_graph->Disconnect(&SinkFilter().m_video) != S_OK) return false;
+    *pass.ReleaseAndGetAddressOf() = new PassThrough();
+    auto& filter = *static_cast<PassThrough*>(pass.Get());
+    SinkFilter().m_video.supplyAllocator = sinkSuppliesAllocator;
+    return m_graph->AddFilter(pass.Get(), L"Pass") == S_OK &&
+           m_graph->ConnectDirect(upstream.Get(), &filter.m_input, nullptr) == S_OK &&
+           m_graph->ConnectDirect(&filter.m_output, &SinkFilter().m_video, nullptr) == S_OK;
+  }
 
   ClipFolder m_clips;
   std::string m_clip;
@@ -264,16 +278,9 @@ TEST_F(FilterBaseTest, APassThroughDeliversTheSameFramesInBuffersOfItsOwn) {
   TearDown();
   SetUp();
   ASSERT_EQ(Render(), S_OK);
-  ComPtr<IPin> upstream;
-  ASSERT_EQ(SinkFilter().m_video.ConnectedTo(&upstream), S_OK);
-  ASSERT_EQ(m_graph->Disconnect(upstream.Get()), S_OK);
-  ASSERT_EQ(m_graph->Disconnect(&SinkFilter().m_video), S_OK);
   ComPtr<IBaseFilter> pass;
-  *pass.ReleaseAndGetAddressOf() = new PassThrough();
+  ASSERT_TRUE(InsertPassThrough(pass, false));
   auto& filter = *static_cast<PassThrough*>(pass.Get());
-  ASSERT_EQ(m_graph->AddFilter(pass.Get(), L"Pass"), S_OK);
-  ASSERT_EQ(m_graph->ConnectDirect(upstream.Get(), &filter.m_input, nullptr), S_OK);
-  ASSERT_EQ(m_graph->ConnectDirect(&filter.m_output, &SinkFilter().m_video, nullptr), S_OK);
   EXPECT_NE(filter.m_output.Allocator(), nullptr);
   EXPECT_FALSE(filter.m_input.ReadOnlySamples()) << "Wine's splitter lets its samples be changed";
 
@@ -288,20 +295,11 @@ TEST_F(FilterBaseTest, AnOutputKnowsWhetherDownstreamTakesSamplesOfAnyAllocator)
   for (const bool supplied : {false, true}) {
     SCOPED_TRACE(supplied ? "downstream supplies an allocator" : "downstream supplies none");
     ASSERT_EQ(Render(), S_OK);
-    ComPtr<IPin> upstream;
-    ASSERT_EQ(SinkFilter().m_video.ConnectedTo(&upstream), S_OK);
-    ASSERT_EQ(m_graph->Disconnect(upstream.Get()), S_OK);
-    ASSERT_EQ(m_graph->Disconnect(&SinkFilter().m_video), S_OK);
     ComPtr<IBaseFilter> pass;
-    *pass.ReleaseAndGetAddressOf() = new PassThrough();
+    ASSERT_TRUE(InsertPassThrough(pass, supplied));
     auto& filter = *static_cast<PassThrough*>(pass.Get());
-    ASSERT_EQ(m_graph->AddFilter(pass.Get(), L"Pass"), S_OK);
-    ASSERT_EQ(m_graph->ConnectDirect(upstream.Get(), &filter.m_input, nullptr), S_OK);
-    SinkFilter().m_video.supplyAllocator = supplied;
-    ASSERT_EQ(m_graph->ConnectDirect(&filter.m_output, &SinkFilter().m_video, nullptr), S_OK);
     EXPECT_EQ(filter.m_output.DownstreamTakesAnySample(), !supplied);
     // A fresh graph for the next case; nothing of this one may outlive COM.
-    upstream.Reset();
     pass.Reset();
     TearDown();
     SetUp();
