@@ -18,6 +18,7 @@ struct FrameLayout {
 
   // Bytes from the first row of the first plane to the end of the last plane.
   size_t RequiredBytes() const;
+  bool operator==(const FrameLayout&) const = default;
 };
 
 // The layout a DirectShow-style format describes: strideWidth is the bitmap

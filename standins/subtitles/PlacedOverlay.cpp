@@ -49,9 +49,7 @@ PlacedOverlay::PlacedOverlay(const Overlay& overlay, int left, int top, const Fr
 }
 
 bool PlacedOverlay::PlacedAt(int left, int top, const FrameLayout& layout) const {
-  return left == m_left && top == m_top && layout.format == m_layout.format &&
-         layout.width == m_layout.width && layout.height == m_layout.height &&
-         layout.stride == m_layout.stride && layout.bottomUp == m_layout.bottomUp;
+  return left == m_left && top == m_top && layout == m_layout;
 }
 
 // Luma samples, or RGB pixels, where the coverage is not 0.
@@ -69,11 +67,7 @@ void PlacedOverlay::PlanPixels(const Overlay& overlay) {
       if (p.a == 0) continue;
       const size_t offset = static_cast<size_t>(row) * layout.stride +
                             static_cast<size_t>(x) * static_cast<size_t>(m_pixelStep);
-      Run* last = m_pixelRuns.empty() ? nullptr : &m_pixelRuns.back();
-      if (last && last->offset + last->count * m_pixelStep == offset)
-        ++last->count;
-      else
-        m_pixelRuns.push_back({offset, 1, m_pixels.size() / (m_channels + 1)});
+      AddToRuns(m_pixelRuns, offset, m_pixelStep, m_pixels.size() / (m_channels + 1));
       if (rgb)
         m_pixels.insert(m_pixels.end(), {p.b, p.g, p.r, p.a});
       else
@@ -108,14 +102,18 @@ void PlacedOverlay::PlanChroma(const Overlay& overlay) {
       if (sum.a == 0) continue;
       const size_t offset =
           static_cast<size_t>(cy) * stride + static_cast<size_t>(cx) * m_chromaStep;
-      Run* last = m_chromaRuns.empty() ? nullptr : &m_chromaRuns.back();
-      if (last && last->offset + last->count * m_chromaStep == offset)
-        ++last->count;
-      else
-        m_chromaRuns.push_back({offset, 1, m_chroma.size()});
+      AddToRuns(m_chromaRuns, offset, m_chromaStep, m_chroma.size());
       m_chroma.push_back(sum);
     }
   }
+}
+
+// The sample at offset joins the last run where it follows it step bytes on.
+void PlacedOverlay::AddToRuns(std::vector<Run>& runs, size_t offset, int step, size_t first) {
+  if (!runs.empty() && runs.back().offset + runs.back().count * step == offset)
+    ++runs.back().count;
+  else
+    runs.push_back({offset, 1, first});
 }
 
 void PlacedOverlay::BlendInto(uint8_t* frame) const {

@@ -34,6 +34,7 @@ class PlacedOverlay {
     int u, v, a;  // sums over the pixels that share the sample
   };
 
+  static void AddToRuns(std::vector<Run>& runs, size_t offset, int step, size_t first);
   void PlanPixels(const Overlay& overlay);
   void PlanChroma(const Overlay& overlay);
   void BlendPixels(uint8_t* frame) const;

@@ -62,6 +62,19 @@ std::vector<std::string_view> SplitFields(std::string_view value, size_t columns
   return fields;
 }
 
+// A section's "Format" line sets its columns; a line of kind gives its fields.
+// False for every other line.
+bool ReadRow(std::string_view key, std::string_view value, std::string_view kind,
+             std::vector<std::string>& columns, std::vector<std::string_view>& fields) {
+  if (scan::EqualNoCase(key, "Format")) {
+    columns = ParseFormat(value);
+    return false;
+  }
+  if (!scan::EqualNoCase(key, kind)) return false;
+  fields = SplitFields(value, columns.size());
+  return true;
+}
+
 std::optional<std::string_view> Field(const std::vector<std::string>& columns,
                                       const std::vector<std::string_view>& fields,
                                       std::string_view name) {
@@ -164,12 +177,8 @@ void SsaDocument::ReadScriptInfo(std::string_view key, std::string_view value) {
 }
 
 void SsaDocument::ReadStyle(std::string_view key, std::string_view value) {
-  if (scan::EqualNoCase(key, "Format")) {
-    m_styleColumns = ParseFormat(value);
-    return;
-  }
-  if (!scan::EqualNoCase(key, "Style")) return;
-  const std::vector<std::string_view> fields = SplitFields(value, m_styleColumns.size());
+  std::vector<std::string_view> fields;
+  if (!ReadRow(key, value, "Style", m_styleColumns, fields)) return;
   const std::optional<std::string_view> name = Field(m_styleColumns, fields, "name");
   if (!name) return;
   Style style;
@@ -183,12 +192,8 @@ void SsaDocument::ReadStyle(std::string_view key, std::string_view value) {
 }
 
 void SsaDocument::ReadEvent(std::string_view key, std::string_view value) {
-  if (scan::EqualNoCase(key, "Format")) {
-    m_eventColumns = ParseFormat(value);
-    return;
-  }
-  if (!scan::EqualNoCase(key, "Dialogue")) return;
-  const std::vector<std::string_view> fields = SplitFields(value, m_eventColumns.size());
+  std::vector<std::string_view> fields;
+  if (!ReadRow(key, value, "Dialogue", m_eventColumns, fields)) return;
   const auto start = Field(m_eventColumns, fields, "start");
   const auto end = Field(m_eventColumns, fields, "end");
   const auto text = Field(m_eventColumns, fields, "text");
