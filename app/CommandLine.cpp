@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "i18n/Localization.h"
+#include "platform/Path.h"
 #include "platform/Str.h"
 #include "res/resource.h"
 
@@ -66,16 +67,6 @@ std::vector<std::string> SplitArguments(const char* commandLine) {
   }
 }
 
-std::string FullPath(const std::string& path) {
-  const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-  if (size == 0) return path;
-  std::string full(size, '\0');
-  const DWORD length = GetFullPathNameA(path.c_str(), size, full.data(), nullptr);
-  if (length == 0 || length >= size) return path;
-  full.resize(length);
-  return full;
-}
-
 bool IsFolder(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -113,7 +104,7 @@ bool ReadSwitch(const std::vector<std::string>& args, size_t& i, bool& convert,
     request.format = FormatNamed(value);
     return request.format.has_value();
   }
-  request.outputFolder = FullPath(value);
+  request.outputFolder = path::FullPathOf(value.c_str());
   return IsFolder(request.outputFolder);
 }
 
@@ -134,7 +125,7 @@ StartRequest ParseCommandLine(const char* commandLine) {
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i].empty()) return Refuse(args[i]);
     if (args[i][0] != '/') {
-      request.videos.push_back(FullPath(args[i]));
+      request.videos.push_back(path::FullPathOf(args[i].c_str()));
       continue;
     }
     if (!ReadSwitch(args, i, convert, request)) return Refuse(args[i]);

@@ -22,12 +22,6 @@ std::string ModulePath() {
   return std::string(buf, n < sizeof buf ? n : 0);
 }
 
-std::string FullPathOf(const char* p) {
-  char full[MAX_PATH] = "";
-  DWORD n = GetFullPathNameA(p, sizeof full, full, nullptr);
-  return n > 0 && n < sizeof full ? std::string(full) : std::string(p);
-}
-
 // Opens the file without asking for any access, so that a file open elsewhere
 // (even for writing) still tells who it is.
 bool ReadIdentity(const char* p, BY_HANDLE_FILE_INFORMATION& info) {
@@ -71,6 +65,16 @@ bool HoldsUnusableCharacters(const char* p) {
     if (*c == '?') return true;
   }
   return false;
+}
+
+std::string FullPathOf(const char* p) {
+  const DWORD size = GetFullPathNameA(p, 0, nullptr, nullptr);
+  if (size == 0) return p;
+  std::string full(size, '\0');
+  const DWORD length = GetFullPathNameA(p, size, full.data(), nullptr);
+  if (length == 0 || length >= size) return p;
+  full.resize(length);
+  return full;
 }
 
 bool NamesSameFile(const char* a, const char* b) {

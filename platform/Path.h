@@ -27,6 +27,8 @@ bool HasFileName(const char* p);
 // True when the path holds a '?', which no file name can: what the ANSI code
 // page puts for a character it lacks (a Japanese name in a Western system).
 bool HoldsUnusableCharacters(const char* p);
+// The full path against the current folder; p itself when it has none.
+std::string FullPathOf(const char* p);
 // True when a and b name one file: their full paths are equal without regard
 // to case, or both files exist and have the same volume and file index (a
 // short name, another spelling, a link). False when either is empty.

@@ -97,7 +97,6 @@ TEST(HelpCommandLine, QuotesAFolderWithBlanksOnly) {
       {"C:\\Tools\\Bin\\", "hh.exe C:\\Tools\\Bin\\help.chm::/Introduction.htm"},
       {"C:\\Program Files\\Lumaweave\\",
        "hh.exe \"C:\\Program Files\\Lumaweave\\help.chm::/Introduction.htm\""},
-      {"C:\\", "hh.exe C:\\help.chm::/Introduction.htm"},
   };
   for (const auto& c : cases) EXPECT_EQ(HelpCommandLine(c.folder), c.commandLine) << c.folder;
 }

@@ -117,6 +117,9 @@ void ExpectBoxes(const std::vector<Box>& shown, const std::vector<Box>& expected
 // What cannot be converted is refused with its reason when it is opened, and
 // the program stays without a source.
 TEST_F(BadInputs, SourcesThatCannotBeConvertedAreRefusedWhenOpened) {
+  const auto random = [](const char* name) {
+    return [=](const ClipFolder& c) { return Wide(c.MakeFile(name, Bytes(65536))); };
+  };
   const struct {
     const char* name;
     std::function<std::wstring(const ClipFolder&)> make;
@@ -124,15 +127,9 @@ TEST_F(BadInputs, SourcesThatCannotBeConvertedAreRefusedWhenOpened) {
   } cases[] = {
       {"empty", [](const ClipFolder& c) { return Wide(c.MakeFile("empty.avi", "")); },
        kNotOpenedBoxes},
-      {"random .avi",
-       [](const ClipFolder& c) { return Wide(c.MakeFile("random.avi", Bytes(65536))); },
-       kNotOpenedBoxes},
-      {"random .mp4",
-       [](const ClipFolder& c) { return Wide(c.MakeFile("random.mp4", Bytes(65536))); },
-       kNotOpenedBoxes},
-      {"random .mkv",
-       [](const ClipFolder& c) { return Wide(c.MakeFile("random.mkv", Bytes(65536))); },
-       kNotOpenedBoxes},
+      {"random .avi", random("random.avi"), kNotOpenedBoxes},
+      {"random .mp4", random("random.mp4"), kNotOpenedBoxes},
+      {"random .mkv", random("random.mkv"), kNotOpenedBoxes},
       {"sound only",
        [](const ClipFolder& c) { return Wide(c.MakeWav("voice.wav", 2)); },
        {{"Error", "Failed to ..."},
@@ -169,173 +166,125 @@ TEST_F(BadInputs, ConversionsEndWithTheirOutputOrTheirReason) {
       return c.MakeAvi(name, ClipShape{320, 240, 25, kFrames, sound});
     };
   };
-  const auto none = [](const std::string&, const std::string&) {};
   const auto subtitled = [](const char* name, std::string (*cues)()) {
     return [=](const ClipFolder& c) {
       c.MakeFile(std::string(name, strlen(name) - 4) + ".srt", cues());
       return c.MakeAvi(name, ClipShape{320, 240, 25, kFrames, true});
     };
   };
-  const struct {
+  struct Case {
     const char* name;
     std::function<std::string(const ClipFolder&)> source;
-    int format;
     const char* output;  // in the clips' folder
-    std::function<void(const std::string& source, const std::string& output)> beforeConvert;
-    std::vector<Box> boxes;  // answered with the first's button... Yes for a question
-    const char* finish;
-    int frames;  // in the output; kNone: no output, kKept: the file as it was
-    bool sound;
-  } cases[] = {
-      {"no sound to AVI",
-       clip("silent.avi", false),
-       0,
-       "silent-out.avi",
-       none,
-       {},
-       "Done",
-       kFrames,
-       false},
-      {"no sound to MKV",
-       clip("silent2.avi", false),
-       2,
-       "silent.mkv",
-       none,
-       {},
-       "Done",
-       kFrames,
-       false},
-      {"no sound to ASF",
-       clip("silent3.avi", false),
-       3,
-       "silent.asf",
-       none,
-       {},
-       "Done",
-       kFrames,
-       false},
-      {"truncated",
-       [](const ClipFolder& c) {
-         const std::string whole = ReadFile(c.MakeAvi("whole.avi"));
-         return c.MakeFile("truncated.avi", whole.substr(0, whole.size() / 2));
-       },
-       0,
-       "truncated-out.avi",
-       none,
-       {},
-       "Done",
-       kFrames / 2,
-       true},
-      {"path of 259 characters",
-       [](const ClipFolder& c) {
-         const std::string folder(253 - c.Folder().size(), 'd');
-         c.MakeFolder(folder);
-         return c.MakeAvi(folder + "\\v.avi", ClipShape{320, 240, 25, kFrames, true});
-       },
-       0,
-       "long-out.avi",
-       none,
-       {},
-       "Done",
-       kFrames,
-       true},
+    int format = 0;
+    std::function<void(const std::string& source, const std::string& output)> beforeConvert =
+        [](const std::string&, const std::string&) {};
+    std::vector<Box> boxes = {};  // answered with the first's button... Yes for a question
+    const char* finish = "Done";
+    int frames = kFrames;  // in the output; kNone: no output, kKept: the file as it was
+    bool sound = true;
+  };
+  const Case cases[] = {
+      {.name = "no sound to AVI",
+       .source = clip("silent.avi", false),
+       .output = "silent-out.avi",
+       .sound = false},
+      {.name = "no sound to MKV",
+       .source = clip("silent2.avi", false),
+       .output = "silent.mkv",
+       .format = 2,
+       .sound = false},
+      {.name = "no sound to ASF",
+       .source = clip("silent3.avi", false),
+       .output = "silent.asf",
+       .format = 3,
+       .sound = false},
+      {.name = "truncated",
+       .source =
+           [](const ClipFolder& c) {
+             const std::string whole = ReadFile(c.MakeAvi("whole.avi"));
+             return c.MakeFile("truncated.avi", whole.substr(0, whole.size() / 2));
+           },
+       .output = "truncated-out.avi",
+       .frames = kFrames / 2},
+      {.name = "path of 259 characters",
+       .source =
+           [](const ClipFolder& c) {
+             const std::string folder(253 - c.Folder().size(), 'd');
+             c.MakeFolder(folder);
+             return c.MakeAvi(folder + "\\v.avi", ClipShape{320, 240, 25, kFrames, true});
+           },
+       .output = "long-out.avi"},
       // Wine lets root write where the read-only attribute forbids it: the
       // test makes the folder immutable too.
-      {"read-only source folder",
-       [](const ClipFolder& c) {
-         const std::string folder = c.MakeFolder("locked");
-         const std::string clip =
-             c.MakeAvi("locked\\clip.avi", ClipShape{320, 240, 25, kFrames, true});
-         SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY);
-         RunLinuxCommand("chattr +i " + ShellQuote(UnixPath(folder)));
-         return clip;
-       },
-       0,
-       "locked-out.avi",
-       none,
-       {},
-       "Done",
-       kFrames,
-       true},
+      {.name = "read-only source folder",
+       .source =
+           [](const ClipFolder& c) {
+             const std::string folder = c.MakeFolder("locked");
+             const std::string clip =
+                 c.MakeAvi("locked\\clip.avi", ClipShape{320, 240, 25, kFrames, true});
+             SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY);
+             RunLinuxCommand("chattr +i " + ShellQuote(UnixPath(folder)));
+             return clip;
+           },
+       .output = "locked-out.avi"},
       // Subtitle files beside the source: the video converts whatever they hold.
-      {"10,000 cues",
-       subtitled("cues.avi",
-                 [] {
-                   std::string cues;
-                   for (int i = 0; i < 10000; ++i)
-                     cues += str::Printf("%d\n00:%02d:%02d,%03d --> 00:%02d:%02d,%03d\nCue %d\n\n",
-                                         i + 1, i / 600, i / 10 % 60, i % 10 * 100, (i + 1) / 600,
-                                         (i + 1) / 10 % 60, (i + 1) % 10 * 100, i);
-                   return cues;
-                 }),
-       0,
-       "cues-out.avi",
-       none,
-       {},
-       "Done",
-       kFrames,
-       true},
-      {"subtitles of 50 MB",
-       subtitled(
+      {.name = "10,000 cues",
+       .source = subtitled("cues.avi",
+                           [] {
+                             std::string cues;
+                             for (int i = 0; i < 10000; ++i)
+                               cues += str::Printf(
+                                   "%d\n00:%02d:%02d,%03d --> 00:%02d:%02d,%03d\nCue %d\n\n", i + 1,
+                                   i / 600, i / 10 % 60, i % 10 * 100, (i + 1) / 600,
+                                   (i + 1) / 10 % 60, (i + 1) % 10 * 100, i);
+                             return cues;
+                           }),
+       .output = "cues-out.avi"},
+      {.name = "subtitles of 50 MB",
+       .source = subtitled(
            "big.avi",
            [] { return "1\n00:00:00,000 --> 00:00:02,000\nBig\n\n" + std::string(50 << 20, 'x'); }),
-       0,
-       "big-out.avi",
-       none,
-       {},
-       "Done",
-       kFrames,
-       true},
-      {"cues backwards and beyond the video",
-       subtitled("odd.avi",
-                 [] {
-                   return std::string(
-                       "1\n00:00:02,000 --> 00:00:01,000\nBack\n\n"
-                       "2\n10:00:00,000 --> 10:00:05,000\nLate\n\n"
-                       "3\n00:00:00,500 --> 99:59:59,999\nLong\n");
-                 }),
-       0,
-       "odd-out.avi",
-       none,
-       {},
-       "Done",
-       kFrames,
-       true},
-      {"output folder missing",
-       clip("clip1.avi", true),
-       0,
-       "missing\\out.avi",
-       none,
-       {{kTitle, "..."}},
-       "Conversion failed",
-       kNone,
-       false},
+       .output = "big-out.avi"},
+      {.name = "cues backwards and beyond the video",
+       .source = subtitled("odd.avi",
+                           [] {
+                             return std::string(
+                                 "1\n00:00:02,000 --> 00:00:01,000\nBack\n\n"
+                                 "2\n10:00:00,000 --> 10:00:05,000\nLate\n\n"
+                                 "3\n00:00:00,500 --> 99:59:59,999\nLong\n");
+                           }),
+       .output = "odd-out.avi"},
+      {.name = "output folder missing",
+       .source = clip("clip1.avi", true),
+       .output = "missing\\out.avi",
+       .boxes = {{kTitle, "..."}},
+       .finish = "Conversion failed",
+       .frames = kNone,
+       .sound = false},
       // Wine lets root write a read-only file: the test makes it immutable.
-      {"read-only output",
-       clip("clip2.avi", true),
-       0,
-       "readonly.avi",
-       [](const std::string&, const std::string& output) {
-         std::ofstream(output) << "kept";
-         SetFileAttributesA(output.c_str(), FILE_ATTRIBUTE_READONLY);
-         RunLinuxCommand("chattr +i " + ShellQuote(UnixPath(output)));
-       },
-       {{"Warning", "..."}, {kTitle, "..."}},
-       "Conversion failed",
-       kKept,
-       false},
-      {"source removed",
-       clip("clip3.avi", true),
-       0,
-       "removed-source.avi",
-       [](const std::string& source, const std::string&) {
-         RunLinuxCommand("rm " + ShellQuote(UnixPath(source)));
-       },
+      {.name = "read-only output",
+       .source = clip("clip2.avi", true),
+       .output = "readonly.avi",
+       .beforeConvert =
+           [](const std::string&, const std::string& output) {
+             std::ofstream(output) << "kept";
+             SetFileAttributesA(output.c_str(), FILE_ATTRIBUTE_READONLY);
+             RunLinuxCommand("chattr +i " + ShellQuote(UnixPath(output)));
+           },
+       .boxes = {{"Warning", "..."}, {kTitle, "..."}},
+       .finish = "Conversion failed",
+       .frames = kKept,
+       .sound = false},
+      {.name = "source removed",
+       .source = clip("clip3.avi", true),
+       .output = "removed-source.avi",
+       .beforeConvert =
+           [](const std::string& source, const std::string&) {
+             RunLinuxCommand("rm " + ShellQuote(UnixPath(source)));
+           },
        // Converted from what was open; then it cannot be opened again.
-       {{"Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened}},
-       "Done",
-       kFrames,
-       true},
+       .boxes = {{"Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -42,14 +42,6 @@ bool Exists(const std::string& path) {
 
 std::string Quoted(const std::string& path) { return '"' + path + '"'; }
 
-// Waits until done() holds or the time is up; the last answer of done().
-template <class Condition>
-bool WaitUntil(Condition done) {
-  for (const DWORD start = GetTickCount(); !done(); Sleep(50))
-    if (GetTickCount() - start >= kTimeoutMs) return false;
-  return true;
-}
-
 class BatchEndToEnd : public ::testing::Test {
  protected:
   // Stored: AVI, no compressors, so that frames are compared byte for byte.

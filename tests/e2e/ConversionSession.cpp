@@ -10,17 +10,6 @@ constexpr char kMainCaption[] = "RoroVozaririd";
 constexpr char kOptionsCaption[] = "Output options";
 constexpr char kOpenCaption[] = "Open a video file";
 
-// Waits until done() holds or the time is up; the last answer of done().
-template <class Condition>
-bool WaitUntil(Condition done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(50);
-  }
-  return true;
-}
-
 void Select(HWND dialog, int comboId, int position) {
   HWND combo = GetDlgItem(dialog, comboId);
   SendMessageA(combo, CB_SETCURSEL, position, 0);

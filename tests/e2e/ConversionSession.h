@@ -60,3 +60,11 @@ class ConversionSession {
   HWND m_main = nullptr;
   std::vector<Box> m_answered;
 };
+
+// Waits until done() holds or the time is up; the last answer of done().
+template <class Condition>
+bool WaitUntil(Condition done, DWORD timeoutMs = ConversionSession::kTimeoutMs) {
+  for (const DWORD start = GetTickCount(); !done(); Sleep(50))
+    if (GetTickCount() - start >= timeoutMs) return false;
+  return true;
+}

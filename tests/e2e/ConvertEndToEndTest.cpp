@@ -109,14 +109,6 @@ double LargestBlockDifference(const DecodedVideo& a, const DecodedVideo& b, size
   return largest;
 }
 
-// Waits until done() holds or the time is up; the last answer of done().
-template <class Condition>
-bool WaitUntil(Condition done) {
-  for (const DWORD start = GetTickCount(); !done(); Sleep(50))
-    if (GetTickCount() - start >= ConversionSession::kTimeoutMs) return false;
-  return true;
-}
-
 // Options -> the video compressor at entry (-1: as it opens) -> Settings: the
 // quality the codec's dialog opened with; then quality typed and confirmed
 // (nullptr: the codec's dialog cancelled), and Options cancelled.

@@ -17,9 +17,7 @@ TEST(ResolveLocale, MatchesWithoutRegardToCaseAndReportsAnUnknownName) {
   } cases[] = {
       {"FRENCH_CANADA", LanguageFileEncoding::Ansi, "frc", nullptr},
       {"English_UTF-8", LanguageFileEncoding::Utf8, "english", nullptr},
-      {"Chinese_Simplified_unicode", LanguageFileEncoding::Unicode, "chs", nullptr},
       {"German_utf-8_x", LanguageFileEncoding::Utf8, "", "german_u"},
-      {"_utf-8", LanguageFileEncoding::Utf8, "", ""},
       {"Klingon", LanguageFileEncoding::Ansi, "", "klingon"},
   };
   for (const auto& c : cases) {
