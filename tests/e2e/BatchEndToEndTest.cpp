@@ -134,13 +134,18 @@ TEST_F(BatchEndToEnd, ProgressGrowsAndDroppedVideosOpenOrConvert) {
   const DWORD ran = GetTickCount() - began;
   EXPECT_EQ(line, "Done. Output file: " + output + "     Resolution: 1280*720");
   // The line changes once a second; a fast machine may finish within a tick or two.
-  if (ran >= 2500) ASSERT_FALSE(percentages.empty()) << "no percentage in " << ran << " ms";
-  if (ran >= 4500) EXPECT_GE(percentages.size(), 2u) << ran << " ms";
+  if (ran >= 2500) {
+    ASSERT_FALSE(percentages.empty()) << "no percentage in " << ran << " ms";
+  }
+  if (ran >= 4500) {
+    EXPECT_GE(percentages.size(), 2u) << ran << " ms";
+  }
   EXPECT_TRUE(std::is_sorted(percentages.begin(), percentages.end()));
   // Ahead of the clock: the position is what was written, not the time run
   // (a run twice as fast as playback shows at least twice the clock's share).
-  if (ran < 30000 && !percentages.empty())
+  if (ran < 30000 && !percentages.empty()) {
     EXPECT_GE(percentages.back() * 60000.0, 150.0 * lastSeen) << lastSeen << " ms";
+  }
   EXPECT_EQ(sourceLine(), "long.mp4: 00:01:00") << "a drop while converting opened a video";
 
   ASSERT_TRUE(session.Driver().DropFiles(main, {first, second}));
