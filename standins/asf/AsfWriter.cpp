@@ -1,6 +1,5 @@
 #include "standins/asf/AsfWriter.h"
 
-#include <initializer_list>
 #include <limits>
 #include <utility>
 
@@ -15,12 +14,6 @@ constexpr uint64_t kMaxDword = std::numeric_limits<uint32_t>::max();
 bool Valid(const StreamInfo& info) {
   if (info.kind == StreamInfo::Kind::kAudio && info.bytesPerSecond == 0) return false;
   return AsfCanDescribe(info);
-}
-
-int32_t FirstFailure(std::initializer_list<int32_t> codes) {
-  for (int32_t code : codes)
-    if (code != 0) return code;
-  return 0;
 }
 
 uint16_t Clamp16(uint64_t value) { return static_cast<uint16_t>(value > 0xFFFF ? 0xFFFF : value); }

@@ -26,12 +26,6 @@ class AsfWriter final : public ContainerWriter {
     uint64_t indexInterval = 10000000;  // 100 ns units
   };
 
-  // HRESULT values.
-  static constexpr int32_t kUnexpected = static_cast<int32_t>(0x8000FFFFu);  // E_UNEXPECTED
-  static constexpr int32_t kInvalidArg = static_cast<int32_t>(0x80070057u);  // E_INVALIDARG
-  static constexpr int32_t kFileTooLarge =
-      static_cast<int32_t>(0x800700DFu);  // ERROR_FILE_TOO_LARGE
-
   AsfWriter(FileSink& sink, std::vector<StreamInfo> streams, Options options);
 
   int32_t Start() override;

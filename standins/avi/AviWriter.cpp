@@ -22,12 +22,6 @@ bool Valid(const StreamInfo& info) {
          info.format.size() >= kBitmapHeaderBytes;
 }
 
-int32_t FirstFailure(std::initializer_list<int32_t> codes) {
-  for (int32_t code : codes)
-    if (code != 0) return code;
-  return 0;
-}
-
 }  // namespace
 
 AviWriter::AviWriter(FileSink& sink, std::vector<StreamInfo> streams, Limits limits)

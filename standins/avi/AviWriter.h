@@ -24,12 +24,6 @@ class AviWriter final : public ContainerWriter {
     size_t superIndexSlots = 256;   // RIFFs a stream can span
   };
 
-  // HRESULT values.
-  static constexpr int32_t kUnexpected = static_cast<int32_t>(0x8000FFFFu);  // E_UNEXPECTED
-  static constexpr int32_t kInvalidArg = static_cast<int32_t>(0x80070057u);  // E_INVALIDARG
-  static constexpr int32_t kFileTooLarge =
-      static_cast<int32_t>(0x800700DFu);  // ERROR_FILE_TOO_LARGE
-
   AviWriter(FileSink& sink, std::vector<StreamInfo> streams, Limits limits);
   AviWriter(FileSink& sink, std::vector<StreamInfo> streams)
       : AviWriter(sink, std::move(streams), Limits{}) {}

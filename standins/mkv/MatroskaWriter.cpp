@@ -1,7 +1,6 @@
 #include "standins/mkv/MatroskaWriter.h"
 
 #include <cstring>
-#include <initializer_list>
 #include <limits>
 #include <utility>
 
@@ -24,12 +23,6 @@ bool Valid(const StreamInfo& info) {
     return info.sampleRate > 0 && info.channels > 0 && info.bytesPerSecond > 0 &&
            (info.pcm ? info.bitsPerSample > 0 : info.format.size() >= kWaveFormatBytes);
   return info.width > 0 && info.height > 0 && info.format.size() >= kBitmapHeaderBytes;
-}
-
-int32_t FirstFailure(std::initializer_list<int32_t> codes) {
-  for (int32_t code : codes)
-    if (code != 0) return code;
-  return 0;
 }
 
 }  // namespace

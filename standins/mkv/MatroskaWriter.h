@@ -26,12 +26,6 @@ class MatroskaWriter final : public ContainerWriter {
     uint64_t clusterBytes = 5u << 20;
   };
 
-  // HRESULT values.
-  static constexpr int32_t kUnexpected = static_cast<int32_t>(0x8000FFFFu);  // E_UNEXPECTED
-  static constexpr int32_t kInvalidArg = static_cast<int32_t>(0x80070057u);  // E_INVALIDARG
-  static constexpr int32_t kFileTooLarge =
-      static_cast<int32_t>(0x800700DFu);  // ERROR_FILE_TOO_LARGE
-
   MatroskaWriter(FileSink& sink, std::vector<StreamInfo> streams, Limits limits);
   MatroskaWriter(FileSink& sink, std::vector<StreamInfo> streams)
       : MatroskaWriter(sink, std::move(streams), Limits{}) {}

@@ -8,9 +8,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 
 class ContainerWriter {
  public:
+  // HRESULT values.
+  static constexpr int32_t kUnexpected = static_cast<int32_t>(0x8000FFFFu);  // E_UNEXPECTED
+  static constexpr int32_t kInvalidArg = static_cast<int32_t>(0x80070057u);  // E_INVALIDARG
+  static constexpr int32_t kFileTooLarge =
+      static_cast<int32_t>(0x800700DFu);  // ERROR_FILE_TOO_LARGE
+
   virtual ~ContainerWriter() = default;
 
   // Writes the headers.
@@ -21,4 +28,12 @@ class ContainerWriter {
                         int64_t time) = 0;
   // Completes the headers and indexes. A second call answers as the first.
   virtual int32_t Finish() = 0;
+
+ protected:
+  // The first of the codes that is not 0, or 0.
+  static int32_t FirstFailure(std::initializer_list<int32_t> codes) {
+    for (int32_t code : codes)
+      if (code != 0) return code;
+    return 0;
+  }
 };

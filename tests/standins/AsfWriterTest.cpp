@@ -217,19 +217,14 @@ TEST(AsfWriter, ObjectsAndPacketsDescribeWhatWasWritten) {
 // file whose header and index count only them, and the failure is reported.
 TEST(AsfWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
   const AsfWriter::Options options = Options(1024, 3000, 2000000);
-  MemorySink complete;
-  AsfWriter whole(complete, kI420AndPcm.streams, options);
-  int64_t end = 0;
-  whole.Start();
-  test_streams::Write(whole, kI420AndPcm, end);
-  whole.Finish();
-  const uint64_t size = complete.bytes.size();
+  const uint64_t size = test_streams::WholeFileSize<AsfWriter>(kI420AndPcm, options);
   for (uint64_t capacity : {size / 4, size / 2 + 3, size - 100, size - 10}) {
     SCOPED_TRACE(capacity);
     MemorySink sink;
     sink.capacity = capacity;
     AsfWriter writer(sink, kI420AndPcm.streams, options);
     ASSERT_EQ(writer.Start(), 0);
+    int64_t end = 0;
     const Samples accepted = InMs(test_streams::Write(writer, kI420AndPcm, end));
     EXPECT_EQ(writer.Finish(), MemorySink::kDiskFull);
     EXPECT_EQ(writer.Write(0, "x", 1, true, 0), MemorySink::kDiskFull);

@@ -16,7 +16,11 @@ namespace {
 
 constexpr int32_t kDiskFull = MemorySink::kDiskFull;
 
+using test_streams::kI420;
+using test_streams::kMjpg;
 using test_streams::Pcm;
+using test_streams::Sample;
+using test_streams::Samples;
 using test_streams::Video;
 
 // A chunk of the file as read back; a tree for RIFF and LIST.
@@ -56,41 +60,21 @@ struct File {
   }
 };
 
-struct Sample {
-  uint32_t size;
-  bool key;
-  uint8_t first;  // the data's first byte
-  bool operator==(const Sample&) const = default;
-};
-using Samples = std::vector<std::vector<Sample>>;  // per stream
-
 struct Shape {
   const char* name;
-  std::vector<StreamInfo> streams;
-  std::vector<std::vector<uint32_t>> sizes;  // per stream, used in turn
-  int keyEvery;                              // video
-  int rounds;                                // one chunk of each stream per round
+  test_streams::Script script;
   AviWriter::Limits limits;
   // What strh must say, per stream.
   std::vector<uint32_t> scale, rate;
   uint32_t microSecPerFrame;
 };
 
-constexpr uint32_t kI420 = MakeFourCc('I', '4', '2', '0');
-constexpr uint32_t kMjpg = MakeFourCc('M', 'J', 'P', 'G');
-
-Samples Write(AviWriter& writer, const Shape& shape) {
-  Samples written(shape.streams.size());
-  for (int round = 0; round < shape.rounds; ++round) {
-    for (size_t s = 0; s < shape.streams.size(); ++s) {
-      const uint32_t size = shape.sizes[s][round % shape.sizes[s].size()];
-      const bool key =
-          shape.streams[s].kind == StreamInfo::Kind::kAudio || round % shape.keyEvery == 0;
-      const std::vector<uint8_t> data(size, uint8_t(s * 64 + written[s].size()));
-      if (writer.WriteChunk(s, data.data(), size, key) != 0) return written;
-      written[s].push_back({size, key, data[0]});
-    }
-  }
+// What was written, without the times: AVI keeps none.
+Samples Write(AviWriter& writer, const test_streams::Script& script) {
+  int64_t end = 0;
+  Samples written = test_streams::Write(writer, script, end);
+  for (auto& stream : written)
+    for (Sample& sample : stream) sample.time = 0;
   return written;
 }
 
@@ -110,7 +94,7 @@ Samples ThroughSuperIndex(const File& f, const std::vector<const Chunk*>& strl,
         const uint64_t data = f.U64(ix + 20) + f.U32(ix + 32 + 8 * i);
         const uint32_t size = f.U32(ix + 36 + 8 * i);
         EXPECT_EQ(f.Id(data - 8), f.Id(indx + 8));
-        found[s].push_back({size & 0x7FFFFFFF, !(size >> 31), f.b[data]});
+        found[s].push_back({0, !(size >> 31), size & 0x7FFFFFFF, f.b[data]});
       }
     }
   }
@@ -126,7 +110,7 @@ Samples ThroughLegacyIndex(const File& f, const Chunk& riff, size_t streams) {
     const uint64_t chunk = movi + f.U32(at + 8);
     EXPECT_EQ(f.Id(chunk), f.Id(at));
     found[std::stoi(f.Id(at).substr(0, 2))].push_back(
-        {f.U32(at + 12), (f.U32(at + 4) & 0x10) != 0, f.b[chunk + 8]});
+        {0, (f.U32(at + 4) & 0x10) != 0, f.U32(at + 12), f.b[chunk + 8]});
   }
   return found;
 }
@@ -137,7 +121,7 @@ void ExpectInMovi(const File& f, const Chunk& file, const Samples& written) {
   for (const Chunk& riff : file.kids)
     for (const Chunk& chunk : riff.Find("movi")->kids)
       if (chunk.id.substr(0, 2) != "ix")
-        found[std::stoi(chunk.id.substr(0, 2))].push_back({chunk.size, true, f.b[chunk.Data()]});
+        found[std::stoi(chunk.id.substr(0, 2))].push_back({0, true, chunk.size, f.b[chunk.Data()]});
   for (size_t s = 0; s < written.size(); ++s) {
     ASSERT_EQ(found[s].size(), written[s].size());
     for (size_t i = 0; i < found[s].size(); ++i)
@@ -149,31 +133,16 @@ void ExpectInMovi(const File& f, const Chunk& file, const Samples& written) {
 TEST(AviWriter, HeadersAndIndexesDescribeWhatWasWritten) {
   const AviWriter::Limits one{1u << 30, 256}, small{64 * 1024, 16};
   const Shape shapes[] = {
-      {"RGB24", {Video(0, 64, 48, 24, 400000)}, {{9216}}, 1, 12, one, {1}, {25}, 40000},
+      {"RGB24", {{Video(0, 64, 48, 24, 400000)}, {{9216}}, 1, 12}, one, {1}, {25}, 40000},
       {"I420 and stereo PCM",
-       {Video(kI420, 64, 48, 12, 333667), Pcm(44100, 2, 16)},
-       {{4608}, {1764, 1768}},
-       1,
-       10,
+       {{Video(kI420, 64, 48, 12, 333667), Pcm(44100, 2, 16)}, {{4608}, {1764, 1768}}, 1, 10},
        one,
        {333667, 4},
        {10000000, 176400},
        33367},
-      {"MJPG and odd-sized audio chunks",
-       {Video(kMjpg, 320, 240, 24, 417083), Pcm(11025, 1, 8)},
-       {{3001, 1200, 777}, {441}},
-       3,
-       9,
-       one,
-       {417083, 1},
-       {10000000, 11025},
-       41708},
-      {"audio only", {Pcm(48000, 1, 16)}, {{3840}}, 1, 5, one, {2}, {96000}, 0},
-      {"AVIX continuations",
-       {Video(kMjpg, 320, 240, 24, 417083), Pcm(11025, 1, 8)},
-       {{3001, 1200, 777}, {441}},
-       3,
-       150,
+      {"audio only", {{Pcm(48000, 1, 16)}, {{3840}}, 1, 5}, one, {2}, {96000}, 0},
+      {"MJPG, odd-sized audio chunks, AVIX continuations",
+       {{Video(kMjpg, 320, 240, 24, 417083), Pcm(11025, 1, 8)}, {{3001, 1200, 777}, {441}}, 3, 150},
        small,
        {417083, 1},
        {10000000, 11025},
@@ -182,9 +151,9 @@ TEST(AviWriter, HeadersAndIndexesDescribeWhatWasWritten) {
   for (const Shape& shape : shapes) {
     SCOPED_TRACE(shape.name);
     MemorySink sink;
-    AviWriter writer(sink, shape.streams, shape.limits);
+    AviWriter writer(sink, shape.script.streams, shape.limits);
     ASSERT_EQ(writer.Start(), 0);
-    const Samples written = Write(writer, shape);
+    const Samples written = Write(writer, shape.script);
     ASSERT_EQ(writer.Finish(), 0);
     const File f{sink.bytes};
     Chunk file;
@@ -194,7 +163,7 @@ TEST(AviWriter, HeadersAndIndexesDescribeWhatWasWritten) {
     std::vector<const Chunk*> strl;
     for (const Chunk& kid : hdrl->kids)
       if (kid.type == "strl") strl.push_back(&kid);
-    ASSERT_EQ(strl.size(), shape.streams.size());
+    ASSERT_EQ(strl.size(), shape.script.streams.size());
     for (size_t i = 0; i < file.kids.size(); ++i) {
       EXPECT_EQ(file.kids[i].type, i == 0 ? "AVI " : "AVIX");
       EXPECT_LE(file.kids[i].size + 8u, shape.limits.riffBytes);
@@ -202,9 +171,9 @@ TEST(AviWriter, HeadersAndIndexesDescribeWhatWasWritten) {
     EXPECT_EQ(file.kids.size() > 1, shape.limits.riffBytes == small.riffBytes);
 
     // idx1 and the main header's frame count cover the first RIFF; dmlh every frame.
-    const Samples legacy = ThroughLegacyIndex(f, first, shape.streams.size());
-    const bool video = shape.streams[0].kind == StreamInfo::Kind::kVideo;
-    uint32_t largest = 0;
+    const Samples legacy = ThroughLegacyIndex(f, first, shape.script.streams.size());
+    const bool video = shape.script.streams[0].kind == StreamInfo::Kind::kVideo;
+    uint64_t largest = 0;
     for (size_t s = 0; s < written.size(); ++s) {
       for (const Sample& sample : written[s]) largest = std::max(largest, sample.size);
       EXPECT_EQ(legacy[s],
@@ -214,22 +183,22 @@ TEST(AviWriter, HeadersAndIndexesDescribeWhatWasWritten) {
     EXPECT_EQ(f.U32(avih), shape.microSecPerFrame);
     EXPECT_EQ(f.U32(avih + 12) & 0x10, 0x10u) << "AVIF_HASINDEX";
     EXPECT_EQ(f.U32(avih + 16), video ? legacy[0].size() : 0);
-    EXPECT_EQ(f.U32(avih + 24), shape.streams.size());
+    EXPECT_EQ(f.U32(avih + 24), shape.script.streams.size());
     EXPECT_EQ(f.U32(avih + 28), largest);
-    EXPECT_EQ(f.U32(avih + 32), uint32_t(video ? shape.streams[0].width : 0));
-    EXPECT_EQ(f.U32(avih + 36), uint32_t(video ? shape.streams[0].height : 0));
+    EXPECT_EQ(f.U32(avih + 32), uint32_t(video ? shape.script.streams[0].width : 0));
+    EXPECT_EQ(f.U32(avih + 36), uint32_t(video ? shape.script.streams[0].height : 0));
     EXPECT_EQ(f.U32(hdrl->Find("odml")->Find("dmlh")->Data()), video ? written[0].size() : 0);
 
     std::vector<uint32_t> ticks;
     EXPECT_EQ(ThroughSuperIndex(f, strl, ticks), written);
     ExpectInMovi(f, file, written);
     for (size_t s = 0; s < strl.size(); ++s) {
-      const StreamInfo& info = shape.streams[s];
+      const StreamInfo& info = shape.script.streams[s];
       const bool isVideo = info.kind == StreamInfo::Kind::kVideo;
       const uint64_t strh = strl[s]->Find("strh")->Data();
       const Chunk* strf = strl[s]->Find("strf");
       uint64_t bytes = 0;
-      uint32_t streamLargest = 0;
+      uint64_t streamLargest = 0;
       for (const Sample& sample : written[s]) {
         bytes += sample.size;
         streamLargest = std::max(streamLargest, sample.size);
@@ -253,25 +222,18 @@ TEST(AviWriter, HeadersAndIndexesDescribeWhatWasWritten) {
 // A full disk at any point: what was accepted before it stays in a file that a
 // decoder walks whole, and the failure is reported.
 TEST(AviWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
-  const Shape shape = {"",
-                       {Video(kI420, 64, 48, 12, 333667), Pcm(44100, 2, 16)},
-                       {{4608}, {1764, 1768}},
-                       1,
-                       10,
-                       {16 * 1024, 8}};
-  MemorySink complete;
-  AviWriter whole(complete, shape.streams, shape.limits);
-  whole.Start();
-  Write(whole, shape);
-  whole.Finish();
-  const uint64_t size = complete.bytes.size();
+  const Shape shape = {
+      "",
+      {{Video(kI420, 64, 48, 12, 333667), Pcm(44100, 2, 16)}, {{4608}, {1764, 1768}}, 1, 10},
+      {16 * 1024, 8}};
+  const uint64_t size = test_streams::WholeFileSize<AviWriter>(shape.script, shape.limits);
   for (uint64_t capacity : {size / 4, size / 2 + 3, size * 3 / 4, size - 300, size - 20}) {
     SCOPED_TRACE(capacity);
     MemorySink sink;
     sink.capacity = capacity;
-    AviWriter writer(sink, shape.streams, shape.limits);
+    AviWriter writer(sink, shape.script.streams, shape.limits);
     ASSERT_EQ(writer.Start(), 0);
-    const Samples accepted = Write(writer, shape);
+    const Samples accepted = Write(writer, shape.script);
     EXPECT_EQ(writer.Finish(), kDiskFull);
     EXPECT_EQ(writer.WriteChunk(0, "x", 1, true), kDiskFull);
     const File f{sink.bytes};

@@ -231,19 +231,14 @@ TEST(MatroskaWriter, ElementsDescribeWhatWasWritten) {
 // A full disk at any point: what was accepted before it stays in a file whose
 // every size is right, and the failure is reported.
 TEST(MatroskaWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
-  MemorySink complete;
-  MatroskaWriter whole(complete, kI420AndPcm.streams, {});
-  int64_t end = 0;
-  whole.Start();
-  test_streams::Write(whole, kI420AndPcm, end);
-  whole.Finish();
-  const uint64_t size = complete.bytes.size();
+  const uint64_t size = test_streams::WholeFileSize<MatroskaWriter>(kI420AndPcm);
   for (uint64_t capacity : {size / 4, size / 2 + 3, size - 200, size - 20}) {
     SCOPED_TRACE(capacity);
     MemorySink sink;
     sink.capacity = capacity;
     MatroskaWriter writer(sink, kI420AndPcm.streams, {});
     ASSERT_EQ(writer.Start(), 0);
+    int64_t end = 0;
     const Samples accepted = InMs(test_streams::Write(writer, kI420AndPcm, end));
     EXPECT_EQ(writer.Finish(), MemorySink::kDiskFull);
     EXPECT_EQ(writer.Write(0, "x", 1, true, 0), MemorySink::kDiskFull);

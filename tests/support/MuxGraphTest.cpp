@@ -1,5 +1,7 @@
 #include "support/MuxGraphTest.h"
 
+#include <algorithm>
+
 #include "platform/Str.h"
 #include "standins/mux/Win32FileSink.h"
 
@@ -94,6 +96,16 @@ void MuxGraphTest::RenderInto(IBaseFilter* mux, IBaseFilter* videoCompressor,
   }
 }
 
+void MuxGraphTest::BuildOwnOutput(Multiplexer* created, const std::string& path) {
+  ComPtr<IBaseFilter> mux;
+  *mux.ReleaseAndGetAddressOf() = created;  // mingw-w64's Attach would add a reference
+  ComPtr<IFileSinkFilter> sink;
+  ASSERT_EQ(mux.As(&sink), S_OK);
+  ASSERT_EQ(sink->SetFileName(str::ToWide(path.c_str()).c_str(), nullptr), S_OK);
+  ASSERT_EQ(m_graph->AddFilter(mux.Get(), L"Multiplexer"), S_OK);
+  RenderInto(mux.Get());
+}
+
 // Wine's GetEvent may answer E_ABORT at once after its queue emptied.
 std::vector<std::pair<long, LONG_PTR>> MuxGraphTest::RunToCompletion() {
   std::vector<std::pair<long, LONG_PTR>> seen;
@@ -122,6 +134,11 @@ void MuxGraphTest::StopOnceWritten(const std::string& path, DWORD bytes) {
     GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &file);
   }
   ASSERT_EQ(m_control->Stop(), S_OK);
+}
+
+bool MuxGraphTest::HasEvent(const std::vector<std::pair<long, LONG_PTR>>& events, long code,
+                            LONG_PTR param) {
+  return std::find(events.begin(), events.end(), std::make_pair(code, param)) != events.end();
 }
 
 Multiplexer::SinkOpener MuxGraphTest::CappedFiles(uint64_t capacity) {

@@ -35,6 +35,9 @@ class MuxGraphTest : public ::testing::Test {
   // (added to the graph first under the program's names) where there is one.
   void RenderInto(IBaseFilter* mux, IBaseFilter* videoCompressor = nullptr,
                   IBaseFilter* audioCompressor = nullptr);
+  // A multiplexer of ours (its creation reference adopted) writing to path,
+  // each kept pin rendered into it.
+  void BuildOwnOutput(Multiplexer* created, const std::string& path);
   // Runs to EC_COMPLETE; the codes and first parameters of the events on the way.
   std::vector<std::pair<long, LONG_PTR>> RunToCompletion();
   // Runs until the file holds at least bytes, then stops the graph.
@@ -42,6 +45,9 @@ class MuxGraphTest : public ::testing::Test {
   // Stops the graph and lets go of it, for the next Prepare.
   void ReleaseGraph();
 
+  // Whether events hold code with that first parameter.
+  static bool HasEvent(const std::vector<std::pair<long, LONG_PTR>>& events, long code,
+                       LONG_PTR param);
   // Opens files that take only capacity bytes, as on a full disk.
   static Multiplexer::SinkOpener CappedFiles(uint64_t capacity);
 

@@ -9,6 +9,7 @@
 
 #include "standins/mux/ContainerWriter.h"
 #include "standins/mux/StreamInfo.h"
+#include "support/MemorySink.h"
 
 namespace test_streams {
 
@@ -101,6 +102,19 @@ inline Samples Write(ContainerWriter& writer, const Script& script, int64_t& end
     }
   }
   return written;
+}
+
+// The size of the whole file a writer makes of script: the full-disk cases
+// stop short of it.
+template <class Writer, class... Options>
+uint64_t WholeFileSize(const Script& script, const Options&... options) {
+  MemorySink sink;
+  Writer writer(sink, script.streams, options...);
+  int64_t end = 0;
+  writer.Start();
+  Write(writer, script, end);
+  writer.Finish();
+  return sink.bytes.size();
 }
 
 // Times in ms, as Matroska and ASF keep them.
