@@ -27,15 +27,16 @@ struct Container {
   const GUID* type;  // what the program gives SetOutputFileName
   const char* extension;
   Multiplexer* (*create)(Multiplexer::SinkOpener opener);
+  bool lengthIsVideos;  // ffprobe gives the file its video stream's length
 };
 
 const Container kContainers[] = {
     {"Avi", &MEDIASUBTYPE_Avi, ".avi",
-     [](Multiplexer::SinkOpener opener) -> Multiplexer* { return new AviMux(opener); }},
+     [](Multiplexer::SinkOpener opener) -> Multiplexer* { return new AviMux(opener); }, true},
     {"Matroska", &kMatroskaMuxClsid, ".mkv",
-     [](Multiplexer::SinkOpener opener) -> Multiplexer* { return new MatroskaMux(opener); }},
+     [](Multiplexer::SinkOpener opener) -> Multiplexer* { return new MatroskaMux(opener); }, false},
     {"Asf", &kAsfMuxClsid, ".asf",
-     [](Multiplexer::SinkOpener opener) -> Multiplexer* { return new AsfMux(opener); }},
+     [](Multiplexer::SinkOpener opener) -> Multiplexer* { return new AsfMux(opener); }, false},
 };
 
 class ContainerMuxGraphTest : public MuxGraphTest, public ::testing::WithParamInterface<Container> {
@@ -83,7 +84,9 @@ TEST_P(ContainerMuxGraphTest, StopHalfWayLeavesAFileOfWhatWasWritten) {
   EXPECT_LT(frames, 25 * 60) << "stopped too late to show a partial file";
   const double sound = DecodedAudioSeconds(out);
   EXPECT_GT(sound, 0);
-  EXPECT_NEAR(media.duration, std::max(frames / 25.0, sound), 0.04) << "the longer stream's";
+  // Stopped at once, the sound may run up to a second ahead of the picture.
+  const double length = GetParam().lengthIsVideos ? frames / 25.0 : std::max(frames / 25.0, sound);
+  EXPECT_NEAR(media.duration, length, 0.04);
 }
 
 TEST_P(ContainerMuxGraphTest, AFailedWriteEndsTheRunWithItsCodeAndAReadableFile) {
