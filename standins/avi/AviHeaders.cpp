@@ -1,5 +1,7 @@
 #include "standins/avi/AviHeaders.h"
 
+#include <cmath>
+#include <limits>
 #include <numeric>
 
 #include "standins/avi/RiffBytes.h"
@@ -91,7 +93,7 @@ void AppendStreamHeader(RiffBytes& out, const StreamInfo& info, const AviStreamT
   out.U32(0);  // initial frames
   out.U32(rate.scale);
   out.U32(rate.rate);
-  out.U32(0);  // start
+  out.U32(Clamp32(totals.startTicks));
   out.U32(Clamp32(StreamTicks(info, totals.chunks, totals.bytes)));
   out.U32(totals.largestChunk);
   out.U32(0xFFFFFFFFu);  // quality: the default
@@ -108,6 +110,15 @@ void AppendStreamHeader(RiffBytes& out, const StreamInfo& info, const AviStreamT
 uint64_t StreamTicks(const StreamInfo& info, uint64_t chunks, uint64_t bytes) {
   if (info.kind == StreamInfo::Kind::kVideo) return chunks;
   return info.blockAlign ? bytes / info.blockAlign : 0;
+}
+
+uint64_t StreamTicksAt(const StreamInfo& info, int64_t time) {
+  const Rate rate = StreamRate(info);
+  if (time <= 0 || rate.scale == 0) return 0;
+  const double ticks = std::round(static_cast<double>(time) * rate.rate /
+                                  (static_cast<double>(rate.scale) * kUnitsPerSecond));
+  constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
+  return ticks >= static_cast<double>(kMax) ? kMax : static_cast<uint64_t>(ticks);
 }
 
 uint32_t AviDataChunkId(size_t stream, const StreamInfo& info) {

@@ -13,6 +13,7 @@ class RiffBytes;
 
 // Counts of one stream, as written so far.
 struct AviStreamTotals {
+  uint64_t startTicks = 0;  // when the stream starts, in its own ticks
   uint64_t chunks = 0;
   uint64_t bytes = 0;  // of chunk data
   uint64_t chunksInFirstRiff = 0;
@@ -29,6 +30,9 @@ struct AviHeaderInput {
 
 // Stream length in its own ticks: frames, or audio blocks.
 uint64_t StreamTicks(const StreamInfo& info, uint64_t chunks, uint64_t bytes);
+// The tick a time falls in (100 ns units; rounded to the nearest frame or
+// block; 0 before 0; saturated).
+uint64_t StreamTicksAt(const StreamInfo& info, int64_t time);
 // "nndc" / "nndb" for video, "nnwb" for audio.
 uint32_t AviDataChunkId(size_t stream, const StreamInfo& info);
 void AppendHeaderList(RiffBytes& out, const AviHeaderInput& input);

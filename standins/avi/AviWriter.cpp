@@ -14,6 +14,9 @@ constexpr uint64_t kChunkHeadBytes = 8;         // id, size
 constexpr uint64_t kMaxChunkData = 0x7FFFFFFF;  // the standard index keeps 31 bits
 constexpr size_t kBitmapHeaderBytes = 40;
 constexpr size_t kWaveFormatBytes = 16;
+// Empty chunks written for one gap at most: an hour at 25 frames per second.
+// A larger jump in time is taken as a fault of the times, not as a gap.
+constexpr uint64_t kMaxDroppedFrames = 90000;
 
 bool Valid(const StreamInfo& info) {
   if (info.kind == StreamInfo::Kind::kAudio)
@@ -52,6 +55,34 @@ int32_t AviWriter::Start() {
   m_moviStart = m_end - kListHeadBytes;
   m_riffCount = 1;
   for (StreamState& state : m_state) state.pending.Reset(m_riffStart);
+  return 0;
+}
+
+int32_t AviWriter::Write(size_t stream, const void* data, size_t size, bool keyFrame,
+                         int64_t time) {
+  if (m_failure != 0) return m_failure;
+  if (!m_started || m_finished || stream >= m_streams.size()) return kUnexpected;
+  StreamState& state = m_state[stream];
+  const StreamInfo& info = m_streams[stream];
+  if (!state.started) {
+    m_totals[stream].startTicks = StreamTicksAt(info, time);
+    state.started = true;
+  } else if (info.kind == StreamInfo::Kind::kVideo) {
+    const int32_t status = FillSlotsBefore(stream, time);
+    if (status != 0) return status;
+  }
+  return WriteChunk(stream, data, size, keyFrame);
+}
+
+int32_t AviWriter::FillSlotsBefore(size_t stream, int64_t time) {
+  const AviStreamTotals& totals = m_totals[stream];
+  const uint64_t slot = StreamTicksAt(m_streams[stream], time);
+  const uint64_t next = totals.startTicks + totals.chunks;
+  if (slot <= next || slot - next > kMaxDroppedFrames) return 0;
+  for (uint64_t i = next; i < slot; ++i) {
+    const int32_t status = WriteChunk(stream, nullptr, 0, false);
+    if (status != 0) return status;
+  }
   return 0;
 }
 

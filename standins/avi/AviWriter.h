@@ -3,8 +3,13 @@
 // RIFF "AVI " with the headers and the legacy idx1, then RIFF "AVIX"
 // continuations, each at most a set size, with one standard index per stream
 // and RIFF and the super indexes in the headers. Chunks are written in the
-// order given; the caller interleaves. Sample times are not kept: the frame
-// rate and the audio byte rate give them.
+// order given; the caller interleaves.
+//
+// AVI keeps no sample times: a stream's rate and its start (in its own ticks)
+// give them. So a video frame goes into the slot its time falls in at the
+// stream's frame rate, and a slot that no frame fills gets an empty chunk (a
+// dropped frame); a frame whose slot is taken goes into the next one. Each
+// stream starts at its first sample's time.
 
 #include <cstddef>
 #include <cstdint>
@@ -29,9 +34,9 @@ class AviWriter final : public ContainerWriter {
       : AviWriter(sink, std::move(streams), Limits{}) {}
 
   int32_t Start() override;
-  int32_t Write(size_t stream, const void* data, size_t size, bool keyFrame, int64_t) override {
-    return WriteChunk(stream, data, size, keyFrame);
-  }
+  int32_t Write(size_t stream, const void* data, size_t size, bool keyFrame,
+                int64_t time) override;
+  // One chunk after the stream's last, whatever its time.
   int32_t WriteChunk(size_t stream, const void* data, size_t size, bool keyFrame);
   int32_t Finish() override;
 
@@ -41,9 +46,12 @@ class AviWriter final : public ContainerWriter {
   struct StreamState {
     uint32_t chunkId = 0;
     StandardIndex pending;  // this RIFF's chunks
+    bool started = false;   // a sample was written
   };
 
   bool InFirstRiff() const { return m_riffCount == 1; }
+  // Empty chunks up to the slot of a frame at time (100 ns units).
+  int32_t FillSlotsBefore(size_t stream, int64_t time);
   uint64_t RiffBytesWith(size_t stream, uint64_t paddedSize) const;
   bool RiffHasChunks() const;
   int32_t MakeRoomFor(size_t stream, uint64_t paddedSize);

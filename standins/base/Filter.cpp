@@ -43,6 +43,7 @@ STDMETHODIMP Filter::Pause() {
       if (FAILED(hr)) return hr;
     }
   }
+  if (from == State_Stopped) InterlockedExchange(&m_aborted, 0);
   InterlockedExchange(&m_state, State_Paused);
   return OnPause(from);
 }
@@ -125,6 +126,11 @@ STDMETHODIMP_(ULONG) Filter::GetMiscFlags() {
 HRESULT Filter::NotifyEvent(long code, LONG_PTR param1, LONG_PTR param2) {
   IMediaEventSink* events = m_events;
   return events ? events->Notify(code, param1, param2) : E_NOTIMPL;
+}
+
+HRESULT Filter::AbortRun(HRESULT reason) {
+  if (InterlockedExchange(&m_aborted, 1) == 0) NotifyEvent(EC_ERRORABORT, reason, 0);
+  return reason;
 }
 
 }  // namespace standin

@@ -63,6 +63,9 @@ class Filter : public IBaseFilter, public IAMFilterMiscFlags {
   // Posts an event to the graph (EC_COMPLETE, EC_ERRORABORT ...). Safe from a
   // streaming thread.
   HRESULT NotifyEvent(long code, LONG_PTR param1, LONG_PTR param2);
+  // Ends the run for a streaming failure that upstream cannot mend (pictures
+  // that cannot be read, say): EC_ERRORABORT with reason, once a run. Gives reason.
+  HRESULT AbortRun(HRESULT reason);
 
  protected:
   // A filter that ends a stream in the graph (a renderer or a writer): the graph
@@ -80,6 +83,7 @@ class Filter : public IBaseFilter, public IAMFilterMiscFlags {
   CLSID m_clsid;
   CriticalSection m_stateLock;
   volatile LONG m_state = State_Stopped;
+  volatile LONG m_aborted = 0;  // this run
   REFERENCE_TIME m_start = 0;
   Microsoft::WRL::ComPtr<IReferenceClock> m_clock;
   IFilterGraph* m_graph = nullptr;      // not owned: the graph owns us

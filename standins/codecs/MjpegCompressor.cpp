@@ -60,18 +60,35 @@ void MjpegCompressor::OutputBuffers(long& bytes, long& count) {
 
 void MjpegCompressor::Restart() { m_codec.SetSettings(LoadMjpegSettings()); }
 
+bool MjpegCompressor::ReadPicture(IMediaSample* sample, SourcePicture& picture) {
+  BYTE* data = nullptr;
+  const long length = sample->GetActualDataLength();
+  const BITMAPINFOHEADER* header = InputType().VideoHeader();
+  if (FAILED(sample->GetPointer(&data)) || length < 0 || !header) return false;
+  const std::optional<PictureLayout> declared =
+      DeclaredLayout(picture.format, picture.width, header->biHeight, header->biWidth);
+  const std::optional<PictureLayout> layout =
+      declared ? SampleLayout(*declared, static_cast<size_t>(length)) : std::nullopt;
+  if (!layout) return false;
+  const PictureLayout packed = PackedLayout(*declared);
+  picture.data = data;
+  picture.size = static_cast<size_t>(length);
+  if (*layout == packed) return true;
+  m_packed.resize(packed.Bytes());
+  CopyPicture(*layout, data, packed, m_packed.data());
+  picture.data = m_packed.data();
+  picture.size = m_packed.size();
+  return true;
+}
+
 HRESULT MjpegCompressor::Transform(IMediaSample* sample) {
   SourcePicture picture;
   if (!DescribeInput(InputType(), picture)) return VFW_E_NOT_CONNECTED;
-  BYTE* data = nullptr;
-  HRESULT hr = sample->GetPointer(&data);
-  if (FAILED(hr)) return hr;
-  picture.data = data;
-  picture.size = static_cast<size_t>(sample->GetActualDataLength());
-  if (!m_codec.Compress(picture, m_frame)) return E_INVALIDARG;  // a short sample
+  if (!ReadPicture(sample, picture) || !m_codec.Compress(picture, m_frame))
+    return AbortRun(VFW_E_INVALIDMEDIATYPE);
 
   Microsoft::WRL::ComPtr<IMediaSample> out;
-  hr = Output().GetDeliveryBuffer(&out);
+  HRESULT hr = Output().GetDeliveryBuffer(&out);
   if (FAILED(hr)) return hr;
   BYTE* outData = nullptr;
   hr = out->GetPointer(&outData);

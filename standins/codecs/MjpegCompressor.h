@@ -22,6 +22,12 @@ class MjpegCompressor final : public CompressorFilter {
   void Restart() override;
 
  private:
+  // The picture of sample as the codec reads it: rows packed as the type
+  // declares, copied into m_packed where upstream padded them. False when no
+  // layout of the picture fits the sample.
+  bool ReadPicture(IMediaSample* sample, SourcePicture& picture);
+
   MjpegCodec m_codec;
   std::vector<uint8_t> m_frame;
+  std::vector<uint8_t> m_packed;
 };

@@ -146,6 +146,8 @@ size_t SourcePictureBytes(PixelFormat format, int width, int height) {
     case PixelFormat::kYv12:
     case PixelFormat::kI420:
       return width % 2 || height % 2 ? 0 : pixels * 3 / 2;
+    case PixelFormat::kNv12:
+      return 0;
   }
   return 0;
 }
@@ -165,6 +167,8 @@ bool ConvertToYuv(const SourcePicture& source, ChromaSampling sampling, YuvPictu
     case PixelFormat::kYv12:
     case PixelFormat::kI420:
       ConvertPlanar(source, out);
+      break;
+    case PixelFormat::kNv12:
       break;
   }
   return true;

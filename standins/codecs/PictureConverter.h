@@ -11,9 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "standins/base/PictureLayout.h"
 #include "standins/codecs/YuvPicture.h"
-
-enum class PixelFormat { kRgb24, kRgb32, kYuy2, kYv12, kI420 };
 
 struct SourcePicture {
   PixelFormat format = PixelFormat::kRgb24;
@@ -25,7 +24,8 @@ struct SourcePicture {
 };
 
 // The bytes a picture of that format and size takes; 0 when the format cannot
-// hold that size (no pixels, or an odd width or height where YUV halves it).
+// hold that size (no pixels, or an odd width or height where YUV halves it)
+// or the converter does not take it (NV12).
 size_t SourcePictureBytes(PixelFormat format, int width, int height);
 
 // Converts source into out at that sampling. False, leaving out as it was,

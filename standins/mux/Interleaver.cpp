@@ -1,5 +1,6 @@
 #include "standins/mux/Interleaver.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -41,8 +42,8 @@ void Interleaver::Keep() {
   for (Queue& queue : m_queues) {
     for (auto sample = queue.samples.rbegin(); queue.borrowed > 0; ++sample) {
       if (!sample->borrowed) continue;
-      sample->data = SpareBuffer(sample->borrowedSize);
-      sample->data.assign(sample->borrowed, sample->borrowed + sample->borrowedSize);
+      sample->data = Buffer(sample->borrowedSize);
+      std::copy_n(sample->borrowed, sample->borrowedSize, sample->data.begin());
       sample->borrowed = nullptr;
       --queue.borrowed;
     }
@@ -54,13 +55,16 @@ void Interleaver::Recycle(std::vector<uint8_t> buffer) {
 }
 
 // A spare that holds size bytes without growing, else any spare.
-std::vector<uint8_t> Interleaver::SpareBuffer(size_t size) {
-  if (m_spare.empty()) return {};
-  size_t pick = m_spare.size() - 1;
-  for (size_t i = 0; i < m_spare.size(); ++i)
-    if (m_spare[i].capacity() >= size) pick = i;
-  std::vector<uint8_t> buffer = std::move(m_spare[pick]);
-  m_spare.erase(m_spare.begin() + static_cast<std::ptrdiff_t>(pick));
+std::vector<uint8_t> Interleaver::Buffer(size_t size) {
+  std::vector<uint8_t> buffer;
+  if (!m_spare.empty()) {
+    size_t pick = m_spare.size() - 1;
+    for (size_t i = 0; i < m_spare.size(); ++i)
+      if (m_spare[i].capacity() >= size) pick = i;
+    buffer = std::move(m_spare[pick]);
+    m_spare.erase(m_spare.begin() + static_cast<std::ptrdiff_t>(pick));
+  }
+  buffer.resize(size);
   return buffer;
 }
 

@@ -41,6 +41,8 @@ class Interleaver {
   void Keep();
   // A written sample's buffer, to hold a later copy.
   void Recycle(std::vector<uint8_t> buffer);
+  // size bytes for a copy, in a recycled buffer where one is spare.
+  std::vector<uint8_t> Buffer(size_t size);
 
   // The stream's queue holds its bound: its producer should wait.
   bool Full(size_t stream) const;
@@ -53,7 +55,6 @@ class Interleaver {
     size_t borrowed = 0;  // samples with borrowed bytes, the last ones as a rule
     bool ended = false;
   };
-  std::vector<uint8_t> SpareBuffer(size_t size);
 
   std::vector<Queue> m_queues;
   uint64_t m_boundBytes;

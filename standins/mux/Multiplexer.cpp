@@ -7,6 +7,7 @@
 #include "standins/base/MediaType.h"
 #include "standins/mux/ContainerWriter.h"
 #include "standins/mux/Interleaver.h"
+#include "standins/mux/StreamTimes.h"
 #include "standins/mux/StreamTypes.h"
 #include "standins/mux/Win32FileSink.h"
 
@@ -16,6 +17,15 @@ constexpr uint64_t kQueueBound = 32ull << 20;  // bytes a stream may run ahead o
 
 std::wstring PinName(size_t number) {
   return std::wstring(L"Input ") + (number < 10 ? L"0" : L"") + std::to_wstring(number);
+}
+
+// Upstream's times with the segment's start added, saturated.
+REFERENCE_TIME Shifted(REFERENCE_TIME time, REFERENCE_TIME by) {
+  constexpr REFERENCE_TIME kMax = std::numeric_limits<REFERENCE_TIME>::max();
+  constexpr REFERENCE_TIME kMin = std::numeric_limits<REFERENCE_TIME>::min();
+  if (by > 0 && time > kMax - by) return kMax;
+  if (by < 0 && time < kMin - by) return kMin;
+  return time + by;
 }
 
 }  // namespace
@@ -177,14 +187,13 @@ HRESULT Multiplexer::OpenFile() {
   HRESULT hr = m_opener(m_fileName.c_str(), (m_mode & AM_FILE_OVERWRITE) != 0, sink);
   if (FAILED(hr)) return hr;
   const size_t count = streams.size();
+  m_streams = streams;
   std::unique_ptr<ContainerWriter> writer = m_format.createWriter(*sink, std::move(streams));
   if (!writer) return E_OUTOFMEMORY;
   hr = writer->Start();
   if (FAILED(hr)) return hr;
   m_interleaver = std::make_unique<Interleaver>(count, kQueueBound);
-  m_firstTime.assign(count, 0);
-  m_lastTime.assign(count, 0);
-  m_started.assign(count, false);
+  m_times = std::make_unique<StreamTimes>(m_streams);
   m_written = 0;
   m_sink = std::move(sink);
   m_writer = std::move(writer);
@@ -196,11 +205,12 @@ HRESULT Multiplexer::OpenFile() {
 HRESULT Multiplexer::WriteReadyLocked() {
   QueuedSample sample;
   while (m_interleaver->Pop(sample)) {
+    const int64_t time = m_times->InFile(sample.time);
     const int32_t status =
-        m_writer->Write(sample.stream, sample.Bytes(), sample.Size(), sample.keyFrame, sample.time);
+        m_writer->Write(sample.stream, sample.Bytes(), sample.Size(), sample.keyFrame, time);
     m_interleaver->Recycle(std::move(sample.data));
     if (status != 0) return status;
-    m_written = std::max(m_written, sample.time);
+    m_written = std::max(m_written, time);
   }
   return S_OK;
 }
@@ -209,7 +219,7 @@ HRESULT Multiplexer::WriteReadyLocked() {
 HRESULT Multiplexer::CloseFileLocked() {
   if (!m_open) return S_OK;
   m_open = false;
-  for (size_t i = 0; i < m_lastTime.size(); ++i) m_interleaver->End(i);
+  for (size_t i = 0; i < m_streams.size(); ++i) m_interleaver->End(i);
   const HRESULT written = WriteReadyLocked();
   const HRESULT finished = m_writer->Finish();
   m_writer.reset();
@@ -246,17 +256,20 @@ HRESULT Multiplexer::Receive(MultiplexerPin& pin, IMediaSample* sample) {
   queued.borrowedSize = length > 0 ? static_cast<size_t>(length) : 0;
   queued.keyFrame = sample->IsSyncPoint() == S_OK;
   REFERENCE_TIME start = 0, stop = 0;
-  const bool timed = SUCCEEDED(sample->GetTime(&start, &stop));
+  const HRESULT timed = sample->GetTime(&start, &stop);
 
   std::unique_lock<std::mutex> lock(m_mutex);
   if (!m_open || stream < 0) return S_FALSE;
-  if (timed)
-    queued.time = StreamTimeLocked(index, start);
-  else
-    queued.time = m_lastTime[index];
-  m_interleaver->Push(std::move(queued));
-  hr = WriteReadyLocked();
-  m_interleaver->Keep();  // upstream reuses its buffer once this returns
+  start = Shifted(start, pin.SegmentStart());
+  stop = Shifted(stop, pin.SegmentStart());
+  queued.time = m_times->Arrived(index, SUCCEEDED(timed) ? &start : nullptr,
+                                 timed == S_OK ? &stop : nullptr, queued.Size());
+  hr = PackPictureLocked(queued);
+  if (SUCCEEDED(hr)) {
+    m_interleaver->Push(std::move(queued));
+    hr = WriteReadyLocked();
+    m_interleaver->Keep();  // upstream reuses its buffer once this returns
+  }
   if (FAILED(hr)) {
     const Outcome outcome = EndRunLocked(hr);
     lock.unlock();
@@ -282,22 +295,19 @@ HRESULT Multiplexer::EndOfStream(MultiplexerPin& pin) {
   return S_OK;
 }
 
-// Each stream's times count from its first sample, so that every stream of the
-// file starts at 0 as in an AVI, whose streams have no start times.
-REFERENCE_TIME Multiplexer::StreamTimeLocked(size_t stream, REFERENCE_TIME start) {
-  if (!m_started[stream]) {
-    m_started[stream] = true;
-    m_firstTime[stream] = start;
-  }
-  const REFERENCE_TIME first = m_firstTime[stream];
-  // start - first, saturated: upstream's times are not to be trusted with overflow.
-  if (first < 0 && start > std::numeric_limits<REFERENCE_TIME>::max() + first)
-    m_lastTime[stream] = std::numeric_limits<REFERENCE_TIME>::max();
-  else if (first > 0 && start < std::numeric_limits<REFERENCE_TIME>::min() + first)
-    m_lastTime[stream] = std::numeric_limits<REFERENCE_TIME>::min();
-  else
-    m_lastTime[stream] = start - first;
-  return m_lastTime[stream];
+HRESULT Multiplexer::PackPictureLocked(QueuedSample& sample) {
+  const std::optional<PictureLayout>& declared = m_streams[sample.stream].declared;
+  if (!declared) return S_OK;
+  const std::optional<PictureLayout> layout = SampleLayout(*declared, sample.Size());
+  if (!layout) return VFW_E_INVALIDMEDIATYPE;
+  const PictureLayout packed = PackedLayout(*declared);
+  if (*layout == packed) return S_OK;
+  std::vector<uint8_t> bytes = m_interleaver->Buffer(packed.Bytes());
+  CopyPicture(*layout, sample.Bytes(), packed, bytes.data());
+  sample.data = std::move(bytes);
+  sample.borrowed = nullptr;
+  sample.borrowedSize = 0;
+  return S_OK;
 }
 
 LONGLONG Multiplexer::WrittenPosition() {

@@ -7,6 +7,11 @@
 // run: EC_ERRORABORT with the code, then EC_COMPLETE with it, and the file is
 // finished around what was written.
 //
+// The file keeps the streams' times against each other: its 0 is the earliest
+// stream's first sample. A sample without a time takes the next one of its
+// stream. Uncompressed pictures are written packed, whichever row layout of
+// the declared picture a sample has; one that fits none ends the run.
+//
 // Threads: each input streams on its own thread and may wait in Receive while
 // its stream runs ahead of the others; Stop and flushing wake it. The file and
 // the queues are guarded by m_mutex, never held while the graph is notified.
@@ -26,6 +31,8 @@
 class ContainerWriter;
 class FileSink;
 class Interleaver;
+class StreamTimes;
+struct QueuedSample;
 
 class Multiplexer : public standin::Filter, public IFileSinkFilter2, public IConfigInterleaving {
  public:
@@ -72,7 +79,7 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   HRESULT EndOfStream(MultiplexerPin& pin);
   void WakeStreams();
   // The time of the last sample written to the file (100 ns units, from the
-  // stream's first): the multiplexer's current position.
+  // file's start): the multiplexer's current position.
   LONGLONG WrittenPosition();
 
  protected:
@@ -95,7 +102,8 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   // Closes the file and gives what to tell the graph: the run's end, once.
   Outcome EndRunLocked(HRESULT status);
   void Tell(const Outcome& outcome);
-  REFERENCE_TIME StreamTimeLocked(size_t stream, REFERENCE_TIME start);
+  // A picture in another row layout than the file's, copied into it.
+  HRESULT PackPictureLocked(QueuedSample& sample);
   MultiplexerPin* FirstConnectedPin();
 
   const MuxFormat& m_format;
@@ -113,9 +121,8 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   std::unique_ptr<FileSink> m_sink;
   std::unique_ptr<ContainerWriter> m_writer;
   std::unique_ptr<Interleaver> m_interleaver;
-  std::vector<REFERENCE_TIME> m_firstTime;  // per stream: its sample times count from here
-  std::vector<REFERENCE_TIME> m_lastTime;   // per stream, from its first
-  std::vector<bool> m_started;              // per stream: a sample has come
+  std::vector<StreamInfo> m_streams;  // this run's, by stream
+  std::unique_ptr<StreamTimes> m_times;
   HRESULT m_openFailure = S_OK;             // why the file of this run did not open
   LONGLONG m_written = 0;                   // the latest time written, this run
   bool m_open = false;                      // a file is being written

@@ -3,7 +3,10 @@
 // type. No Windows headers: the writers build natively too.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
+
+#include "standins/base/PictureLayout.h"
 
 struct StreamInfo {
   enum class Kind { kVideo, kAudio };
@@ -17,6 +20,9 @@ struct StreamInfo {
   int64_t frameDuration = 0;  // 100 ns units, 0 when unknown
   int32_t width = 0;          // pixels
   int32_t height = 0;         // pixels, positive
+  // Uncompressed pictures: where upstream's type says the rows lie. The file
+  // holds them packed (PackedLayout), whatever layout a sample comes in.
+  std::optional<PictureLayout> declared;
 
   // Audio.
   uint32_t blockAlign = 0;      // bytes per block of all channels

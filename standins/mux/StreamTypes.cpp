@@ -4,7 +4,9 @@
 #include <dshow.h>
 #include <mmreg.h>
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "standins/base/MediaType.h"
 
@@ -20,6 +22,27 @@ bool IsBaseGuidOf(const GUID& guid, uint32_t first) {
 bool RgbSubtypeMatches(const GUID& subtype, WORD bits) {
   return (subtype == MEDIASUBTYPE_RGB24 && bits == 24) ||
          (subtype == MEDIASUBTYPE_RGB32 && bits == 32);
+}
+
+// The pixel format of an uncompressed picture the file stores packed.
+std::optional<PixelFormat> RawFormat(const BITMAPINFOHEADER& header) {
+  const struct {
+    DWORD compression;
+    WORD bits;
+    PixelFormat format;
+  } kFormats[] = {
+      {BI_RGB, 24, PixelFormat::kRgb24},
+      {BI_RGB, 32, PixelFormat::kRgb32},
+      {MAKEFOURCC('I', '4', '2', '0'), 12, PixelFormat::kI420},
+      {MAKEFOURCC('I', 'Y', 'U', 'V'), 12, PixelFormat::kI420},
+      {MAKEFOURCC('Y', 'V', '1', '2'), 12, PixelFormat::kYv12},
+      {MAKEFOURCC('N', 'V', '1', '2'), 12, PixelFormat::kNv12},
+      {MAKEFOURCC('Y', 'U', 'Y', '2'), 16, PixelFormat::kYuy2},
+  };
+  for (const auto& known : kFormats)
+    if (header.biCompression == known.compression && header.biBitCount == known.bits)
+      return known.format;
+  return std::nullopt;
 }
 
 std::vector<uint8_t> Bytes(const void* data, size_t size) {
@@ -46,6 +69,15 @@ bool DescribeVideo(const standin::MediaType& mt, StreamInfo& info) {
   info.width = header->biWidth;
   info.height = header->biHeight;
   info.format = Bytes(header, size < available ? size : available);
+  const std::optional<PixelFormat> raw = RawFormat(*header);
+  if (raw) info.declared = DeclaredLayout(*raw, header->biWidth, header->biHeight, header->biWidth);
+  if (raw && !info.declared) return false;
+  if (info.declared) {
+    // The file says how large its packed pictures are, not upstream's samples.
+    BITMAPINFOHEADER written = *header;
+    written.biSizeImage = static_cast<DWORD>(PackedLayout(*info.declared).Bytes());
+    memcpy(info.format.data(), &written, std::min(sizeof written, info.format.size()));
+  }
   return true;
 }
 

@@ -11,7 +11,7 @@ struct Area {
   int x0, x1, y0, y1;
 };
 
-Area Covered(const Overlay& overlay, int left, int top, const FrameLayout& layout) {
+Area Covered(const Overlay& overlay, int left, int top, const PictureLayout& layout) {
   return {std::max(left, 0), std::min(left + overlay.Width(), layout.width), std::max(top, 0),
           std::min(top + overlay.Height(), layout.height)};
 }
@@ -41,20 +41,21 @@ void BlendShared(uint8_t* u, uint8_t* v, size_t count, int step, const auto* sha
 
 }  // namespace
 
-PlacedOverlay::PlacedOverlay(const Overlay& overlay, int left, int top, const FrameLayout& layout)
+PlacedOverlay::PlacedOverlay(const Overlay& overlay, int left, int top,
+                             const PictureLayout& layout)
     : m_left(left), m_top(top), m_layout(layout) {
   if (overlay.Empty()) return;
   PlanPixels(overlay);
   if (!IsRgb(layout.format)) PlanChroma(overlay);
 }
 
-bool PlacedOverlay::PlacedAt(int left, int top, const FrameLayout& layout) const {
+bool PlacedOverlay::PlacedAt(int left, int top, const PictureLayout& layout) const {
   return left == m_left && top == m_top && layout == m_layout;
 }
 
 // Luma samples, or RGB pixels, where the coverage is not 0.
 void PlacedOverlay::PlanPixels(const Overlay& overlay) {
-  const FrameLayout& layout = m_layout;
+  const PictureLayout& layout = m_layout;
   const bool rgb = IsRgb(layout.format);
   m_channels = rgb ? 3 : 1;
   m_pixelStep = rgb ? (layout.format == PixelFormat::kRgb24 ? 3 : 4)
@@ -65,7 +66,7 @@ void PlacedOverlay::PlanPixels(const Overlay& overlay) {
     for (int x = area.x0; x < area.x1; ++x) {
       const OverlayPixel& p = overlay.At(x - m_left, y - m_top);
       if (p.a == 0) continue;
-      const size_t offset = static_cast<size_t>(row) * layout.stride +
+      const size_t offset = static_cast<size_t>(row) * layout.planes[0].stride +
                             static_cast<size_t>(x) * static_cast<size_t>(m_pixelStep);
       AddToRuns(m_pixelRuns, offset, m_pixelStep, m_pixels.size() / (m_channels + 1));
       if (rgb)
@@ -78,15 +79,14 @@ void PlacedOverlay::PlanPixels(const Overlay& overlay) {
 
 // Chroma shared by blocks of 2 x rows pixels, where their coverage is not 0.
 void PlacedOverlay::PlanChroma(const Overlay& overlay) {
-  const FrameLayout& layout = m_layout;
+  const PictureLayout& layout = m_layout;
   const bool planar = layout.format != PixelFormat::kYuy2;
   const int rows = planar ? 2 : 1;
-  const int stride = planar ? layout.stride / 2 : layout.stride;
+  const size_t stride = layout.planes[planar ? 1 : 0].stride;
   m_chromaStep = planar ? 1 : 4;
   m_chromaShare = 2 * rows;
-  const size_t lumaBytes = static_cast<size_t>(layout.stride) * layout.height;
-  const size_t first = planar ? lumaBytes : 1;  // V for YV12, U for I420
-  const size_t second = planar ? lumaBytes + lumaBytes / 4 : 3;
+  const size_t first = planar ? layout.planes[1].offset : 1;  // V for YV12, U for I420
+  const size_t second = planar ? layout.planes[2].offset : 3;
   const bool yv12 = layout.format == PixelFormat::kYv12;
   m_uPlane = yv12 ? second : first;
   m_vPlane = yv12 ? first : second;

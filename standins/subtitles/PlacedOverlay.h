@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "standins/subtitles/FrameLayout.h"
+#include "standins/base/PictureLayout.h"
 
 class Overlay;
 
@@ -17,10 +17,10 @@ class PlacedOverlay {
  public:
   // (left, top): where the overlay's top-left pixel lands, in picture
   // coordinates from the top; the part outside the picture is cut off.
-  PlacedOverlay(const Overlay& overlay, int left, int top, const FrameLayout& layout);
+  PlacedOverlay(const Overlay& overlay, int left, int top, const PictureLayout& layout);
 
-  bool PlacedAt(int left, int top, const FrameLayout& layout) const;
-  // frame holds at least the layout's RequiredBytes().
+  bool PlacedAt(int left, int top, const PictureLayout& layout) const;
+  // frame holds at least the layout's Bytes().
   void BlendInto(uint8_t* frame) const;
 
  private:
@@ -41,7 +41,7 @@ class PlacedOverlay {
   void BlendChroma(uint8_t* frame) const;
 
   int m_left, m_top;
-  FrameLayout m_layout;
+  PictureLayout m_layout;
   int m_channels = 1;   // luma, or B, G, R
   int m_pixelStep = 1;  // bytes from one pixel to the next
   std::vector<Run> m_pixelRuns;

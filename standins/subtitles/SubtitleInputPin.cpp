@@ -62,6 +62,21 @@ bool CopySample(IMediaSample* from, IMediaSample* to) {
   return true;
 }
 
+// The picture of from (laid out as source) into to, laid out as target; false
+// when to's buffer is too small for it.
+bool CopyPictureSample(IMediaSample* from, const PictureLayout& source, IMediaSample* to,
+                       const PictureLayout& target) {
+  BYTE* in = nullptr;
+  BYTE* out = nullptr;
+  if (FAILED(from->GetPointer(&in)) || FAILED(to->GetPointer(&out)) ||
+      target.Bytes() > static_cast<size_t>(to->GetSize()))
+    return false;
+  CopyPicture(source, in, target, out);
+  to->SetActualDataLength(static_cast<long>(target.Bytes()));
+  CopyTimes(from, to);
+  return true;
+}
+
 }  // namespace
 
 SubtitleInputPin::SubtitleInputPin(SubtitleFilter& filter)
@@ -95,27 +110,51 @@ HRESULT SubtitleInputPin::CompleteConnect(IPin*) {
   return S_OK;
 }
 
-// Painted in place and handed on where downstream takes upstream's samples and
-// upstream lets them be changed; otherwise copied into a buffer of the output's.
+// Painted in place and handed on where downstream takes upstream's samples,
+// upstream lets them be changed and the picture lies as declared; otherwise
+// copied into a buffer of the output's.
 HRESULT SubtitleInputPin::OnReceive(IMediaSample* sample) {
   AM_MEDIA_TYPE* changed = nullptr;
   if (sample->GetMediaType(&changed) != S_OK) changed = nullptr;
   if (changed) m_layout = DrawableLayout(*changed);
+  std::optional<PictureLayout> layout;
+  if (m_layout) {
+    const long length = sample->GetActualDataLength();
+    layout = SampleLayout(*m_layout, static_cast<size_t>(length > 0 ? length : 0));
+    if (!layout) {
+      standin::DeleteTaskMediaType(changed);
+      return m_owner.AbortRun(VFW_E_INVALIDMEDIATYPE);
+    }
+  }
   SubtitleOutputPin& output = m_owner.Output();
-  if (output.DownstreamTakesAnySample() && !ReadOnlySamples()) {
+  if (output.DownstreamTakesAnySample() && !ReadOnlySamples() && layout == m_layout) {
     standin::DeleteTaskMediaType(changed);
     Paint(sample, sample);
     return output.Deliver(sample);
   }
   ComPtr<IMediaSample> copy;
-  HRESULT hr = output.GetDeliveryBuffer(&copy);
-  // A frame larger than the agreed buffers goes on as it is.
-  if (SUCCEEDED(hr) && !CopySample(sample, copy.Get())) copy = sample;
-  if (SUCCEEDED(hr) && changed && copy.Get() != sample) copy->SetMediaType(changed);
+  const HRESULT hr = CopyForDelivery(sample, layout, changed, copy);
   standin::DeleteTaskMediaType(changed);
   if (FAILED(hr)) return hr;
   if (copy.Get() != sample) Paint(sample, copy.Get());
   return output.Deliver(copy.Get());
+}
+
+// A frame larger than the agreed buffers goes on as it is.
+HRESULT SubtitleInputPin::CopyForDelivery(IMediaSample* sample,
+                                          const std::optional<PictureLayout>& from,
+                                          const AM_MEDIA_TYPE* changed,
+                                          ComPtr<IMediaSample>& copy) {
+  const HRESULT hr = m_owner.Output().GetDeliveryBuffer(&copy);
+  if (FAILED(hr)) return hr;
+  const bool copied = from ? CopyPictureSample(sample, *from, copy.Get(), *m_layout)
+                           : CopySample(sample, copy.Get());
+  if (!copied) {
+    copy = sample;
+    return S_OK;
+  }
+  if (changed) copy->SetMediaType(const_cast<AM_MEDIA_TYPE*>(changed));
+  return S_OK;
 }
 
 void SubtitleInputPin::Paint(IMediaSample* sample, IMediaSample* target) {
@@ -124,7 +163,7 @@ void SubtitleInputPin::Paint(IMediaSample* sample, IMediaSample* target) {
   if (!painter || !m_layout || FAILED(sample->GetTime(&start, &stop))) return;
   BYTE* frame = nullptr;
   if (FAILED(target->GetPointer(&frame)) ||
-      static_cast<size_t>(target->GetActualDataLength()) < m_layout->RequiredBytes())
+      static_cast<size_t>(target->GetActualDataLength()) != m_layout->Bytes())
     return;
   painter->Paint(start + SegmentStart(), *m_layout, frame);
 }

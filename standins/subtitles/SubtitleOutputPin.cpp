@@ -74,8 +74,8 @@ HRESULT SubtitleOutputPin::GetMediaType(int n, standin::MediaType& mt) {
 // Room for a whole picture even where the type names no sample size.
 HRESULT SubtitleOutputPin::DecideBufferSize(IMemAllocator* allocator,
                                             ALLOCATOR_PROPERTIES request) {
-  const std::optional<FrameLayout> layout = DrawableLayout(ConnectionType().Get());
-  if (layout) request.cbBuffer = std::max<long>(request.cbBuffer, layout->RequiredBytes());
+  const std::optional<PictureLayout> layout = DrawableLayout(ConnectionType().Get());
+  if (layout) request.cbBuffer = std::max<long>(request.cbBuffer, static_cast<long>(layout->Bytes()));
   return OutputPin::DecideBufferSize(allocator, request);
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "standins/subtitles/CueRasterizer.h"
-#include "standins/subtitles/FrameLayout.h"
+#include "standins/base/PictureLayout.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ SubtitlePainter::SubtitlePainter(CueList cues, std::unique_ptr<CueRasterizer> ra
 
 SubtitlePainter::~SubtitlePainter() = default;
 
-bool SubtitlePainter::Paint(int64_t time, const FrameLayout& layout, uint8_t* frame) {
+bool SubtitlePainter::Paint(int64_t time, const PictureLayout& layout, uint8_t* frame) {
   m_cues.CoveringAt(time, m_showing);
   ForgetHidden(layout.width, layout.height);
   int bottom = layout.height - layout.height * kBottomMarginPercent / 100;

@@ -14,7 +14,7 @@
 #include "standins/subtitles/PlacedOverlay.h"
 
 class CueRasterizer;
-struct FrameLayout;
+struct PictureLayout;
 
 class SubtitlePainter {
  public:
@@ -25,7 +25,7 @@ class SubtitlePainter {
 
   // time: the frame's presentation time, 100 ns units. False, with the frame
   // untouched, when no cue shows then.
-  bool Paint(int64_t time, const FrameLayout& layout, uint8_t* frame);
+  bool Paint(int64_t time, const PictureLayout& layout, uint8_t* frame);
 
  private:
   struct Drawing {

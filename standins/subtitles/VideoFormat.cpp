@@ -56,14 +56,14 @@ bool IsUncompressedVideo(const AM_MEDIA_TYPE& mt) {
   return mt.majortype == MEDIATYPE_Video && FindSubtype(mt.subtype) && PictureOf(mt).header;
 }
 
-std::optional<FrameLayout> DrawableLayout(const AM_MEDIA_TYPE& mt) {
+std::optional<PictureLayout> DrawableLayout(const AM_MEDIA_TYPE& mt) {
   const Subtype* subtype = mt.majortype == MEDIATYPE_Video ? FindSubtype(mt.subtype) : nullptr;
   const Picture picture = PictureOf(mt);
   if (!subtype || !subtype->format || !picture.header) return std::nullopt;
   const RECT& source = *picture.source;
-  const int visibleWidth = source.right > source.left && source.left == 0 ? source.right : 0;
-  return MakeFrameLayout(*subtype->format, picture.header->biWidth, picture.header->biHeight,
-                         visibleWidth);
+  const int strideWidth = picture.header->biWidth;
+  const int width = source.right > source.left && source.left == 0 ? source.right : strideWidth;
+  return DeclaredLayout(*subtype->format, width, picture.header->biHeight, strideWidth);
 }
 
 bool SamePictureType(const AM_MEDIA_TYPE& a, const AM_MEDIA_TYPE& b) {

@@ -7,11 +7,11 @@
 
 #include <optional>
 
-#include "standins/subtitles/FrameLayout.h"
+#include "standins/base/PictureLayout.h"
 
 bool IsUncompressedVideo(const AM_MEDIA_TYPE& mt);
-// Where the picture lies in a sample of this type; nothing when the filter
-// does not draw into it.
-std::optional<FrameLayout> DrawableLayout(const AM_MEDIA_TYPE& mt);
+// Where the picture lies in a sample of this type, as the type declares it;
+// nothing when the filter does not draw into it.
+std::optional<PictureLayout> DrawableLayout(const AM_MEDIA_TYPE& mt);
 // The same picture type: subtype, format type and picture size.
 bool SamePictureType(const AM_MEDIA_TYPE& a, const AM_MEDIA_TYPE& b);

@@ -265,6 +265,74 @@ TEST(AviWriter, RefusesWhatNoRiffCanHold) {
   EXPECT_EQ(writer.Totals(0).chunks, uint64_t(accepted));
 }
 
+// AVI keeps no times: a frame goes into the slot of its time at the stream's
+// rate, a slot without a frame gets an empty chunk, and each stream starts
+// (strh's dwStart) where its first sample lies.
+TEST(AviWriter, KeepsTimesInFrameSlotsAndStreamStarts) {
+  constexpr int64_t kMs = 10000;  // 100 ns units
+  struct Stream {
+    uint32_t start;
+    std::vector<uint32_t> chunks;  // sizes, in order; 0: a dropped frame
+  };
+  // count frames at perSecond frames a second from firstMs.
+  const auto frames = [](int count, int64_t perSecond, int64_t firstMs = 0) {
+    std::vector<int64_t> times;
+    for (int64_t i = 0; i < count; ++i) times.push_back(firstMs * kMs + i * 10000000 / perSecond);
+    return times;
+  };
+  const auto sizes = [](std::initializer_list<std::pair<int, uint32_t>> runs) {
+    std::vector<uint32_t> out;
+    for (const auto& [count, size] : runs) out.insert(out.end(), size_t(count), size);
+    return out;
+  };
+  const struct {
+    const char* name;
+    std::vector<int64_t> video, audio;  // sample times; 25 fps frames of 9, PCM blocks of 4 bytes
+    Stream expectedVideo, expectedAudio;
+  } kCases[] = {
+      {"a frame a slot", frames(3, 25), {}, {0, {9, 9, 9}}, {0, {}}},
+      {"frames after a gap", {0, 40 * kMs, 80 * kMs, 200 * kMs, 240 * kMs}, {},
+       {0, sizes({{3, 9}, {2, 0}, {2, 9}})}, {0, {}}},
+      {"24 frames a second at a declared 25", frames(48, 24), {},
+       {0, sizes({{12, 9}, {1, 0}, {24, 9}, {1, 0}, {12, 9}})}, {0, {}}},
+      {"26 frames a second at a declared 25: none lost", frames(52, 26), {},
+       {0, sizes({{52, 9}})}, {0, {}}},
+      {"sound 0.5 s after the picture", frames(2, 25), {500 * kMs, 501 * kMs},
+       {0, {9, 9}}, {22050, {4, 4}}},
+      {"picture 0.48 s after the sound", frames(2, 25, 480), {0}, {12, {9, 9}}, {0, {4}}},
+      {"a jump of days is no gap", {0, 86400000 * kMs}, {}, {0, {9, 9}}, {0, {}}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    MemorySink sink;
+    AviWriter writer(sink, {Video(0, 2, 1, 24, 400000), Pcm(44100, 2, 16)});
+    ASSERT_EQ(writer.Start(), 0);
+    const std::vector<uint8_t> frame(9, 1), block(4, 2);
+    for (int64_t time : c.video) ASSERT_EQ(writer.Write(0, frame.data(), 9, true, time), 0);
+    for (int64_t time : c.audio) ASSERT_EQ(writer.Write(1, block.data(), 4, true, time), 0);
+    ASSERT_EQ(writer.Finish(), 0);
+    const File f{sink.bytes};
+    Chunk file;
+    ASSERT_TRUE(f.Read(file, 0, sink.bytes.size()));
+    std::vector<Stream> found(2);
+    for (const Chunk& chunk : file.kids[0].Find("movi")->kids)
+      if (chunk.id.substr(0, 2) != "ix")
+        found[std::stoi(chunk.id.substr(0, 2))].chunks.push_back(chunk.size);
+    size_t s = 0;
+    for (const Chunk& strl : file.kids[0].Find("hdrl")->kids) {
+      if (strl.type != "strl") continue;
+      const uint64_t strh = strl.Find("strh")->Data();
+      found[s].start = f.U32(strh + 28);
+      EXPECT_EQ(f.U32(strh + 32), s == 0 ? found[0].chunks.size() : found[1].chunks.size()) << s;
+      ++s;
+    }
+    EXPECT_EQ(found[0].start, c.expectedVideo.start);
+    EXPECT_EQ(found[0].chunks, c.expectedVideo.chunks);
+    EXPECT_EQ(found[1].start, c.expectedAudio.start);
+    EXPECT_EQ(found[1].chunks, c.expectedAudio.chunks);
+  }
+}
+
 TEST(StandardIndex, RefusesWhatItsFieldsCannotHold) {
   const struct {
     uint64_t dataOffset;

@@ -4,25 +4,37 @@
 
 #include <string>
 
+#include "standins/mux/StreamTimes.h"
+#include "support/TestStreams.h"
+
 namespace {
 
-// A script of steps: "v40" pushes a video sample (stream 0) at time 40, "a10"
-// an audio one (stream 1), "V" and "A" end a stream. After each step every
-// sample that may leave does; the result lists them in that order.
+constexpr int64_t k100nsPerMs = 10000;
+
+// A script of steps: "v40" pushes a video sample (stream 0, 25 frames per
+// second) that came with the time 40 ms, "a10" an audio one (stream 1, 4 bytes
+// a millisecond), "v" and "a" samples that came without a time, "V" and "A" end
+// a stream. After each step every sample that may leave does; the result lists
+// them in that order, with the times they get in the file.
 std::string Interleave(const std::vector<std::string>& steps) {
+  const std::vector<StreamInfo> streams = {test_streams::Video(0, 64, 48, 24, 400000),
+                                           test_streams::Pcm(2000, 1, 16)};
   Interleaver interleaver(2, 1 << 20);
+  StreamTimes times(streams);
   std::string out;
   for (const std::string& step : steps) {
     const size_t stream = (step[0] == 'v' || step[0] == 'V') ? 0 : 1;
-    if (step.size() == 1) {
+    if (step[0] == 'V' || step[0] == 'A') {
       interleaver.End(stream);
     } else {
-      interleaver.Push({stream, std::stoll(step.substr(1)), std::vector<uint8_t>(4), true});
+      const int64_t start = step.size() > 1 ? std::stoll(step.substr(1)) * k100nsPerMs : 0;
+      const int64_t time = times.Arrived(stream, step.size() > 1 ? &start : nullptr, nullptr, 4);
+      interleaver.Push({stream, time, std::vector<uint8_t>(4), true});
     }
     QueuedSample sample;
     while (interleaver.Pop(sample))
       out += (out.empty() ? "" : " ") + std::string(sample.stream ? "a" : "v") +
-             std::to_string(sample.time);
+             std::to_string(times.InFile(sample.time) / k100nsPerMs);
   }
   return out;
 }
@@ -41,6 +53,14 @@ TEST(Interleaver, ReleasesSamplesInTimeOrderOnceEveryOpenStreamHasOne) {
       {{"v80", "a0", "a20", "V"}, "a0 a20"},  // the open stream may still come first
       {{"v80", "a0", "a20", "V", "A"}, "a0 a20 v80"},
       {{"a0", "a20", "A", "v10", "V"}, "a0 v10 a20"},
+      // The file starts with the earliest stream; the others keep their offset.
+      {{"v500", "v540", "a520", "a560", "V", "A"}, "v0 a20 v40 a60"},
+      {{"a1000", "v1500", "A", "V"}, "a0 v500"},
+      // Without a time: where the stream's last sample ended.
+      {{"v0", "v", "v", "a30", "a", "A", "V"}, "v0 a30 a31 v40 v80"},
+      {{"v", "a", "a", "A", "V"}, "v0 a0 a1"},
+      // Before the file's start: at its start.
+      {{"v100", "a100", "v60", "A", "V"}, "v0 v0 a0"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(Interleave(c.steps), c.order) << ::testing::PrintToString(c.steps);

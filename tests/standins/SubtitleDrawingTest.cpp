@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "SubtitleTestSupport.h"
+#include "standins/base/PictureLayout.h"
 #include "standins/subtitles/CueLayout.h"
 #include "standins/subtitles/CueRasterizer.h"
 #include "standins/subtitles/PlacedOverlay.h"
-#include "standins/subtitles/FrameLayout.h"
 #include "standins/subtitles/Overlay.h"
 #include "standins/subtitles/SubtitlePainter.h"
 #include "standins/subtitles/TextMeasurer.h"
@@ -66,31 +66,67 @@ TEST(CueLayouts, WrapToTheWidth) {
   EXPECT_EQ(styled[0].width, 54);
 }
 
-TEST(FrameLayouts, FollowTheBitmapFormat) {
+// Declared by the bitmap header, or as Wine's decoders deliver a picture
+// whose rows are not a multiple of 4 bytes (every plane padded to 4), told
+// apart by the sample's length.
+TEST(PictureLayouts, FollowTheBitmapFormatOrTheSampleLength) {
   const struct {
     PixelFormat format;
-    int strideWidth, height, visible;
-    bool valid;
-    int stride;
-    bool bottomUp;
+    int width, bitmapHeight, strideWidth;
+    size_t length;  // of the sample; 0: the declared layout's own
+    std::vector<size_t> strides;  // none: no layout fits
     size_t bytes;
+    bool bottomUp;
   } kCases[] = {
-      {PixelFormat::kRgb24, 15, 10, 0, true, 48, true, 480},
-      {PixelFormat::kRgb32, 16, -10, 12, true, 64, false, 640},
-      {PixelFormat::kYv12, 16, 12, 0, true, 16, false, 288},
-      {PixelFormat::kYuy2, 16, -5, 0, true, 32, false, 160},
-      {PixelFormat::kI420, 15, 12, 0, false},
-      {PixelFormat::kYv12, 16, 11, 0, false},
-      {PixelFormat::kRgb32, 100000, 10, 0, false},
+      {PixelFormat::kI420, 854, 480, 854, 0, {854, 427, 427}, 614880, false},
+      {PixelFormat::kI420, 854, 480, 854, 616320, {856, 428, 428}, 616320, false},
+      {PixelFormat::kI420, 426, 240, 426, 154560, {428, 216, 216}, 154560, false},
+      {PixelFormat::kYv12, 322, 242, 322, 118096, {324, 164, 164}, 118096, false},
+      {PixelFormat::kI420, 852, 480, 852, 614400, {852, 428, 428}, 614400, false},
+      {PixelFormat::kI420, 640, 480, 640, 460800, {640, 320, 320}, 460800, false},
+      {PixelFormat::kNv12, 854, 480, 854, 616320, {856, 856}, 616320, false},
+      {PixelFormat::kI420, 15, 11, 15, 272, {16, 8, 8}, 272, false},
+      {PixelFormat::kYv12, 16, 12, 20, 0, {20, 10, 10}, 360, false},
+      {PixelFormat::kYuy2, 16, -5, 16, 0, {32}, 160, false},
+      {PixelFormat::kRgb24, 15, 10, 15, 480, {48}, 480, true},
+      {PixelFormat::kRgb32, 12, -10, 16, 0, {64}, 640, false},
+      {PixelFormat::kI420, 854, 480, 854, 614881, {}, 0, false},
+      {PixelFormat::kI420, 854, 480, 854, 460800, {}, 0, false},
   };
   for (const auto& c : kCases) {
-    const auto layout = MakeFrameLayout(c.format, c.strideWidth, c.height, c.visible);
-    ASSERT_EQ(layout.has_value(), c.valid) << c.strideWidth << "x" << c.height;
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.bitmapHeight) + " length " +
+                 std::to_string(c.length));
+    const auto declared = DeclaredLayout(c.format, c.width, c.bitmapHeight, c.strideWidth);
+    ASSERT_TRUE(declared);
+    const auto layout = SampleLayout(*declared, c.length ? c.length : declared->Bytes());
+    ASSERT_EQ(layout.has_value(), !c.strides.empty());
     if (!layout) continue;
-    EXPECT_EQ(layout->stride, c.stride);
+    std::vector<size_t> strides;
+    for (int i = 0; i < layout->planeCount; ++i) strides.push_back(layout->planes[i].stride);
+    EXPECT_EQ(strides, c.strides);
+    EXPECT_EQ(layout->Bytes(), c.bytes);
     EXPECT_EQ(layout->bottomUp, c.bottomUp);
-    EXPECT_EQ(layout->RequiredBytes(), c.bytes);
   }
+  EXPECT_FALSE(DeclaredLayout(PixelFormat::kRgb32, 100000, 10, 100000));
+  EXPECT_FALSE(DeclaredLayout(PixelFormat::kRgb32, 20, 10, 16)) << "wider than its rows";
+}
+
+// A padded picture packed and padded again keeps every picture byte.
+TEST(PictureLayouts, CopyPicturesBetweenLayouts) {
+  const PictureLayout packed = *DeclaredLayout(PixelFormat::kI420, 426, 240, 426);
+  const PictureLayout padded = *SampleLayout(packed, 154560);
+  std::vector<uint8_t> source(padded.Bytes());
+  for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 7 + i / 428);
+  std::vector<uint8_t> tight(packed.Bytes()), back(padded.Bytes(), 0);
+  CopyPicture(padded, source.data(), packed, tight.data());
+  CopyPicture(packed, tight.data(), padded, back.data());
+  for (size_t i = 0; i < source.size(); ++i) {
+    if (PlaceOfByte(padded, i).plane >= 0) ASSERT_EQ(back[i], source[i]) << "byte " << i;
+  }
+  // The V plane's first row, packed, follows its U plane at once.
+  EXPECT_EQ(0, memcmp(tight.data() + 426 * 240 + 213 * 120, source.data() + 428 * 240 + 216 * 120,
+                      213));
+  EXPECT_EQ(PackedLayout(padded), packed);
 }
 
 constexpr size_t kGuard = 256;  // bytes after the frame that must stay
@@ -126,15 +162,17 @@ TEST(Overlays, KeepColoursAsRgbAndYuv) {
   }
 }
 
-// What a frame byte holds: 'Y', 'U', 'V', 'B', 'G', 'R', or 'x' (RGB32's fourth byte).
-char ChannelOfByte(const FrameLayout& layout, size_t offset) {
-  const size_t luma = static_cast<size_t>(layout.stride) * layout.height;
-  const size_t column = offset % layout.stride;
+// What a frame byte holds: 'Y', 'U', 'V', 'B', 'G', 'R', 'x' (RGB32's fourth
+// byte) or 'p' (padding).
+char ChannelOfByte(const PictureLayout& layout, size_t offset) {
+  const BytePlace place = PlaceOfByte(layout, offset);
+  const size_t column = place.column;
+  if (place.plane < 0) return 'p';
   switch (layout.format) {
     case PixelFormat::kYv12:
     case PixelFormat::kI420:
-      if (offset < luma) return 'Y';
-      return (offset < luma + luma / 4) == (layout.format == PixelFormat::kI420) ? 'U' : 'V';
+      if (place.plane == 0) return 'Y';
+      return (place.plane == 1) == (layout.format == PixelFormat::kI420) ? 'U' : 'V';
     case PixelFormat::kYuy2:
       return column % 2 == 0 ? 'Y' : column % 4 == 1 ? 'U' : 'V';
     default:
@@ -145,8 +183,8 @@ char ChannelOfByte(const FrameLayout& layout, size_t offset) {
 // The blend by its definition, byte by byte: the covered pixels that share a
 // byte give their summed coverage and premultiplied value.
 std::vector<uint8_t> BlendedByDefinition(const Overlay& overlay, int left, int top,
-                                         const FrameLayout& layout, std::vector<uint8_t> frame) {
-  for (size_t i = 0; i < layout.RequiredBytes(); ++i) {
+                                         const PictureLayout& layout, std::vector<uint8_t> frame) {
+  for (size_t i = 0; i < layout.Bytes(); ++i) {
     const char channel = ChannelOfByte(layout, i);
     const PixelRect r = PixelsOfByte(layout, i);
     int sumA = 0, sumValue = 0;
@@ -160,7 +198,7 @@ std::vector<uint8_t> BlendedByDefinition(const Overlay& overlay, int left, int t
         sumValue += values[std::string_view("YUVBGRx").find(channel)];
       }
     const int full = 255 * (r.x1 - r.x0) * (r.y1 - r.y0);
-    if (sumA > 0 && channel != 'x')
+    if (sumA > 0 && channel != 'x' && channel != 'p')
       frame[i] =
           static_cast<uint8_t>((255 * sumValue + (full - sumA) * frame[i] + full / 2) / full);
   }
@@ -180,16 +218,19 @@ TEST(Blending, PlacedOverlaysBlendEveryFormatAsDefined) {
     }
   const struct {
     PixelFormat format;
-    int strideWidth, height, visible;
-  } kLayouts[] = {{PixelFormat::kYv12, 20, 14, 0},
-                  {PixelFormat::kI420, 24, 14, 18},
-                  {PixelFormat::kYuy2, 20, 13, 0},
-                  {PixelFormat::kRgb24, 19, 13, 0},
-                  {PixelFormat::kRgb32, 20, -13, 0}};
+    int width, height, strideWidth;
+    size_t length;  // of the sample: 0 for the declared layout's
+  } kLayouts[] = {{PixelFormat::kYv12, 20, 14, 20, 0},
+                  {PixelFormat::kI420, 18, 14, 24, 0},
+                  {PixelFormat::kI420, 18, 13, 18, 428},  // rows padded: 20, 12, 12
+                  {PixelFormat::kYuy2, 20, 13, 20, 0},
+                  {PixelFormat::kRgb24, 19, 13, 19, 0},
+                  {PixelFormat::kRgb32, 20, -13, 20, 0}};
   const std::pair<int, int> kPlaces[] = {{0, 0}, {5, 3}, {4, 6}, {-3, -2}, {15, 10}, {-4, 11}};
   for (const auto& l : kLayouts) {
-    const FrameLayout layout = *MakeFrameLayout(l.format, l.strideWidth, l.height, l.visible);
-    const std::vector<uint8_t> before = Noise(layout.RequiredBytes());
+    const PictureLayout declared = *DeclaredLayout(l.format, l.width, l.height, l.strideWidth);
+    const PictureLayout layout = *SampleLayout(declared, l.length ? l.length : declared.Bytes());
+    const std::vector<uint8_t> before = Noise(layout.Bytes());
     for (const auto& [left, top] : kPlaces) {
       std::vector<uint8_t> frame = before;
       const PlacedOverlay placed(overlay, left, top, layout);
@@ -237,8 +278,8 @@ TEST(SubtitlePainters, DrawTheCuesOfEachFrameOnceRasterised) {
   std::vector<Cue> cues = {
       {0, 100, {{{"a", {}}}}}, {50, 150, {{{"b", {}}}, {{"b", {}}}}}, {300, 400, {{{"c", {}}}}}};
   SubtitlePainter painter(CueList(cues), std::make_unique<BlockRasterizer>(calls));
-  const FrameLayout layout = *MakeFrameLayout(PixelFormat::kRgb32, 64, -64, 0);
-  const std::vector<uint8_t> before = Noise(layout.RequiredBytes());
+  const PictureLayout layout = *DeclaredLayout(PixelFormat::kRgb32, 64, -64, 64);
+  const std::vector<uint8_t> before = Noise(layout.Bytes());
   // Picture rows 62 and below are the 4 % margin.
   const struct {
     int64_t time;
@@ -255,11 +296,12 @@ TEST(SubtitlePainters, DrawTheCuesOfEachFrameOnceRasterised) {
   for (const auto& f : kFrames) {
     std::vector<uint8_t> frame = before;
     EXPECT_EQ(painter.Paint(f.time, layout, frame.data()), !f.rows.empty()) << f.time;
-    EXPECT_EQ(RowsChanged(before, frame, layout.stride), f.rows) << f.time;
+    EXPECT_EQ(RowsChanged(before, frame, static_cast<int>(layout.planes[0].stride)), f.rows)
+        << f.time;
   }
   EXPECT_EQ(calls, (std::vector<int64_t>{0, 50, 300}));
   std::vector<uint8_t> frame = before;
-  painter.Paint(0, *MakeFrameLayout(PixelFormat::kRgb32, 32, -32, 0), frame.data());
+  painter.Paint(0, *DeclaredLayout(PixelFormat::kRgb32, 32, -32, 32), frame.data());
   EXPECT_EQ(calls.size(), 4u) << "a new picture size is drawn anew";
 }
 

@@ -116,7 +116,7 @@ class SubtitleFilterTest : public testing::Test {
 
   // The frames that reach the end of the video stream, as the given subtype.
   // from: where the run starts, 100 ns units.
-  std::vector<RecordedFrame> Record(const GUID& subtype, std::optional<FrameLayout>& layout,
+  std::vector<RecordedFrame> Record(const GUID& subtype, std::optional<PictureLayout>& layout,
                                     REFERENCE_TIME from = 0) {
     ComPtr<IGraphBuilder> graph = Render();
     ComPtr<IBaseFilter> renderer = graph ? FindVideoRenderer(graph.Get()) : nullptr;
@@ -146,7 +146,7 @@ class SubtitleFilterTest : public testing::Test {
   // Frames in a cue differ from the plain ones only in the lower half of the
   // picture; all others are equal byte for byte. framesInCues 0: no cue drawn.
   void ExpectCuesDrawn(const std::vector<RecordedFrame>& plain,
-                       const std::vector<RecordedFrame>& drawn, const FrameLayout& layout,
+                       const std::vector<RecordedFrame>& drawn, const PictureLayout& layout,
                        size_t frames, int framesInCues) {
     ASSERT_EQ(drawn.size(), frames);
     ASSERT_EQ(plain.size(), frames);
@@ -236,7 +236,7 @@ TEST_F(SubtitleFilterTest, FramesCarryTheCuesInTheLowerPartOnly) {
   for (const GUID& subtype : {MEDIASUBTYPE_YV12, kSubtypeI420, MEDIASUBTYPE_YUY2,
                               MEDIASUBTYPE_RGB24, MEDIASUBTYPE_RGB32}) {
     SCOPED_TRACE(subtype.Data1);
-    std::optional<FrameLayout> layout;
+    std::optional<PictureLayout> layout;
     LoadLevelGuard::Set(2);
     const std::vector<RecordedFrame> plain = Record(subtype, layout);
     LoadLevelGuard::Set(1);
@@ -249,7 +249,7 @@ TEST_F(SubtitleFilterTest, FramesCarryTheCuesInTheLowerPartOnly) {
 // Without a subtitle file the frames pass unchanged. After a seek, samples are
 // stamped from the new segment's start: a cue shows by the time in the clip.
 TEST_F(SubtitleFilterTest, PassesFramesUnchangedOrDrawsByPresentationTime) {
-  std::optional<FrameLayout> layout;
+  std::optional<PictureLayout> layout;
   LoadLevelGuard::Set(2);
   const std::vector<RecordedFrame> plain = Record(MEDIASUBTYPE_YV12, layout, 10000000);
   LoadLevelGuard::Set(0);

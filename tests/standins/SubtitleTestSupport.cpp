@@ -33,19 +33,28 @@ std::string Describe(const std::vector<Cue>& cues) {
   return out;
 }
 
-PixelRect PixelsOfByte(const FrameLayout& layout, size_t offset) {
-  const size_t luma = static_cast<size_t>(layout.stride) * layout.height;
-  const int row = static_cast<int>(offset / layout.stride);
-  const int column = static_cast<int>(offset % layout.stride);
+BytePlace PlaceOfByte(const PictureLayout& layout, size_t offset) {
+  for (int i = layout.planeCount - 1; i >= 0; --i) {
+    const PicturePlane& plane = layout.planes[i];
+    if (offset < plane.offset) continue;
+    const size_t row = (offset - plane.offset) / plane.stride;
+    const size_t column = (offset - plane.offset) % plane.stride;
+    if (row >= static_cast<size_t>(plane.rows) || column >= plane.rowBytes) break;
+    return {i, static_cast<int>(row), column};
+  }
+  return {-1, 0, 0};
+}
+
+PixelRect PixelsOfByte(const PictureLayout& layout, size_t offset) {
+  const BytePlace place = PlaceOfByte(layout, offset);
+  const int row = place.row;
+  const int column = static_cast<int>(place.column);
+  if (place.plane < 0) return {0, 0, 0, 0};
   switch (layout.format) {
     case PixelFormat::kYv12:
-    case PixelFormat::kI420: {
-      if (offset < luma) return {column, column + 1, row, row + 1};
-      const size_t inPlane = (offset - luma) % (luma / 4);
-      const int cy = static_cast<int>(inPlane / (layout.stride / 2));
-      const int cx = static_cast<int>(inPlane % (layout.stride / 2));
-      return {cx * 2, cx * 2 + 2, cy * 2, cy * 2 + 2};
-    }
+    case PixelFormat::kI420:
+      if (place.plane == 0) return {column, column + 1, row, row + 1};
+      return {column * 2, column * 2 + 2, row * 2, row * 2 + 2};
     case PixelFormat::kYuy2:
       return column % 2 == 0 ? PixelRect{column / 2, column / 2 + 1, row, row + 1}
                              : PixelRect{column / 4 * 2, column / 4 * 2 + 2, row, row + 1};

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "standins/subtitles/Cue.h"
-#include "standins/subtitles/FrameLayout.h"
+#include "standins/base/PictureLayout.h"
 
 // "text[flags]" per run, lines joined by " / "; flags are b, i, u and the
 // colour as #rrggbb when it is not white.
@@ -15,8 +15,18 @@ std::string Describe(const std::vector<TextLine>& lines);
 // follows when the cue has a text height of its own.
 std::string Describe(const std::vector<Cue>& cues);
 
-// The picture pixels [x0, x1) x [y0, y1) whose value a frame byte holds.
+// Where a frame byte lies: its plane (-1 for padding between rows), row and
+// byte in the row.
+struct BytePlace {
+  int plane;
+  int row;
+  size_t column;
+};
+BytePlace PlaceOfByte(const PictureLayout& layout, size_t offset);
+
+// The picture pixels [x0, x1) x [y0, y1) whose value a frame byte holds
+// (none for padding).
 struct PixelRect {
   int x0, x1, y0, y1;
 };
-PixelRect PixelsOfByte(const FrameLayout& layout, size_t offset);
+PixelRect PixelsOfByte(const PictureLayout& layout, size_t offset);
