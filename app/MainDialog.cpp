@@ -464,6 +464,10 @@ INT_PTR MainDialog::OnGraphEvent(WPARAM, LPARAM) {
 }
 
 void MainDialog::FinishConversion(Outcome outcome) {
+  // How far the output reaches, read while the graph is there: a decoder may
+  // have given up before the end.
+  const std::string endsEarly =
+      outcome == Outcome::Done ? ShortOutputNote(ConversionPosition(), m_sourceDuration) : "";
   KillTimer(Hwnd(), kProgressTimer);
   if (m_graph.mediaControl) m_graph.mediaControl->Stop();
   if (m_graph.mediaEvent) m_graph.mediaEvent->SetNotifyWindow(0, 0, 0);
@@ -479,10 +483,12 @@ void MainDialog::FinishConversion(Outcome outcome) {
   // When this fails the slots stay empty and the next Convert asks for a video.
   m_steps.Open(m_sourcePath.c_str(), m_graph);
   m_taskbar.Finish();
+  if (!endsEarly.empty())
+    Prompts::Current().ShowMessage(Hwnd(), endsEarly.c_str(), AppTitle(), MB_OK | MB_ICONWARNING);
   if (!m_batchItemRunning) return;
   // Stopping one video of a batch stops the batch.
   if (outcome == Outcome::Stopped) m_batch->Cancel();
-  EndBatchItem(outcome == Outcome::Done);
+  EndBatchItem(outcome == Outcome::Done && endsEarly.empty());
 }
 
 void MainDialog::ShowFinishLine(Outcome outcome) {

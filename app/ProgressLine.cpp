@@ -9,8 +9,15 @@
 
 namespace {
 
+constexpr int64_t kTenth = 1000000;  // 100 ns units
+
 std::string Clock(long long seconds) {
   return str::Printf("%02lld:%02lld:%02lld", seconds / 3600, seconds % 3600 / 60, seconds % 60);
+}
+
+std::string ClockToTenths(int64_t time) {
+  const long long tenths = time / kTenth;
+  return Clock(tenths / 10) + str::Printf(".%lld", tenths % 10);
 }
 
 }  // namespace
@@ -34,4 +41,11 @@ std::string ProgressLine(int elapsedSeconds, int64_t position, int64_t duration)
   constexpr double kLongestLeft = 999.0 * 3600;
   return line + "   " + Clock(static_cast<long long>(std::min(left, kLongestLeft))) + " " +
          GetLocalizedString(IDS_MESSAGE_TIME_LEFT);
+}
+
+std::string ShortOutputNote(int64_t position, int64_t duration) {
+  constexpr int64_t kNearEnough = 2500000;  // 100 ns units: a few frames and sound blocks
+  if (position < 0 || duration <= 0 || duration - position <= kNearEnough) return "";
+  return GetLocalizedString(IDS_MESSAGE_OUTPUT_ENDS_EARLY) + "\n" + ClockToTenths(position) +
+         " / " + ClockToTenths(duration);
 }

@@ -14,3 +14,10 @@ int PercentDone(int64_t position, int64_t duration);
 // blanks and the time left, estimated from the pace so far ("00:00:20 left",
 // in the current language).
 std::string ProgressLine(int elapsedSeconds, int64_t position, int64_t duration);
+
+// What to tell of a finished conversion whose output ends short of the source
+// (a decoder that gave up before the end, say): the current language's text
+// and "hh:mm:ss.s / hh:mm:ss.s", how far the output reaches of the source.
+// Empty when it reaches within a quarter second of the end or either time is
+// unknown.
+std::string ShortOutputNote(int64_t position, int64_t duration);

@@ -64,10 +64,12 @@ int32_t AviWriter::Write(size_t stream, const void* data, size_t size, bool keyF
   if (!m_started || m_finished || stream >= m_streams.size()) return kUnexpected;
   StreamState& state = m_state[stream];
   const StreamInfo& info = m_streams[stream];
+  const bool video = info.kind == StreamInfo::Kind::kVideo;
   if (!state.started) {
-    m_totals[stream].startTicks = StreamTicksAt(info, time);
+    if (video) m_totals[stream].startTicks = StreamTicksAt(info, time, true);
+    state.firstTime = time;
     state.started = true;
-  } else if (info.kind == StreamInfo::Kind::kVideo) {
+  } else if (video) {
     const int32_t status = FillSlotsBefore(stream, time);
     if (status != 0) return status;
   }
@@ -76,7 +78,8 @@ int32_t AviWriter::Write(size_t stream, const void* data, size_t size, bool keyF
 
 int32_t AviWriter::FillSlotsBefore(size_t stream, int64_t time) {
   const AviStreamTotals& totals = m_totals[stream];
-  const uint64_t slot = StreamTicksAt(m_streams[stream], time);
+  const int64_t sinceFirst = time > m_state[stream].firstTime ? time - m_state[stream].firstTime : 0;
+  const uint64_t slot = totals.startTicks + StreamTicksAt(m_streams[stream], sinceFirst);
   const uint64_t next = totals.startTicks + totals.chunks;
   if (slot <= next || slot - next > kMaxDroppedFrames) return 0;
   for (uint64_t i = next; i < slot; ++i) {
@@ -212,7 +215,22 @@ int32_t AviWriter::CloseRiff() {
   return status != 0 ? status : riff;
 }
 
+void AviWriter::PlaceSoundStarts() {
+  int64_t shift = 0;  // how far the first video frame moved to its slot
+  for (size_t i = 0; i < m_streams.size(); ++i) {
+    if (m_streams[i].kind != StreamInfo::Kind::kVideo || !m_state[i].started) continue;
+    const double slot = static_cast<double>(m_totals[i].startTicks) *
+                        static_cast<double>(FrameSlotDuration(m_streams[i]));
+    shift = slot < 9.2e18 ? static_cast<int64_t>(slot) - m_state[i].firstTime : 0;
+    break;
+  }
+  for (size_t i = 0; i < m_streams.size(); ++i)
+    if (m_streams[i].kind == StreamInfo::Kind::kAudio && m_state[i].started)
+      m_totals[i].startTicks = StreamTicksAt(m_streams[i], m_state[i].firstTime + shift);
+}
+
 int32_t AviWriter::WriteHeaderList() {
+  PlaceSoundStarts();
   RiffBytes list;
   AppendHeaderList(list, {&m_streams, &m_totals, m_limits.superIndexSlots, m_hasLegacyIndex});
   if (list.Size() != m_headerListBytes) return kUnexpected;

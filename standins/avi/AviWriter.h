@@ -9,7 +9,8 @@
 // give them. So a video frame goes into the slot its time falls in at the
 // stream's frame rate, and a slot that no frame fills gets an empty chunk (a
 // dropped frame); a frame whose slot is taken goes into the next one. Each
-// stream starts at its first sample's time.
+// stream starts at its first sample's time: the first video stream's first
+// frame at the next slot boundary, the sound moved along with it.
 
 #include <cstddef>
 #include <cstdint>
@@ -47,11 +48,14 @@ class AviWriter final : public ContainerWriter {
     uint32_t chunkId = 0;
     StandardIndex pending;  // this RIFF's chunks
     bool started = false;   // a sample was written
+    int64_t firstTime = 0;  // its time, 100 ns units
   };
 
   bool InFirstRiff() const { return m_riffCount == 1; }
   // Empty chunks up to the slot of a frame at time (100 ns units).
   int32_t FillSlotsBefore(size_t stream, int64_t time);
+  // Where the sound streams start, once the first video frame's slot is known.
+  void PlaceSoundStarts();
   uint64_t RiffBytesWith(size_t stream, uint64_t paddedSize) const;
   bool RiffHasChunks() const;
   int32_t MakeRoomFor(size_t stream, uint64_t paddedSize);

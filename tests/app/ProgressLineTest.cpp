@@ -22,4 +22,21 @@ TEST(ProgressLine, AddsThePercentageAndTheTimeLeftOnceKnown) {
   for (const auto& c : cases) EXPECT_EQ(ProgressLine(c.elapsed, c.position, c.duration), c.line);
 }
 
+TEST(ShortOutputNote, TellsHowFarAnOutputThatEndsEarlyReaches) {
+  const std::string text =
+      "The converted file ends before the video does: the video's decoders gave nothing after "
+      "this point.\n";
+  const struct {
+    int64_t position, duration;
+    std::string note;
+  } cases[] = {
+      {24 * kSecond / 10, 294 * kSecond / 100, text + "00:00:02.4 / 00:00:02.9"},
+      {3599 * kSecond, 3601 * kSecond, text + "00:59:59.0 / 01:00:01.0"},
+      {296 * kSecond / 100, 3 * kSecond, ""},  // the last frame's start
+      {-1, 3 * kSecond, ""},
+      {2 * kSecond, 0, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ShortOutputNote(c.position, c.duration), c.note);
+}
+
 }  // namespace

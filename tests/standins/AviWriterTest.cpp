@@ -300,6 +300,8 @@ TEST(AviWriter, KeepsTimesInFrameSlotsAndStreamStarts) {
       {"sound 0.5 s after the picture", frames(2, 25), {500 * kMs, 501 * kMs},
        {0, {9, 9}}, {22050, {4, 4}}},
       {"picture 0.48 s after the sound", frames(2, 25, 480), {0}, {12, {9, 9}}, {0, {4}}},
+      // The first frame goes to the next slot (40 ms) and the sound with it.
+      {"picture 21 ms after the sound", frames(3, 25, 21), {0}, {1, {9, 9, 9}}, {838, {4}}},
       {"a jump of days is no gap", {0, 86400000 * kMs}, {}, {0, {9, 9}}, {0, {}}},
   };
   for (const auto& c : kCases) {

@@ -143,16 +143,32 @@ std::string ClipFolder::MakeWav(const std::string& name, int seconds) const {
 }
 
 std::string ClipFolder::MakeMp4(const std::string& name, const ClipShape& shape) const {
+  return MakeClip(name, shape, "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac");
+}
+
+std::string ClipFolder::MakeClip(const std::string& name, const ClipShape& shape,
+                                 const std::string& codecs) const {
   const std::string path = PathOf(name);
   const std::string seconds = std::to_string(shape.frames / shape.framesPerSecond);
-  std::string command =
-      "ffmpeg -v error -y -f lavfi -i testsrc=size=" + std::to_string(shape.width) + "x" +
-      std::to_string(shape.height) + ":rate=" + std::to_string(shape.framesPerSecond) +
-      ":duration=" + seconds;
-  if (shape.withAudio)
-    command += " -f lavfi -i sine=frequency=440:sample_rate=44100:duration=" + seconds;
-  command +=
-      " -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac " + ShellQuote(UnixPath(path));
+  const std::string rate = shape.rate ? shape.rate : std::to_string(shape.framesPerSecond);
+  // Filter expressions, quoted for ffmpeg's filter graph parser.
+  const std::string flash =
+      ",drawbox=color=white:t=fill:enable='gte(t\\,1)*lt(t\\,1+0.5/(" + rate + "))'";
+  const std::string beep =
+      "aevalsrc=0.8*sin(2*PI*1000*t)*between(t\\,1\\,1.04):s=44100:d=" + seconds;
+  std::string command = "ffmpeg -v error -y -f lavfi -i " +
+                        ShellQuote("testsrc=size=" + std::to_string(shape.width) + "x" +
+                                   std::to_string(shape.height) + ":rate=" + rate +
+                                   ":duration=" + seconds + (shape.syncMarks ? flash : ""));
+  if (shape.withAudio) {
+    if (shape.soundDelay > 0) command += " -itsoffset " + std::to_string(shape.soundDelay);
+    command += " -f lavfi -i " +
+               ShellQuote(shape.syncMarks ? beep
+                                          : "sine=frequency=440:sample_rate=44100:duration=" + seconds);
+  }
+  if (shape.variableRate)
+    command += " -vf " + ShellQuote("select=lt(t\\,1)+not(mod(n\\,3))") + " -fps_mode vfr";
+  command += " " + codecs + " " + ShellQuote(UnixPath(path));
   const LinuxCommandResult made = RunLinuxCommand(command);
   return made.finished && made.exitCode == 0 ? path : std::string();
 }

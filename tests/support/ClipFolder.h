@@ -13,6 +13,11 @@ struct ClipShape {
   int framesPerSecond = 25;
   int frames = 50;
   bool withAudio = true;  // 22050 Hz mono, as long as the video
+  // Clips made by ffmpeg only:
+  const char* rate = nullptr;  // the exact frame rate, where not framesPerSecond ("30000/1001")
+  double soundDelay = 0;       // seconds the sound starts after the picture
+  bool variableRate = false;   // after the first second, every third frame of the rate
+  bool syncMarks = false;      // a white frame and the sound's only beep at 1 s
 };
 
 class ClipFolder {
@@ -28,6 +33,10 @@ class ClipFolder {
   std::string MakeWav(const std::string& name, int seconds) const;
   // H.264 video (a moving test picture) and AAC sound, made by Debian's ffmpeg.
   std::string MakeMp4(const std::string& name, const ClipShape& shape = {}) const;
+  // The same picture and sound, coded by ffmpeg's codecs options ("-c:v ...
+  // -c:a ...") into the container that name's extension says.
+  std::string MakeClip(const std::string& name, const ClipShape& shape,
+                       const std::string& codecs) const;
   std::string MakeFile(const std::string& name, const std::string& content) const;
   // A sub-folder for files that must lie elsewhere.
   std::string MakeFolder(const std::string& name) const;

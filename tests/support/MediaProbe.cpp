@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -90,6 +91,38 @@ ProbedMedia ProbeMedia(const std::string& windowsPath) {
   return media;
 }
 
+std::vector<double> FrameTimes(const std::string& windowsPath, const std::string& type) {
+  const LinuxCommandResult run = RunLinuxCommand(
+      "ffprobe -v error -select_streams " + type +
+      ":0 -show_entries frame=best_effort_timestamp_time -of csv=p=0 " +
+      ShellQuote(UnixPath(windowsPath)));
+  std::vector<double> times;
+  if (!run.finished || run.exitCode != 0) return times;
+  // Lines of side data are empty; a frame without a time follows the one before.
+  for (const std::string& line : Lines(run.output)) {
+    if (line.empty() || line[0] == ',') continue;
+    const size_t count = times.size();
+    const double step = count > 1 ? times[count - 1] - times[count - 2] : 0;
+    times.push_back(line[0] == 'N' ? (count ? times.back() + step : 0) : std::stod(line));
+  }
+  return times;
+}
+
+double FirstSoundSeconds(const std::string& windowsPath) {
+  constexpr int kRate = 48000;      // mono 16-bit after resampling
+  constexpr int kThreshold = 3000;  // far above the noise of lossy coding
+  const std::vector<double> times = FrameTimes(windowsPath, "a");
+  const std::string samples = RunLinuxCommand("ffmpeg -v error -i " +
+                                              ShellQuote(UnixPath(windowsPath)) +
+                                              " -map 0:a:0 -ac 1 -ar 48000 -f s16le - | od -An -v -td2 -w2")
+                                  .output;
+  std::istringstream in(samples);
+  int value = 0;
+  for (long i = 0; !times.empty() && in >> value; ++i)
+    if (std::abs(value) > kThreshold) return times.front() + static_cast<double>(i) / kRate;
+  return -1;
+}
+
 double DecodedAudioSeconds(const std::string& windowsPath) {
   constexpr int kRate = 48000;  // mono 16-bit after resampling
   const LinuxCommandResult run =
@@ -108,9 +141,9 @@ DecodedVideo DecodeVideo(const std::string& windowsPath, const std::string& rawF
   if (!size.finished || size.exitCode != 0 ||
       sscanf(size.output.c_str(), "%d,%d", &video.width, &video.height) != 2)
     return video;
-  const LinuxCommandResult decoded =
-      RunLinuxCommand("ffmpeg -v error -y -i " + source +
-                      " -map 0:v:0 -pix_fmt yuv420p -f rawvideo " + ShellQuote(UnixPath(rawFile)));
+  const LinuxCommandResult decoded = RunLinuxCommand(
+      "ffmpeg -v error -y -i " + source + " -map 0:v:0 -fps_mode passthrough -pix_fmt yuv420p " +
+      "-f rawvideo " + ShellQuote(UnixPath(rawFile)));
   if (!decoded.finished || decoded.exitCode != 0) return video;
 
   const size_t frameBytes = static_cast<size_t>(video.width) * video.height * 3 / 2;

@@ -34,6 +34,12 @@ std::string VideoFrameChecksumAfterSeek(const std::string& windowsPath, double s
 // The length of the decoded sound in seconds (ffprobe gives none for PCM in
 // AVI); -1 on failure.
 double DecodedAudioSeconds(const std::string& windowsPath);
+// When the decoded frames of the first stream of a type ("v", "a") play, in
+// seconds, in order; empty on failure.
+std::vector<double> FrameTimes(const std::string& windowsPath, const std::string& type);
+// When the sound first rises above silence, in seconds of the file's
+// timeline; -1 when it never does.
+double FirstSoundSeconds(const std::string& windowsPath);
 
 // Decoded pictures as planar 4:2:0 (the Y plane, then U, then V), one buffer per frame.
 struct DecodedVideo {
@@ -43,5 +49,6 @@ struct DecodedVideo {
 };
 
 // Decodes the first video stream through rawFile (a Windows path for the
-// scratch file, removed afterwards); no frames on failure.
+// scratch file, removed afterwards): the frames the file holds, none repeated
+// to fill a gap; no frames on failure.
 DecodedVideo DecodeVideo(const std::string& windowsPath, const std::string& rawFile);
