@@ -311,7 +311,7 @@ bool MainDialog::OpenSource(std::string path) {
   m_sourceDuration = duration;
   m_profile.WriteString(kOptionSection, kLastPhotoFolder, path::FolderOf(path.c_str()).c_str());
   SetItemText(IDC_STATIC_SOURCE_LINE, SourceLineText(path.c_str(), duration).c_str());
-  const bool opened = m_steps.Open(path.c_str(), m_graph) >= 0;
+  const bool opened = m_steps.Open(Hwnd(), path.c_str(), m_graph) >= 0;
   if (opened) m_sourceReady = 1;
   m_opening = wasOpening;
   return opened;
@@ -369,9 +369,9 @@ void MainDialog::ConvertOrStop() {
   if (static_cast<int>(m_settings.outputFormat) == kInspectFormat) ShowFilterProperties();
   HRESULT hr = m_graph.mediaControl ? m_graph.mediaControl->Run() : E_POINTER;
   if (FAILED(hr)) {
-    AppMessageBox("can not pControl->Run()!!!");
+    AppMessageBox(Hwnd(), "can not pControl->Run()!!!");
     m_errorText = FrameworkErrorText(hr);
-    AppMessageBox(m_errorText.c_str());
+    AppMessageBox(Hwnd(), m_errorText.c_str());
     FinishConversion(Outcome::Failed);
     return;
   }
@@ -380,7 +380,7 @@ void MainDialog::ConvertOrStop() {
 
 bool MainDialog::ReadyToConvert() {
   if (!m_graph.mediaControl) {
-    AppMessageBox("Please open an media file fisrt!");
+    AppMessageBox(Hwnd(), "Please open an media file fisrt!");
     return false;
   }
   // Replacing the output would delete the video being converted.
@@ -458,7 +458,7 @@ INT_PTR MainDialog::OnGraphEvent(WPARAM, LPARAM) {
   }
   if (FAILED(failure)) {
     m_errorText = FrameworkErrorText(failure);
-    AppMessageBox(m_errorText.c_str());
+    AppMessageBox(Hwnd(), m_errorText.c_str());
   }
   return TRUE;
 }
@@ -467,7 +467,7 @@ void MainDialog::FinishConversion(Outcome outcome) {
   KillTimer(Hwnd(), kProgressTimer);
   if (m_graph.mediaControl) m_graph.mediaControl->Stop();
   if (m_graph.mediaEvent) m_graph.mediaEvent->SetNotifyWindow(0, 0, 0);
-  if (m_graph.graph) m_steps.TearDown(m_graph, m_sourcePath.c_str(), m_settings);
+  if (m_graph.graph) m_steps.TearDown(Hwnd(), m_graph, m_sourcePath.c_str(), m_settings);
   ReleaseGraph();
 
   m_converting = 0;
@@ -477,7 +477,7 @@ void MainDialog::FinishConversion(Outcome outcome) {
   EnableWindow(Item(IDC_BUTTON_ADD_VIDEO), TRUE);
   EnableWindow(Item(IDC_BUTTON_OUTPUT_SETTINGS), TRUE);
   // When this fails the slots stay empty and the next Convert asks for a video.
-  m_steps.Open(m_sourcePath.c_str(), m_graph);
+  m_steps.Open(Hwnd(), m_sourcePath.c_str(), m_graph);
   m_taskbar.Finish();
   if (!m_batchItemRunning) return;
   // Stopping one video of a batch stops the batch.

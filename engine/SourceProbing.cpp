@@ -58,7 +58,7 @@ int ProbeSource(HWND owner, const char* path, int64_t& duration, SourceInfo& sou
     return 0;
   }
   if (FAILED(media::RenderPath(graph.Get(), path))) {
-    ShowNotOpenedBox();
+    ShowNotOpenedBox(owner);
     return 0;
   }
   return MeasureSource(owner, graph, duration, source, settings);
@@ -77,30 +77,31 @@ double FrameRateOf(double frameTimeSeconds, double previousRate) {
   return 1.0 / frameTimeSeconds;
 }
 
-HRESULT OpenForConversion(const char* path, GraphHandles& handles) {
+HRESULT OpenForConversion(HWND owner, const char* path, GraphHandles& handles) {
   ComPtr<IGraphBuilder> graph;
   HRESULT hr = media::CreateFilterGraph(graph);
   if (FAILED(hr)) return hr;
   hr = media::RenderPath(graph.Get(), path);
   if (FAILED(hr)) {
-    ShowNotOpenedBox();
+    ShowNotOpenedBox(owner);
     return hr;
   }
-  return AdoptConversionGraph(graph, handles);
+  return AdoptConversionGraph(owner, graph, handles);
 }
 
-HRESULT AdoptConversionGraph(const ComPtr<IGraphBuilder>& graph, GraphHandles& handles) {
+HRESULT AdoptConversionGraph(HWND owner, const ComPtr<IGraphBuilder>& graph,
+                             GraphHandles& handles) {
   HRESULT hr = graph.As(&handles.mediaControl);
   if (FAILED(hr)) {
-    AppMessageBox("Could not get pControl");
+    AppMessageBox(owner, "Could not get pControl");
     return hr;
   }
   handles.graph = graph;
   return 1;
 }
 
-void ShowNotOpenedBox() {
+void ShowNotOpenedBox(HWND owner) {
   std::string caption = GetLocalizedString(IDS_MESSAGE_ERROR) + " IDS_MESSAGE_NOT_OPEN_FILE";
-  Prompts::Current().ShowMessage(nullptr, GetLocalizedString(IDS_MESSAGE_NOT_OPEN_FILE).c_str(),
+  Prompts::Current().ShowMessage(owner, GetLocalizedString(IDS_MESSAGE_NOT_OPEN_FILE).c_str(),
                                  caption.c_str(), MB_OK);
 }

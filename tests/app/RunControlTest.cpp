@@ -25,20 +25,22 @@ namespace {
 struct ScriptedSteps final : ConversionSteps {
   ScriptedSteps() { control.calls = events.calls = &calls; }
 
-  HRESULT Build(HWND window, GraphHandles& handles, ConversionSettings&, std::string&) override {
+  HRESULT Build(HWND window, GraphHandles& handles, const ConversionSettings&,
+                std::string&) override {
     if (onBuild) onBuild();
     handles.mediaControl = &control;
     handles.mediaEvent = &events;
     events.SetNotifyWindow(reinterpret_cast<OAHWND>(window), kGraphNotifyMessage, 0);
     return calls.Call("steps", "Build");
   }
-  HRESULT BuildFilters(HWND, GraphHandles&, ConversionSettings&, std::string&) override {
+  HRESULT BuildFilters(HWND, GraphHandles&, const ConversionSettings&, std::string&) override {
     return E_NOTIMPL;
   }
-  void TearDown(GraphHandles& handles, const char* sourcePath, const ConversionSettings&) override {
+  void TearDown(HWND, GraphHandles& handles, const char* sourcePath,
+                const ConversionSettings&) override {
     calls.Call("steps", "TearDown", handles.graph ? sourcePath : "no graph");
   }
-  HRESULT Open(const char* sourcePath, GraphHandles& handles) override {
+  HRESULT Open(HWND, const char* sourcePath, GraphHandles& handles) override {
     calls.Call("steps", "Open", sourcePath);
     handles.graph = &sourceGraph;
     handles.mediaControl = &sourceControl;
@@ -63,7 +65,7 @@ class RunControlTest : public LanguageTest {
     settings.outputPath = output;
     settings.outputWidth = 640;
     settings.outputHeight = 480;
-    steps.Open(source.c_str(), steps.graph);
+    steps.Open(nullptr, source.c_str(), steps.graph);
     steps.calls.Clear();
     prompts.Clear();
   }
@@ -79,9 +81,13 @@ class RunControlTest : public LanguageTest {
   std::string FinishLine(const char* outcome) const {
     return std::string(outcome) + ". Output file: " + output + "     Resolution: 640*480";
   }
-  std::vector<std::string> MessageTexts() const {
+  // The texts of the boxes shown, each of which must be owned by owner.
+  std::vector<std::string> MessageTexts(HWND owner) const {
     std::vector<std::string> texts;
-    for (const PromptRecord& r : prompts.Messages()) texts.push_back(r.text);
+    for (const PromptRecord& r : prompts.Messages()) {
+      EXPECT_EQ(r.owner, owner) << r.text;
+      texts.push_back(r.text);
+    }
     return texts;
   }
 
@@ -102,7 +108,7 @@ TEST_F(RunControlTest, ConvertsUntilTheGraphCompletesAndStartsAfreshEachTime) {
       EXPECT_EQ(Enabled(hwnd, id), id != IDC_BUTTON_ADD_VIDEO && id != IDC_BUTTON_OUTPUT_SETTINGS);
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
     EXPECT_FALSE(dialog.Ending());
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Please first stop converting"});
+    EXPECT_EQ(MessageTexts(hwnd), std::vector<std::string>{"Please first stop converting"});
 
     for (int tick = 0; tick < 3725; ++tick) SendMessageA(hwnd, WM_TIMER, kProgressTimer, 0);
     SendMessageA(hwnd, WM_TIMER, kProgressTimer + 1, 0);  // not the progress timer
@@ -156,7 +162,9 @@ TEST_F(RunControlTest, AFailedBuildRunOrGraphEndsWithTheFailureLine) {
     SCOPED_TRACE(c.failOn ? c.failOn + std::to_string(c.result) : std::to_string(c.event));
     ScriptedSteps steps;
     MainDialog dialog(profile, languages, steps.graph, steps);
+    HWND window = nullptr;
     RunScripted(dialog, [&](HWND hwnd) {
+      window = hwnd;
       OpenSource(dialog, steps);
       if (c.failOn) steps.calls.FailOn(c.failOn, c.result);
       Click(hwnd, IDC_BUTTON_CONVERT);
@@ -168,7 +176,7 @@ TEST_F(RunControlTest, AFailedBuildRunOrGraphEndsWithTheFailureLine) {
       EXPECT_EQ(steps.calls.Entries().back(), "steps.Open(" + source + ")");
       SendMessageA(hwnd, WM_CLOSE, 0, 0);
     });
-    EXPECT_EQ(MessageTexts(), c.messages);
+    EXPECT_EQ(MessageTexts(window), c.messages);
     const std::vector<std::string> control = steps.calls.Of("control");
     const bool built = !c.failOn || strcmp(c.failOn, "steps.Build") != 0;
     EXPECT_EQ(std::count(control.begin(), control.end(), "Run()"), built ? 1 : 0);
@@ -284,7 +292,7 @@ TEST_F(RunControlTest, AGraphOfTheFrameworkRunsToItsCompletion) {
     EXPECT_NE(graph.mediaControl, nullptr) << "the source is rendered again";
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
   });
-  EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
+  EXPECT_EQ(MessageTexts(nullptr), std::vector<std::string>{});
   graph = GraphHandles();
   CoUninitialize();
 }

@@ -311,6 +311,9 @@ TEST_F(ConvertEndToEnd, WmvWithoutTheWindowsMediaRuntimeEndsWithAMessage) {
 
   HWND box = m_session.Driver().WaitForWindow("Message", ConversionSession::kTimeoutMs);
   ASSERT_NE(box, nullptr);
+  // Owned by the window, which takes no click while it is up.
+  EXPECT_EQ(GetWindow(box, GW_OWNER), m_session.Main());
+  EXPECT_FALSE(IsWindowEnabled(m_session.Main()));
   EXPECT_EQ(ProgramDriver::Text(box, 0xFFFF),
             "Failed to GenerateProfile Audio video with script!  hr=0x80004001\n");
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);

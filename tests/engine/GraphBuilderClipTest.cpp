@@ -191,7 +191,7 @@ TEST_F(ClipGraphTest, TearDownFindsTheSourceByItsNameOrItsFileAndEmptiesTheGraph
     ConversionSettings settings;
     settings.videoCompressorIndex = 0;
 
-    TearDownGraph(graph.Get(), clips.PathOf(c.tornDownAs).c_str(), handles, settings);
+    TearDownGraph(window, graph.Get(), clips.PathOf(c.tornDownAs).c_str(), handles, settings);
     EXPECT_EQ(FilterCount(graph.Get()), c.found ? 0 : filters);
     EXPECT_EQ(handles.videoCompressor.Get() == inGraph.Get(), !c.found);
     EXPECT_NE(handles.videoCompressor, nullptr) << "a fresh instance of position 0";
@@ -200,6 +200,7 @@ TEST_F(ClipGraphTest, TearDownFindsTheSourceByItsNameOrItsFileAndEmptiesTheGraph
     if (c.found) continue;
     EXPECT_EQ(prompts.Messages()[0].text, "Failed to FindFilterByName!  hr=0x80040216\n");
     EXPECT_EQ(prompts.Messages()[0].caption, "Message");
+    EXPECT_EQ(prompts.Messages()[0].owner, window);
   }
 }
 
