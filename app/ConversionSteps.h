@@ -27,7 +27,7 @@ class ConversionSteps {
   // Empties handles.graph; the slots stay held.
   virtual void TearDown(HWND window, GraphHandles& handles, const char* sourcePath,
                         const ConversionSettings& settings) = 0;
-  // Renders sourcePath into a new graph held in handles; negative on failure,
-  // after telling the user.
+  // Renders sourcePath into a new graph held in handles, which note whether it
+  // leaves the sound out; negative on failure, after telling the user.
   virtual HRESULT Open(HWND window, const char* sourcePath, GraphHandles& handles) = 0;
 };

@@ -351,6 +351,7 @@ void MainDialog::ReleaseGraph() {
   m_graph.mediaEvent.Reset();
   m_graph.mediaControl.Reset();
   m_graph.graph.Reset();
+  m_graph.soundLeftOut = false;
 }
 
 void MainDialog::ConvertOrStop() {
@@ -388,7 +389,14 @@ bool MainDialog::ReadyToConvert() {
     ShowError(IDS_MESSAGE_OUTPUT_IS_SOURCE);
     return false;
   }
+  if (m_graph.soundLeftOut && !ConfirmPictureAlone()) return false;
   return ConfirmReplacingOutput();
+}
+
+bool MainDialog::ConfirmPictureAlone() {
+  return Prompts::Current().ShowMessage(Hwnd(), GetLocalizedString(IDS_MESSAGE_NO_SOUND).c_str(),
+                                        GetLocalizedString(IDS_MESSAGE_WARNING).c_str(),
+                                        MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
 }
 
 bool MainDialog::ConfirmReplacingOutput() {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/MediaFramework.h"
+#include "engine/PinSearch.h"
 #include "engine/PlatformDeclarations.h"
 #include "i18n/Localization.h"
 #include "platform/Prompts.h"
@@ -81,12 +82,17 @@ HRESULT OpenForConversion(HWND owner, const char* path, GraphHandles& handles) {
   ComPtr<IGraphBuilder> graph;
   HRESULT hr = media::CreateFilterGraph(graph);
   if (FAILED(hr)) return hr;
-  hr = media::RenderPath(graph.Get(), path);
-  if (FAILED(hr)) {
+  const HRESULT rendered = media::RenderPath(graph.Get(), path);
+  if (FAILED(rendered)) {
     ShowNotOpenedBox(owner);
-    return hr;
+    return rendered;
   }
-  return AdoptConversionGraph(owner, graph, handles);
+  hr = AdoptConversionGraph(owner, graph, handles);
+  if (FAILED(hr)) return hr;
+  // Any success but S_OK says that a stream was left out; the graph tells
+  // whether it was the sound.
+  handles.soundLeftOut = rendered != S_OK && LeavesStreamUnrendered(graph.Get(), MEDIATYPE_Audio);
+  return rendered;
 }
 
 HRESULT AdoptConversionGraph(HWND owner, const ComPtr<IGraphBuilder>& graph,
@@ -97,6 +103,7 @@ HRESULT AdoptConversionGraph(HWND owner, const ComPtr<IGraphBuilder>& graph,
     return hr;
   }
   handles.graph = graph;
+  handles.soundLeftOut = false;
   return 1;
 }
 

@@ -67,6 +67,7 @@ const TextKey kTextKeyTable[] = {
     {"IDS_MESSAGE_BAD_BITRATE", 172},
     {"IDS_MESSAGE_NO_OUTPUT_NAME", 173},
     {"IDS_MESSAGE_NO_COMPRESSOR", 174},
+    {"IDS_MESSAGE_NO_SOUND", 175},
 };
 
 const size_t kTextKeyTableSize = sizeof kTextKeyTable / sizeof kTextKeyTable[0];

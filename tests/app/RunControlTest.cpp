@@ -20,8 +20,8 @@
 namespace {
 
 // The graph of an opened source. Build hands the window a fake control and
-// event source, as the builder's last steps do; Open renders the source again.
-// Steps, Run and Stop go into one call log.
+// event source, as the builder's last steps do; Open renders the source again,
+// leaving its sound out when told. Steps, Run and Stop go into one call log.
 struct ScriptedSteps final : ConversionSteps {
   ScriptedSteps() { control.calls = events.calls = &calls; }
 
@@ -44,7 +44,8 @@ struct ScriptedSteps final : ConversionSteps {
     calls.Call("steps", "Open", sourcePath);
     handles.graph = &sourceGraph;
     handles.mediaControl = &sourceControl;
-    return 1;
+    handles.soundLeftOut = soundLeftOut;
+    return soundLeftOut ? VFW_S_PARTIAL_RENDER : S_OK;
   }
 
   FakeWmCallLog calls;
@@ -53,6 +54,7 @@ struct ScriptedSteps final : ConversionSteps {
   FakeMediaControl control{"control", nullptr};
   FakeMediaEvent events{"events", nullptr};
   std::function<void()> onBuild;
+  bool soundLeftOut = false;
   GraphHandles graph;  // after the fakes: released before them
 };
 
@@ -183,7 +185,7 @@ TEST_F(RunControlTest, AFailedBuildRunOrGraphEndsWithTheFailureLine) {
   }
 }
 
-TEST_F(RunControlTest, AskBeforeReplacingAnOutputAndRefuseOneThatIsTheSource) {
+TEST_F(RunControlTest, AskBeforeLeavingOutTheSoundOrReplacingAnOutputAndRefuseTheSource) {
   // Neither the path nor the language's text is a format.
   WriteLanguage("English", Ini({{"STRING", "IDS_MESSAGE_FILE_EXIST=exists (100%s %d%n)."}}));
   ASSERT_TRUE(Start("English"));
@@ -196,6 +198,9 @@ TEST_F(RunControlTest, AskBeforeReplacingAnOutputAndRefuseOneThatIsTheSource) {
   const std::string refused =
       "The output file is the video being converted. Please choose another output file in "
       "Options.";
+  const std::string noSound =
+      "The sound of this video cannot be played on this computer (there is no sound device, or "
+      "no decoder for it): the output file will have no sound. Convert the picture alone?";
   const struct {
     std::string output;
     int answer;
@@ -203,15 +208,19 @@ TEST_F(RunControlTest, AskBeforeReplacingAnOutputAndRefuseOneThatIsTheSource) {
     const char* caption;
     UINT type;
     bool converts;
+    bool soundLeftOut = false;
   } cases[] = {
       {existing, IDNO, question, "Warning", MB_YESNO | MB_ICONEXCLAMATION, false},
       {existing, IDYES, question, "Warning", MB_YESNO | MB_ICONEXCLAMATION, true},
       {upperSource, IDYES, refused, "Error", MB_OK | MB_ICONEXCLAMATION, false},
       {shortSource, IDYES, refused, "Error", MB_OK | MB_ICONEXCLAMATION, false},
+      {output, IDNO, noSound, "Warning", MB_YESNO | MB_ICONEXCLAMATION, false, true},
+      {output, IDYES, noSound, "Warning", MB_YESNO | MB_ICONEXCLAMATION, true, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.output + " " + std::to_string(c.answer));
     ScriptedSteps steps;
+    steps.soundLeftOut = c.soundLeftOut;
     bool existedAtBuild = false;
     steps.onBuild = [&] { existedAtBuild = LanguageManager::FileExists(c.output); };
     MainDialog dialog(profile, languages, steps.graph, steps);
@@ -232,7 +241,8 @@ TEST_F(RunControlTest, AskBeforeReplacingAnOutputAndRefuseOneThatIsTheSource) {
     });
     EXPECT_EQ(steps.calls.Of("steps").empty(), !c.converts);
     EXPECT_FALSE(existedAtBuild) << "deleted before the build";
-    EXPECT_EQ(LanguageManager::FileExists(c.output), !c.converts);
+    // What was there stays unless it was replaced.
+    EXPECT_EQ(LanguageManager::FileExists(c.output), c.output != output && !c.converts);
   }
 }
 

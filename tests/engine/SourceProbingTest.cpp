@@ -212,11 +212,12 @@ TEST_F(ProbeClipTest, MeasuresAClipWithSoundAndOneWithout) {
     EXPECT_EQ(settings.outputHeight, 240);
 
     GraphHandles handles;
-    EXPECT_EQ(OpenForConversion(kOwner, path.c_str(), handles), 1);
+    EXPECT_EQ(OpenForConversion(kOwner, path.c_str(), handles), S_OK);
     EXPECT_TRUE(prompts.Records().empty());
     ASSERT_NE(handles.graph, nullptr);
     EXPECT_NE(handles.mediaControl, nullptr);
     EXPECT_EQ(handles.mediaEvent, nullptr);
+    EXPECT_FALSE(handles.soundLeftOut);
   }
 }
 
