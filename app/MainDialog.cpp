@@ -41,9 +41,24 @@ constexpr UINT kProgressPeriodMs = 1000;
 // filter properties before the graph runs.
 constexpr int kInspectFormat = 4;
 
-// The graph stopped on a failure; EC_COMPLETE never follows these.
-bool IsFailureEvent(long code) {
-  return code == EC_ERRORABORT || code == EC_USERABORT || code == EC_STREAM_ERROR_STOPPED;
+// How an event of the running graph ends the conversion: S_OK when it
+// completed, a failure code when it completed with one or stopped on a
+// failure (EC_COMPLETE never follows those), S_FALSE when it ends nothing.
+HRESULT ConversionEnd(long code, LONG_PTR param1) {
+  // The first parameter is the completion's status or the failure's code
+  // (none for a user abort).
+  const HRESULT status = static_cast<HRESULT>(param1);
+  switch (code) {
+    case EC_COMPLETE:
+      return FAILED(status) ? status : S_OK;
+    case EC_ERRORABORT:
+    case EC_ERRORABORTEX:
+    case EC_STREAM_ERROR_STOPPED:
+    case EC_USERABORT:
+      return FAILED(status) ? status : E_ABORT;
+    default:
+      return S_FALSE;
+  }
 }
 
 // The dropped paths, in the order given; the drop is finished.
@@ -171,14 +186,26 @@ void MainDialog::ShowStartupSummary() {
 }
 
 void MainDialog::PreviewMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_COMMAND) OnLanguageCommand(Hwnd(), LOWORD(wp), m_languages);
+  if (msg == WM_COMMAND && SwitchLanguage(Hwnd(), LOWORD(wp), m_languages)) {
+    ShowConvertButtonText();
+    AskForRestart(Hwnd());
+  }
   if (msg == WM_RBUTTONUP) {
     POINT at = {static_cast<LONG>(LOWORD(lp)), static_cast<LONG>(HIWORD(lp))};
     ShowLanguagePopupMenu(Hwnd(), at, m_languages);
   }
 }
 
-void MainDialog::OnChooseFont() { ChooseInterfaceFont(Hwnd(), m_languages); }
+void MainDialog::OnChooseFont() {
+  ChooseInterfaceFont(Hwnd(), m_languages);
+  ShowConvertButtonText();
+}
+
+// Translating the window gives the button its template's key, Convert.
+void MainDialog::ShowConvertButtonText() {
+  const UINT text = m_converting == 1 ? IDS_BUTTON_STOP : IDS_BUTTON_CONVERT;
+  SetItemText(IDC_BUTTON_CONVERT, GetLocalizedDialogText(text).c_str());
+}
 
 void MainDialog::OnOptions() {
   OutputOptionsDialog options(m_settings, m_source, m_sourceReady, m_profile, m_graph,
@@ -218,9 +245,11 @@ void MainDialog::CloseWindow() {
                                    GetLocalizedString(IDS_MESSAGE_WARNING).c_str(), MB_OK);
     return;
   }
-  // The graph's control and event interfaces go with it: released after COM
-  // has ended, they would call into a library that may be gone.
+  // The graph's control and event interfaces go with it, and the task-bar
+  // list: released after COM has ended, they would call into a library that
+  // may be gone.
   ReleaseGraph();
+  m_taskbar.Detach();
   // Each slot is emptied before its instance is released.
   Microsoft::WRL::ComPtr<IBaseFilter> video = std::move(m_graph.videoCompressor);
   video.Reset();
@@ -425,7 +454,7 @@ void MainDialog::ShowFilterProperties() {
 
 void MainDialog::StartProgress() {
   m_converting = 1;
-  SetItemText(IDC_BUTTON_CONVERT, GetLocalizedDialogText(IDS_BUTTON_STOP).c_str());
+  ShowConvertButtonText();
   SetTimer(Hwnd(), kProgressTimer, kProgressPeriodMs, nullptr);
   EnableWindow(Item(IDC_BUTTON_ADD_VIDEO), FALSE);
   EnableWindow(Item(IDC_BUTTON_OUTPUT_SETTINGS), FALSE);
@@ -433,6 +462,8 @@ void MainDialog::StartProgress() {
 }
 
 void MainDialog::OnProgressTimer() {
+  // A tick that was already queued when the conversion ended.
+  if (m_converting != 1) return;
   const int seconds = ++m_elapsedSeconds;
   const int64_t position = ConversionPosition();
   SetItemText(IDC_STATIC_SUMMARY_LINE, ProgressLine(seconds, position, m_sourceDuration).c_str());
@@ -458,11 +489,10 @@ INT_PTR MainDialog::OnGraphEvent(WPARAM, LPARAM) {
     // Events of a graph that does not run yet (the filter properties may be
     // open) end nothing.
     if (m_converting != 1) continue;
-    if (code == EC_COMPLETE) FinishConversion(Outcome::Done);
-    if (!IsFailureEvent(code)) continue;
-    // A failure event's first parameter is its code (none for a user abort).
-    failure = FAILED(param1) ? static_cast<HRESULT>(param1) : E_ABORT;
-    FinishConversion(Outcome::Failed);
+    const HRESULT end = ConversionEnd(code, param1);
+    if (end == S_FALSE) continue;
+    if (FAILED(end)) failure = end;
+    FinishConversion(FAILED(end) ? Outcome::Failed : Outcome::Done);
   }
   if (FAILED(failure)) {
     m_errorText = FrameworkErrorText(failure);
@@ -479,7 +509,7 @@ void MainDialog::FinishConversion(Outcome outcome) {
   ReleaseGraph();
 
   m_converting = 0;
-  SetItemText(IDC_BUTTON_CONVERT, GetLocalizedDialogText(IDS_BUTTON_CONVERT).c_str());
+  ShowConvertButtonText();
   m_elapsedSeconds = 0;
   ShowFinishLine(outcome);
   EnableWindow(Item(IDC_BUTTON_ADD_VIDEO), TRUE);

@@ -54,6 +54,8 @@ class MainDialog : public ModalDialog {
 
   void OnExit();
   void OnChooseFont();
+  // Stop while converting, Convert otherwise, in the current language.
+  void ShowConvertButtonText();
   void OnCancel();
   void OnHelp();
   void OnHomepage();

@@ -12,6 +12,7 @@
 #include "fakes/FakeGraphBuilder.h"
 #include "fakes/FakeMediaControl.h"
 #include "fakes/FakeMediaEvent.h"
+#include "i18n/LanguageMenu.h"
 #include "i18n/LanguageTestSupport.h"
 #include "support/ClipFolder.h"
 #include "support/MainDialogProbe.h"
@@ -99,6 +100,10 @@ class RunControlTest : public LanguageTest {
 };
 
 TEST_F(RunControlTest, ConvertsUntilTheGraphCompletesAndStartsAfreshEachTime) {
+  WriteLanguage("English", Ini({{"DIALOG", "IDC_BUTTON_EXIT=Exit"}}));
+  WriteLanguage("German",
+                Ini({{"DIALOG", "IDC_BUTTON_STOP=Anhalten\r\nIDC_BUTTON_CONVERT=Konvertieren"}}));
+  ASSERT_TRUE(Start("English"));
   ScriptedSteps steps;
   MainDialog dialog(profile, languages, steps.graph, steps);
   RunScripted(dialog, [&](HWND hwnd) {
@@ -131,13 +136,23 @@ TEST_F(RunControlTest, ConvertsUntilTheGraphCompletesAndStartsAfreshEachTime) {
     EXPECT_EQ(steps.calls.Entries(), sequence);
     EXPECT_EQ(steps.graph.mediaEvent, nullptr);
     EXPECT_EQ(steps.control.RefCount() + steps.events.RefCount(), 0u);
+    // A tick that was queued before the end changes nothing.
+    SendMessageA(hwnd, WM_TIMER, kProgressTimer, 0);
+    EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), FinishLine("Done"));
 
     // The next conversion counts from the start; Stop ends it with "Done" too.
     Click(hwnd, IDC_BUTTON_CONVERT);
     SendMessageA(hwnd, WM_TIMER, kProgressTimer, 0);
     EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), "Please wait... Used Time: 00:00:01");
+    // Another language or font meanwhile: the button still stops, in that language.
+    SendMessageA(hwnd, WM_COMMAND, kFirstLanguageCommand + 1, 0);
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_CONVERT), "Anhalten");
+    prompts.PlanFontAnswer(languages.InterfaceFontDescription());
+    SendMessageA(hwnd, WM_COMMAND, IDM_POPUPMENU_FONT, 0);
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_CONVERT), "Anhalten");
     Click(hwnd, IDC_BUTTON_CONVERT);
     EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), FinishLine("Done"));
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_CONVERT), "Konvertieren");
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
     EXPECT_TRUE(dialog.Ending());
   });
@@ -157,6 +172,8 @@ TEST_F(RunControlTest, AFailedBuildRunOrGraphEndsWithTheFailureLine) {
       {"steps.Build", S_FALSE, 0, 0, {}},
       {"control.Run", E_FAIL, 0, 0, {"can not pControl->Run()!!!", FrameworkErrorText(E_FAIL)}},
       {nullptr, S_OK, EC_ERRORABORT, diskFull, {FrameworkErrorText(diskFull)}},
+      {nullptr, S_OK, EC_ERRORABORTEX, diskFull, {FrameworkErrorText(diskFull)}},
+      {nullptr, S_OK, EC_COMPLETE, diskFull, {FrameworkErrorText(diskFull)}},
       {nullptr, S_OK, EC_STREAM_ERROR_STOPPED, diskFull, {FrameworkErrorText(diskFull)}},
       {nullptr, S_OK, EC_USERABORT, 0, {FrameworkErrorText(E_ABORT)}},
   };
