@@ -14,18 +14,20 @@ class ConversionSteps {
  public:
   virtual ~ConversionSteps() = default;
 
+  // Every step tells the user in boxes owned by window.
+
   // The missing compressor instances, then the conversion graph in
   // handles.graph. Negative after telling the user; S_FALSE when it stopped
   // half-way after telling the user, so that nothing can run.
-  virtual HRESULT Build(HWND window, GraphHandles& handles, ConversionSettings& settings,
+  virtual HRESULT Build(HWND window, GraphHandles& handles, const ConversionSettings& settings,
                         std::string& errorText) = 0;
   // The conversion graph in handles.graph, with the compressors as they are.
-  virtual HRESULT BuildFilters(HWND window, GraphHandles& handles, ConversionSettings& settings,
-                               std::string& errorText) = 0;
+  virtual HRESULT BuildFilters(HWND window, GraphHandles& handles,
+                               const ConversionSettings& settings, std::string& errorText) = 0;
   // Empties handles.graph; the slots stay held.
-  virtual void TearDown(GraphHandles& handles, const char* sourcePath,
+  virtual void TearDown(HWND window, GraphHandles& handles, const char* sourcePath,
                         const ConversionSettings& settings) = 0;
-  // Renders sourcePath into a new graph held in handles; negative on failure,
-  // after telling the user.
-  virtual HRESULT Open(const char* sourcePath, GraphHandles& handles) = 0;
+  // Renders sourcePath into a new graph held in handles, which note whether it
+  // leaves the sound out; negative on failure, after telling the user.
+  virtual HRESULT Open(HWND window, const char* sourcePath, GraphHandles& handles) = 0;
 };

@@ -11,21 +11,22 @@ FrameworkConversionSteps& FrameworkConversionSteps::Shared() {
 }
 
 HRESULT FrameworkConversionSteps::Build(HWND window, GraphHandles& handles,
-                                        ConversionSettings& settings, std::string& errorText) {
+                                        const ConversionSettings& settings,
+                                        std::string& errorText) {
   return EnsureCompressorsAndBuild(window, handles, settings, errorText);
 }
 
 HRESULT FrameworkConversionSteps::BuildFilters(HWND window, GraphHandles& handles,
-                                               ConversionSettings& settings,
+                                               const ConversionSettings& settings,
                                                std::string& errorText) {
   return BuildConversionGraph(window, handles.graph.Get(), handles, settings, errorText);
 }
 
-void FrameworkConversionSteps::TearDown(GraphHandles& handles, const char* sourcePath,
+void FrameworkConversionSteps::TearDown(HWND window, GraphHandles& handles, const char* sourcePath,
                                         const ConversionSettings& settings) {
-  TearDownGraph(handles.graph.Get(), sourcePath, handles, settings);
+  TearDownGraph(window, handles.graph.Get(), sourcePath, handles, settings);
 }
 
-HRESULT FrameworkConversionSteps::Open(const char* sourcePath, GraphHandles& handles) {
-  return OpenForConversion(sourcePath, handles);
+HRESULT FrameworkConversionSteps::Open(HWND window, const char* sourcePath, GraphHandles& handles) {
+  return OpenForConversion(window, sourcePath, handles);
 }

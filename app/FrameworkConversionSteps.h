@@ -9,11 +9,11 @@ class FrameworkConversionSteps final : public ConversionSteps {
   // One instance serves the whole process: the steps keep no state.
   static FrameworkConversionSteps& Shared();
 
-  HRESULT Build(HWND window, GraphHandles& handles, ConversionSettings& settings,
+  HRESULT Build(HWND window, GraphHandles& handles, const ConversionSettings& settings,
                 std::string& errorText) override;
-  HRESULT BuildFilters(HWND window, GraphHandles& handles, ConversionSettings& settings,
+  HRESULT BuildFilters(HWND window, GraphHandles& handles, const ConversionSettings& settings,
                        std::string& errorText) override;
-  void TearDown(GraphHandles& handles, const char* sourcePath,
+  void TearDown(HWND window, GraphHandles& handles, const char* sourcePath,
                 const ConversionSettings& settings) override;
-  HRESULT Open(const char* sourcePath, GraphHandles& handles) override;
+  HRESULT Open(HWND window, const char* sourcePath, GraphHandles& handles) override;
 };

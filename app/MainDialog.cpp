@@ -41,9 +41,24 @@ constexpr UINT kProgressPeriodMs = 1000;
 // filter properties before the graph runs.
 constexpr int kInspectFormat = 4;
 
-// The graph stopped on a failure; EC_COMPLETE never follows these.
-bool IsFailureEvent(long code) {
-  return code == EC_ERRORABORT || code == EC_USERABORT || code == EC_STREAM_ERROR_STOPPED;
+// How an event of the running graph ends the conversion: S_OK when it
+// completed, a failure code when it completed with one or stopped on a
+// failure (EC_COMPLETE never follows those), S_FALSE when it ends nothing.
+HRESULT ConversionEnd(long code, LONG_PTR param1) {
+  // The first parameter is the completion's status or the failure's code
+  // (none for a user abort).
+  const HRESULT status = static_cast<HRESULT>(param1);
+  switch (code) {
+    case EC_COMPLETE:
+      return FAILED(status) ? status : S_OK;
+    case EC_ERRORABORT:
+    case EC_ERRORABORTEX:
+    case EC_STREAM_ERROR_STOPPED:
+    case EC_USERABORT:
+      return FAILED(status) ? status : E_ABORT;
+    default:
+      return S_FALSE;
+  }
 }
 
 // The dropped paths, in the order given; the drop is finished.
@@ -171,14 +186,26 @@ void MainDialog::ShowStartupSummary() {
 }
 
 void MainDialog::PreviewMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_COMMAND) OnLanguageCommand(Hwnd(), LOWORD(wp), m_languages);
+  if (msg == WM_COMMAND && SwitchLanguage(Hwnd(), LOWORD(wp), m_languages)) {
+    ShowConvertButtonText();
+    AskForRestart(Hwnd());
+  }
   if (msg == WM_RBUTTONUP) {
     POINT at = {static_cast<LONG>(LOWORD(lp)), static_cast<LONG>(HIWORD(lp))};
     ShowLanguagePopupMenu(Hwnd(), at, m_languages);
   }
 }
 
-void MainDialog::OnChooseFont() { ChooseInterfaceFont(Hwnd(), m_languages); }
+void MainDialog::OnChooseFont() {
+  ChooseInterfaceFont(Hwnd(), m_languages);
+  ShowConvertButtonText();
+}
+
+// Translating the window gives the button its template's key, Convert.
+void MainDialog::ShowConvertButtonText() {
+  const UINT text = m_converting == 1 ? IDS_BUTTON_STOP : IDS_BUTTON_CONVERT;
+  SetItemText(IDC_BUTTON_CONVERT, GetLocalizedDialogText(text).c_str());
+}
 
 void MainDialog::OnOptions() {
   OutputOptionsDialog options(m_settings, m_source, m_sourceReady, m_profile, m_graph,
@@ -218,9 +245,11 @@ void MainDialog::CloseWindow() {
                                    GetLocalizedString(IDS_MESSAGE_WARNING).c_str(), MB_OK);
     return;
   }
-  // The graph's control and event interfaces go with it: released after COM
-  // has ended, they would call into a library that may be gone.
+  // The graph's control and event interfaces go with it, and the task-bar
+  // list: released after COM has ended, they would call into a library that
+  // may be gone.
   ReleaseGraph();
+  m_taskbar.Detach();
   // Each slot is emptied before its instance is released.
   Microsoft::WRL::ComPtr<IBaseFilter> video = std::move(m_graph.videoCompressor);
   video.Reset();
@@ -311,7 +340,7 @@ bool MainDialog::OpenSource(std::string path) {
   m_sourceDuration = duration;
   m_profile.WriteString(kOptionSection, kLastPhotoFolder, path::FolderOf(path.c_str()).c_str());
   SetItemText(IDC_STATIC_SOURCE_LINE, SourceLineText(path.c_str(), duration).c_str());
-  const bool opened = m_steps.Open(path.c_str(), m_graph) >= 0;
+  const bool opened = m_steps.Open(Hwnd(), path.c_str(), m_graph) >= 0;
   if (opened) m_sourceReady = 1;
   m_opening = wasOpening;
   return opened;
@@ -351,6 +380,7 @@ void MainDialog::ReleaseGraph() {
   m_graph.mediaEvent.Reset();
   m_graph.mediaControl.Reset();
   m_graph.graph.Reset();
+  m_graph.soundLeftOut = false;
 }
 
 void MainDialog::ConvertOrStop() {
@@ -369,9 +399,9 @@ void MainDialog::ConvertOrStop() {
   if (static_cast<int>(m_settings.outputFormat) == kInspectFormat) ShowFilterProperties();
   HRESULT hr = m_graph.mediaControl ? m_graph.mediaControl->Run() : E_POINTER;
   if (FAILED(hr)) {
-    AppMessageBox("can not pControl->Run()!!!");
+    AppMessageBox(Hwnd(), "can not pControl->Run()!!!");
     m_errorText = FrameworkErrorText(hr);
-    AppMessageBox(m_errorText.c_str());
+    AppMessageBox(Hwnd(), m_errorText.c_str());
     FinishConversion(Outcome::Failed);
     return;
   }
@@ -380,7 +410,7 @@ void MainDialog::ConvertOrStop() {
 
 bool MainDialog::ReadyToConvert() {
   if (!m_graph.mediaControl) {
-    AppMessageBox("Please open an media file fisrt!");
+    AppMessageBox(Hwnd(), "Please open an media file fisrt!");
     return false;
   }
   // Replacing the output would delete the video being converted.
@@ -388,7 +418,14 @@ bool MainDialog::ReadyToConvert() {
     ShowError(IDS_MESSAGE_OUTPUT_IS_SOURCE);
     return false;
   }
+  if (m_graph.soundLeftOut && !ConfirmPictureAlone()) return false;
   return ConfirmReplacingOutput();
+}
+
+bool MainDialog::ConfirmPictureAlone() {
+  return Prompts::Current().ShowMessage(Hwnd(), GetLocalizedString(IDS_MESSAGE_NO_SOUND).c_str(),
+                                        GetLocalizedString(IDS_MESSAGE_WARNING).c_str(),
+                                        MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
 }
 
 bool MainDialog::ConfirmReplacingOutput() {
@@ -417,7 +454,7 @@ void MainDialog::ShowFilterProperties() {
 
 void MainDialog::StartProgress() {
   m_converting = 1;
-  SetItemText(IDC_BUTTON_CONVERT, GetLocalizedDialogText(IDS_BUTTON_STOP).c_str());
+  ShowConvertButtonText();
   SetTimer(Hwnd(), kProgressTimer, kProgressPeriodMs, nullptr);
   EnableWindow(Item(IDC_BUTTON_ADD_VIDEO), FALSE);
   EnableWindow(Item(IDC_BUTTON_OUTPUT_SETTINGS), FALSE);
@@ -425,6 +462,8 @@ void MainDialog::StartProgress() {
 }
 
 void MainDialog::OnProgressTimer() {
+  // A tick that was already queued when the conversion ended.
+  if (m_converting != 1) return;
   const int seconds = ++m_elapsedSeconds;
   const int64_t position = ConversionPosition();
   SetItemText(IDC_STATIC_SUMMARY_LINE, ProgressLine(seconds, position, m_sourceDuration).c_str());
@@ -450,15 +489,14 @@ INT_PTR MainDialog::OnGraphEvent(WPARAM, LPARAM) {
     // Events of a graph that does not run yet (the filter properties may be
     // open) end nothing.
     if (m_converting != 1) continue;
-    if (code == EC_COMPLETE) FinishConversion(Outcome::Done);
-    if (!IsFailureEvent(code)) continue;
-    // A failure event's first parameter is its code (none for a user abort).
-    failure = FAILED(param1) ? static_cast<HRESULT>(param1) : E_ABORT;
-    FinishConversion(Outcome::Failed);
+    const HRESULT end = ConversionEnd(code, param1);
+    if (end == S_FALSE) continue;
+    if (FAILED(end)) failure = end;
+    FinishConversion(FAILED(end) ? Outcome::Failed : Outcome::Done);
   }
   if (FAILED(failure)) {
     m_errorText = FrameworkErrorText(failure);
-    AppMessageBox(m_errorText.c_str());
+    AppMessageBox(Hwnd(), m_errorText.c_str());
   }
   return TRUE;
 }
@@ -471,17 +509,17 @@ void MainDialog::FinishConversion(Outcome outcome) {
   KillTimer(Hwnd(), kProgressTimer);
   if (m_graph.mediaControl) m_graph.mediaControl->Stop();
   if (m_graph.mediaEvent) m_graph.mediaEvent->SetNotifyWindow(0, 0, 0);
-  if (m_graph.graph) m_steps.TearDown(m_graph, m_sourcePath.c_str(), m_settings);
+  if (m_graph.graph) m_steps.TearDown(Hwnd(), m_graph, m_sourcePath.c_str(), m_settings);
   ReleaseGraph();
 
   m_converting = 0;
-  SetItemText(IDC_BUTTON_CONVERT, GetLocalizedDialogText(IDS_BUTTON_CONVERT).c_str());
+  ShowConvertButtonText();
   m_elapsedSeconds = 0;
   ShowFinishLine(outcome);
   EnableWindow(Item(IDC_BUTTON_ADD_VIDEO), TRUE);
   EnableWindow(Item(IDC_BUTTON_OUTPUT_SETTINGS), TRUE);
   // When this fails the slots stay empty and the next Convert asks for a video.
-  m_steps.Open(m_sourcePath.c_str(), m_graph);
+  m_steps.Open(Hwnd(), m_sourcePath.c_str(), m_graph);
   m_taskbar.Finish();
   if (!endsEarly.empty())
     Prompts::Current().ShowMessage(Hwnd(), endsEarly.c_str(), AppTitle(), MB_OK | MB_ICONWARNING);

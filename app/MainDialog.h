@@ -54,6 +54,8 @@ class MainDialog : public ModalDialog {
 
   void OnExit();
   void OnChooseFont();
+  // Stop while converting, Convert otherwise, in the current language.
+  void ShowConvertButtonText();
   void OnCancel();
   void OnHelp();
   void OnHomepage();
@@ -76,9 +78,13 @@ class MainDialog : public ModalDialog {
 
   // Run control: Convert and Stop, the progress timer, the graph's events.
   void ConvertOrStop();
-  // A source is open, the output is not the source, and an existing output
-  // may be replaced (it is deleted then).
+  // A source is open, the output is not the source, the picture may go alone
+  // when the source's sound cannot be played, and an existing output may be
+  // replaced (it is deleted then).
   bool ReadyToConvert();
+  // False when the user does not want the picture without the sound that the
+  // source's graph leaves out.
+  bool ConfirmPictureAlone();
   // False when the user keeps an existing output file.
   bool ConfirmReplacingOutput();
   // The language's text textId in the language's "Error" box of the window.

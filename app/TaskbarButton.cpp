@@ -1,8 +1,22 @@
 #include "app/TaskbarButton.h"
 
 #include <algorithm>
+#include <utility>
+
+void TaskbarButton::Attach(HWND window, Microsoft::WRL::ComPtr<ITaskbarList3> list) {
+  m_window = window;
+  m_list = std::move(list);
+  m_tried = m_list.Get() != nullptr;
+}
+
+void TaskbarButton::Detach() {
+  m_window = nullptr;
+  m_list.Reset();
+  m_tried = false;
+}
 
 bool TaskbarButton::Ready() {
+  if (!m_window) return false;
   if (!m_tried) {
     m_tried = true;
     Microsoft::WRL::ComPtr<ITaskbarList3> list;

@@ -11,8 +11,11 @@
 
 class TaskbarButton {
  public:
-  // window: the top-level window whose button this is (not owned).
-  void Attach(HWND window) { m_window = window; }
+  // window: the top-level window whose button this is (not owned); list: the
+  // shell's task-bar list to use, or nullptr to make it on first use.
+  void Attach(HWND window, Microsoft::WRL::ComPtr<ITaskbarList3> list = nullptr);
+  // Lets go of the window and of the shell's list; before COM ends.
+  void Detach();
 
   // position of duration (100 ns units); a duration that is not known gives
   // the moving bar of unknown progress.

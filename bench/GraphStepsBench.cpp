@@ -108,7 +108,7 @@ bool OneConversion(const std::string& source, ConversionSettings& settings, HWND
   std::string errorText;
   DeleteFileA(settings.outputPath.c_str());
   steps.Restart();
-  if (FAILED(OpenForConversion(source.c_str(), handles))) return false;
+  if (FAILED(OpenForConversion(window, source.c_str(), handles))) return false;
   steps.Mark("render");
   if (FAILED(EnsureCompressorsAndBuild(window, handles, settings, errorText))) return false;
   steps.Mark("build");
@@ -119,7 +119,7 @@ bool OneConversion(const std::string& source, ConversionSettings& settings, HWND
   handles.mediaControl->Stop();
   handles.mediaEvent->SetNotifyWindow(0, 0, 0);
   steps.Mark("stop");
-  TearDownGraph(handles.graph.Get(), source.c_str(), handles, settings);
+  TearDownGraph(window, handles.graph.Get(), source.c_str(), handles, settings);
   handles = GraphHandles{};
   steps.Mark("teardown");
   return true;

@@ -74,7 +74,7 @@ struct Build {
   HWND window;
   IGraphBuilder* graph;
   GraphHandles& handles;
-  ConversionSettings& settings;
+  const ConversionSettings& settings;
   std::string& errorText;
   const GraphBuildFactories& factories;
   ComPtr<IPin> videoPin;  // fed the video renderer
@@ -123,11 +123,11 @@ HRESULT CreateBuilder(Build& b) {
                    : CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
                                       IID_PPV_ARGS(&b.builder));
   if (FAILED(hr) || !b.builder) {
-    AppMessageBox("Could not create ICaptureGraphBuilder2");
+    AppMessageBox(b.window, "Could not create ICaptureGraphBuilder2");
     return FAILED(hr) ? hr : E_POINTER;
   }
   hr = b.builder->SetFiltergraph(b.graph);
-  if (FAILED(hr)) AppMessageBox("Error pBuilder->SetFiltergraph( pGraph )");
+  if (FAILED(hr)) AppMessageBox(b.window, "Error pBuilder->SetFiltergraph( pGraph )");
   return hr;
 }
 
@@ -143,7 +143,7 @@ HRESULT OpenMultiplexer(Build& b, const OutputTarget& target) {
   const std::wstring path = str::ToWide(b.settings.outputPath.c_str());
   HRESULT hr = b.builder->SetOutputFileName(target.type, path.c_str(), &b.mux, &b.sink);
   if (FAILED(hr)) {
-    AppMessageBox(target.failureText);
+    AppMessageBox(b.window, target.failureText);
     if (target.installHint) {
       Prompts::Current().OpenWithShell(nullptr, "open", target.installHint, nullptr, nullptr,
                                        SW_SHOWNORMAL);
@@ -174,8 +174,10 @@ HRESULT GenerateWmvProfile(const Build& b, ComPtr<IWMProfile>& profile) {
                                  8};
   HRESULT hr = GenerateProfile(&audio, nullptr, 1, &video, profile.ReleaseAndGetAddressOf(),
                                WMT_VER_9_0, ProfileManagers(b));
-  if (FAILED(hr))
-    ReportDiagnostic("Failed to GenerateProfile Audio video with script!  hr=0x%x\n", Code(hr));
+  if (FAILED(hr)) {
+    ReportDiagnostic(b.window, "Failed to GenerateProfile Audio video with script!  hr=0x%x\n",
+                     Code(hr));
+  }
   return hr;
 }
 
@@ -183,22 +185,23 @@ HRESULT ApplyWmvProfile(const Build& b, IConfigAsfWriter* writer, IWMProfile* ge
   if (b.settings.fileProfile != 1) {
     HRESULT hr = writer->ConfigureFilterUsingProfile(generated);
     if (FAILED(hr))
-      ReportDiagnostic("Failed to configure filter to use profile!  hr=0x%x\n", Code(hr));
+      ReportDiagnostic(b.window, "Failed to configure filter to use profile!  hr=0x%x\n", Code(hr));
     return hr;
   }
   ComPtr<IWMProfile> loaded;
   HRESULT hr = MapProfile("test2", &loaded, ProfileManagers(b));
   if (FAILED(hr)) {
-    ReportDiagnostic("Failed to map profile ID!  hr=0x%x\n", Code(hr));
+    ReportDiagnostic(b.window, "Failed to map profile ID!  hr=0x%x\n", Code(hr));
     return hr;
   }
   hr = writer->ConfigureFilterUsingProfile(loaded.Get());
-  if (FAILED(hr))
-    ReportDiagnostic("Failed to configure filter to use file profile!  hr=0x%x\n", Code(hr));
+  if (FAILED(hr)) {
+    ReportDiagnostic(b.window, "Failed to configure filter to use file profile!  hr=0x%x\n",
+                     Code(hr));
+  }
   return hr;
 }
 
-// The WM ASF Writer encodes both streams itself: the compressors stay out.
 HRESULT ConfigureWmvWriter(Build& b) {
   ComPtr<IWMProfile> generated;
   HRESULT hr = GenerateWmvProfile(b, generated);
@@ -208,14 +211,10 @@ HRESULT ConfigureWmvWriter(Build& b) {
   ComPtr<IConfigAsfWriter> writer;
   hr = b.mux ? b.mux.As(&writer) : E_NOINTERFACE;
   if (FAILED(hr)) {
-    ReportDiagnostic("Failed to QI for IConfigAsfWriter!  hr=0x%x\n", Code(hr));
+    ReportDiagnostic(b.window, "Failed to QI for IConfigAsfWriter!  hr=0x%x\n", Code(hr));
     return hr;
   }
-  hr = ApplyWmvProfile(b, writer.Get(), generated.Get());
-  if (FAILED(hr)) return hr;
-  b.settings.useVideoCompressor = 0;
-  b.settings.useAudioCompressor = 0;
-  return hr;
+  return ApplyWmvProfile(b, writer.Get(), generated.Get());
 }
 
 HRESULT OpenOutput(Build& b) {
@@ -234,7 +233,7 @@ HRESULT OpenOutput(Build& b) {
 
 HRESULT ShowFrameworkError(Build& b, HRESULT hr) {
   b.errorText = FrameworkErrorText(hr);
-  AppMessageBox(b.errorText.c_str());
+  AppMessageBox(b.window, b.errorText.c_str());
   return hr;
 }
 
@@ -265,23 +264,27 @@ HRESULT ConnectStream(Build& b, const StreamLeg& leg) {
     if (leg.errorBox) {
       ErrorBox(b.window, leg.notRendered);
     } else {
-      AppMessageBox(leg.notRendered);
+      AppMessageBox(b.window, leg.notRendered);
     }
     return ShowFrameworkError(b, hr);
   }
   return hr;
 }
 
+// The WM ASF Writer encodes both streams itself: the compressors stay out of
+// its graph, whatever the user chose for the other formats.
+bool UsesCompressors(const Build& b) { return b.settings.outputFormat != OutputFormat::Wmv; }
+
 HRESULT ConnectStreams(Build& b) {
   const StreamLeg video = {b.videoPin.Get(),
                            b.handles.videoCompressor.Get(),
-                           b.settings.useVideoCompressor == 1,
+                           UsesCompressors(b) && b.settings.useVideoCompressor == 1,
                            L"VideoCompressor",
                            true,
                            "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)"};
   const StreamLeg audio = {b.audioPin.Get(),
                            b.handles.audioCompressor.Get(),
-                           b.settings.useAudioCompressor == 1,
+                           UsesCompressors(b) && b.settings.useAudioCompressor == 1,
                            L"AudioCompressor",
                            false,
                            "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )"};
@@ -295,18 +298,18 @@ HRESULT RouteEvents(Build& b) {
   ComPtr<IMediaControl> control;
   HRESULT hr = b.graph->QueryInterface(IID_PPV_ARGS(&control));
   if (FAILED(hr)) {
-    AppMessageBox("Could not get pControl");
+    AppMessageBox(b.window, "Could not get pControl");
     return hr;
   }
   b.handles.mediaControl = control;
   hr = b.graph->QueryInterface(IID_PPV_ARGS(b.handles.mediaEvent.ReleaseAndGetAddressOf()));
   if (FAILED(hr)) {
-    AppMessageBox("Could not get pEvent");
+    AppMessageBox(b.window, "Could not get pEvent");
     return hr;
   }
   hr = b.handles.mediaEvent->SetNotifyWindow(reinterpret_cast<OAHWND>(b.window),
                                              kGraphNotifyMessage, 0);
-  if (FAILED(hr)) AppMessageBox("can not SetNotifyWindow!!!");
+  if (FAILED(hr)) AppMessageBox(b.window, "can not SetNotifyWindow!!!");
   return hr;
 }
 
@@ -330,12 +333,12 @@ std::string FrameworkErrorText(HRESULT hr) {
 }
 
 HRESULT BuildConversionGraph(HWND window, IGraphBuilder* graph, GraphHandles& handles,
-                             ConversionSettings& settings, std::string& errorText) {
+                             const ConversionSettings& settings, std::string& errorText) {
   return BuildConversionGraph(window, graph, handles, settings, errorText, GraphBuildFactories{});
 }
 
 HRESULT BuildConversionGraph(HWND window, IGraphBuilder* graph, GraphHandles& handles,
-                             ConversionSettings& settings, std::string& errorText,
+                             const ConversionSettings& settings, std::string& errorText,
                              const GraphBuildFactories& factories) {
   if (!graph) return E_POINTER;
   Build b = {window, graph, handles, settings, errorText, factories};
@@ -354,8 +357,8 @@ HRESULT BuildConversionGraph(HWND window, IGraphBuilder* graph, GraphHandles& ha
   return hr;
 }
 
-HRESULT EnsureCompressorsAndBuild(HWND window, GraphHandles& handles, ConversionSettings& settings,
-                                  std::string& errorText) {
+HRESULT EnsureCompressorsAndBuild(HWND window, GraphHandles& handles,
+                                  const ConversionSettings& settings, std::string& errorText) {
   if (!handles.videoCompressor)
     GetCompressor(settings.videoCompressorIndex, &handles.videoCompressor);
   if (!handles.audioCompressor)

@@ -30,18 +30,19 @@ struct GraphBuildFactories {
 // Builds the conversion graph in graph, which holds the rendered source and is
 // stopped. S_OK when built (without a sound stream when the source has none);
 // S_FALSE when it stopped after a renderer it needs was reported missing or
-// stayed in the graph; a failure code after telling the user ("Error" boxes are owned
+// stayed in the graph; a failure code after telling the user (every box is owned
 // by window, which also receives kGraphNotifyMessage). Handles receive the
-// graph's IMediaControl and IMediaEventEx; a WMV build sets both compressor
-// flags of settings to 0. errorText receives the framework's text of a failed
-// AddFilter or RenderStream. What the graph reached stays for the teardown.
+// graph's IMediaControl and IMediaEventEx; a WMV graph leaves the compressors
+// out whatever the flags of settings say. errorText receives the framework's
+// text of a failed AddFilter or RenderStream. What the graph reached stays for
+// the teardown.
 HRESULT BuildConversionGraph(HWND window, IGraphBuilder* graph, GraphHandles& handles,
-                             ConversionSettings& settings, std::string& errorText);
+                             const ConversionSettings& settings, std::string& errorText);
 HRESULT BuildConversionGraph(HWND window, IGraphBuilder* graph, GraphHandles& handles,
-                             ConversionSettings& settings, std::string& errorText,
+                             const ConversionSettings& settings, std::string& errorText,
                              const GraphBuildFactories& factories);
 
 // Creates a missing compressor instance from its stored index, then builds the
 // conversion graph in handles.graph.
-HRESULT EnsureCompressorsAndBuild(HWND window, GraphHandles& handles, ConversionSettings& settings,
-                                  std::string& errorText);
+HRESULT EnsureCompressorsAndBuild(HWND window, GraphHandles& handles,
+                                  const ConversionSettings& settings, std::string& errorText);

@@ -15,4 +15,7 @@ struct GraphHandles {
   // position is what it has written, or the graph's when the streams go to
   // renderers. Empty without a conversion graph, or when the multiplexer has none.
   Microsoft::WRL::ComPtr<IMediaSeeking> progress;
+  // The rendered source has sound that its graph leaves out (no audio device,
+  // no decoder): a conversion of it writes the picture alone.
+  bool soundLeftOut = false;
 };

@@ -77,13 +77,13 @@ void ReplaceIfCompressor(IBaseFilter* removed, GraphHandles& handles,
 
 }  // namespace
 
-void TearDownGraph(IGraphBuilder* graph, const char* sourcePath, GraphHandles& handles,
+void TearDownGraph(HWND owner, IGraphBuilder* graph, const char* sourcePath, GraphHandles& handles,
                    const ConversionSettings& settings) {
   if (!graph) return;
   ComPtr<IBaseFilter> source;
   HRESULT hr = FindSourceFilter(graph, sourcePath, source);
   if (FAILED(hr)) {
-    ReportDiagnostic("Failed to FindFilterByName!  hr=0x%x\n", static_cast<unsigned>(hr));
+    ReportDiagnostic(owner, "Failed to FindFilterByName!  hr=0x%x\n", static_cast<unsigned>(hr));
     return;
   }
   RemoveDownstream(graph, source.Get(), handles, settings);

@@ -13,9 +13,9 @@ struct IGraphBuilder;
 
 // Finds the source filter of sourcePath (ANSI), removes everything downstream
 // of it and then the source itself. When no source is found, says so in the
-// diagnostic box and leaves the graph as it is. The slots of handles stay
-// held, except the compressors that were replaced.
-void TearDownGraph(IGraphBuilder* graph, const char* sourcePath, GraphHandles& handles,
+// diagnostic box (owned by owner) and leaves the graph as it is. The slots of
+// handles stay held, except the compressors that were replaced.
+void TearDownGraph(HWND owner, IGraphBuilder* graph, const char* sourcePath, GraphHandles& handles,
                    const ConversionSettings& settings);
 
 // The source filter of sourcePath: the filter named after the path, else the

@@ -18,6 +18,34 @@ HRESULT ConnectionMajorType(IBaseFilter* filter, GUID& majorType) {
   return hr;
 }
 
+bool Offers(IPin* pin, REFGUID majorType) {
+  ComPtr<IEnumMediaTypes> types;
+  if (FAILED(pin->EnumMediaTypes(&types)) || !types) return false;
+  AM_MEDIA_TYPE* type = nullptr;
+  bool offered = false;
+  while (!offered && types->Next(1, &type, nullptr) == S_OK && type) {
+    offered = type->majortype == majorType;
+    media::FreeMediaType(*type);
+    CoTaskMemFree(type);
+  }
+  return offered;
+}
+
+// An output pin of filter that is connected to nothing and offers majorType.
+bool HasLooseOutput(IBaseFilter* filter, REFGUID majorType) {
+  ComPtr<IEnumPins> pins;
+  if (FAILED(filter->EnumPins(&pins))) return false;
+  ComPtr<IPin> pin;
+  while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+    PIN_DIRECTION direction;
+    ComPtr<IPin> connected;
+    if (FAILED(pin->QueryDirection(&direction)) || direction != PINDIR_OUTPUT) continue;
+    if (pin->ConnectedTo(&connected) == S_OK && connected) continue;
+    if (Offers(pin.Get(), majorType)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 HRESULT CountPins(IBaseFilter* filter, int& inputs, int& outputs) {
@@ -78,4 +106,13 @@ HRESULT LocateRenderer(IGraphBuilder* graph, REFGUID majorType, ComPtr<IBaseFilt
     return S_OK;
   }
   return S_OK;
+}
+
+bool LeavesStreamUnrendered(IGraphBuilder* graph, REFGUID majorType) {
+  ComPtr<IEnumFilters> filters;
+  if (!graph || FAILED(graph->EnumFilters(&filters))) return false;
+  ComPtr<IBaseFilter> filter;
+  while (filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK)
+    if (HasLooseOutput(filter.Get(), majorType)) return true;
+  return false;
 }

@@ -19,3 +19,8 @@ HRESULT PinAt(IBaseFilter* filter, PIN_DIRECTION direction, int n,
 // pin count or connection type that could not be read.
 HRESULT LocateRenderer(IGraphBuilder* graph, REFGUID majorType,
                        Microsoft::WRL::ComPtr<IBaseFilter>& renderer);
+
+// True when an output pin of the graph that is connected to nothing offers
+// majorType: a stream of that type that rendering left out (no decoder, no
+// device). Pins and types that cannot be read count as not offering it.
+bool LeavesStreamUnrendered(IGraphBuilder* graph, REFGUID majorType);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/MediaFramework.h"
+#include "engine/PinSearch.h"
 #include "engine/PlatformDeclarations.h"
 #include "i18n/Localization.h"
 #include "platform/Prompts.h"
@@ -58,7 +59,7 @@ int ProbeSource(HWND owner, const char* path, int64_t& duration, SourceInfo& sou
     return 0;
   }
   if (FAILED(media::RenderPath(graph.Get(), path))) {
-    ShowNotOpenedBox();
+    ShowNotOpenedBox(owner);
     return 0;
   }
   return MeasureSource(owner, graph, duration, source, settings);
@@ -77,30 +78,37 @@ double FrameRateOf(double frameTimeSeconds, double previousRate) {
   return 1.0 / frameTimeSeconds;
 }
 
-HRESULT OpenForConversion(const char* path, GraphHandles& handles) {
+HRESULT OpenForConversion(HWND owner, const char* path, GraphHandles& handles) {
   ComPtr<IGraphBuilder> graph;
   HRESULT hr = media::CreateFilterGraph(graph);
   if (FAILED(hr)) return hr;
-  hr = media::RenderPath(graph.Get(), path);
-  if (FAILED(hr)) {
-    ShowNotOpenedBox();
-    return hr;
+  const HRESULT rendered = media::RenderPath(graph.Get(), path);
+  if (FAILED(rendered)) {
+    ShowNotOpenedBox(owner);
+    return rendered;
   }
-  return AdoptConversionGraph(graph, handles);
+  hr = AdoptConversionGraph(owner, graph, handles);
+  if (FAILED(hr)) return hr;
+  // Any success but S_OK says that a stream was left out; the graph tells
+  // whether it was the sound.
+  handles.soundLeftOut = rendered != S_OK && LeavesStreamUnrendered(graph.Get(), MEDIATYPE_Audio);
+  return rendered;
 }
 
-HRESULT AdoptConversionGraph(const ComPtr<IGraphBuilder>& graph, GraphHandles& handles) {
+HRESULT AdoptConversionGraph(HWND owner, const ComPtr<IGraphBuilder>& graph,
+                             GraphHandles& handles) {
   HRESULT hr = graph.As(&handles.mediaControl);
   if (FAILED(hr)) {
-    AppMessageBox("Could not get pControl");
+    AppMessageBox(owner, "Could not get pControl");
     return hr;
   }
   handles.graph = graph;
+  handles.soundLeftOut = false;
   return 1;
 }
 
-void ShowNotOpenedBox() {
+void ShowNotOpenedBox(HWND owner) {
   std::string caption = GetLocalizedString(IDS_MESSAGE_ERROR) + " IDS_MESSAGE_NOT_OPEN_FILE";
-  Prompts::Current().ShowMessage(nullptr, GetLocalizedString(IDS_MESSAGE_NOT_OPEN_FILE).c_str(),
+  Prompts::Current().ShowMessage(owner, GetLocalizedString(IDS_MESSAGE_NOT_OPEN_FILE).c_str(),
                                  caption.c_str(), MB_OK);
 }

@@ -26,17 +26,21 @@ int MeasureSource(HWND owner, const Microsoft::WRL::ComPtr<IGraphBuilder>& graph
 // positive says nothing about the rate: the previous rate stays.
 double FrameRateOf(double frameTimeSeconds, double previousRate);
 
-// Renders path into a new graph and keeps it and its IMediaControl in handles.
-// 1 on success; otherwise the failure code, after telling the user when the
-// file could not be rendered or controlled.
-HRESULT OpenForConversion(const char* path, GraphHandles& handles);
+// Renders path into a new graph and keeps it and its IMediaControl in handles,
+// which also learn whether the graph leaves the source's sound out. On success
+// the rendering's own code: S_OK, or a success code such as
+// VFW_S_PARTIAL_RENDER when a stream was left out. Otherwise the failure code,
+// after telling the user (boxes owned by owner) when the file could not be
+// rendered or controlled.
+HRESULT OpenForConversion(HWND owner, const char* path, GraphHandles& handles);
 
 // The last steps of OpenForConversion: handles take graph and its
-// IMediaControl. 1 on success; the failure code after the application box
-// when the graph gives no IMediaControl (the graph slot is then left as it was).
-HRESULT AdoptConversionGraph(const Microsoft::WRL::ComPtr<IGraphBuilder>& graph,
+// IMediaControl, with no sound known to be left out. 1 on success; the failure
+// code after the application box (owned by owner) when the graph gives no
+// IMediaControl (the slots are then left as they were).
+HRESULT AdoptConversionGraph(HWND owner, const Microsoft::WRL::ComPtr<IGraphBuilder>& graph,
                              GraphHandles& handles);
 
-// The box that says a file cannot be opened: no owner window, the localised
+// The box that says a file cannot be opened: owned by owner, the localised
 // texts, an OK button.
-void ShowNotOpenedBox();
+void ShowNotOpenedBox(HWND owner);

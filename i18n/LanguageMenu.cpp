@@ -42,17 +42,9 @@ bool FillLanguageMenu(HMENU menuBar, HMENU popup, const LanguageManager& languag
   return true;
 }
 
-void OnLanguageCommand(HWND mainWindow, UINT commandId, LanguageManager& languages) {
-  if (commandId < kFirstLanguageCommand || commandId > kLastLanguageCommand) return;
-  if (!SwitchLanguage(mainWindow, commandId, languages)) return;
-  // Looked up after the switch: the new language asks.
-  Prompts::Current().ShowMessage(mainWindow,
-                                 GetLocalizedString(IDS_MESSAGE_RESTART_PROGRAM).c_str(),
-                                 GetLocalizedString(IDS_MESSAGE_WARNING).c_str(), MB_OK);
-}
-
 // A command beyond the language list (none of the menu's) changes nothing.
 bool SwitchLanguage(HWND mainWindow, UINT commandId, LanguageManager& languages) {
+  if (commandId < kFirstLanguageCommand || commandId > kLastLanguageCommand) return false;
   size_t index = commandId - kFirstLanguageCommand;
   if (index >= languages.LanguageCount()) return false;
   std::string name = languages.LanguageName(index);
@@ -70,4 +62,11 @@ void ChooseInterfaceFont(HWND mainWindow, LanguageManager& languages) {
   if (!Prompts::Current().AskFont(request)) return;
   languages.ReplaceInterfaceFont(font);
   TranslateDialog(mainWindow, IDD_MAIN_DIALOG);
+}
+
+void AskForRestart(HWND mainWindow) {
+  // Looked up after the switch: the new language asks.
+  Prompts::Current().ShowMessage(mainWindow,
+                                 GetLocalizedString(IDS_MESSAGE_RESTART_PROGRAM).c_str(),
+                                 GetLocalizedString(IDS_MESSAGE_WARNING).c_str(), MB_OK);
 }

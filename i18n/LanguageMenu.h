@@ -17,11 +17,12 @@ void ShowLanguagePopupMenu(HWND mainWindow, POINT clientPoint, const LanguageMan
 // Puts the language items into popup's Language submenu, the current one
 // checked, and translates menuBar. False when popup has no Language submenu.
 bool FillLanguageMenu(HMENU menuBar, HMENU popup, const LanguageManager& languages);
-// Acts on language item commands only: switches to that language and asks for
-// a restart, in the new language.
-void OnLanguageCommand(HWND mainWindow, UINT commandId, LanguageManager& languages);
-// Loads the language of the item and translates the main window again.
+// Acts on language item commands only: loads the language of the item and
+// translates the main window again; false for any other command.
 bool SwitchLanguage(HWND mainWindow, UINT commandId, LanguageManager& languages);
+// The warning, in the current language, that the new language shows whole
+// only after a restart.
+void AskForRestart(HWND mainWindow);
 // The Font command: the font dialog; a chosen font becomes the current
 // language's interface font, is stored and given to the main window.
 void ChooseInterfaceFont(HWND mainWindow, LanguageManager& languages);

@@ -28,16 +28,17 @@ int ErrorBox(HWND owner, const char* text) {
   return Prompts::Current().ShowMessage(owner, text, "Error", MB_OK);
 }
 
-int AppMessageBox(const char* text) {
-  return Prompts::Current().ShowMessage(GetActiveWindow(), text, AppTitle(),
-                                        MB_OK | MB_ICONEXCLAMATION);
+int AppMessageBox(const char* text) { return AppMessageBox(GetActiveWindow(), text); }
+
+int AppMessageBox(HWND owner, const char* text) {
+  return Prompts::Current().ShowMessage(owner, text, AppTitle(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-int ReportDiagnostic(const char* format, ...) {
+int ReportDiagnostic(HWND owner, const char* format, ...) {
   char text[kDiagnosticChars + 1] = "";
   va_list args;
   va_start(args, format);
   str::FormatV(text, sizeof text, format, args);
   va_end(args);
-  return Prompts::Current().ShowMessage(nullptr, text, "Message", MB_OK);
+  return Prompts::Current().ShowMessage(owner, text, "Message", MB_OK);
 }

@@ -35,10 +35,12 @@ const char* AppTitle();
 // A box with the literal caption "Error" and an OK button.
 int ErrorBox(HWND owner, const char* text);
 // The application's standard message box: its title as caption, an OK button
-// and the exclamation icon, owned by the thread's active window.
+// and the exclamation icon, owned by owner (the thread's active window when
+// none is given).
 int AppMessageBox(const char* text);
+int AppMessageBox(HWND owner, const char* text);
 // The diagnostic box: format (always a literal of the program) with its
-// arguments, cut to kDiagnosticChars characters, caption "Message", no owner
-// window, an OK button.
+// arguments, cut to kDiagnosticChars characters, caption "Message", owned by
+// owner, an OK button.
 constexpr size_t kDiagnosticChars = 511;
-int ReportDiagnostic(const char* format, ...) STR_PRINTF_LIKE(1, 2);
+int ReportDiagnostic(HWND owner, const char* format, ...) STR_PRINTF_LIKE(2, 3);

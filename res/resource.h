@@ -47,6 +47,7 @@
 #define IDS_MESSAGE_BAD_BITRATE             172
 #define IDS_MESSAGE_NO_OUTPUT_NAME          173
 #define IDS_MESSAGE_NO_COMPRESSOR           174
+#define IDS_MESSAGE_NO_SOUND                175
 #define IDS_MESSAGE_OUTPUT_ENDS_EARLY       176
 
 // Main window (102)

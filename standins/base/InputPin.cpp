@@ -2,8 +2,17 @@
 
 #include "standins/base/ComObject.h"
 #include "standins/base/Filter.h"
+#include "standins/base/SampleAllocator.h"
 
 namespace standin {
+
+namespace {
+
+// Enough for a pass-through filter to copy a sample into another buffer of
+// the same allocator while upstream fills a third.
+constexpr long kOfferedBuffers = 3;
+
+}  // namespace
 
 InputPin::InputPin(Filter& filter, std::wstring name)
     : Pin(filter, PINDIR_INPUT, std::move(name)) {}
@@ -58,11 +67,11 @@ STDMETHODIMP InputPin::NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, dou
   return OnNewSegment(start, stop, rate);
 }
 
-// Upstream supplies the allocator: its buffers are then handed on as they are.
 STDMETHODIMP InputPin::GetAllocator(IMemAllocator** allocator) {
   if (!allocator) return E_POINTER;
-  *allocator = nullptr;
-  return VFW_E_NO_ALLOCATOR;
+  AutoLock lock(m_filter.StateLock());
+  if (!m_offered) m_offered.Attach(SampleAllocator::Create());
+  return m_offered.CopyTo(allocator);
 }
 
 STDMETHODIMP InputPin::NotifyAllocator(IMemAllocator* allocator, BOOL readOnly) {
@@ -73,7 +82,13 @@ STDMETHODIMP InputPin::NotifyAllocator(IMemAllocator* allocator, BOOL readOnly) 
   return S_OK;
 }
 
-STDMETHODIMP InputPin::GetAllocatorRequirements(ALLOCATOR_PROPERTIES*) { return E_NOTIMPL; }
+STDMETHODIMP InputPin::GetAllocatorRequirements(ALLOCATOR_PROPERTIES* props) {
+  if (!props) return E_POINTER;
+  *props = {};
+  props->cBuffers = kOfferedBuffers;
+  props->cbAlign = 1;
+  return S_OK;
+}
 
 STDMETHODIMP InputPin::Receive(IMediaSample* sample) {
   if (!sample) return E_POINTER;

@@ -1,7 +1,8 @@
 #pragma once
-// An input pin that takes samples through IMemInputPin. It asks upstream to
-// supply the allocator, tracks flushing and end of stream, and hands samples
-// and stream events to the derived pin. Receive is refused while the filter
+// An input pin that takes samples through IMemInputPin. It offers upstream an
+// allocator of its own (a few buffers, handed out without a trip through the
+// system) and takes samples of any other, tracks flushing and end of stream,
+// and hands samples and stream events to the derived pin. Receive is refused while the filter
 // is stopped, while flushing and after end of stream.
 
 #include "standins/base/Pin.h"
@@ -37,6 +38,8 @@ class InputPin : public Pin, public IMemInputPin {
   bool Flushing() const { return m_flushing != 0; }
   bool EndOfStreamSeen() const { return m_endOfStream != 0; }
   bool ReadOnlySamples() const { return m_readOnly; }
+  // The allocator upstream chose (not owned), or nullptr.
+  IMemAllocator* UpstreamAllocator() const { return m_allocator.Get(); }
   // The current segment's start (100 ns units): sample times are relative to it.
   REFERENCE_TIME SegmentStart() const { return m_segmentStart; }
 
@@ -58,7 +61,8 @@ class InputPin : public Pin, public IMemInputPin {
   volatile LONG m_endOfStream = 0;
   bool m_readOnly = false;
   REFERENCE_TIME m_segmentStart = 0;
-  Microsoft::WRL::ComPtr<IMemAllocator> m_allocator;
+  Microsoft::WRL::ComPtr<IMemAllocator> m_allocator;  // upstream's choice
+  Microsoft::WRL::ComPtr<IMemAllocator> m_offered;    // ours, made when first asked
 };
 
 }  // namespace standin

@@ -4,6 +4,7 @@
 
 #include "standins/base/ComObject.h"
 #include "standins/base/Filter.h"
+#include "standins/base/SampleAllocator.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -87,27 +88,32 @@ HRESULT OutputPin::TryConnect(IPin* receivePin, const AM_MEDIA_TYPE& mt) {
 }
 
 HRESULT OutputPin::DecideAllocator(IMemInputPin* input, ComPtr<IMemAllocator>& allocator) {
+  // A copy into another of upstream's buffers must not wait for the one held.
+  ALLOCATOR_PROPERTIES upstream = {};
+  IMemAllocator* passed = PassThroughAllocator();
+  if (passed && SUCCEEDED(passed->GetProperties(&upstream)) && upstream.cBuffers >= 2 &&
+      SUCCEEDED(input->NotifyAllocator(passed, FALSE))) {
+    allocator = passed;
+    m_passesUpstreamSamples = true;
+    return S_OK;
+  }
   ALLOCATOR_PROPERTIES request = {};
   input->GetAllocatorRequirements(&request);
-
   ComPtr<IMemAllocator> candidate;
   if (SUCCEEDED(input->GetAllocator(&candidate)) &&
       SUCCEEDED(DecideBufferSize(candidate.Get(), request)) &&
       SUCCEEDED(input->NotifyAllocator(candidate.Get(), FALSE))) {
     allocator = candidate;
-    m_ownAllocator = false;
+    m_passesUpstreamSamples = false;
     return S_OK;
   }
-  candidate.Reset();
-  HRESULT hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_PPV_ARGS(&candidate));
-  if (FAILED(hr)) return hr;
-  hr = DecideBufferSize(candidate.Get(), request);
+  candidate.Attach(SampleAllocator::Create());
+  HRESULT hr = DecideBufferSize(candidate.Get(), request);
   if (FAILED(hr)) return hr;
   hr = input->NotifyAllocator(candidate.Get(), FALSE);
   if (FAILED(hr)) return hr;
   allocator = candidate;
-  m_ownAllocator = true;
+  m_passesUpstreamSamples = true;
   return S_OK;
 }
 
@@ -132,7 +138,7 @@ HRESULT OutputPin::Inactive() { return m_allocator ? m_allocator->Decommit() : S
 void OutputPin::BreakConnect() {
   if (m_allocator) m_allocator->Decommit();
   m_allocator.Reset();
-  m_ownAllocator = false;
+  m_passesUpstreamSamples = false;
   m_input.Reset();
 }
 

@@ -35,19 +35,23 @@ class OutputPin : public Pin {
   HRESULT DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
 
   IMemAllocator* Allocator() const { return m_allocator.Get(); }
-  // Downstream supplied no allocator of its own, so it takes samples from any:
-  // an upstream sample may be delivered as it is.
-  bool DownstreamTakesAnySample() const { return m_ownAllocator; }
+  // Downstream takes samples of upstream's allocator (or supplied none of its
+  // own and takes any): an upstream sample may be delivered as it is.
+  bool DownstreamTakesAnySample() const { return m_passesUpstreamSamples; }
 
  protected:
   // Connects to receivePin on type mt, or fails and leaves the pin unconnected.
   HRESULT TryConnect(IPin* receivePin, const AM_MEDIA_TYPE& mt);
-  // Agrees on the allocator: the receiving pin's own, else a new memory
-  // allocator, sized by DecideBufferSize and announced with NotifyAllocator.
+  // Agrees on the allocator: upstream's, where the filter passes samples
+  // through and downstream takes it; else the receiving pin's own, else a new
+  // memory allocator, sized by DecideBufferSize and announced with NotifyAllocator.
   virtual HRESULT DecideAllocator(IMemInputPin* input,
                                   Microsoft::WRL::ComPtr<IMemAllocator>& allocator);
   // Sets the allocator's properties; request holds the receiving pin's wishes.
   virtual HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES request);
+  // The allocator of the upstream samples that this pin may deliver as they
+  // are (a pass-through filter's input's), or nullptr.
+  virtual IMemAllocator* PassThroughAllocator() { return nullptr; }
   // The input pin whose upstream peer answers seeking, or nullptr for none.
   virtual Pin* SeekingSource() { return nullptr; }
 
@@ -58,7 +62,7 @@ class OutputPin : public Pin {
 
   Microsoft::WRL::ComPtr<IMemInputPin> m_input;
   Microsoft::WRL::ComPtr<IMemAllocator> m_allocator;
-  bool m_ownAllocator = false;  // m_allocator was made here, not downstream's
+  bool m_passesUpstreamSamples = false;  // see DownstreamTakesAnySample
   SeekingPassThrough m_seeking;
 };
 

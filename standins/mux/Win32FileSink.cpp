@@ -21,26 +21,33 @@ HRESULT Win32FileSink::Open(const wchar_t* path, bool overwrite) {
 }
 
 int32_t Win32FileSink::WriteAt(uint64_t offset, const void* data, size_t size) {
+  int32_t status = MoveTo(offset);
+  if (status != S_OK) return status;
   const auto* bytes = static_cast<const BYTE*>(data);
   while (size > 0) {
-    OVERLAPPED at = {};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     const DWORD part = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
     DWORD written = 0;
-    if (!WriteFile(m_file, bytes, part, &written, &at)) return LastError();
+    const BOOL wrote = WriteFile(m_file, bytes, part, &written, nullptr);
+    m_position += written;
+    if (!wrote) return LastError();
     if (written == 0) return HRESULT_FROM_WIN32(ERROR_DISK_FULL);
     bytes += written;
-    offset += written;
     size -= written;
   }
   return S_OK;
 }
 
 int32_t Win32FileSink::Truncate(uint64_t size) {
-  LARGE_INTEGER end;
-  end.QuadPart = static_cast<LONGLONG>(size);
-  if (!SetFilePointerEx(m_file, end, nullptr, FILE_BEGIN) || !SetEndOfFile(m_file))
-    return LastError();
+  const int32_t status = MoveTo(size);
+  if (status != S_OK) return status;
+  return SetEndOfFile(m_file) ? S_OK : LastError();
+}
+
+int32_t Win32FileSink::MoveTo(uint64_t offset) {
+  if (offset == m_position) return S_OK;
+  LARGE_INTEGER to;
+  to.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(m_file, to, nullptr, FILE_BEGIN)) return LastError();
+  m_position = offset;
   return S_OK;
 }

@@ -1,5 +1,7 @@
 #pragma once
-// A FileSink on a file opened with CreateFileW.
+// A FileSink on a file opened with CreateFileW. Writes go through the file
+// pointer, moved only when a write is not where the last one ended: a write
+// that names its offset in an OVERLAPPED costs a completion notice per call.
 
 #include <windows.h>
 
@@ -19,5 +21,8 @@ class Win32FileSink : public FileSink {
   int32_t Truncate(uint64_t size) override;
 
  private:
+  int32_t MoveTo(uint64_t offset);
+
   HANDLE m_file = INVALID_HANDLE_VALUE;
+  uint64_t m_position = 0;  // of the file pointer
 };

@@ -79,4 +79,8 @@ HRESULT SubtitleOutputPin::DecideBufferSize(IMemAllocator* allocator,
   return OutputPin::DecideBufferSize(allocator, request);
 }
 
+IMemAllocator* SubtitleOutputPin::PassThroughAllocator() {
+  return m_owner.Input().UpstreamAllocator();
+}
+
 standin::Pin* SubtitleOutputPin::SeekingSource() { return &m_owner.Input(); }

@@ -17,6 +17,8 @@ class SubtitleOutputPin final : public standin::OutputPin {
 
  protected:
   HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES request) override;
+  // Upstream's samples go on, painted where they are, when downstream takes them.
+  IMemAllocator* PassThroughAllocator() override;
   standin::Pin* SeekingSource() override;
 
  private:

@@ -6,6 +6,7 @@
 #include "fakes/FakeFilter.h"
 #include "fakes/FakeMediaControl.h"
 #include "fakes/FakeMediaEvent.h"
+#include "fakes/FakeTaskbarList.h"
 #include "fakes/ScriptedPrompts.h"
 #include "support/MainDialogProbe.h"
 #include "support/ScratchProfile.h"
@@ -114,7 +115,7 @@ TEST_F(MainDialogTest, EveryCloseRequestIsRefusedWhileConverting) {
   EXPECT_EQ(profile.GetString("Option", "CurrentLanguage", ""), "english");
 }
 
-TEST_F(MainDialogTest, CloseReleasesTheGraphAndCompressorsBeforeComEnds) {
+TEST_F(MainDialogTest, CloseReleasesTheGraphTaskbarAndCompressorsBeforeComEnds) {
   ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
   std::vector<std::string> log;
   RecordingProfile recording(profile, log);
@@ -122,6 +123,7 @@ TEST_F(MainDialogTest, CloseReleasesTheGraphAndCompressorsBeforeComEnds) {
   FakeFilter audio("audio", &log);
   FakeMediaControl control("control", &log);
   FakeMediaEvent events("events", &log);
+  FakeTaskbarList taskbar("taskbar", &log);
   ComPtr<IGraphBuilder> keptGraph;
   ASSERT_EQ(
       CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&keptGraph)),
@@ -134,14 +136,15 @@ TEST_F(MainDialogTest, CloseReleasesTheGraphAndCompressorsBeforeComEnds) {
       graph.mediaEvent = &events;
       graph.videoCompressor = &video;
       graph.audioCompressor = &audio;
+      MainDialogProbe::Taskbar(dialog).Attach(hwnd, &taskbar);
       log.clear();
       SendMessageA(hwnd, WM_CLOSE, 0, 0);
     });
     EXPECT_EQ(result, IDCANCEL);
   }
-  const std::vector<std::string> expected = {"events released", "control released",
-                                             "video released", "audio released",
-                                             "Option/CurrentLanguage=english"};
+  const std::vector<std::string> expected = {"events released",  "control released",
+                                             "taskbar released", "video released",
+                                             "audio released",   "Option/CurrentLanguage=english"};
   EXPECT_EQ(log, expected);
   EXPECT_EQ(graph.graph, nullptr);
   EXPECT_EQ(graph.mediaControl, nullptr);
@@ -150,6 +153,7 @@ TEST_F(MainDialogTest, CloseReleasesTheGraphAndCompressorsBeforeComEnds) {
   EXPECT_EQ(graph.audioCompressor, nullptr);
   EXPECT_EQ(video.RefCount(), 0u);
   EXPECT_EQ(audio.RefCount(), 0u);
+  EXPECT_EQ(taskbar.RefCount(), 0u);
   keptGraph.Get()->AddRef();
   EXPECT_EQ(keptGraph.Get()->Release(), 1u) << "the slot's reference to the graph is gone";
   keptGraph.Reset();

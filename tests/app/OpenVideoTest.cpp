@@ -45,11 +45,11 @@ class OpenVideoTest : public ::testing::Test {
   ClipFolder clips;
 };
 
-void ExpectNotOpenedBox(const PromptRecord& r) {
+void ExpectNotOpenedBox(const PromptRecord& r, HWND owner) {
   EXPECT_EQ(r.kind, PromptRecord::Kind::Message);
   EXPECT_EQ(r.text, kNotOpened);
   EXPECT_EQ(r.caption, "Error IDS_MESSAGE_NOT_OPEN_FILE");
-  EXPECT_EQ(r.owner, nullptr);
+  EXPECT_EQ(r.owner, owner);
   EXPECT_EQ(r.type, static_cast<UINT>(MB_OK));
 }
 
@@ -156,7 +156,7 @@ TEST_F(OpenVideoTest, FailedProbeForgetsThePathButKeepsTheSourceLine) {
   const std::vector<PromptRecord>& records = prompts.Records();
   ASSERT_EQ(records.size(), 3u);
   EXPECT_EQ(records[0].initialFolder, clips.Folder()) << "starts where the last video was";
-  ExpectNotOpenedBox(records[1]);
+  ExpectNotOpenedBox(records[1], window);
   ExpectNoDurationBox(records[2], window);
   EXPECT_EQ(MainDialogProbe::SourcePath(dialog), "");
   EXPECT_EQ(MainDialogProbe::SourceReady(dialog), 1) << "nothing sets it back";
@@ -232,7 +232,7 @@ TEST_F(OpenVideoTest, PathsOfMoreThan259CharactersAreRefusedBeforeAnythingChange
     graph = GraphHandles();
     std::vector<PromptRecord> messages = prompts.Messages();
     ASSERT_EQ(messages.size(), c.messages);
-    if (c.probed) ExpectNotOpenedBox(messages[0]);
+    if (c.probed) ExpectNotOpenedBox(messages[0], window);
     if (!c.probed && c.messages > 0) {
       // The name is blamed, not the decoders.
       EXPECT_EQ(messages[0].text, c.refusal);

@@ -12,6 +12,7 @@
 #include "fakes/FakeGraphBuilder.h"
 #include "fakes/FakeMediaControl.h"
 #include "fakes/FakeMediaEvent.h"
+#include "i18n/LanguageMenu.h"
 #include "i18n/LanguageTestSupport.h"
 #include "support/ClipFolder.h"
 #include "support/MainDialogProbe.h"
@@ -20,29 +21,32 @@
 namespace {
 
 // The graph of an opened source. Build hands the window a fake control and
-// event source, as the builder's last steps do; Open renders the source again.
-// Steps, Run and Stop go into one call log.
+// event source, as the builder's last steps do; Open renders the source again,
+// leaving its sound out when told. Steps, Run and Stop go into one call log.
 struct ScriptedSteps final : ConversionSteps {
   ScriptedSteps() { control.calls = events.calls = &calls; }
 
-  HRESULT Build(HWND window, GraphHandles& handles, ConversionSettings&, std::string&) override {
+  HRESULT Build(HWND window, GraphHandles& handles, const ConversionSettings&,
+                std::string&) override {
     if (onBuild) onBuild();
     handles.mediaControl = &control;
     handles.mediaEvent = &events;
     events.SetNotifyWindow(reinterpret_cast<OAHWND>(window), kGraphNotifyMessage, 0);
     return calls.Call("steps", "Build");
   }
-  HRESULT BuildFilters(HWND, GraphHandles&, ConversionSettings&, std::string&) override {
+  HRESULT BuildFilters(HWND, GraphHandles&, const ConversionSettings&, std::string&) override {
     return E_NOTIMPL;
   }
-  void TearDown(GraphHandles& handles, const char* sourcePath, const ConversionSettings&) override {
+  void TearDown(HWND, GraphHandles& handles, const char* sourcePath,
+                const ConversionSettings&) override {
     calls.Call("steps", "TearDown", handles.graph ? sourcePath : "no graph");
   }
-  HRESULT Open(const char* sourcePath, GraphHandles& handles) override {
+  HRESULT Open(HWND, const char* sourcePath, GraphHandles& handles) override {
     calls.Call("steps", "Open", sourcePath);
     handles.graph = &sourceGraph;
     handles.mediaControl = &sourceControl;
-    return 1;
+    handles.soundLeftOut = soundLeftOut;
+    return soundLeftOut ? VFW_S_PARTIAL_RENDER : S_OK;
   }
 
   FakeWmCallLog calls;
@@ -51,6 +55,7 @@ struct ScriptedSteps final : ConversionSteps {
   FakeMediaControl control{"control", nullptr};
   FakeMediaEvent events{"events", nullptr};
   std::function<void()> onBuild;
+  bool soundLeftOut = false;
   GraphHandles graph;  // after the fakes: released before them
 };
 
@@ -63,7 +68,7 @@ class RunControlTest : public LanguageTest {
     settings.outputPath = output;
     settings.outputWidth = 640;
     settings.outputHeight = 480;
-    steps.Open(source.c_str(), steps.graph);
+    steps.Open(nullptr, source.c_str(), steps.graph);
     steps.calls.Clear();
     prompts.Clear();
   }
@@ -79,9 +84,13 @@ class RunControlTest : public LanguageTest {
   std::string FinishLine(const char* outcome) const {
     return std::string(outcome) + ". Output file: " + output + "     Resolution: 640*480";
   }
-  std::vector<std::string> MessageTexts() const {
+  // The texts of the boxes shown, each of which must be owned by owner.
+  std::vector<std::string> MessageTexts(HWND owner) const {
     std::vector<std::string> texts;
-    for (const PromptRecord& r : prompts.Messages()) texts.push_back(r.text);
+    for (const PromptRecord& r : prompts.Messages()) {
+      EXPECT_EQ(r.owner, owner) << r.text;
+      texts.push_back(r.text);
+    }
     return texts;
   }
 
@@ -91,6 +100,10 @@ class RunControlTest : public LanguageTest {
 };
 
 TEST_F(RunControlTest, ConvertsUntilTheGraphCompletesAndStartsAfreshEachTime) {
+  WriteLanguage("English", Ini({{"DIALOG", "IDC_BUTTON_EXIT=Exit"}}));
+  WriteLanguage("German",
+                Ini({{"DIALOG", "IDC_BUTTON_STOP=Anhalten\r\nIDC_BUTTON_CONVERT=Konvertieren"}}));
+  ASSERT_TRUE(Start("English"));
   ScriptedSteps steps;
   MainDialog dialog(profile, languages, steps.graph, steps);
   RunScripted(dialog, [&](HWND hwnd) {
@@ -102,7 +115,7 @@ TEST_F(RunControlTest, ConvertsUntilTheGraphCompletesAndStartsAfreshEachTime) {
       EXPECT_EQ(Enabled(hwnd, id), id != IDC_BUTTON_ADD_VIDEO && id != IDC_BUTTON_OUTPUT_SETTINGS);
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
     EXPECT_FALSE(dialog.Ending());
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Please first stop converting"});
+    EXPECT_EQ(MessageTexts(hwnd), std::vector<std::string>{"Please first stop converting"});
 
     for (int tick = 0; tick < 3725; ++tick) SendMessageA(hwnd, WM_TIMER, kProgressTimer, 0);
     SendMessageA(hwnd, WM_TIMER, kProgressTimer + 1, 0);  // not the progress timer
@@ -123,13 +136,23 @@ TEST_F(RunControlTest, ConvertsUntilTheGraphCompletesAndStartsAfreshEachTime) {
     EXPECT_EQ(steps.calls.Entries(), sequence);
     EXPECT_EQ(steps.graph.mediaEvent, nullptr);
     EXPECT_EQ(steps.control.RefCount() + steps.events.RefCount(), 0u);
+    // A tick that was queued before the end changes nothing.
+    SendMessageA(hwnd, WM_TIMER, kProgressTimer, 0);
+    EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), FinishLine("Done"));
 
     // The next conversion counts from the start; Stop ends it with "Done" too.
     Click(hwnd, IDC_BUTTON_CONVERT);
     SendMessageA(hwnd, WM_TIMER, kProgressTimer, 0);
     EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), "Please wait... Used Time: 00:00:01");
+    // Another language or font meanwhile: the button still stops, in that language.
+    SendMessageA(hwnd, WM_COMMAND, kFirstLanguageCommand + 1, 0);
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_CONVERT), "Anhalten");
+    prompts.PlanFontAnswer(languages.InterfaceFontDescription());
+    SendMessageA(hwnd, WM_COMMAND, IDM_POPUPMENU_FONT, 0);
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_CONVERT), "Anhalten");
     Click(hwnd, IDC_BUTTON_CONVERT);
     EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), FinishLine("Done"));
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_CONVERT), "Konvertieren");
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
     EXPECT_TRUE(dialog.Ending());
   });
@@ -149,6 +172,8 @@ TEST_F(RunControlTest, AFailedBuildRunOrGraphEndsWithTheFailureLine) {
       {"steps.Build", S_FALSE, 0, 0, {}},
       {"control.Run", E_FAIL, 0, 0, {"can not pControl->Run()!!!", FrameworkErrorText(E_FAIL)}},
       {nullptr, S_OK, EC_ERRORABORT, diskFull, {FrameworkErrorText(diskFull)}},
+      {nullptr, S_OK, EC_ERRORABORTEX, diskFull, {FrameworkErrorText(diskFull)}},
+      {nullptr, S_OK, EC_COMPLETE, diskFull, {FrameworkErrorText(diskFull)}},
       {nullptr, S_OK, EC_STREAM_ERROR_STOPPED, diskFull, {FrameworkErrorText(diskFull)}},
       {nullptr, S_OK, EC_USERABORT, 0, {FrameworkErrorText(E_ABORT)}},
   };
@@ -156,7 +181,9 @@ TEST_F(RunControlTest, AFailedBuildRunOrGraphEndsWithTheFailureLine) {
     SCOPED_TRACE(c.failOn ? c.failOn + std::to_string(c.result) : std::to_string(c.event));
     ScriptedSteps steps;
     MainDialog dialog(profile, languages, steps.graph, steps);
+    HWND window = nullptr;
     RunScripted(dialog, [&](HWND hwnd) {
+      window = hwnd;
       OpenSource(dialog, steps);
       if (c.failOn) steps.calls.FailOn(c.failOn, c.result);
       Click(hwnd, IDC_BUTTON_CONVERT);
@@ -168,14 +195,14 @@ TEST_F(RunControlTest, AFailedBuildRunOrGraphEndsWithTheFailureLine) {
       EXPECT_EQ(steps.calls.Entries().back(), "steps.Open(" + source + ")");
       SendMessageA(hwnd, WM_CLOSE, 0, 0);
     });
-    EXPECT_EQ(MessageTexts(), c.messages);
+    EXPECT_EQ(MessageTexts(window), c.messages);
     const std::vector<std::string> control = steps.calls.Of("control");
     const bool built = !c.failOn || strcmp(c.failOn, "steps.Build") != 0;
     EXPECT_EQ(std::count(control.begin(), control.end(), "Run()"), built ? 1 : 0);
   }
 }
 
-TEST_F(RunControlTest, AskBeforeReplacingAnOutputAndRefuseOneThatIsTheSource) {
+TEST_F(RunControlTest, AskBeforeLeavingOutTheSoundOrReplacingAnOutputAndRefuseTheSource) {
   // Neither the path nor the language's text is a format.
   WriteLanguage("English", Ini({{"STRING", "IDS_MESSAGE_FILE_EXIST=exists (100%s %d%n)."}}));
   ASSERT_TRUE(Start("English"));
@@ -188,6 +215,9 @@ TEST_F(RunControlTest, AskBeforeReplacingAnOutputAndRefuseOneThatIsTheSource) {
   const std::string refused =
       "The output file is the video being converted. Please choose another output file in "
       "Options.";
+  const std::string noSound =
+      "The sound of this video cannot be played on this computer (there is no sound device, or "
+      "no decoder for it): the output file will have no sound. Convert the picture alone?";
   const struct {
     std::string output;
     int answer;
@@ -195,15 +225,19 @@ TEST_F(RunControlTest, AskBeforeReplacingAnOutputAndRefuseOneThatIsTheSource) {
     const char* caption;
     UINT type;
     bool converts;
+    bool soundLeftOut = false;
   } cases[] = {
       {existing, IDNO, question, "Warning", MB_YESNO | MB_ICONEXCLAMATION, false},
       {existing, IDYES, question, "Warning", MB_YESNO | MB_ICONEXCLAMATION, true},
       {upperSource, IDYES, refused, "Error", MB_OK | MB_ICONEXCLAMATION, false},
       {shortSource, IDYES, refused, "Error", MB_OK | MB_ICONEXCLAMATION, false},
+      {output, IDNO, noSound, "Warning", MB_YESNO | MB_ICONEXCLAMATION, false, true},
+      {output, IDYES, noSound, "Warning", MB_YESNO | MB_ICONEXCLAMATION, true, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.output + " " + std::to_string(c.answer));
     ScriptedSteps steps;
+    steps.soundLeftOut = c.soundLeftOut;
     bool existedAtBuild = false;
     steps.onBuild = [&] { existedAtBuild = LanguageManager::FileExists(c.output); };
     MainDialog dialog(profile, languages, steps.graph, steps);
@@ -224,7 +258,8 @@ TEST_F(RunControlTest, AskBeforeReplacingAnOutputAndRefuseOneThatIsTheSource) {
     });
     EXPECT_EQ(steps.calls.Of("steps").empty(), !c.converts);
     EXPECT_FALSE(existedAtBuild) << "deleted before the build";
-    EXPECT_EQ(LanguageManager::FileExists(c.output), !c.converts);
+    // What was there stays unless it was replaced.
+    EXPECT_EQ(LanguageManager::FileExists(c.output), c.output != output && !c.converts);
   }
 }
 
@@ -284,7 +319,7 @@ TEST_F(RunControlTest, AGraphOfTheFrameworkRunsToItsCompletion) {
     EXPECT_NE(graph.mediaControl, nullptr) << "the source is rendered again";
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
   });
-  EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
+  EXPECT_EQ(MessageTexts(nullptr), std::vector<std::string>{});
   graph = GraphHandles();
   CoUninitialize();
 }

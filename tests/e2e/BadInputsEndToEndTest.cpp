@@ -9,6 +9,7 @@
 
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -58,6 +59,24 @@ std::string ReadFile(const std::string& path) {
 }
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+// A computer without a sound device, for the program alone: Wine leaves its
+// audio drivers out of a program whose own DLL overrides say so.
+class NoSoundDevice {
+ public:
+  NoSoundDevice() {
+    for (const char* driver : {"winealsa.drv", "winepulse.drv", "wineoss.drv"})
+      RegSetKeyValueA(HKEY_CURRENT_USER, kOverrides, driver, REG_SZ, "", 1);
+  }
+  ~NoSoundDevice() { RegDeleteTreeA(HKEY_CURRENT_USER, kProgramDefaults); }
+  NoSoundDevice(const NoSoundDevice&) = delete;
+  NoSoundDevice& operator=(const NoSoundDevice&) = delete;
+
+ private:
+  static constexpr char kProgramDefaults[] = "Software\\Wine\\AppDefaults\\RoroVozaririd.exe";
+  static constexpr char kOverrides[] =
+      "Software\\Wine\\AppDefaults\\RoroVozaririd.exe\\DllOverrides";
+};
 
 DWORD LoadLevel() {
   DWORD value = 0, size = sizeof value;
@@ -183,8 +202,20 @@ TEST_F(BadInputs, ConversionsEndWithTheirOutputOrTheirReason) {
     const char* finish = "Done";
     int frames = kFrames;  // in the output; kNone: no output, kKept: the file as it was
     bool sound = true;
+    bool soundDevice = true;
   };
   const Case cases[] = {
+      // The sound is there but cannot be played: the user is told before
+      // the picture alone is converted.
+      {.name = "no sound device",
+       .source = clip("unheard.avi", true),
+       .output = "unheard-out.avi",
+       .boxes = {{"Warning",
+                  "The sound of this video cannot be played on this computer (there is no sound "
+                  "device, or no decoder for it): the output file will have no sound. Convert "
+                  "the picture alone?"}},
+       .sound = false,
+       .soundDevice = false},
       {.name = "no sound to AVI",
        .source = clip("silent.avi", false),
        .output = "silent-out.avi",
@@ -290,6 +321,8 @@ TEST_F(BadInputs, ConversionsEndWithTheirOutputOrTheirReason) {
     SCOPED_TRACE(c.name);
     const std::string source = c.source(m_clips);
     ASSERT_FALSE(source.empty());
+    std::optional<NoSoundDevice> mute;
+    if (!c.soundDevice) mute.emplace();
     ASSERT_TRUE(m_session.Start());
     m_output = m_clips.PathOf(c.output);
     ASSERT_TRUE(m_session.ChooseOutput({c.format, m_output}));

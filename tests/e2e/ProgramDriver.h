@@ -5,8 +5,19 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+// What a process holds: kernel handles, GDI objects, threads, private bytes.
+struct ProcessResources {
+  DWORD handles = 0;
+  DWORD gdiObjects = 0;
+  DWORD threads = 0;
+  uint64_t privateBytes = 0;
+};
+// What the process (with its id) holds now.
+ProcessResources ResourcesOf(HANDLE process, DWORD id);
 
 class ProgramDriver {
  public:
@@ -30,6 +41,8 @@ class ProgramDriver {
   bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
   // The running program's process; nullptr before Start.
   HANDLE Process() const { return m_process.hProcess; }
+  // What the running program holds now.
+  ProcessResources Resources() const;
 
   // Drops paths on window as the shell does: WM_DROPFILES with an HDROP, a
   // DROPFILES header followed by the wide names. False when it could not be sent.

@@ -149,6 +149,34 @@ TEST_F(ClipGraphTest, RemovesTheRenderersAndConnectsThePinsThatFedThem) {
   }
 }
 
+// A renderer that rendering could not make (no device) leaves the pin that
+// would have fed it connected to nothing.
+TEST_F(ClipGraphTest, FindsTheStreamsThatRenderingLeftOut) {
+  const struct {
+    const char* name;
+    bool sound;
+    const wchar_t* missing;  // the renderer taken out after rendering, or nullptr
+    bool soundLeftOut;
+    bool pictureLeftOut;
+  } cases[] = {
+      {"whole", true, nullptr, false, false},
+      {"without a sound device", true, kAudioRenderer, true, false},
+      {"silent", false, nullptr, false, false},
+      {"without a video renderer", false, kVideoRenderer, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path =
+        clips.MakeAvi(std::string(c.name) + ".avi", ClipShape{320, 240, 25, 25, c.sound});
+    const ComPtr<IGraphBuilder> graph = Rendered(path);
+    if (c.missing) {
+      ASSERT_EQ(graph->RemoveFilter(LegOf(graph.Get(), c.missing).renderer.Get()), S_OK);
+    }
+    EXPECT_EQ(LeavesStreamUnrendered(graph.Get(), MEDIATYPE_Audio), c.soundLeftOut);
+    EXPECT_EQ(LeavesStreamUnrendered(graph.Get(), MEDIATYPE_Video), c.pictureLeftOut);
+  }
+}
+
 TEST_F(ClipGraphTest, TearDownFindsTheSourceByItsNameOrItsFileAndEmptiesTheGraph) {
   struct Case {
     const char* name;
@@ -191,7 +219,7 @@ TEST_F(ClipGraphTest, TearDownFindsTheSourceByItsNameOrItsFileAndEmptiesTheGraph
     ConversionSettings settings;
     settings.videoCompressorIndex = 0;
 
-    TearDownGraph(graph.Get(), clips.PathOf(c.tornDownAs).c_str(), handles, settings);
+    TearDownGraph(window, graph.Get(), clips.PathOf(c.tornDownAs).c_str(), handles, settings);
     EXPECT_EQ(FilterCount(graph.Get()), c.found ? 0 : filters);
     EXPECT_EQ(handles.videoCompressor.Get() == inGraph.Get(), !c.found);
     EXPECT_NE(handles.videoCompressor, nullptr) << "a fresh instance of position 0";
@@ -200,6 +228,7 @@ TEST_F(ClipGraphTest, TearDownFindsTheSourceByItsNameOrItsFileAndEmptiesTheGraph
     if (c.found) continue;
     EXPECT_EQ(prompts.Messages()[0].text, "Failed to FindFilterByName!  hr=0x80040216\n");
     EXPECT_EQ(prompts.Messages()[0].caption, "Message");
+    EXPECT_EQ(prompts.Messages()[0].owner, window);
   }
 }
 

@@ -95,15 +95,17 @@ struct FakeConversion {
     return out;
   }
 
-  // Every prompt as "E:" ("Error" box of the window), "A:" (application box),
-  // "D:" (diagnostic box) or "S:" (a page opened by the shell) and its text,
-  // "|"-separated; "*" stands for the framework's text of kInjected.
+  // Every prompt as "E:" ("Error" box), "A:" (application box), "D:"
+  // (diagnostic box), each owned by the window, or "S:" (a page opened by the
+  // shell) and its text, "|"-separated; "*" stands for the framework's text of
+  // kInjected.
   static std::string Shown(const ScriptedPrompts& prompts) {
     std::string out;
     for (const PromptRecord& r : prompts.Records()) {
-      const bool error = r.caption == "Error" && r.owner == kWindow && r.type == MB_OK;
-      const bool app = r.caption == kTitle && r.type == (MB_OK | MB_ICONEXCLAMATION);
-      const bool diagnostic = r.caption == "Message" && !r.owner && r.type == MB_OK;
+      const bool owned = r.owner == kWindow;
+      const bool error = r.caption == "Error" && owned && r.type == MB_OK;
+      const bool app = r.caption == kTitle && owned && r.type == (MB_OK | MB_ICONEXCLAMATION);
+      const bool diagnostic = r.caption == "Message" && owned && r.type == MB_OK;
       const bool shell = r.kind == PromptRecord::Kind::Shell && r.caption == "open" &&
                          r.type == SW_SHOWNORMAL && r.text.rfind("https://", 0) == 0;
       const char* form = shell ? "S:" : error ? "E:" : app ? "A:" : diagnostic ? "D:" : "?:";
@@ -214,6 +216,12 @@ const Row kRows[] = {
    "builder.SetOutputFileName({7C23220E-55BB-11D3-8B16-00C04FB6BD3D} C:\\o) mux.put_Mode(2) "
    "sink.SetMode(1) writer.ConfigureFilterUsingProfile(profile) "
    "builder.RenderStream(videoOut - mux) builder.RenderStream(audioOut - mux)"},
+  // The writer encodes by itself: the compressors chosen for the other formats
+  // stay out, and so does their absence.
+  {"WMV with a stored compressor removed", 1, nullptr, VideoCompressorRemoved, S_OK, "",
+   "builder.SetOutputFileName({7C23220E-55BB-11D3-8B16-00C04FB6BD3D} C:\\o) mux.put_Mode(2) "
+   "sink.SetMode(1) writer.ConfigureFilterUsingProfile(profile) "
+   "builder.RenderStream(videoOut - mux) builder.RenderStream(audioOut - mux)"},
   {"WMV from profile text", 1, nullptr, FileProfile, S_OK, "",
    "builder.SetOutputFileName({7C23220E-55BB-11D3-8B16-00C04FB6BD3D} C:\\o) mux.put_Mode(2) "
    "sink.SetMode(1) manager.LoadProfileByData(test2) writer.ConfigureFilterUsingProfile(profile) "
@@ -249,10 +257,7 @@ TEST(BuildConversionGraph, ReportsEachFailureInItsFormAndGivesBackEveryReference
     if (*row.calls) {
       EXPECT_EQ(c.BuildCalls(), row.calls);
     }
-    // The WM ASF Writer compresses by itself; the flags stay 0 after a WMV build.
     const bool wmvBuilt = row.format == 1 && row.result == S_OK;
-    EXPECT_EQ(c.settings.useVideoCompressor, wmvBuilt || row.arrange == Uncompressed ? 0 : 1);
-    EXPECT_EQ(c.settings.useAudioCompressor, wmvBuilt ? 0 : 1);
     for (const auto& stream : c.profile.NewStreams()) {
       if (stream->Name() != "newVideo" || !wmvBuilt) continue;
       // 23.976 frames per second ask for 23 whole frames: 10,000,000 / 23.
@@ -295,12 +300,13 @@ TEST(PinSearch, CountsAndPicksPinsOfOneDirectionInEnumerationOrder) {
   EXPECT_EQ(filter.RefCount() + out0.RefCount() + in0.RefCount() + out1.RefCount(), 0u);
 }
 
-TEST(ReportDiagnostic, FormatsTheCodeIntoAtMost511CharactersWithoutOwner) {
+TEST(ReportDiagnostic, FormatsTheCodeIntoAtMost511Characters) {
   ScriptedPrompts prompts;
   const std::string longText(600, 'x');
-  ReportDiagnostic("Failed to FindFilterByName!  hr=0x%x\n", static_cast<unsigned>(E_FAIL));
-  ReportDiagnostic("%s", "100%s %n sure");  // a text is an argument, never the format
-  ReportDiagnostic("Failed %s", longText.c_str());
+  ReportDiagnostic(kWindow, "Failed to FindFilterByName!  hr=0x%x\n",
+                   static_cast<unsigned>(E_FAIL));
+  ReportDiagnostic(kWindow, "%s", "100%s %n sure");  // a text is an argument, never the format
+  ReportDiagnostic(kWindow, "Failed %s", longText.c_str());
   EXPECT_EQ(FakeConversion::Shown(prompts),
             "D:Failed to FindFilterByName!  hr=0x80004005\n|D:100%s %n sure|D:Failed " +
                 longText.substr(0, 504));

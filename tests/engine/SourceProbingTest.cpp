@@ -41,7 +41,7 @@ std::string CheckWithoutCom() {
   if (boxes[0].caption != "Error" || boxes[0].owner != kOwner) return "not an Error box";
 
   GraphHandles handles;
-  HRESULT hr = OpenForConversion("c:\\clip.avi", handles);
+  HRESULT hr = OpenForConversion(kOwner, "c:\\clip.avi", handles);
   if (hr != CO_E_NOTINITIALIZED) return "opened: " + std::to_string(hr);
   if (prompts.Records().size() != 1) return "the conversion graph did not fail silently";
   if (handles.graph || handles.mediaControl) return "a slot was filled";
@@ -163,11 +163,12 @@ TEST(AdoptConversionGraph, WithoutAControlShowsTheApplicationBoxAndKeepsNothing)
   GraphHandles handles;
   {
     ComPtr<IGraphBuilder> created(&graph);
-    EXPECT_EQ(AdoptConversionGraph(created, handles), E_NOINTERFACE);
+    EXPECT_EQ(AdoptConversionGraph(kOwner, created, handles), E_NOINTERFACE);
   }
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].text, "Could not get pControl");
   EXPECT_EQ(prompts.Messages()[0].caption, "probe_title");
+  EXPECT_EQ(prompts.Messages()[0].owner, kOwner);
   EXPECT_EQ(handles.graph, nullptr);
   EXPECT_EQ(handles.mediaControl, nullptr);
   EXPECT_EQ(graph.RefCount(), 0u);
@@ -211,11 +212,12 @@ TEST_F(ProbeClipTest, MeasuresAClipWithSoundAndOneWithout) {
     EXPECT_EQ(settings.outputHeight, 240);
 
     GraphHandles handles;
-    EXPECT_EQ(OpenForConversion(path.c_str(), handles), 1);
+    EXPECT_EQ(OpenForConversion(kOwner, path.c_str(), handles), S_OK);
     EXPECT_TRUE(prompts.Records().empty());
     ASSERT_NE(handles.graph, nullptr);
     EXPECT_NE(handles.mediaControl, nullptr);
     EXPECT_EQ(handles.mediaEvent, nullptr);
+    EXPECT_FALSE(handles.soundLeftOut);
   }
 }
 
@@ -239,7 +241,7 @@ TEST_F(ProbeClipTest, FilesThatCannotBeRenderedShowTheNotOpenedBox) {
     ConversionSettings settings;
     EXPECT_EQ(ProbeSource(kOwner, path.c_str(), duration, source, settings), 0);
     GraphHandles handles;
-    HRESULT opened = OpenForConversion(path.c_str(), handles);
+    HRESULT opened = OpenForConversion(kOwner, path.c_str(), handles);
     EXPECT_LT(opened, 0);
     EXPECT_EQ(handles.graph, nullptr);
     EXPECT_EQ(handles.mediaControl, nullptr);
@@ -248,7 +250,7 @@ TEST_F(ProbeClipTest, FilesThatCannotBeRenderedShowTheNotOpenedBox) {
     for (const PromptRecord& r : prompts.Messages()) {
       EXPECT_EQ(r.text, kNotOpened);
       EXPECT_EQ(r.caption, kNotOpenedCaption);
-      EXPECT_EQ(r.owner, nullptr);
+      EXPECT_EQ(r.owner, kOwner);
       EXPECT_EQ(r.type, static_cast<UINT>(MB_OK));
     }
     EXPECT_EQ(duration, -1);

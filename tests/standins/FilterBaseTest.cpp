@@ -5,15 +5,18 @@
 #include <windows.h>
 #include <dshow.h>
 #include <gtest/gtest.h>
+
 #include <wrl/client.h>
 
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "platform/Str.h"
 #include "standins/base/Filter.h"
 #include "standins/base/InputPin.h"
 #include "standins/base/OutputPin.h"
+#include "standins/base/SampleAllocator.h"
 #include "support/ClipFolder.h"
 
 using Microsoft::WRL::ComPtr;
@@ -51,14 +54,18 @@ class SinkPin final : public standin::InputPin {
     // Integer PCM only, as a writer would take it.
     return m_major != MEDIATYPE_Audio || mt.subtype == MEDIASUBTYPE_PCM ? S_OK : S_FALSE;
   }
-  // Answers GetAllocator with an allocator of its own, as some renderers do.
+  // Answers GetAllocator as the stand-ins' pins do, with none (as Wine 8's
+  // renderers do), or with the platform's memory allocator (as some others do).
+  enum class Offer { kOurs, kNone, kPlatform };
   STDMETHODIMP GetAllocator(IMemAllocator** allocator) override {
-    if (!supplyAllocator) return InputPin::GetAllocator(allocator);
+    if (offer == Offer::kOurs) return InputPin::GetAllocator(allocator);
+    if (allocator) *allocator = nullptr;
+    if (offer == Offer::kNone) return VFW_E_NO_ALLOCATOR;
     return CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
                             IID_PPV_ARGS(allocator));
   }
   StreamTally tally;
-  bool supplyAllocator = false;
+  Offer offer = Offer::kOurs;
 
  protected:
   HRESULT OnReceive(IMediaSample* sample) override {
@@ -234,14 +241,14 @@ class FilterBaseTest : public ::testing::Test {
   Sink& SinkFilter() { return *static_cast<Sink*>(m_sink.Get()); }
   // Puts a pass-through between the rendered graph's video source and the
   // sink, whose video pin supplies an allocator or not; false when it failed.
-  bool InsertPassThrough(ComPtr<IBaseFilter>& pass, bool sinkSuppliesAllocator) {
+  bool InsertPassThrough(ComPtr<IBaseFilter>& pass, SinkPin::Offer sinkOffers) {
     ComPtr<IPin> upstream;
     if (SinkFilter().m_video.ConnectedTo(&upstream) != S_OK) return false;
     if (m_graph->Disconnect(upstream.Get()) != S_OK) return false;
     if (m_graph->Disconnect(&SinkFilter().m_video) != S_OK) return false;
     *pass.ReleaseAndGetAddressOf() = new PassThrough();
     auto& filter = *static_cast<PassThrough*>(pass.Get());
-    SinkFilter().m_video.supplyAllocator = sinkSuppliesAllocator;
+    SinkFilter().m_video.offer = sinkOffers;
     return m_graph->AddFilter(pass.Get(), L"Pass") == S_OK &&
            m_graph->ConnectDirect(upstream.Get(), &filter.m_input, nullptr) == S_OK &&
            m_graph->ConnectDirect(&filter.m_output, &SinkFilter().m_video, nullptr) == S_OK;
@@ -279,7 +286,7 @@ TEST_F(FilterBaseTest, APassThroughDeliversTheSameFramesInBuffersOfItsOwn) {
   SetUp();
   ASSERT_EQ(Render(), S_OK);
   ComPtr<IBaseFilter> pass;
-  ASSERT_TRUE(InsertPassThrough(pass, false));
+  ASSERT_TRUE(InsertPassThrough(pass, SinkPin::Offer::kNone));
   auto& filter = *static_cast<PassThrough*>(pass.Get());
   EXPECT_NE(filter.m_output.Allocator(), nullptr);
   EXPECT_FALSE(filter.m_input.ReadOnlySamples()) << "Wine's splitter lets its samples be changed";
@@ -293,10 +300,47 @@ TEST_F(FilterBaseTest, APassThroughDeliversTheSameFramesInBuffersOfItsOwn) {
 // Upstream's samples may go on as they are only to a pin that supplied no
 // allocator (every renderer of Wine 8 is such a pin; the case above).
 TEST_F(FilterBaseTest, AnOutputKnowsWhetherDownstreamTakesSamplesOfAnyAllocator) {
-  ASSERT_EQ(Render(), S_OK);
-  ComPtr<IBaseFilter> pass;
-  ASSERT_TRUE(InsertPassThrough(pass, true));
-  EXPECT_FALSE(static_cast<PassThrough*>(pass.Get())->m_output.DownstreamTakesAnySample());
+  for (SinkPin::Offer offer : {SinkPin::Offer::kOurs, SinkPin::Offer::kPlatform}) {
+    ASSERT_EQ(Render(), S_OK);
+    ComPtr<IBaseFilter> pass;
+    ASSERT_TRUE(InsertPassThrough(pass, offer));
+    EXPECT_FALSE(static_cast<PassThrough*>(pass.Get())->m_output.DownstreamTakesAnySample());
+    TearDown();
+    SetUp();
+  }
+}
+
+// The stand-ins' own allocator: a GetBuffer waits until a sample comes back,
+// Decommit ends the wait with a failure, and a sample outlives the decommit.
+TEST(SampleAllocator, HandsOutItsBuffersInTurnAndWakesAWaiterOnDecommit) {
+  ComPtr<IMemAllocator> allocator;
+  allocator.Attach(standin::SampleAllocator::Create());
+  ALLOCATOR_PROPERTIES wanted = {2, 1000, 16, 0}, actual = {};
+  ASSERT_EQ(allocator->SetProperties(&wanted, &actual), S_OK);
+  ASSERT_EQ(allocator->Commit(), S_OK);
+  ComPtr<IMediaSample> first, second, third;
+  ASSERT_EQ(allocator->GetBuffer(&first, nullptr, nullptr, 0), S_OK);
+  ASSERT_EQ(allocator->GetBuffer(&second, nullptr, nullptr, 0), S_OK);
+  BYTE* data = nullptr;
+  first->GetPointer(&data);
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(data) % 16, 0u);
+  EXPECT_EQ(allocator->GetBuffer(&third, nullptr, nullptr, AM_GBF_NOWAIT), VFW_E_TIMEOUT);
+
+  HRESULT waited = E_PENDING;
+  std::thread waiter([&] { waited = allocator->GetBuffer(&third, nullptr, nullptr, 0); });
+  Sleep(100);
+  EXPECT_EQ(waited, E_PENDING) << "no buffer is free";
+  first.Reset();
+  waiter.join();
+  EXPECT_EQ(waited, S_OK);
+
+  std::thread decommitted([&] { waited = allocator->GetBuffer(&first, nullptr, nullptr, 0); });
+  Sleep(100);
+  ASSERT_EQ(allocator->Decommit(), S_OK);
+  decommitted.join();
+  EXPECT_EQ(waited, VFW_E_NOT_COMMITTED);
+  EXPECT_EQ(second->SetActualDataLength(1000), S_OK) << "the sample's buffer is still there";
+  EXPECT_EQ(second->SetActualDataLength(1001), VFW_E_BUFFER_OVERFLOW);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ struct MainDialogProbe {
   static int SourceReady(MainDialog& d) { return d.m_sourceReady; }
   static SourceInfo& Source(MainDialog& d) { return d.m_source; }
   static ConversionSettings& Settings(MainDialog& d) { return d.m_settings; }
+  static TaskbarButton& Taskbar(MainDialog& d) { return d.m_taskbar; }
   static std::string MyVideoDefault(MainDialog& d, const char* builtIn, int folder) {
     return d.MyVideoDefault("Settings", "OutputName", builtIn, folder);
   }
