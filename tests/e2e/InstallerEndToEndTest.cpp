@@ -277,8 +277,9 @@ TEST(BothBuilds, InstallSideBySideAndUninstallApart) {
                                                 {32, SetupProgramIn(folder32, 32)}};
   for (const auto& [gone, stays] : {std::pair{64, 32}, std::pair{32, 64}}) {
     for (const auto& [bits, setup] : setups) {
-      if (UninstallValue("DisplayName", bits) == kAbsent)
+      if (UninstallValue("DisplayName", bits) == kAbsent) {
         ASSERT_EQ(RunToEnd(setup, "/S"), 0) << setup;
+      }
     }
     for (const auto& setup : setups) ExpectInstalled(setup.first);
     ASSERT_TRUE(UninstallAndWait("/S", DefaultInstallFolder(gone), gone)) << TitleOf(gone);
