@@ -81,6 +81,7 @@ class AviWriter final : public ContainerWriter {
   uint64_t m_riffStart = 0;  // "RIFF" of the current RIFF
   uint64_t m_moviStart = 0;  // "LIST" of its movi list
   size_t m_riffCount = 0;
+  bool m_riffOpen = false;  // its movi list takes chunks
   bool m_started = false;
   bool m_finished = false;
   int32_t m_failure = 0;

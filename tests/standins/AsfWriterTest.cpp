@@ -217,7 +217,7 @@ TEST(AsfWriter, ObjectsAndPacketsDescribeWhatWasWritten) {
 // file whose header and index count only them, and the failure is reported.
 TEST(AsfWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
   const AsfWriter::Options options = Options(1024, 3000, 2000000);
-  const uint64_t size = test_streams::WholeFileSize<AsfWriter>(kI420AndPcm, options);
+  const uint64_t size = test_streams::WholeFile<AsfWriter>(kI420AndPcm, options).size();
   for (uint64_t capacity : {size / 4, size / 2 + 3, size - 100, size - 10}) {
     SCOPED_TRACE(capacity);
     MemorySink sink;
