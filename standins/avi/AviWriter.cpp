@@ -28,7 +28,7 @@ bool Valid(const StreamInfo& info) {
 }  // namespace
 
 AviWriter::AviWriter(FileSink& sink, std::vector<StreamInfo> streams, Limits limits)
-    : m_sink(sink), m_streams(std::move(streams)), m_limits(limits) {
+    : m_sink(sink), m_streams(std::move(streams)), m_limits(limits), m_refresh(limits.refresh) {
   // RIFF sizes and standard index offsets are 32-bit.
   if (m_limits.riffBytes > 0xFFFFFFFFu) m_limits.riffBytes = 0xFFFFFFFFu;
   m_state.resize(m_streams.size());
@@ -55,6 +55,7 @@ int32_t AviWriter::Start() {
   m_moviStart = m_end - kListHeadBytes;
   m_riffCount = 1;
   m_riffOpen = true;
+  m_refresh.Done(m_end);
   for (StreamState& state : m_state) state.pending.Reset(m_riffStart);
   return 0;
 }
@@ -75,7 +76,9 @@ int32_t AviWriter::Write(size_t stream, const void* data, size_t size, bool keyF
     if (status != 0) return status;
   }
   // Every block of sound stands alone, whatever upstream says.
-  return WriteChunk(stream, data, size, keyFrame || !video);
+  int32_t status = WriteChunk(stream, data, size, keyFrame || !video);
+  if (status == 0 && m_refresh.Due(time, m_end)) status = m_failure = Refresh();
+  return status;
 }
 
 int32_t AviWriter::FillSlotsBefore(size_t stream, int64_t time) {
@@ -220,6 +223,16 @@ int32_t AviWriter::CloseRiff() {
   if (status == 0) status = riff;
   if (status == 0) m_riffOpen = false;
   return status;
+}
+
+// The open RIFF and its movi list end at the last chunk, and the headers
+// count every chunk so far; the indexes wait for the RIFF's close.
+int32_t AviWriter::Refresh() {
+  const int32_t movi = WriteSizeAt(m_moviStart + 4, m_end);
+  const int32_t riff = WriteSizeAt(m_riffStart + 4, m_end);
+  const int32_t head = WriteHeaderList();
+  m_refresh.Done(m_end);
+  return FirstFailure({movi, riff, head});
 }
 
 void AviWriter::PlaceSoundStarts() {

@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
 #include "standins/mux/ContainerWriter.h"
+#include "standins/mux/HeaderRefresh.h"
 #include "standins/mux/StreamInfo.h"
 #include "support/MemorySink.h"
 
@@ -83,11 +85,15 @@ struct Script {
   int rounds;                                // one sample of each stream per round
 };
 
+// What was written so far and where it ends (100 ns units).
+using AfterEach = std::function<void(const Samples& written, int64_t end)>;
+
 // Writes one sample of each stream per round, each stream's samples following
 // each other without gaps, until the first failure. end: the last sample's end.
 // Sound comes with upstream's key flags every keyEvery samples too, and is
-// written as key blocks.
-inline Samples Write(ContainerWriter& writer, const Script& script, int64_t& end) {
+// written as key blocks. after: called after each sample taken.
+inline Samples Write(ContainerWriter& writer, const Script& script, int64_t& end,
+                     const AfterEach& after = nullptr) {
   Samples written(script.streams.size());
   std::vector<int64_t> times(script.streams.size(), 0);
   for (int round = 0; round < script.rounds; ++round) {
@@ -101,6 +107,7 @@ inline Samples Write(ContainerWriter& writer, const Script& script, int64_t& end
       written[s].push_back({times[s], key || !video, size, data[0]});
       times[s] += video ? info.frameDuration : int64_t(size) * 10000000 / info.bytesPerSecond;
       end = std::max(end, times[s]);
+      if (after) after(written, end);
     }
   }
   return written;
@@ -117,6 +124,10 @@ std::vector<uint8_t> WholeFile(const Script& script, const Options&... options) 
   writer.Finish();
   return sink.bytes;
 }
+
+// Headers brought up to date after every sample, so that a file cut off
+// between two samples holds and counts every one before.
+constexpr HeaderRefresh::Limits kRefreshEverySample = {0, ~0ull, 0};
 
 // Times in ms, as Matroska and ASF keep them.
 inline Samples InMs(Samples samples) {
