@@ -29,7 +29,8 @@ AsfWriter::AsfWriter(FileSink& sink, std::vector<StreamInfo> streams, Options op
     : m_sink(sink),
       m_streams(std::move(streams)),
       m_options(options),
-      m_packet(options.packetBytes) {
+      m_packet(options.packetBytes),
+      m_refresh(options.refresh) {
   m_state.resize(m_streams.size());
 }
 
@@ -46,6 +47,7 @@ int32_t AsfWriter::Start() {
   m_failure = WriteHeader(Properties(nullptr));
   if (m_failure == 0) m_failure = WriteDataHead({});
   if (m_failure == 0) m_end = m_headerBytes + kAsfDataHeadBytes;
+  m_refresh.Done(m_end);
   return m_failure;
 }
 
@@ -75,6 +77,7 @@ int32_t AsfWriter::Write(size_t stream, const void* data, size_t size, bool keyF
   CountBitrate(time, size);
   if (IsVideo(info) && object.keyFrame)
     IndexKeyFrame(state, presentation * static_cast<uint64_t>(k100nsPerMs), firstPacket);
+  if (m_refresh.Due(time, m_end + m_packet.Used())) return m_failure = Refresh();
   return 0;
 }
 
@@ -185,6 +188,28 @@ int32_t AsfWriter::WriteIndexes(bool& complete) {
     if (m_state[i].index.empty()) complete = false;
   }
   return 0;
+}
+
+// Every packet so far and the one being filled, which is written as it stands
+// (and again once full).
+AsfWriter::Extent AsfWriter::Written() const {
+  if (m_packet.Empty()) return {m_end, m_packets};
+  return {m_end + m_options.packetBytes, m_packets + 1};
+}
+
+// The packets written so far counted in the Data Object and the File
+// Properties: neither broadcast nor seekable, as the indexes wait for Finish.
+int32_t AsfWriter::Refresh() {
+  const Extent written = Written();
+  int32_t status = 0;
+  if (!m_packet.Empty()) {
+    const std::vector<uint8_t> packet = m_packet.Padded();
+    status = m_sink.WriteAt(m_end, packet.data(), packet.size());
+  }
+  if (status == 0) status = WriteDataHead(written);
+  if (status == 0) status = WriteHeader(Properties(&written));
+  m_refresh.Done(m_end + m_packet.Used());
+  return status;
 }
 
 // Sizes, counts and durations where known (else the broadcast flag).

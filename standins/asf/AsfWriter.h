@@ -1,10 +1,13 @@
 #pragma once
 // Writes an ASF file through a FileSink: the Header Object, the Data Object of
 // fixed-size packets, and one Simple Index Object per video stream, in stream
-// order, to its key frames. Until Finish the header carries the broadcast flag
-// (sizes, counts and durations unknown), so that a file cut short still reads;
-// Finish writes the indexes and the counts and clears it. The file is seekable
-// only when every video stream's index was written and names a key frame.
+// order, to its key frames. Until the first refresh the header carries the
+// broadcast flag (sizes, counts and durations unknown). Every so often
+// (HeaderRefresh) the packet being filled is written as it stands and the
+// Data Object and the File Properties count every packet so far, so that a
+// file cut off by a crash reads with the length written so far. Finish writes
+// the indexes and the final counts; the file is seekable only when every
+// video stream's index was written and names a key frame.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +18,7 @@
 #include "standins/asf/AsfHeaders.h"
 #include "standins/asf/AsfPacket.h"
 #include "standins/mux/ContainerWriter.h"
+#include "standins/mux/HeaderRefresh.h"
 #include "standins/mux/StreamInfo.h"
 
 class FileSink;
@@ -27,6 +31,7 @@ class AsfWriter final : public ContainerWriter {
     uint32_t packetBytes = 8192;
     uint32_t prerollMs = 3000;          // what a player buffers before it starts
     uint64_t indexInterval = 10000000;  // 100 ns units
+    HeaderRefresh::Limits refresh;
   };
 
   AsfWriter(FileSink& sink, std::vector<StreamInfo> streams, Options options);
@@ -56,6 +61,8 @@ class AsfWriter final : public ContainerWriter {
   void IndexKeyFrame(StreamState& state, uint64_t presentation, uint64_t firstPacket);
   void CompleteIndex(StreamState& state, uint64_t playDuration);
   void CountBitrate(int64_t time, size_t size);
+  Extent Written() const;
+  int32_t Refresh();
   int32_t WriteIndexes(bool& complete);
   AsfFileProperties Properties(const Extent* known) const;
   int32_t WriteHeader(const AsfFileProperties& file);
@@ -68,6 +75,7 @@ class AsfWriter final : public ContainerWriter {
   Options m_options;
   std::vector<StreamState> m_state;
   AsfPacket m_packet;
+  HeaderRefresh m_refresh;
   std::deque<std::pair<int64_t, uint64_t>> m_window;  // the last second's samples: time, bytes
   uint64_t m_windowBytes = 0;
   uint64_t m_peakBytes = 0;  // the most in any second

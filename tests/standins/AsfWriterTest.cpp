@@ -100,7 +100,8 @@ struct Read {
 };
 
 // Top-level objects end to end; the File Properties agree with the Data Object.
-// A finished file is seekable with an index for every video stream.
+// A finished file is seekable with an index for every video stream; one cut
+// off by a crash counts what its last refresh saw, neither broadcast nor seekable.
 Read ReadFile(const File& f, const AsfWriter::Options& options,
               const std::vector<StreamInfo>& streams, bool finished) {
   Read read;
@@ -182,8 +183,9 @@ void ExpectHeaderObjects(const File& f, const std::vector<StreamInfo>& streams,
   EXPECT_EQ(at + f.U(at + 16, 8), dataObject) << "the last header object";
 }
 
-AsfWriter::Options Options(uint32_t packetBytes, uint32_t prerollMs, uint64_t interval) {
-  return {kFileId, 0x01D0000000000000, packetBytes, prerollMs, interval};
+AsfWriter::Options Options(uint32_t packetBytes, uint32_t prerollMs, uint64_t interval,
+                           HeaderRefresh::Limits refresh = {}) {
+  return {kFileId, 0x01D0000000000000, packetBytes, prerollMs, interval, refresh};
 }
 
 // The most bits of samples that start within the second up to the latest,
@@ -205,6 +207,7 @@ uint64_t PeakBits(const Samples& written) {
 }
 
 TEST(AsfWriter, ObjectsAndPacketsDescribeWhatWasWritten) {
+  constexpr HeaderRefresh::Limits kEverySample = test_streams::kRefreshEverySample;
   std::vector<uint32_t> burst(50, 100);  // a second of large frames in two
   std::fill_n(burst.begin(), 25, 1000);
   const struct {
@@ -212,15 +215,16 @@ TEST(AsfWriter, ObjectsAndPacketsDescribeWhatWasWritten) {
     test_streams::Script script;
     AsfWriter::Options options;
   } shapes[] = {
-      {"I420 and stereo PCM", kI420AndPcm, Options(8192, 3000, 10000000)},
-      {"MJPG and IMA ADPCM, small packets", test_streams::kMjpgAndAdpcm, Options(512, 0, 2000000)},
-      {"audio only", test_streams::kMonoPcm, Options(8192, 3000, 10000000)},
+      {"I420 and stereo PCM", kI420AndPcm, Options(8192, 3000, 10000000, kEverySample)},
+      {"MJPG and IMA ADPCM, small packets", test_streams::kMjpgAndAdpcm,
+       Options(512, 0, 2000000, kEverySample)},
+      {"audio only", test_streams::kMonoPcm, Options(8192, 3000, 10000000, kEverySample)},
       {"two video streams of 300 objects, a burst",
        {{Video(kMjpg, 64, 48, 24, 400000), Video(kI420, 16, 16, 12, 400000), Pcm(8000, 1, 8)},
         {burst, {384}, {320}},
         5,
         300},
-       Options(2048, 500, 5000000)},
+       Options(2048, 500, 5000000, kEverySample)},
   };
   for (const auto& shape : shapes) {
     SCOPED_TRACE(shape.name);
@@ -230,7 +234,16 @@ TEST(AsfWriter, ObjectsAndPacketsDescribeWhatWasWritten) {
     AsfWriter writer(sink, streams, shape.options);
     ASSERT_EQ(writer.Start(), 0);
     int64_t end = 0;
-    const Samples exact = test_streams::Write(writer, shape.script, end);
+    // Cut off after any sample, as by a crash: every object so far is in the
+    // packets counted, and the length is theirs.
+    const Samples exact =
+        test_streams::Write(writer, shape.script, end, [&](const Samples& sofar, int64_t sofarEnd) {
+          if (::testing::Test::HasFailure()) return;
+          const File cut{sink.bytes};
+          EXPECT_EQ(Complete(ReadFile(cut, shape.options, streams, false).objects, preroll),
+                    InMs(sofar));
+          EXPECT_EQ(cut.U(30 + 64, 8), sofarEnd + preroll * 10000ull);
+        });
     const Samples written = InMs(exact);
     ASSERT_EQ(writer.Finish(), 0);
     const File f{sink.bytes};
