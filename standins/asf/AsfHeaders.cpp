@@ -19,7 +19,7 @@ void AppendFileProperties(AsfBytes& out, const AsfFileProperties& file) {
   out.U64(file.playDuration);
   out.U64(file.sendDuration);
   out.U64(file.prerollMs);
-  out.U32(file.broadcast ? kBroadcastFlag : kSeekableFlag);
+  out.U32((file.broadcast ? kBroadcastFlag : 0) | (file.seekable ? kSeekableFlag : 0));
   out.U32(file.packetBytes);  // fixed-size packets: the least and the most
   out.U32(file.packetBytes);
   out.U32(file.maxBitrate);

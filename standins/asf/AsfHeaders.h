@@ -19,6 +19,7 @@ struct AsfFileProperties {
   uint64_t sendDuration = 0;  // 100 ns units
   uint64_t prerollMs = 0;
   bool broadcast = false;  // sizes, counts and durations not yet known
+  bool seekable = false;   // a Simple Index for every video stream
   uint32_t packetBytes = 0;
   uint32_t maxBitrate = 0;  // bits per second
 };

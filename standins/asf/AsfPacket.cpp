@@ -37,6 +37,13 @@ void AsfPacket::Add(const AsfPayload& payload, const void* data, size_t size, ui
 }
 
 std::vector<uint8_t> AsfPacket::Take() {
+  std::vector<uint8_t> packet = Padded();
+  m_body = AsfBytes();
+  m_payloads = 0;
+  return packet;
+}
+
+std::vector<uint8_t> AsfPacket::Padded() const {
   AsfBytes packet;
   const size_t padding = m_bytes - kHeadBytes - m_body.Size();
   packet.U8(kErrorCorrectionFlags);
@@ -49,7 +56,5 @@ std::vector<uint8_t> AsfPacket::Take() {
   packet.U8(static_cast<uint8_t>(kPayloadLengthWord | m_payloads));
   packet.Append(m_body.Data().data(), m_body.Size());
   packet.Zeros(padding);
-  m_body = AsfBytes();
-  m_payloads = 0;
   return packet.Data();
 }

@@ -27,10 +27,14 @@ class AsfPacket {
   explicit AsfPacket(uint32_t bytes) : m_bytes(bytes) {}
 
   bool Empty() const { return m_payloads == 0; }
+  // Bytes filled so far, 0 when empty.
+  size_t Used() const { return Empty() ? 0 : kHeadBytes + m_body.Size(); }
   // The media bytes one more payload can carry; 0 when the packet is full.
   size_t Room() const;
   // size <= Room(). sendTimeMs counts for the packet's first payload.
   void Add(const AsfPayload& payload, const void* data, size_t size, uint32_t sendTimeMs);
+  // The packet as it stands, padded to its size.
+  std::vector<uint8_t> Padded() const;
   // The packet, padded to its size; it is empty afterwards.
   std::vector<uint8_t> Take();
 

@@ -1,5 +1,7 @@
 #include "standins/asf/AsfWriter.h"
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 #include <utility>
 
@@ -9,12 +11,15 @@
 namespace {
 
 constexpr int64_t k100nsPerMs = 10000;
+constexpr int64_t k100nsPerSecond = 10000000;
 constexpr uint64_t kMaxDword = std::numeric_limits<uint32_t>::max();
 
 bool Valid(const StreamInfo& info) {
   if (info.kind == StreamInfo::Kind::kAudio && info.bytesPerSecond == 0) return false;
   return AsfCanDescribe(info);
 }
+
+bool IsVideo(const StreamInfo& info) { return info.kind == StreamInfo::Kind::kVideo; }
 
 uint16_t Clamp16(uint64_t value) { return static_cast<uint16_t>(value > 0xFFFF ? 0xFFFF : value); }
 
@@ -24,11 +29,9 @@ AsfWriter::AsfWriter(FileSink& sink, std::vector<StreamInfo> streams, Options op
     : m_sink(sink),
       m_streams(std::move(streams)),
       m_options(options),
-      m_packet(options.packetBytes) {
+      m_packet(options.packetBytes),
+      m_refresh(options.refresh) {
   m_state.resize(m_streams.size());
-  m_indexedStream = m_streams.size();
-  for (size_t i = 0; i < m_streams.size() && m_indexedStream == m_streams.size(); ++i)
-    if (m_streams[i].kind == StreamInfo::Kind::kVideo) m_indexedStream = i;
 }
 
 int32_t AsfWriter::Start() {
@@ -41,9 +44,10 @@ int32_t AsfWriter::Start() {
   for (const StreamInfo& info : m_streams)
     if (!Valid(info)) return kInvalidArg;
   m_started = true;
-  m_failure = WriteHeader(false);
-  if (m_failure == 0) m_failure = WriteDataHead(0);
+  m_failure = WriteHeader(Properties(nullptr));
+  if (m_failure == 0) m_failure = WriteDataHead({});
   if (m_failure == 0) m_end = m_headerBytes + kAsfDataHeadBytes;
+  m_refresh.Done(m_end);
   return m_failure;
 }
 
@@ -60,7 +64,7 @@ int32_t AsfWriter::Write(size_t stream, const void* data, size_t size, bool keyF
   StreamState& state = m_state[stream];
   AsfPayload object;
   object.stream = static_cast<uint8_t>(stream + 1);
-  object.keyFrame = keyFrame || info.kind == StreamInfo::Kind::kAudio;  // sound stands alone
+  object.keyFrame = keyFrame || !IsVideo(info);  // sound stands alone
   object.objectNumber = state.objectNumber;
   object.objectSize = static_cast<uint32_t>(size);
   object.presentationTime = static_cast<uint32_t>(presentation);
@@ -68,12 +72,12 @@ int32_t AsfWriter::Write(size_t stream, const void* data, size_t size, bool keyF
   const int32_t status = WriteObject(object, static_cast<const uint8_t*>(data),
                                      static_cast<uint32_t>(timeMs), firstPacket);
   if (status != 0) return m_failure = status;
-  ++state.objectNumber;
-  state.bytes += size;
-  const int64_t end = SampleEnd(info, time, size);
-  if (end > state.end) state.end = end;
-  if (stream == m_indexedStream && object.keyFrame)
-    IndexKeyFrame(presentation * static_cast<uint64_t>(k100nsPerMs), firstPacket);
+  state.objectNumber = static_cast<uint8_t>((state.objectNumber + 1u) & 0xFFu);  // 255, then 0
+  state.end = std::max(state.end, SampleEnd(info, time, size));
+  CountBitrate(time, size);
+  if (IsVideo(info) && object.keyFrame)
+    IndexKeyFrame(state, presentation * static_cast<uint64_t>(k100nsPerMs), firstPacket);
+  if (m_refresh.Due(time, m_end + m_packet.Used())) return m_failure = Refresh();
   return 0;
 }
 
@@ -112,13 +116,27 @@ int32_t AsfWriter::FlushPacket() {
 
 // Every index slot before the key frame's time gets the key frame before it
 // (or this one, where none came before).
-void AsfWriter::IndexKeyFrame(uint64_t presentation, uint64_t firstPacket) {
+void AsfWriter::IndexKeyFrame(StreamState& state, uint64_t presentation, uint64_t firstPacket) {
   const AsfIndexEntry entry{static_cast<uint32_t>(firstPacket),
                             Clamp16(m_packets - firstPacket + 1)};
-  const AsfIndexEntry before = m_hasKey ? m_lastKey : entry;
-  while (m_index.size() * m_options.indexInterval < presentation) m_index.push_back(before);
-  m_lastKey = entry;
-  m_hasKey = true;
+  const AsfIndexEntry before = state.hasKey ? state.lastKey : entry;
+  while (state.index.size() * m_options.indexInterval < presentation) state.index.push_back(before);
+  state.lastKey = entry;
+  state.hasKey = true;
+}
+
+// The most bytes of samples that start within the second up to the latest
+// sample, kept in time order (the last one is the latest).
+void AsfWriter::CountBitrate(int64_t time, size_t size) {
+  auto at = m_window.end();
+  while (at != m_window.begin() && std::prev(at)->first > time) --at;
+  m_window.insert(at, {time, size});
+  m_windowBytes += size;
+  while (m_window.front().first <= m_window.back().first - k100nsPerSecond) {
+    m_windowBytes -= m_window.front().second;
+    m_window.pop_front();
+  }
+  m_peakBytes = std::max(m_peakBytes, m_windowBytes);
 }
 
 int32_t AsfWriter::Finish() {
@@ -126,51 +144,93 @@ int32_t AsfWriter::Finish() {
   if (m_finished) return m_failure;
   m_finished = true;
   const int32_t last = m_failure == 0 && !m_packet.Empty() ? FlushPacket() : 0;
-  const uint64_t dataEnd = m_end;
-  CompleteIndex(PlayDuration());
-  const int32_t index = WriteIndex();
-  const int32_t data = WriteDataHead(dataEnd);
-  const int32_t header = WriteHeader(true);
+  const Extent data = {m_end, m_packets};
+  bool indexed = false;
+  const int32_t index = WriteIndexes(indexed);
+  const int32_t head = WriteDataHead(data);
+  const Extent whole = {m_end, m_packets};
+  AsfFileProperties file = Properties(&whole);
+  file.seekable = indexed;
+  const int32_t header = WriteHeader(file);
   const int32_t cut = m_sink.Truncate(m_end);
-  if (m_failure == 0) m_failure = FirstFailure({last, index, data, header, cut});
+  if (m_failure == 0) m_failure = FirstFailure({last, index, head, header, cut});
   return m_failure;
 }
 
 // Slots up to the end of the play get the last key frame; slots whose packets
 // were never written go.
-void AsfWriter::CompleteIndex(uint64_t playDuration) {
-  if (!m_hasKey) return;
-  while (m_index.size() * m_options.indexInterval <= playDuration) m_index.push_back(m_lastKey);
-  while (!m_index.empty() && m_index.back().packet >= m_packets) m_index.pop_back();
-  for (AsfIndexEntry& entry : m_index)
+void AsfWriter::CompleteIndex(StreamState& state, uint64_t playDuration) {
+  if (!state.hasKey) return;
+  std::vector<AsfIndexEntry>& index = state.index;
+  while (index.size() * m_options.indexInterval <= playDuration) index.push_back(state.lastKey);
+  while (!index.empty() && index.back().packet >= m_packets) index.pop_back();
+  for (AsfIndexEntry& entry : index)
     if (entry.packet + uint64_t{entry.count} > m_packets)
       entry.count = Clamp16(m_packets - entry.packet);
 }
 
-int32_t AsfWriter::WriteIndex() {
-  if (m_index.empty()) return 0;
-  AsfBytes index;
-  AppendAsfSimpleIndex(index, m_options.fileId, m_options.indexInterval, m_index);
-  const int32_t status = m_sink.WriteAt(m_end, index.Data().data(), index.Size());
-  if (status == 0) m_end += index.Size();
+// One Simple Index per video stream, in stream order, which is how readers
+// pair them; complete when each is written and names a key frame.
+int32_t AsfWriter::WriteIndexes(bool& complete) {
+  complete = true;
+  const uint64_t playDuration = PlayDuration();
+  for (size_t i = 0; i < m_streams.size(); ++i) {
+    if (!IsVideo(m_streams[i])) continue;
+    CompleteIndex(m_state[i], playDuration);
+    AsfBytes index;
+    AppendAsfSimpleIndex(index, m_options.fileId, m_options.indexInterval, m_state[i].index);
+    const int32_t status = m_sink.WriteAt(m_end, index.Data().data(), index.Size());
+    if (status != 0) {
+      complete = false;
+      return status;
+    }
+    m_end += index.Size();
+    if (m_state[i].index.empty()) complete = false;
+  }
+  return 0;
+}
+
+// Every packet so far and the one being filled, which is written as it stands
+// (and again once full).
+AsfWriter::Extent AsfWriter::Written() const {
+  if (m_packet.Empty()) return {m_end, m_packets};
+  return {m_end + m_options.packetBytes, m_packets + 1};
+}
+
+// The packets written so far counted in the Data Object and the File
+// Properties: neither broadcast nor seekable, as the indexes wait for Finish.
+int32_t AsfWriter::Refresh() {
+  const Extent written = Written();
+  int32_t status = 0;
+  if (!m_packet.Empty()) {
+    const std::vector<uint8_t> packet = m_packet.Padded();
+    status = m_sink.WriteAt(m_end, packet.data(), packet.size());
+  }
+  if (status == 0) status = WriteDataHead(written);
+  if (status == 0) status = WriteHeader(Properties(&written));
+  m_refresh.Done(m_end + m_packet.Used());
   return status;
 }
 
-// The header keeps its size from Start to Finish: only its values change.
-int32_t AsfWriter::WriteHeader(bool finished) {
+// Sizes, counts and durations where known (else the broadcast flag).
+AsfFileProperties AsfWriter::Properties(const Extent* known) const {
   AsfFileProperties file;
   file.fileId = m_options.fileId;
   file.creationTime = m_options.creationTime;
   file.prerollMs = m_options.prerollMs;
   file.packetBytes = m_options.packetBytes;
-  file.broadcast = !finished;
-  if (finished) {
-    file.fileSize = m_end;
-    file.packets = m_packets;
-    file.playDuration = PlayDuration();
-    file.sendDuration = uint64_t{m_sendTime} * k100nsPerMs;
-    file.maxBitrate = MaxBitrate();
-  }
+  file.broadcast = !known;
+  if (!known) return file;
+  file.fileSize = known->end;
+  file.packets = known->packets;
+  file.playDuration = PlayDuration();
+  file.sendDuration = uint64_t{m_sendTime} * k100nsPerMs;
+  file.maxBitrate = MaxBitrate();
+  return file;
+}
+
+// The header keeps its size from Start to Finish: only its values change.
+int32_t AsfWriter::WriteHeader(const AsfFileProperties& file) {
   AsfBytes header;
   AppendAsfHeader(header, file, m_streams);
   if (m_headerBytes == 0) m_headerBytes = header.Size();
@@ -178,10 +238,10 @@ int32_t AsfWriter::WriteHeader(bool finished) {
   return m_sink.WriteAt(0, header.Data().data(), header.Size());
 }
 
-// dataEnd 0: not known yet.
-int32_t AsfWriter::WriteDataHead(uint64_t dataEnd) {
+int32_t AsfWriter::WriteDataHead(const Extent& data) {
   AsfBytes head;
-  AppendAsfDataHead(head, m_options.fileId, dataEnd == 0 ? 0 : dataEnd - m_headerBytes, m_packets);
+  AppendAsfDataHead(head, m_options.fileId, data.end == 0 ? 0 : data.end - m_headerBytes,
+                    data.packets);
   return m_sink.WriteAt(m_headerBytes, head.Data().data(), head.Size());
 }
 
@@ -193,11 +253,8 @@ uint64_t AsfWriter::PlayDuration() const {
   return static_cast<uint64_t>(end) + uint64_t{m_options.prerollMs} * k100nsPerMs;
 }
 
-// The streams' average rates together, bits per second.
+// The most bits of samples that start within one second.
 uint32_t AsfWriter::MaxBitrate() const {
-  double bits = 0;
-  for (const StreamState& state : m_state)
-    if (state.end > 0) bits += state.bytes * 8.0 * 1e7 / static_cast<double>(state.end);
-  return bits >= static_cast<double>(kMaxDword) ? static_cast<uint32_t>(kMaxDword)
-                                                : static_cast<uint32_t>(bits);
+  return m_peakBytes >= kMaxDword / 8 ? static_cast<uint32_t>(kMaxDword)
+                                      : static_cast<uint32_t>(m_peakBytes * 8);
 }

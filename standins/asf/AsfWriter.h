@@ -1,17 +1,24 @@
 #pragma once
 // Writes an ASF file through a FileSink: the Header Object, the Data Object of
-// fixed-size packets, and a Simple Index Object to the key frames of the first
-// video stream. Until Finish the header carries the broadcast flag (sizes,
-// counts and durations unknown), so that a file cut short still reads; Finish
-// writes them and clears it.
+// fixed-size packets, and one Simple Index Object per video stream, in stream
+// order, to its key frames. Until the first refresh the header carries the
+// broadcast flag (sizes, counts and durations unknown). Every so often
+// (HeaderRefresh) the packet being filled is written as it stands and the
+// Data Object and the File Properties count every packet so far, so that a
+// file cut off by a crash reads with the length written so far. Finish writes
+// the indexes and the final counts; the file is seekable only when every
+// video stream's index was written and names a key frame.
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <utility>
 #include <vector>
 
 #include "standins/asf/AsfHeaders.h"
 #include "standins/asf/AsfPacket.h"
 #include "standins/mux/ContainerWriter.h"
+#include "standins/mux/HeaderRefresh.h"
 #include "standins/mux/StreamInfo.h"
 
 class FileSink;
@@ -24,6 +31,7 @@ class AsfWriter final : public ContainerWriter {
     uint32_t packetBytes = 8192;
     uint32_t prerollMs = 3000;          // what a player buffers before it starts
     uint64_t indexInterval = 10000000;  // 100 ns units
+    HeaderRefresh::Limits refresh;
   };
 
   AsfWriter(FileSink& sink, std::vector<StreamInfo> streams, Options options);
@@ -34,19 +42,31 @@ class AsfWriter final : public ContainerWriter {
 
  private:
   struct StreamState {
-    uint8_t objectNumber = 0;
-    int64_t end = 0;  // of its last sample, 100 ns units
-    uint64_t bytes = 0;
+    uint8_t objectNumber = 0;  // of its next media object
+    int64_t end = 0;           // of its last sample, 100 ns units
+    // Video: slot i of the Simple Index is presentation time i * indexInterval.
+    std::vector<AsfIndexEntry> index;
+    AsfIndexEntry lastKey;
+    bool hasKey = false;
+  };
+  // What the header counts: bytes from the file's start, and packets.
+  struct Extent {
+    uint64_t end = 0;  // 0: not known
+    uint64_t packets = 0;
   };
 
   int32_t WriteObject(const AsfPayload& object, const uint8_t* data, uint32_t sendTime,
                       uint64_t& firstPacket);
   int32_t FlushPacket();
-  void IndexKeyFrame(uint64_t presentation, uint64_t firstPacket);
-  void CompleteIndex(uint64_t playDuration);
-  int32_t WriteHeader(bool finished);
-  int32_t WriteDataHead(uint64_t dataEnd);
-  int32_t WriteIndex();
+  void IndexKeyFrame(StreamState& state, uint64_t presentation, uint64_t firstPacket);
+  void CompleteIndex(StreamState& state, uint64_t playDuration);
+  void CountBitrate(int64_t time, size_t size);
+  Extent Written() const;
+  int32_t Refresh();
+  int32_t WriteIndexes(bool& complete);
+  AsfFileProperties Properties(const Extent* known) const;
+  int32_t WriteHeader(const AsfFileProperties& file);
+  int32_t WriteDataHead(const Extent& data);
   uint64_t PlayDuration() const;
   uint32_t MaxBitrate() const;
 
@@ -55,10 +75,10 @@ class AsfWriter final : public ContainerWriter {
   Options m_options;
   std::vector<StreamState> m_state;
   AsfPacket m_packet;
-  size_t m_indexedStream;              // the first video stream, or m_streams.size()
-  std::vector<AsfIndexEntry> m_index;  // slot i: presentation time i * indexInterval
-  AsfIndexEntry m_lastKey;
-  bool m_hasKey = false;
+  HeaderRefresh m_refresh;
+  std::deque<std::pair<int64_t, uint64_t>> m_window;  // the last second's samples: time, bytes
+  uint64_t m_windowBytes = 0;
+  uint64_t m_peakBytes = 0;  // the most in any second
   uint64_t m_headerBytes = 0;
   uint64_t m_packets = 0;   // written
   uint32_t m_sendTime = 0;  // of the last packet begun, ms

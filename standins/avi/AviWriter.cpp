@@ -28,7 +28,7 @@ bool Valid(const StreamInfo& info) {
 }  // namespace
 
 AviWriter::AviWriter(FileSink& sink, std::vector<StreamInfo> streams, Limits limits)
-    : m_sink(sink), m_streams(std::move(streams)), m_limits(limits) {
+    : m_sink(sink), m_streams(std::move(streams)), m_limits(limits), m_refresh(limits.refresh) {
   // RIFF sizes and standard index offsets are 32-bit.
   if (m_limits.riffBytes > 0xFFFFFFFFu) m_limits.riffBytes = 0xFFFFFFFFu;
   m_state.resize(m_streams.size());
@@ -54,6 +54,8 @@ int32_t AviWriter::Start() {
   m_riffStart = 0;
   m_moviStart = m_end - kListHeadBytes;
   m_riffCount = 1;
+  m_riffOpen = true;
+  m_refresh.Done(m_end);
   for (StreamState& state : m_state) state.pending.Reset(m_riffStart);
   return 0;
 }
@@ -73,7 +75,10 @@ int32_t AviWriter::Write(size_t stream, const void* data, size_t size, bool keyF
     const int32_t status = FillSlotsBefore(stream, time);
     if (status != 0) return status;
   }
-  return WriteChunk(stream, data, size, keyFrame);
+  // Every block of sound stands alone, whatever upstream says.
+  int32_t status = WriteChunk(stream, data, size, keyFrame || !video);
+  if (status == 0 && m_refresh.Due(time, m_end)) status = m_failure = Refresh();
+  return status;
 }
 
 int32_t AviWriter::FillSlotsBefore(size_t stream, int64_t time) {
@@ -107,7 +112,9 @@ int32_t AviWriter::Finish() {
   if (!m_started) return kUnexpected;
   if (m_finished) return m_failure;
   m_finished = true;
-  const int32_t close = CloseRiff();
+  // A RIFF closed before a failed start of the next is not closed again: its
+  // movi list would take in the indexes after it.
+  const int32_t close = m_riffOpen ? CloseRiff() : 0;
   const int32_t head = WriteHeaderList();
   const int32_t cut = m_sink.Truncate(m_end);
   if (m_failure == 0) m_failure = FirstFailure({close, head, cut});
@@ -176,6 +183,7 @@ int32_t AviWriter::OpenRiff(uint32_t type) {
   m_riffStart = start;
   m_moviStart = start + kRiffHeadBytes;
   ++m_riffCount;
+  m_riffOpen = true;
   for (StreamState& state : m_state) state.pending.Reset(m_riffStart);
   return 0;
 }
@@ -212,7 +220,19 @@ int32_t AviWriter::CloseRiff() {
   if (status == 0) status = movi;
   if (status == 0 && InFirstRiff() && !m_hasLegacyIndex) status = WriteLegacyIndex();
   const int32_t riff = WriteSizeAt(m_riffStart + 4, m_end);
-  return status != 0 ? status : riff;
+  if (status == 0) status = riff;
+  if (status == 0) m_riffOpen = false;
+  return status;
+}
+
+// The open RIFF and its movi list end at the last chunk, and the headers
+// count every chunk so far; the indexes wait for the RIFF's close.
+int32_t AviWriter::Refresh() {
+  const int32_t movi = WriteSizeAt(m_moviStart + 4, m_end);
+  const int32_t riff = WriteSizeAt(m_riffStart + 4, m_end);
+  const int32_t head = WriteHeaderList();
+  m_refresh.Done(m_end);
+  return FirstFailure({movi, riff, head});
 }
 
 void AviWriter::PlaceSoundStarts() {

@@ -11,6 +11,11 @@
 // dropped frame); a frame whose slot is taken goes into the next one. Each
 // stream starts at its first sample's time: the first video stream's first
 // frame at the next slot boundary, the sound moved along with it.
+//
+// While samples come, the open RIFF's and movi list's sizes and the headers'
+// lengths are brought up to date every so often (HeaderRefresh), so that a
+// file cut off by a crash is walked to its last chunk with the length written
+// so far; the indexes come at the RIFF's close.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +24,7 @@
 #include "standins/avi/AviHeaders.h"
 #include "standins/avi/AviIndex.h"
 #include "standins/mux/ContainerWriter.h"
+#include "standins/mux/HeaderRefresh.h"
 #include "standins/mux/StreamInfo.h"
 
 class FileSink;
@@ -28,6 +34,7 @@ class AviWriter final : public ContainerWriter {
   struct Limits {
     uint64_t riffBytes = 1u << 30;  // a RIFF with its header, movi list and indexes
     size_t superIndexSlots = 256;   // RIFFs a stream can span
+    HeaderRefresh::Limits refresh;
   };
 
   AviWriter(FileSink& sink, std::vector<StreamInfo> streams, Limits limits);
@@ -65,6 +72,7 @@ class AviWriter final : public ContainerWriter {
   int32_t WriteStandardIndexes();
   int32_t WriteLegacyIndex();
   int32_t CloseRiff();
+  int32_t Refresh();
   int32_t WriteHeaderList();
   int32_t WriteSizeAt(uint64_t field, uint64_t end);
   int32_t Append(const std::vector<uint8_t>& bytes);
@@ -74,6 +82,7 @@ class AviWriter final : public ContainerWriter {
   Limits m_limits;
   std::vector<StreamState> m_state;
   std::vector<AviStreamTotals> m_totals;
+  HeaderRefresh m_refresh;
   LegacyIndex m_legacy;
   bool m_hasLegacyIndex = false;
   uint64_t m_headerListBytes = 0;
@@ -81,6 +90,7 @@ class AviWriter final : public ContainerWriter {
   uint64_t m_riffStart = 0;  // "RIFF" of the current RIFF
   uint64_t m_moviStart = 0;  // "LIST" of its movi list
   size_t m_riffCount = 0;
+  bool m_riffOpen = false;  // its movi list takes chunks
   bool m_started = false;
   bool m_finished = false;
   int32_t m_failure = 0;

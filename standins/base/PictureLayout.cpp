@@ -65,7 +65,33 @@ PictureLayout Padded(const PictureLayout& declared) {
   return padded;
 }
 
+constexpr uint32_t FourCc(char a, char b, char c, char d) {
+  return static_cast<uint32_t>(static_cast<uint8_t>(a)) |
+         static_cast<uint32_t>(static_cast<uint8_t>(b)) << 8 |
+         static_cast<uint32_t>(static_cast<uint8_t>(c)) << 16 |
+         static_cast<uint32_t>(static_cast<uint8_t>(d)) << 24;
+}
+
 }  // namespace
+
+std::optional<PixelFormat> UncompressedFormat(uint32_t compression, uint16_t bitCount) {
+  const struct {
+    uint32_t compression;
+    uint16_t bits;
+    PixelFormat format;
+  } kFormats[] = {
+      {0, 24, PixelFormat::kRgb24},
+      {0, 32, PixelFormat::kRgb32},
+      {FourCc('I', '4', '2', '0'), 12, PixelFormat::kI420},
+      {FourCc('I', 'Y', 'U', 'V'), 12, PixelFormat::kI420},
+      {FourCc('Y', 'V', '1', '2'), 12, PixelFormat::kYv12},
+      {FourCc('N', 'V', '1', '2'), 12, PixelFormat::kNv12},
+      {FourCc('Y', 'U', 'Y', '2'), 16, PixelFormat::kYuy2},
+  };
+  for (const auto& known : kFormats)
+    if (compression == known.compression && bitCount == known.bits) return known.format;
+  return std::nullopt;
+}
 
 size_t PictureLayout::Bytes() const {
   if (planeCount == 0) return 0;

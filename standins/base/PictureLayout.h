@@ -10,6 +10,10 @@
 
 enum class PixelFormat { kYv12, kI420, kNv12, kYuy2, kRgb24, kRgb32 };
 
+// The format of an uncompressed picture that a bitmap header names by its
+// compression (BI_RGB is 0, else a fourcc) and bit count; nothing for others.
+std::optional<PixelFormat> UncompressedFormat(uint32_t compression, uint16_t bitCount);
+
 struct PicturePlane {
   size_t offset = 0;    // bytes from the sample's start
   size_t stride = 0;    // bytes from one row to the next

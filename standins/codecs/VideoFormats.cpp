@@ -6,42 +6,21 @@ namespace {
 
 constexpr LONG kMaxDimension = 65535;
 
-bool FormatOf(const BITMAPINFOHEADER& header, PixelFormat& format) {
-  const struct {
-    DWORD compression;
-    WORD bits;
-    PixelFormat format;
-  } kFormats[] = {
-      {BI_RGB, 24, PixelFormat::kRgb24},
-      {BI_RGB, 32, PixelFormat::kRgb32},
-      {MAKEFOURCC('Y', 'U', 'Y', '2'), 16, PixelFormat::kYuy2},
-      {MAKEFOURCC('Y', 'V', '1', '2'), 12, PixelFormat::kYv12},
-      {MAKEFOURCC('I', '4', '2', '0'), 12, PixelFormat::kI420},
-      {MAKEFOURCC('I', 'Y', 'U', 'V'), 12, PixelFormat::kI420},
-  };
-  for (const auto& known : kFormats) {
-    if (header.biCompression == known.compression && header.biBitCount == known.bits) {
-      format = known.format;
-      return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 bool DescribePicture(const BITMAPINFOHEADER& header, SourcePicture& picture) {
   if (header.biSize < sizeof header || header.biPlanes != 1) return false;
-  PixelFormat format;
-  if (!FormatOf(header, format)) return false;
+  const std::optional<PixelFormat> format =
+      UncompressedFormat(header.biCompression, header.biBitCount);
+  if (!format) return false;
   const bool rgb = header.biCompression == BI_RGB;
   // Only RGB says top-down with a negative height.
   if (header.biWidth <= 0 || header.biHeight == 0 || (!rgb && header.biHeight < 0) ||
       header.biHeight < -kMaxDimension || header.biHeight > kMaxDimension)
     return false;
   const LONG height = std::labs(header.biHeight);
-  if (SourcePictureBytes(format, header.biWidth, height) == 0) return false;
-  picture.format = format;
+  if (SourcePictureBytes(*format, header.biWidth, height) == 0) return false;
+  picture.format = *format;
   picture.width = header.biWidth;
   picture.height = height;
   picture.topDown = header.biHeight < 0;

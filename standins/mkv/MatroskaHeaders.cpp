@@ -6,6 +6,7 @@
 namespace {
 
 constexpr uint64_t kNanosecondsPer100ns = 100;
+constexpr uint64_t kDurationBytes = 11;  // 2-byte ID, 1-byte size, an 8-byte float
 
 void AppendSeek(EbmlBytes& out, uint32_t id, uint64_t position) {
   const size_t seek = out.Begin(mkv::kSeek);
@@ -68,16 +69,18 @@ void AppendSeekHead(EbmlBytes& out, uint64_t info, uint64_t tracks, uint64_t cue
   out.Void(full.Size() - (out.Size() - start));
 }
 
-size_t AppendInfo(EbmlBytes& out, double durationMs) {
+size_t AppendInfo(EbmlBytes& out) {
   const size_t info = out.Begin(mkv::kInfo);
   out.Uint(mkv::kTimestampScale, kMatroskaTimestampScale);
   out.String(mkv::kMuxingApp, "standin multiplexer");
   out.String(mkv::kWritingApp, "standin multiplexer");
-  out.Float(mkv::kDuration, durationMs);
-  const size_t duration = out.Size() - 8;
+  const size_t duration = out.Size();
+  out.Void(kDurationBytes);
   out.End(info);
   return duration;
 }
+
+void AppendDuration(EbmlBytes& out, double durationMs) { out.Float(mkv::kDuration, durationMs); }
 
 void AppendTracks(EbmlBytes& out, const std::vector<StreamInfo>& streams) {
   const size_t tracks = out.Begin(mkv::kTracks);

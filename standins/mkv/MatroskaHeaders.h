@@ -24,8 +24,11 @@ void AppendEbmlHeader(EbmlBytes& out);
 // A SeekHead to Info, Tracks and, when cues is not 0, Cues, followed by a Void
 // where it has no Cues: the same size either way, so it can be rewritten.
 void AppendSeekHead(EbmlBytes& out, uint64_t info, uint64_t tracks, uint64_t cues);
-// Gives where Duration's 8 value bytes lie in out, for patching.
-size_t AppendInfo(EbmlBytes& out, double durationMs);
+// Info with a Void where Duration goes once it is known and more than 0 (a
+// Duration of 0 is not allowed); gives where that Void lies in out.
+size_t AppendInfo(EbmlBytes& out);
+// Duration, as many bytes as the Void AppendInfo leaves for it.
+void AppendDuration(EbmlBytes& out, double durationMs);
 void AppendTracks(EbmlBytes& out, const std::vector<StreamInfo>& streams);
 void AppendCues(EbmlBytes& out, const std::vector<MatroskaCue>& cues);
 

@@ -1,6 +1,5 @@
 #include "standins/mkv/MatroskaWriter.h"
 
-#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -28,7 +27,7 @@ bool Valid(const StreamInfo& info) {
 }  // namespace
 
 MatroskaWriter::MatroskaWriter(FileSink& sink, std::vector<StreamInfo> streams, Limits limits)
-    : m_sink(sink), m_streams(std::move(streams)), m_limits(limits) {
+    : m_sink(sink), m_streams(std::move(streams)), m_limits(limits), m_refresh(limits.refresh) {
   m_ends.assign(m_streams.size(), 0);
   m_cueTrack = m_streams.size();
   for (size_t i = 0; i < m_streams.size() && m_cueTrack == m_streams.size(); ++i)
@@ -49,15 +48,16 @@ int32_t MatroskaWriter::Start() {
   m_segmentData = head.Size();
   EbmlBytes seekHead, info;
   AppendSeekHead(seekHead, 0, 0, 0);
-  const size_t durationInInfo = AppendInfo(info, 0.0);
+  const size_t durationInInfo = AppendInfo(info);
   m_info = seekHead.Size();
   m_tracks = m_info + info.Size();
   AppendSeekHead(head, m_info, m_tracks, 0);
-  m_durationValue = head.Size() + durationInInfo;
+  m_duration = head.Size() + durationInInfo;
   head.Raw(info.Data().data(), info.Size());
   AppendTracks(head, m_streams);
   m_started = true;
   m_failure = Append(head.Data());
+  m_refresh.Done(m_end);
   return m_failure;
 }
 
@@ -78,7 +78,9 @@ int32_t MatroskaWriter::Write(size_t stream, const void* data, size_t size, bool
     return status;
   }
   RecordBlock(stream, size, keyFrame, time, timeMs, blockStart);
-  return 0;
+  if (!m_refresh.Due(time, m_end)) return 0;
+  m_refresh.Done(m_end);
+  return m_failure = WriteDuration();
 }
 
 int32_t MatroskaWriter::Finish() {
@@ -173,14 +175,18 @@ int32_t MatroskaWriter::WriteClosingFields() {
   EbmlBytes seekHead;
   AppendSeekHead(seekHead, m_info, m_tracks, m_cuesPosition);
   const int32_t seek = m_sink.WriteAt(m_segmentData, seekHead.Data().data(), seekHead.Size());
-  uint64_t bits = 0;
-  const double duration = DurationMs();
-  memcpy(&bits, &duration, sizeof bits);
-  uint8_t value[8];
-  PutBigEndian(value, bits, sizeof value);
-  const int32_t length = m_sink.WriteAt(m_durationValue, value, sizeof value);
+  const int32_t length = WriteDuration();
   const int32_t segment = PatchSize8(m_segmentData - 8, m_end - m_segmentData);
   return FirstFailure({seek, length, segment});
+}
+
+// In place of the Void or the Duration before; nothing while it is 0.
+int32_t MatroskaWriter::WriteDuration() {
+  const double durationMs = DurationMs();
+  if (durationMs <= 0) return 0;
+  EbmlBytes duration;
+  AppendDuration(duration, durationMs);
+  return m_sink.WriteAt(m_duration, duration.Data().data(), duration.Size());
 }
 
 int32_t MatroskaWriter::PatchSize8(uint64_t field, uint64_t size) {

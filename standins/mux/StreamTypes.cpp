@@ -24,27 +24,6 @@ bool RgbSubtypeMatches(const GUID& subtype, WORD bits) {
          (subtype == MEDIASUBTYPE_RGB32 && bits == 32);
 }
 
-// The pixel format of an uncompressed picture the file stores packed.
-std::optional<PixelFormat> RawFormat(const BITMAPINFOHEADER& header) {
-  const struct {
-    DWORD compression;
-    WORD bits;
-    PixelFormat format;
-  } kFormats[] = {
-      {BI_RGB, 24, PixelFormat::kRgb24},
-      {BI_RGB, 32, PixelFormat::kRgb32},
-      {MAKEFOURCC('I', '4', '2', '0'), 12, PixelFormat::kI420},
-      {MAKEFOURCC('I', 'Y', 'U', 'V'), 12, PixelFormat::kI420},
-      {MAKEFOURCC('Y', 'V', '1', '2'), 12, PixelFormat::kYv12},
-      {MAKEFOURCC('N', 'V', '1', '2'), 12, PixelFormat::kNv12},
-      {MAKEFOURCC('Y', 'U', 'Y', '2'), 16, PixelFormat::kYuy2},
-  };
-  for (const auto& known : kFormats)
-    if (header.biCompression == known.compression && header.biBitCount == known.bits)
-      return known.format;
-  return std::nullopt;
-}
-
 std::vector<uint8_t> Bytes(const void* data, size_t size) {
   const auto* bytes = static_cast<const uint8_t*>(data);
   return std::vector<uint8_t>(bytes, bytes + size);
@@ -69,7 +48,8 @@ bool DescribeVideo(const standin::MediaType& mt, StreamInfo& info) {
   info.width = header->biWidth;
   info.height = header->biHeight;
   info.format = Bytes(header, size < available ? size : available);
-  const std::optional<PixelFormat> raw = RawFormat(*header);
+  const std::optional<PixelFormat> raw =
+      UncompressedFormat(header->biCompression, header->biBitCount);
   if (raw) info.declared = DeclaredLayout(*raw, header->biWidth, header->biHeight, header->biWidth);
   if (raw && !info.declared) return false;
   if (info.declared) {

@@ -23,6 +23,7 @@
 #include "standins/codecs/MjpegResource.h"
 #include "support/ClipFolder.h"
 #include "support/LinuxCommand.h"
+#include "support/LoadLevelGuard.h"
 #include "support/MediaProbe.h"
 
 namespace {
@@ -56,6 +57,13 @@ Expect ExpectedFrame(int frame, bool withSubtitles) {
     if (frame > cue.first - kEdgeFrames && frame < cue.last + kEdgeFrames) return Expect::Either;
   }
   return Expect::Source;
+}
+
+// The file's size in bytes; 0 when it is not there.
+uint64_t FileBytes(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA file = {};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &file)) return 0;
+  return uint64_t{file.nFileSizeHigh} << 32 | file.nFileSizeLow;
 }
 
 bool SameRows(const unsigned char* a, const unsigned char* b, size_t bytes) {
@@ -215,6 +223,7 @@ class ConvertEndToEnd : public ::testing::Test {
   }
 
   AppProfile m_program{"BrimvaleStudio", "RoroVozaririd"};
+  LoadLevelGuard m_loadLevel;  // which a killed program cannot put back
   ClipFolder m_clips;
   ConversionSession m_session;
 };
@@ -323,11 +332,7 @@ TEST_F(ConvertEndToEnd, StopHalfWayLeavesAPartialFileAndNoHandleOrGdiObjectBehin
 
   ASSERT_TRUE(m_session.Convert());
   // Once something is written; a fast machine converts this clip within a second or two.
-  WaitUntil([&] {
-    WIN32_FILE_ATTRIBUTE_DATA file = {};
-    return GetFileAttributesExA(output.c_str(), GetFileExInfoStandard, &file) &&
-           (file.nFileSizeHigh > 0 || file.nFileSizeLow >= (4u << 20));
-  });
+  WaitUntil([&] { return FileBytes(output) >= (4u << 20); });
   ASSERT_EQ(ProgramDriver::Text(m_session.Main(), IDC_BUTTON_CONVERT), "Stop")
       << "the conversion ended before it could be stopped";
   m_session.Stop();
@@ -359,6 +364,44 @@ TEST_F(ConvertEndToEnd, StopHalfWayLeavesAPartialFileAndNoHandleOrGdiObjectBehin
       << first.handles << " then " << last.handles << "; rendering leaves " << rendering;
   EXPECT_LT(static_cast<int64_t>(last.gdiObjects) - first.gdiObjects, kPairs)
       << first.gdiObjects << " then " << last.gdiObjects;
+}
+
+// Ended half-way as by a crash, a conversion leaves a file that decoders read
+// with about the length written so far: the writers bring their headers up to
+// date as they go, at most a 32nd of the file behind (here about 2 MB, a
+// quarter of a second of picture).
+TEST_F(ConvertEndToEnd, AKilledConversionLeavesAFileOfTheLengthWrittenSoFar) {
+  constexpr int kLongFrames = 60 * kFramesPerSecond;
+  const std::string source =
+      m_clips.MakeMp4("long.mp4", ClipShape{640, 360, kFramesPerSecond, kLongFrames, true});
+  ASSERT_FALSE(source.empty());
+  const struct {
+    int format;
+    const char* name;
+  } outputs[] = {{0, "killed.avi"}, {2, "killed.mkv"}, {3, "killed.asf"}};
+  for (const auto& o : outputs) {
+    SCOPED_TRACE(o.name);
+    const std::string output = m_clips.PathOf(o.name);
+    ASSERT_TRUE(m_session.ChooseOutput({o.format, output}));
+    m_session.OpenVideo(source);
+    ASSERT_TRUE(m_session.Convert());
+    WaitUntil([&] { return FileBytes(output) >= (64u << 20); });
+    ASSERT_EQ(ProgramDriver::Text(m_session.Main(), IDC_BUTTON_CONVERT), "Stop")
+        << "the conversion ended before it could be killed";
+    m_session.Driver().Kill();
+
+    const ProbedMedia probed = ProbeMedia(output);
+    // Where the last block is cut in two, Matroska's reader says so.
+    EXPECT_TRUE(probed.read || probed.errors.find("ended prematurely") != std::string::npos)
+        << probed.errors;
+    ASSERT_TRUE(probed.Stream("video") && probed.Stream("audio"));
+    const long frames = probed.Stream("video")->packets;
+    EXPECT_GT(frames, 0);
+    EXPECT_LT(frames, kLongFrames);
+    EXPECT_NEAR(probed.duration, static_cast<double>(frames) / kFramesPerSecond, 0.5);
+    EXPECT_GT(DecodedAudioSeconds(output), 0);
+    ASSERT_TRUE(m_session.Start());
+  }
 }
 
 // Wine has no Windows Media runtime: WMV ends with the program's message and

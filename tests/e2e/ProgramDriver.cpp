@@ -116,7 +116,9 @@ DWORD ThreadsOf(DWORD id) {
 
 }  // namespace
 
-ProgramDriver::~ProgramDriver() {
+ProgramDriver::~ProgramDriver() { Kill(); }
+
+void ProgramDriver::Kill() {
   if (!m_process.hProcess) return;
   if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
     TerminateProcess(m_process.hProcess, 99);
@@ -124,6 +126,7 @@ ProgramDriver::~ProgramDriver() {
   }
   CloseHandle(m_process.hThread);
   CloseHandle(m_process.hProcess);
+  m_process = {};
 }
 
 std::string ProgramDriver::ProgramPath() { return path::ModuleFolder() + "\\RoroVozaririd.exe"; }

@@ -39,6 +39,9 @@ class ProgramDriver {
   // A visible message box of the program: its text is control 0xFFFF.
   HWND WaitForMessageBox(DWORD timeoutMs) const;
   bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+  // Ends the program at once, as a crash does (TerminateProcess), and lets go
+  // of it: Start may follow.
+  void Kill();
   // The running program's process; nullptr before Start.
   HANDLE Process() const { return m_process.hProcess; }
   // What the running program holds now.

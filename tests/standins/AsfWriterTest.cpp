@@ -15,11 +15,13 @@
 namespace {
 
 using test_streams::InMs;
+using test_streams::kI420;
 using test_streams::kI420AndPcm;
 using test_streams::kMjpg;
 using test_streams::Pcm;
 using test_streams::Sample;
 using test_streams::Samples;
+using test_streams::Video;
 const AsfGuid kFileId = {0x01234567, 0x89AB, 0xCDEF, {1, 2, 3, 4, 5, 6, 7, 8}};
 
 struct File {
@@ -64,6 +66,7 @@ std::vector<std::vector<MediaObject>> ReadPackets(const File& f, uint64_t first,
       auto& stream = objects.at((f.b[at] & 0x7F) - 1);
       const uint64_t offset = f.U(at + 2, 4), size = f.U(at + 7, 4), length = f.U(at + 15, 2);
       if (offset == 0) {
+        EXPECT_EQ(f.b[at + 1], uint8_t(stream.size())) << "objects numbered in turn, 255 then 0";
         stream.push_back(
             {{int64_t(f.U(at + 11, 4)), (f.b[at] & 0x80) != 0, size, f.b[at + 17]}, p});
         latestStart = std::max(latestStart, f.U(at + 11, 4) - options.prerollMs);
@@ -97,24 +100,32 @@ struct Read {
 };
 
 // Top-level objects end to end; the File Properties agree with the Data Object.
-Read ReadFile(const File& f, const AsfWriter::Options& options, size_t streams) {
+// A finished file is seekable with an index for every video stream; one cut
+// off by a crash counts what its last refresh saw, neither broadcast nor seekable.
+Read ReadFile(const File& f, const AsfWriter::Options& options,
+              const std::vector<StreamInfo>& streams, bool finished) {
   Read read;
   for (uint64_t at = 0; at < f.b.size(); at += f.U(at + 16, 8)) {
     read.top.push_back(at);
     if (f.U(at + 16, 8) == 0) break;
   }
+  const size_t videos =
+      size_t(std::count_if(streams.begin(), streams.end(), [](const StreamInfo& info) {
+        return info.kind == StreamInfo::Kind::kVideo;
+      }));
   EXPECT_TRUE(f.IsGuid(read.top.at(0), asf::kHeaderObject));
   EXPECT_TRUE(f.IsGuid(read.top.at(1), asf::kDataObject));
   const uint64_t properties = 30, data = read.top[1];
   EXPECT_TRUE(f.IsGuid(properties, asf::kFilePropertiesObject));
   EXPECT_EQ(f.U(properties + 40, 8), f.b.size());
   EXPECT_EQ(f.U(properties + 56, 8), f.U(data + 40, 8));
-  EXPECT_EQ(f.U(properties + 88, 4), 2u) << "seekable, not broadcast";
+  EXPECT_EQ(f.U(properties + 88, 4), finished && read.top.size() == 2u + videos ? 2u : 0u)
+      << "seekable only with every index; not broadcast";
   EXPECT_EQ(f.U(properties + 92, 4), options.packetBytes);
   EXPECT_EQ(f.U(properties + 96, 4), options.packetBytes);
   const uint64_t packets = f.U(data + 40, 8);
   EXPECT_EQ(f.U(data + 16, 8), 50 + packets * options.packetBytes);
-  read.objects = ReadPackets(f, data + 50, packets, options, streams);
+  read.objects = ReadPackets(f, data + 50, packets, options, streams.size());
   return read;
 }
 
@@ -172,32 +183,73 @@ void ExpectHeaderObjects(const File& f, const std::vector<StreamInfo>& streams,
   EXPECT_EQ(at + f.U(at + 16, 8), dataObject) << "the last header object";
 }
 
-AsfWriter::Options Options(uint32_t packetBytes, uint32_t prerollMs, uint64_t interval) {
-  return {kFileId, 0x01D0000000000000, packetBytes, prerollMs, interval};
+AsfWriter::Options Options(uint32_t packetBytes, uint32_t prerollMs, uint64_t interval,
+                           HeaderRefresh::Limits refresh = {}) {
+  return {kFileId, 0x01D0000000000000, packetBytes, prerollMs, interval, refresh};
+}
+
+// The most bits of samples that start within the second up to the latest,
+// after each sample as test_streams::Write gives them (one of each stream in turn).
+uint64_t PeakBits(const Samples& written) {
+  std::vector<Sample> sofar;
+  int64_t latest = 0;
+  uint64_t most = 0;
+  for (size_t i = 0; i < written[0].size(); ++i)
+    for (const auto& stream : written) {
+      sofar.push_back(stream[i]);
+      latest = std::max(latest, stream[i].time);
+      uint64_t bytes = 0;
+      for (const Sample& sample : sofar)
+        if (sample.time > latest - 10000000) bytes += sample.size;
+      most = std::max(most, bytes * 8);
+    }
+  return most;
 }
 
 TEST(AsfWriter, ObjectsAndPacketsDescribeWhatWasWritten) {
+  constexpr HeaderRefresh::Limits kEverySample = test_streams::kRefreshEverySample;
+  std::vector<uint32_t> burst(50, 100);  // a second of large frames in two
+  std::fill_n(burst.begin(), 25, 1000);
   const struct {
     const char* name;
     test_streams::Script script;
     AsfWriter::Options options;
   } shapes[] = {
-      {"I420 and stereo PCM", kI420AndPcm, Options(8192, 3000, 10000000)},
-      {"MJPG and IMA ADPCM, small packets", test_streams::kMjpgAndAdpcm, Options(512, 0, 2000000)},
-      {"audio only", test_streams::kMonoPcm, Options(8192, 3000, 10000000)},
+      {"I420 and stereo PCM", kI420AndPcm, Options(8192, 3000, 10000000, kEverySample)},
+      {"MJPG and IMA ADPCM, small packets", test_streams::kMjpgAndAdpcm,
+       Options(512, 0, 2000000, kEverySample)},
+      {"audio only", test_streams::kMonoPcm, Options(8192, 3000, 10000000, kEverySample)},
+      {"two video streams of 300 objects, a burst",
+       {{Video(kMjpg, 64, 48, 24, 400000), Video(kI420, 16, 16, 12, 400000), Pcm(8000, 1, 8)},
+        {burst, {384}, {320}},
+        5,
+        300},
+       Options(2048, 500, 5000000, kEverySample)},
   };
   for (const auto& shape : shapes) {
     SCOPED_TRACE(shape.name);
     const std::vector<StreamInfo>& streams = shape.script.streams;
+    const uint32_t preroll = shape.options.prerollMs;
     MemorySink sink;
     AsfWriter writer(sink, streams, shape.options);
     ASSERT_EQ(writer.Start(), 0);
     int64_t end = 0;
-    const Samples written = InMs(test_streams::Write(writer, shape.script, end));
+    // Cut off after any sample, as by a crash: every object so far is in the
+    // packets counted, and the length is theirs.
+    const Samples exact =
+        test_streams::Write(writer, shape.script, end, [&](const Samples& sofar, int64_t sofarEnd) {
+          if (::testing::Test::HasFailure()) return;
+          const File cut{sink.bytes};
+          EXPECT_EQ(Complete(ReadFile(cut, shape.options, streams, false).objects, preroll),
+                    InMs(sofar));
+          EXPECT_EQ(cut.U(30 + 64, 8), sofarEnd + preroll * 10000ull);
+        });
+    const Samples written = InMs(exact);
     ASSERT_EQ(writer.Finish(), 0);
     const File f{sink.bytes};
-    const Read read = ReadFile(f, shape.options, streams.size());
-    EXPECT_EQ(Complete(read.objects, shape.options.prerollMs), written);
+    const Read read = ReadFile(f, shape.options, streams, true);
+    EXPECT_EQ(Complete(read.objects, preroll), written);
+    EXPECT_EQ(f.U(30 + 100, 4), PeakBits(exact)) << "the maximum bitrate";
 
     EXPECT_EQ(f.U(24, 4), streams.size() + 2) << "header objects";
     EXPECT_EQ(f.U(28, 2), 0x0201u);
@@ -206,18 +258,22 @@ TEST(AsfWriter, ObjectsAndPacketsDescribeWhatWasWritten) {
     EXPECT_EQ(f.U(30 + 80, 8), shape.options.prerollMs);
     ExpectHeaderObjects(f, streams, read.top[1]);
 
-    const bool video = streams[0].kind == StreamInfo::Kind::kVideo;
-    ASSERT_EQ(read.top.size(), video ? 3u : 2u);
-    if (video)
-      ExpectIndex(f, read.top[2], shape.options.indexInterval, read.objects[0], playDuration);
+    // One index per video stream, in stream order.
+    size_t next = 2;
+    for (size_t s = 0; s < streams.size(); ++s)
+      if (streams[s].kind == StreamInfo::Kind::kVideo)
+        ExpectIndex(f, read.top.at(next++), shape.options.indexInterval, read.objects[s],
+                    playDuration);
+    EXPECT_EQ(read.top.size(), next);
   }
 }
 
 // A full disk at any point: the objects whose packets were written stay in a
-// file whose header and index count only them, and the failure is reported.
+// file whose header and index count only them (seekable only with the index
+// whole), and the failure is reported.
 TEST(AsfWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
   const AsfWriter::Options options = Options(1024, 3000, 2000000);
-  const uint64_t size = test_streams::WholeFileSize<AsfWriter>(kI420AndPcm, options);
+  const uint64_t size = test_streams::WholeFile<AsfWriter>(kI420AndPcm, options).size();
   for (uint64_t capacity : {size / 4, size / 2 + 3, size - 100, size - 10}) {
     SCOPED_TRACE(capacity);
     MemorySink sink;
@@ -229,7 +285,7 @@ TEST(AsfWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
     EXPECT_EQ(writer.Finish(), MemorySink::kDiskFull);
     EXPECT_EQ(writer.Write(0, "x", 1, true, 0), MemorySink::kDiskFull);
     const File f{sink.bytes};
-    const Read read = ReadFile(f, options, 2);
+    const Read read = ReadFile(f, options, kI420AndPcm.streams, true);
     const Samples found = Complete(read.objects, options.prerollMs);
     for (size_t s = 0; s < 2; ++s) {
       ASSERT_LE(found[s].size(), accepted[s].size());
@@ -250,7 +306,7 @@ TEST(AsfWriter, RefusesWhatItsFieldsCannotHold) {
     AsfWriter writer(sink, sound, Options(packetBytes, 0, 10000000));
     EXPECT_EQ(writer.Start(), AsfWriter::kInvalidArg) << packetBytes;
   }
-  AsfWriter bigFormat(sink, {test_streams::Video(kMjpg, 64, 48, 24, 400000, 0x10000)},
+  AsfWriter bigFormat(sink, {Video(kMjpg, 64, 48, 24, 400000, 0x10000)},
                       Options(8192, 0, 10000000));
   EXPECT_EQ(bigFormat.Start(), AsfWriter::kInvalidArg) << "a codec private beyond 64 kB";
   AsfWriter writer(sink, sound, Options(8192, 3000, 10000000));

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <utility>
 
+#include "standins/mux/HeaderRefresh.h"
 #include "standins/mux/StreamTimes.h"
 #include "support/TestStreams.h"
 
@@ -116,6 +119,39 @@ TEST(Interleaver, KeepCopiesIntoRecycledBuffers) {
   EXPECT_EQ(kept.borrowed, nullptr);
   EXPECT_EQ(kept.data.data(), storage);
   EXPECT_EQ(kept.data, producer);
+}
+
+// Each sample's time and the bytes written after it; '+' where the headers
+// are due (and then brought up to date), '.' where not. The file starts with
+// 1,000 bytes of headers, described at Start.
+TEST(HeaderRefresh, ComesAfterASpanOfOutputOrSoMuchGrowth) {
+  constexpr int64_t kS = 10000000;  // 100 ns units
+  constexpr int64_t kNever = INT64_MAX;
+  const struct {
+    const char* name;
+    HeaderRefresh::Limits limits;
+    std::vector<std::pair<int64_t, uint64_t>> samples;
+    const char* due;
+  } cases[] = {
+      {"a span of the latest time", {2 * kS, ~0ull, 0},
+       {{0, 1100}, {2 * kS - 1, 1200}, {2 * kS, 1300}, {kS, 1400}, {4 * kS - 1, 1500}, {4 * kS, 1600}},
+       "..+..+"},
+      {"never without new bytes", {0, ~0ull, 0}, {{0, 1100}, {kS, 1100}, {kS, 1101}}, "+.+"},
+      {"so many bytes", {kNever, 500, 0}, {{0, 1499}, {0, 1500}, {0, 1999}, {0, 2000}}, ".+.+"},
+      {"a share of the size last described", {kNever, ~0ull, 4},
+       {{0, 1249}, {0, 1250}, {0, 1561}, {0, 1562}}, ".+.+"},
+      {"the share, at most so many bytes", {kNever, 300, 2}, {{0, 1299}, {0, 1300}}, ".+"},
+  };
+  for (const auto& c : cases) {
+    HeaderRefresh refresh(c.limits);
+    refresh.Done(1000);
+    std::string due;
+    for (const auto& [time, end] : c.samples) {
+      due += refresh.Due(time, end) ? '+' : '.';
+      if (due.back() == '+') refresh.Done(end);
+    }
+    EXPECT_EQ(due, c.due) << c.name;
+  }
 }
 
 }  // namespace

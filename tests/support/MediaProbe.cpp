@@ -128,8 +128,10 @@ double DecodedAudioSeconds(const std::string& windowsPath) {
   const LinuxCommandResult run =
       RunLinuxCommand("ffmpeg -v error -i " + ShellQuote(UnixPath(windowsPath)) +
                       " -map 0:a:0 -ac 1 -ar " + std::to_string(kRate) + " -f s16le - | wc -c");
-  if (!run.finished || run.exitCode != 0 || run.output.empty()) return -1;
-  return std::stod(run.output) / (2.0 * kRate);
+  // What ffmpeg finds amiss (a file cut off) comes first; the count is the last line.
+  const std::vector<std::string> lines = Lines(run.output);
+  if (!run.finished || run.exitCode != 0 || lines.empty()) return -1;
+  return std::stod(lines.back()) / (2.0 * kRate);
 }
 
 DecodedVideo DecodeVideo(const std::string& windowsPath, const std::string& rawFile) {

@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
 #include "standins/mux/ContainerWriter.h"
+#include "standins/mux/HeaderRefresh.h"
 #include "standins/mux/StreamInfo.h"
 #include "support/MemorySink.h"
 
@@ -83,9 +85,15 @@ struct Script {
   int rounds;                                // one sample of each stream per round
 };
 
+// What was written so far and where it ends (100 ns units).
+using AfterEach = std::function<void(const Samples& written, int64_t end)>;
+
 // Writes one sample of each stream per round, each stream's samples following
 // each other without gaps, until the first failure. end: the last sample's end.
-inline Samples Write(ContainerWriter& writer, const Script& script, int64_t& end) {
+// Sound comes with upstream's key flags every keyEvery samples too, and is
+// written as key blocks. after: called after each sample taken.
+inline Samples Write(ContainerWriter& writer, const Script& script, int64_t& end,
+                     const AfterEach& after = nullptr) {
   Samples written(script.streams.size());
   std::vector<int64_t> times(script.streams.size(), 0);
   for (int round = 0; round < script.rounds; ++round) {
@@ -93,29 +101,33 @@ inline Samples Write(ContainerWriter& writer, const Script& script, int64_t& end
       const StreamInfo& info = script.streams[s];
       const bool video = info.kind == StreamInfo::Kind::kVideo;
       const uint32_t size = script.sizes[s][round % script.sizes[s].size()];
-      const bool key = !video || round % script.keyEvery == 0;
+      const bool key = round % script.keyEvery == 0;
       const std::vector<uint8_t> data(size, uint8_t(s * 64 + written[s].size()));
       if (writer.Write(s, data.data(), size, key, times[s]) != 0) return written;
-      written[s].push_back({times[s], key, size, data[0]});
+      written[s].push_back({times[s], key || !video, size, data[0]});
       times[s] += video ? info.frameDuration : int64_t(size) * 10000000 / info.bytesPerSecond;
       end = std::max(end, times[s]);
+      if (after) after(written, end);
     }
   }
   return written;
 }
 
-// The size of the whole file a writer makes of script: the full-disk cases
-// stop short of it.
+// The whole file a writer makes of script: the full-disk cases stop short of it.
 template <class Writer, class... Options>
-uint64_t WholeFileSize(const Script& script, const Options&... options) {
+std::vector<uint8_t> WholeFile(const Script& script, const Options&... options) {
   MemorySink sink;
   Writer writer(sink, script.streams, options...);
   int64_t end = 0;
   writer.Start();
   Write(writer, script, end);
   writer.Finish();
-  return sink.bytes.size();
+  return sink.bytes;
 }
+
+// Headers brought up to date after every sample, so that a file cut off
+// between two samples holds and counts every one before.
+constexpr HeaderRefresh::Limits kRefreshEverySample = {0, ~0ull, 0};
 
 // Times in ms, as Matroska and ASF keep them.
 inline Samples InMs(Samples samples) {
