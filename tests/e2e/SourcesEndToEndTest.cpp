@@ -177,7 +177,9 @@ class SourcesEndToEnd : public ::testing::Test {
 TEST_F(SourcesEndToEnd, CommonSizesRatesAndContainersConvertFrameForFrameAndInStep) {
   for (const Source& s : kSources) {
     ASSERT_FALSE(m_clips.MakeClip(s.file, s.shape, s.codecs).empty()) << s.file;
-    if (s.subtitled) ASSERT_FALSE(m_clips.MakeFile(Stem(s.file) + ".srt", kCue).empty());
+    if (s.subtitled) {
+      ASSERT_FALSE(m_clips.MakeFile(Stem(s.file) + ".srt", kCue).empty());
+    }
   }
   for (const char* format : {"avi", "mkv", "asf"}) {
     const std::string folder = m_clips.MakeFolder(format) + "\\";

@@ -200,7 +200,9 @@ TEST(MatroskaWriter, ElementsDescribeWhatWasWritten) {
       ASSERT_TRUE(f.Read(file, 0, sink.bytes.size()));
       const Element* duration = file.kids.at(1).Find(mkv::kInfo)->Find(mkv::kDuration);
       EXPECT_EQ(duration != nullptr, sofarEnd > 0);
-      if (duration) EXPECT_DOUBLE_EQ(f.Float(duration), sofarEnd / 10000.0);
+      if (duration) {
+        EXPECT_DOUBLE_EQ(f.Float(duration), sofarEnd / 10000.0);
+      }
       std::vector<const Element*> clusters;
       EXPECT_EQ(ReadBlocks(f, file.kids[1], sofar.size(), clusters), InMs(sofar));
     };

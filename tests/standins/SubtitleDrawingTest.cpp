@@ -121,7 +121,9 @@ TEST(PictureLayouts, CopyPicturesBetweenLayouts) {
   CopyPicture(padded, source.data(), packed, tight.data());
   CopyPicture(packed, tight.data(), padded, back.data());
   for (size_t i = 0; i < source.size(); ++i) {
-    if (PlaceOfByte(padded, i).plane >= 0) ASSERT_EQ(back[i], source[i]) << "byte " << i;
+    if (PlaceOfByte(padded, i).plane >= 0) {
+      ASSERT_EQ(back[i], source[i]) << "byte " << i;
+    }
   }
   // The V plane's first row, packed, follows its U plane at once.
   EXPECT_EQ(0, memcmp(tight.data() + 426 * 240 + 213 * 120, source.data() + 428 * 240 + 216 * 120,

@@ -87,8 +87,12 @@ void MuxGraphTest::BuildOutput(const GUID& type, const std::string& path,
 void MuxGraphTest::RenderInto(IBaseFilter* mux, IBaseFilter* videoCompressor,
                               IBaseFilter* audioCompressor) {
   ASSERT_EQ(m_pins.size(), 2u);
-  if (videoCompressor) ASSERT_EQ(m_graph->AddFilter(videoCompressor, L"VideoCompressor"), S_OK);
-  if (audioCompressor) ASSERT_EQ(m_graph->AddFilter(audioCompressor, L"AudioCompressor"), S_OK);
+  if (videoCompressor) {
+    ASSERT_EQ(m_graph->AddFilter(videoCompressor, L"VideoCompressor"), S_OK);
+  }
+  if (audioCompressor) {
+    ASSERT_EQ(m_graph->AddFilter(audioCompressor, L"AudioCompressor"), S_OK);
+  }
   for (size_t i = 0; i < m_pins.size(); ++i) {
     IBaseFilter* compressor =
         m_majorTypes[i] == MEDIATYPE_Video ? videoCompressor : audioCompressor;
