@@ -15,8 +15,15 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-const AudioStreamSpec kAudio = {128000, 0x0161, 44100, 2};
-const VideoStreamSpec kVideo = {MAKEFOURCC('W', 'M', 'V', '3'), 798720, 480, 640, 23, 0, 8};
+const AudioStreamSpec kAudio = {
+    .bitrate = 128000, .formatTag = 0x0161, .sampleRate = 44100, .channels = 2};
+const VideoStreamSpec kVideo = {.fourcc = MAKEFOURCC('W', 'M', 'V', '3'),
+                                .bitrate = 798720,
+                                .height = 480,
+                                .width = 640,
+                                .framesPerSecond = 23,
+                                .quality = 0,
+                                .secondsPerKeyFrame = 8};
 
 TEST(ProfileManagerLoader, ReachesTheRuntimeOrSaysWhyNot) {
   struct Case {
