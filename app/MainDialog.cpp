@@ -120,7 +120,7 @@ BOOL MainDialog::OnInitDialog() {
   ShowStartupSummary();
   SetItemText(IDC_STATIC_SOURCE_LINE, "00:00:00");
   LoadBitratesAndProfile(m_settings, m_profile);
-  ForceSubtitleLoadLevel(m_savedLoadLevel, m_loadLevelChanged);
+  ForceSubtitleLoadLevel(m_savedLoadLevel);
   TranslateDialog(Hwnd(), IDD_MAIN_DIALOG);
   DragAcceptFiles(Hwnd(), TRUE);
   m_taskbar.Attach(Hwnd());
@@ -256,7 +256,7 @@ void MainDialog::CloseWindow() {
   Microsoft::WRL::ComPtr<IBaseFilter> audio = std::move(m_graph.audioCompressor);
   audio.Reset();
   m_profile.WriteString(kOptionSection, kCurrentLanguage, m_languages.CurrentLanguage().c_str());
-  RestoreSubtitleLoadLevel(m_savedLoadLevel, m_loadLevelChanged);
+  RestoreSubtitleLoadLevel(m_savedLoadLevel);
   if (m_comInitialized) CoUninitialize();
   m_comInitialized = false;
   End(IDCANCEL);
