@@ -430,7 +430,7 @@ bool MainDialog::ConfirmPictureAlone() {
 
 bool MainDialog::ConfirmReplacingOutput() {
   const std::string& output = m_settings.outputPath;
-  if (!LanguageManager::FileExists(output)) return true;
+  if (!path::FileExists(output.c_str())) return true;
   // Path and text are joined, never formatted: either may hold a percent sign.
   const std::string question = output + " " + GetLocalizedString(IDS_MESSAGE_FILE_EXIST);
   if (Prompts::Current().ShowMessage(Hwnd(), question.c_str(), "Warning",
