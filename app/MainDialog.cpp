@@ -113,7 +113,7 @@ BOOL MainDialog::OnInitDialog() {
   LoadOutputFormat(m_settings, m_profile);
   ShowItem(IDC_BUTTON_BUILD_FILTERS, false);
   DisableEncoderFeedback();
-  LoadCompressorChoices(m_settings, m_profile, m_graph);
+  LoadCompressorChoices(m_settings, m_profile, m_graph.Compressors());
   LoadOutputPath(m_settings, MyVideoDefault(settings_keys::kSettings, settings_keys::kOutputName,
                                             kDefaultOutputPath, CSIDL_MYVIDEO));
   LoadOutputSize(m_settings, m_profile);
@@ -208,7 +208,7 @@ void MainDialog::ShowConvertButtonText() {
 }
 
 void MainDialog::OnOptions() {
-  OutputOptionsDialog options(m_settings, m_source, m_sourceReady, m_profile, m_graph,
+  OutputOptionsDialog options(m_settings, m_source, m_sourceReady, m_profile, m_graph.Compressors(),
                               m_vfwCodecState);
   if (options.Run(Hwnd()) != IDOK) return;
   m_settings = options.Settings();

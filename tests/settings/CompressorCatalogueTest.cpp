@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/GraphHandles.h"
 #include "fakes/FakeFilter.h"
 #include "fakes/ScriptedPrompts.h"
 #include "platform/Str.h"
@@ -157,7 +158,7 @@ TEST_F(RegisteredMembersTest, StartUpResolvesTheStoredChoices) {
       profile.WriteInt("DexVideoCompress", "CompressorNumber", c.storedVideo);
     ConversionSettings settings;
     GraphHandles graph;
-    LoadCompressorChoices(settings, profile, graph);
+    LoadCompressorChoices(settings, profile, graph.Compressors());
     EXPECT_EQ(settings.videoCompressorIndex, c.index) << c.storedVideo;
     EXPECT_EQ(settings.useVideoCompressor, c.use) << c.storedVideo;
     EXPECT_EQ(graph.videoCompressor.Get(), c.instance) << c.storedVideo;
@@ -173,7 +174,7 @@ TEST_F(CatalogueTest, NoDefaultCompressorMeansNone) {
   ScratchProfile profile("nodefault");
   ConversionSettings settings;
   GraphHandles graph;
-  LoadCompressorChoices(settings, profile, graph);
+  LoadCompressorChoices(settings, profile, graph.Compressors());
   EXPECT_EQ(settings.videoCompressorIndex, -1);
   EXPECT_EQ(settings.useVideoCompressor, 0);
   EXPECT_EQ(settings.audioCompressorIndex, -1);

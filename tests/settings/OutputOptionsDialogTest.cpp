@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/FakeFilter.h"
+#include "engine/GraphHandles.h"
 #include "fakes/ScriptedPrompts.h"
 #include "support/CategoryMembers.h"
 #include "support/ScratchProfile.h"
@@ -44,7 +45,7 @@ class OutputOptionsTest : public ::testing::Test {
   }
   // Runs the dialog on settings; result is what ended it, after the copy.
   INT_PTR Run(const std::function<void(HWND)>& script) {
-    OutputOptionsDialog dialog(settings, source, 1, recording, graph, vfwState);
+    OutputOptionsDialog dialog(settings, source, 1, recording, graph.Compressors(), vfwState);
     INT_PTR result = RunScripted(dialog, script);
     after = dialog.Settings();
     return result;

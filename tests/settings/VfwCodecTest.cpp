@@ -8,6 +8,7 @@
 #include <array>
 #include <utility>
 
+#include "engine/GraphHandles.h"
 #include "fakes/ScriptedPrompts.h"
 #include "settings/OutputOptionsDialog.h"
 #include "support/ScratchProfile.h"
@@ -122,7 +123,7 @@ class VfwCodecTest : public ::testing::Test {
     ConversionSettings settings;
     settings.outputFormat = OutputFormat::Avi;
     GraphHandles graph;
-    OutputOptionsDialog dialog(settings, SourceInfo{}, 0, profile, graph, state);
+    OutputOptionsDialog dialog(settings, SourceInfo{}, 0, profile, graph.Compressors(), state);
     RunScripted(dialog, script);
   }
 
