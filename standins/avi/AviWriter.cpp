@@ -151,8 +151,8 @@ int32_t AviWriter::MakeRoomFor(size_t stream, uint64_t paddedSize) {
 
 int32_t AviWriter::WriteData(size_t stream, const void* data, size_t size) {
   uint8_t head[kChunkHeadBytes];
-  PutU32(head, m_state[stream].chunkId);
-  PutU32(head + 4, static_cast<uint32_t>(size));
+  PutLittleEndian(head, m_state[stream].chunkId, 4);
+  PutLittleEndian(head + 4, static_cast<uint32_t>(size), 4);
   int32_t status = m_sink.WriteAt(m_end, head, sizeof head);
   if (status == 0 && size > 0) status = m_sink.WriteAt(m_end + kChunkHeadBytes, data, size);
   const uint8_t pad = 0;
@@ -259,7 +259,7 @@ int32_t AviWriter::WriteHeaderList() {
 
 int32_t AviWriter::WriteSizeAt(uint64_t field, uint64_t end) {
   uint8_t size[4];
-  PutU32(size, Clamp32(end - field - 4));
+  PutLittleEndian(size, Clamp32(end - field - 4), 4);
   return m_sink.WriteAt(field, size, sizeof size);
 }
 

@@ -53,7 +53,7 @@ int32_t MatroskaWriter::Start() {
   m_tracks = m_info + info.Size();
   AppendSeekHead(head, m_info, m_tracks, 0);
   m_duration = head.Size() + durationInInfo;
-  head.Raw(info.Data().data(), info.Size());
+  head.Append(info.Data().data(), info.Size());
   AppendTracks(head, m_streams);
   m_started = true;
   m_failure = Append(head.Data());
@@ -141,7 +141,7 @@ int32_t MatroskaWriter::WriteBlock(size_t stream, const void* data, size_t size,
       static_cast<uint8_t>(0x80 | (stream + 1)),  // the track number as a 1-byte size
       static_cast<uint8_t>(relativeBits >> 8), static_cast<uint8_t>(relativeBits),
       keyFrame ? mkv::kKeyFrameFlag : uint8_t{0}};
-  head.Raw(block, sizeof block);
+  head.Append(block, sizeof block);
   int32_t status = m_sink.WriteAt(m_end, head.Data().data(), head.Size());
   if (status == 0 && size > 0) status = m_sink.WriteAt(m_end + head.Size(), data, size);
   if (status == 0) m_end += head.Size() + size;
