@@ -107,13 +107,6 @@ bool UninstallAndWait(const std::string& arguments) {
   return false;
 }
 
-// Paints the window, its frame and its children before a picture is taken.
-void Settle(HWND window) {
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Sleep(500);
-}
-
 class InstalledRelease : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { s_setupExitCode = Install(); }
@@ -163,13 +156,11 @@ TEST_F(InstalledRelease, ProgramShowsTheStoredLanguage) {
     HWND main = driver.WaitForWindow(c.mainCaption, kTimeoutMs);
     ASSERT_NE(main, nullptr) << c.language;
     const std::string shots = ProgramDriver::ScreenshotFolder() + "\\installed-" + c.language;
-    Settle(main);
     EXPECT_TRUE(ProgramDriver::SaveScreenshot(main, shots + "-main-window.bmp"));
 
     ProgramDriver::Click(main, IDC_BUTTON_OUTPUT_SETTINGS);
     HWND options = driver.WaitForWindow(c.optionsCaption, kTimeoutMs);
     ASSERT_NE(options, nullptr) << c.language;
-    Settle(options);
     EXPECT_TRUE(ProgramDriver::SaveScreenshot(options, shots + "-output-options.bmp"));
     ProgramDriver::Click(options, IDC_BUTTON_OPTIONS_CANCEL);
     for (DWORD start = GetTickCount(); IsWindow(options) && GetTickCount() - start < kTimeoutMs;) {
@@ -201,7 +192,6 @@ TEST_F(InstalledRelease, HelpOpensTheHelpWindow) {
   HWND contents = FindDescendant(help, WC_TREEVIEWA);
   ASSERT_NE(contents, nullptr) << "no table of contents";
   EXPECT_GT(SendMessageA(contents, TVM_GETCOUNT, 0, 0), 0);
-  Settle(help);
   EXPECT_TRUE(
       ProgramDriver::SaveScreenshot(help, ProgramDriver::ScreenshotFolder() + "\\help.bmp"));
 }
