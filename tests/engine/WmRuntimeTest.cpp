@@ -1,6 +1,6 @@
-// The profile builder against the Windows Media runtime of this machine
-// (Wine's: it makes profile managers, but no profiles, and has no codec
-// information).
+// The profile builder against the Windows Media runtime of this machine. What
+// a runtime that makes no profiles (Wine's) does to it is a precondition: the
+// cases that need it skip elsewhere.
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>
@@ -45,19 +45,25 @@ TEST(ProfileManagerLoader, ReachesTheRuntimeOrSaysWhyNot) {
   EXPECT_NE(manager, nullptr);
 }
 
-TEST(WmRuntime, GenerateProfilePassesOnTheRuntimesRefusal) {
+// The runtime's answer to a request for an empty profile (Wine 8's: E_NOTIMPL).
+HRESULT EmptyProfileAnswer() {
   ComPtr<IWMProfileManager> manager;
-  ASSERT_EQ(CreateProfileManager(&manager), S_OK);
-  ComPtr<IWMProfile> direct;
-  const HRESULT refusal = manager->CreateEmptyProfile(WMT_VER_9_0, &direct);
-  EXPECT_EQ(refusal, E_NOTIMPL) << "Wine 8 makes no profiles";
+  if (FAILED(CreateProfileManager(&manager))) return E_FAIL;
+  ComPtr<IWMProfile> profile;
+  return manager->CreateEmptyProfile(WMT_VER_9_0, &profile);
+}
+
+TEST(WmRuntime, GenerateProfilePassesOnTheRuntimesRefusal) {
+  const HRESULT refusal = EmptyProfileAnswer();
+  if (SUCCEEDED(refusal)) GTEST_SKIP() << "this runtime makes profiles: nothing to pass on";
 
   ComPtr<IWMProfile> profile;
   EXPECT_EQ(GenerateProfile(&kAudio, nullptr, 1, &kVideo, &profile, WMT_VER_9_0), refusal);
   EXPECT_EQ(profile, nullptr);
 }
 
-TEST(WmRuntime, MapProfileOfTest2Fails) {
+TEST(WmRuntime, MapProfileOfTest2FailsWhereTheRuntimeMakesNoProfiles) {
+  if (SUCCEEDED(EmptyProfileAnswer())) GTEST_SKIP() << "this runtime makes profiles";
   ComPtr<IWMProfile> profile;
   testing::internal::CaptureStdout();
   const HRESULT hr = MapProfile("test2", &profile);

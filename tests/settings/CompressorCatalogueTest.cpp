@@ -34,6 +34,19 @@ struct ComApartment {
   ~ComApartment() { CoUninitialize(); }
 };
 
+// How many members the system device enumerator lists in category.
+size_t MemberCount(const CLSID& category) {
+  ComPtr<ICreateDevEnum> devices;
+  ComPtr<IEnumMoniker> members;
+  if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_PPV_ARGS(&devices))) ||
+      devices->CreateClassEnumerator(category, &members, 0) != S_OK)
+    return 0;
+  size_t count = 0;
+  for (ComPtr<IMoniker> member; members->Next(1, &member, nullptr) == S_OK; member.Reset()) ++count;
+  return count;
+}
+
 class CatalogueTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -46,15 +59,19 @@ class CatalogueTest : public ::testing::Test {
   ScriptedPrompts prompts;
 };
 
-// Wine's own: its wrappers of the Video for Windows codecs, and no audio compressor.
-TEST_F(CatalogueTest, WithoutRegisteredMembersWineListsCodecWrappersAndNoAudioCompressors) {
+// The system's own members alone: codecs in the video category (Wine's
+// wrappers of the Video for Windows codecs) and none in the audio one.
+TEST_F(CatalogueTest, WithoutRegisteredMembersTheCodecsFollowFullFramesAndNoAudioIsNoFailure) {
   CategoryMembers standInVideo(CLSID_VideoCompressorCategory);
   CategoryMembers standInAudio(CLSID_AudioCompressorCategory);
   ASSERT_TRUE(standInVideo.HideRegistered() && standInAudio.HideRegistered());
+  const size_t videoMembers = MemberCount(CLSID_VideoCompressorCategory);
+  if (videoMembers == 0 || MemberCount(CLSID_AudioCompressorCategory) != 0)
+    GTEST_SKIP() << "wants video codecs and no audio compressor on this system (Wine 8's)";
   int position = -1;
   EXPECT_EQ(FillCompressorList(CompressorCategory::Video, list), S_OK);
   std::vector<std::string> video = ListTexts(list);
-  ASSERT_GT(video.size(), 1u) << "Wine lists its codecs";
+  ASSERT_EQ(video.size(), 1 + videoMembers);
   EXPECT_EQ(video[0], "Full frames (uncompressed)");
   EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
   EXPECT_FALSE(
