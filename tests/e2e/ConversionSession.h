@@ -43,8 +43,6 @@ class ConversionSession {
   void Stop();
   // The summary line once the conversion has ended ("Done. ..." or a failure).
   std::string WaitForFinish(DWORD timeoutMs = kTimeoutMs);
-  // Closes the main window; true when the program ended with exit code 0.
-  bool Close();
 
   struct Box {
     std::string caption;  // empty when no box came
@@ -54,6 +52,11 @@ class ConversionSession {
   Box AnswerBox(int button = IDOK, DWORD timeoutMs = kTimeoutMs);
   // Every box answered so far, in order.
   const std::vector<Box>& Answered() const { return m_answered; }
+  // Closes the main window; true when the program ended with exit code 0. With
+  // late, a message box up or coming before the program ends is answered with
+  // OK and kept there: whatever was queued before the close (a conversion's
+  // end included) is handled first, and a box keeps the program open.
+  bool Close(std::vector<Box>* late = nullptr);
 
  private:
   ProgramDriver m_driver;

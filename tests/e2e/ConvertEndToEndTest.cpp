@@ -10,8 +10,6 @@
 #include <wrl/client.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "e2e/ConversionSession.h"
@@ -22,6 +20,7 @@
 #include "standins/KeptMjpegSettings.h"
 #include "standins/codecs/MjpegResource.h"
 #include "support/ClipFolder.h"
+#include "support/FileContents.h"
 #include "support/LinuxCommand.h"
 #include "support/LoadLevelGuard.h"
 #include "support/MediaProbe.h"
@@ -57,13 +56,6 @@ Expect ExpectedFrame(int frame, bool withSubtitles) {
     if (frame > cue.first - kEdgeFrames && frame < cue.last + kEdgeFrames) return Expect::Either;
   }
   return Expect::Source;
-}
-
-// The file's size in bytes; 0 when it is not there.
-uint64_t FileBytes(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA file = {};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &file)) return 0;
-  return uint64_t{file.nFileSizeHigh} << 32 | file.nFileSizeLow;
 }
 
 bool SameRows(const unsigned char* a, const unsigned char* b, size_t bytes) {
@@ -159,10 +151,7 @@ int FirstQuantiser(const ClipFolder& clips, const std::string& video) {
   const std::string frame = clips.PathOf("first.jpg");
   RunLinuxCommand("ffmpeg -v error -y -i " + ShellQuote(UnixPath(video)) +
                   " -map 0:v -frames:v 1 -c copy -f image2 " + ShellQuote(UnixPath(frame)));
-  std::ifstream file(frame, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  const std::string jpeg = bytes.str();
+  const std::string jpeg = ReadFile(frame);
   const size_t dqt = jpeg.find("\xFF\xDB");
   return dqt == std::string::npos || dqt + 5 >= jpeg.size() ? -1
                                                             : static_cast<uint8_t>(jpeg[dqt + 5]);
