@@ -248,12 +248,7 @@ TEST_F(RunControlTest, AskBeforeLeavingOutTheSoundOrReplacingAnOutputAndRefuseTh
       prompts.PlanMessageAnswer(c.answer);
       Click(hwnd, IDC_BUTTON_CONVERT);
       EXPECT_EQ(MainDialogProbe::Converting(dialog), c.converts ? 1 : 0);
-      const std::vector<PromptRecord> messages = prompts.Messages();
-      ASSERT_EQ(messages.size(), 1u);
-      EXPECT_EQ(messages[0].text, c.message);
-      EXPECT_EQ(messages[0].caption, c.caption);
-      EXPECT_EQ(messages[0].type, c.type);
-      EXPECT_EQ(messages[0].owner, hwnd);
+      EXPECT_TRUE(prompts.ShowedOneMessage(c.message, c.caption, hwnd, c.type));
       if (c.converts) Click(hwnd, IDC_BUTTON_CONVERT);
       SendMessageA(hwnd, WM_CLOSE, 0, 0);
     });

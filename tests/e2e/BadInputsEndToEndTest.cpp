@@ -23,6 +23,7 @@
 #include "support/LinuxCommand.h"
 #include "support/LoadLevelGuard.h"
 #include "support/MediaProbe.h"
+#include "support/TestNoise.h"
 
 namespace {
 
@@ -40,16 +41,6 @@ constexpr int kKept = -2;
 const std::vector<Box> kNotOpenedBoxes = {
     {"Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened},
     {"Error IDS_MESSAGE_NO_DURATION", std::string(kNoDuration) + kNotOpened}};
-
-std::string Bytes(size_t count) {
-  std::string bytes(count, '\0');
-  uint32_t state = 7;
-  for (char& c : bytes) {
-    state = state * 1103515245 + 12345;
-    c = static_cast<char>(state >> 24);
-  }
-  return bytes;
-}
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -182,7 +173,7 @@ class BadInputs : public ::testing::Test {
 // the program stays without a source.
 TEST_F(BadInputs, SourcesThatCannotBeConvertedAreRefusedWhenOpened) {
   const auto random = [](const char* name) {
-    return [=](const ClipFolder& c) { return Wide(c.MakeFile(name, Bytes(65536))); };
+    return [=](const ClipFolder& c) { return Wide(c.MakeFile(name, TestNoise(7).Bytes(65536))); };
   };
   const struct {
     const char* name;

@@ -145,7 +145,7 @@ TEST_F(BatchEndToEnd, ProgressGrowsAndDroppedVideosOpenOrConvert) {
   ASSERT_TRUE(session.Driver().DropFiles(main, {first}));
   std::string line;
   const std::vector<SeenPercentage> seen = WatchProgress(main, output, &line);
-  EXPECT_EQ(line, "Done. Output file: " + output + "     Resolution: 1280*720");
+  EXPECT_EQ(line, FinishLine("Done", output, "1280*720"));
   // 1,500 frames of 720p, 2 GB written: several ticks of the once-a-second line.
   ASSERT_GE(seen.size(), 2u);
   // The percentage is how much is written, whatever the speed: its share of

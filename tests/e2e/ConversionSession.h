@@ -64,10 +64,9 @@ class ConversionSession {
   std::vector<Box> m_answered;
 };
 
-// Waits until done() holds or the time is up; the last answer of done().
-template <class Condition>
-bool WaitUntil(Condition done, DWORD timeoutMs = ConversionSession::kTimeoutMs) {
-  for (const DWORD start = GetTickCount(); !done(); Sleep(50))
-    if (GetTickCount() - start >= timeoutMs) return false;
-  return true;
+// The summary line at a conversion's end as the program writes it in English:
+// outcome ("Done", "Conversion failed"), the output's path, the resolution.
+inline std::string FinishLine(const std::string& outcome, const std::string& output,
+                              const std::string& resolution) {
+  return outcome + ". Output file: " + output + "     Resolution: " + resolution;
 }

@@ -223,8 +223,7 @@ TEST_F(ConvertEndToEnd, BurnsTheSubtitlesIntoTheFramesAndConvertsTheSameSourceAg
   ASSERT_FALSE(m_clips.MakeFile("film.srt", kSubtitles).empty());
   const std::string output = m_clips.PathOf("film.avi");
 
-  EXPECT_EQ(ConvertToAvi(source, output),
-            "Done. Output file: " + output + "     Resolution: 320*240");
+  EXPECT_EQ(ConvertToAvi(source, output), FinishLine("Done", output, "320*240"));
   EXPECT_EQ(ProgramDriver::Text(m_session.Main(), IDC_STATIC_SOURCE_LINE), "film.mp4: 00:00:04");
   ProgramDriver::SaveScreenshot(m_session.Main(), Screenshot("convert-done.bmp"));
 
@@ -247,7 +246,7 @@ TEST_F(ConvertEndToEnd, BurnsTheSubtitlesIntoTheFramesAndConvertsTheSameSourceAg
 
   // The finish reopened the source: the same clip converts again.
   const std::string again = m_clips.PathOf("again.avi");
-  EXPECT_EQ(ConvertToAvi("", again), "Done. Output file: " + again + "     Resolution: 320*240");
+  EXPECT_EQ(ConvertToAvi("", again), FinishLine("Done", again, "320*240"));
   const ProbedMedia second = ProbeMedia(again);
   ASSERT_TRUE(second.read) << second.errors;
   ASSERT_NE(second.Stream("video"), nullptr);
@@ -273,8 +272,7 @@ TEST_F(ConvertEndToEnd, MkvAndAsfHoldTheSubtitledFramesTheSoundAndTheLengthAndSe
     ASSERT_TRUE(m_session.ChooseOutput({o.format, output}));
     if (o.format == outputs[0].format) m_session.OpenVideo(source);
     ASSERT_TRUE(m_session.Convert());
-    EXPECT_EQ(m_session.WaitForFinish(),
-              "Done. Output file: " + output + "     Resolution: 320*240");
+    EXPECT_EQ(m_session.WaitForFinish(), FinishLine("Done", output, "320*240"));
 
     const ProbedMedia probed = ProbeMedia(output);
     ASSERT_TRUE(probed.read) << probed.errors;
@@ -301,8 +299,7 @@ TEST_F(ConvertEndToEnd, WithoutASubtitleFileEveryFrameIsTheSources) {
   ASSERT_FALSE(source.empty());
   const std::string output = m_clips.PathOf("plain.avi");
 
-  EXPECT_EQ(ConvertToAvi(source, output),
-            "Done. Output file: " + output + "     Resolution: 320*240");
+  EXPECT_EQ(ConvertToAvi(source, output), FinishLine("Done", output, "320*240"));
   const DecodedVideo in = DecodeVideo(source, m_clips.PathOf("source.yuv"));
   const DecodedVideo out = DecodeVideo(output, m_clips.PathOf("output.yuv"));
   EXPECT_EQ(out.frames.size(), in.frames.size());
@@ -326,7 +323,7 @@ TEST_F(ConvertEndToEnd, StopHalfWayLeavesAPartialFileAndNoHandleOrGdiObjectBehin
       << "the conversion ended before it could be stopped";
   m_session.Stop();
 
-  EXPECT_EQ(m_session.WaitForFinish(), "Done. Output file: " + output + "     Resolution: 640*360");
+  EXPECT_EQ(m_session.WaitForFinish(), FinishLine("Done", output, "640*360"));
   const ProbedMedia probed = ProbeMedia(output);
   ASSERT_TRUE(probed.read) << probed.errors;
   ASSERT_NE(probed.Stream("video"), nullptr);
@@ -411,8 +408,7 @@ TEST_F(ConvertEndToEnd, WmvWithoutTheWindowsMediaRuntimeEndsWithAMessage) {
   EXPECT_EQ(ProgramDriver::Text(box, 0xFFFF),
             "Failed to GenerateProfile Audio video with script!  hr=0x80004001\n");
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  EXPECT_EQ(m_session.WaitForFinish(),
-            "Conversion failed. Output file: " + output + "     Resolution: 320*240");
+  EXPECT_EQ(m_session.WaitForFinish(), FinishLine("Conversion failed", output, "320*240"));
   EXPECT_EQ(GetFileAttributesA(output.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -434,7 +430,7 @@ TEST_F(ConvertEndToEnd, CompressesWithTheChosenCompressorsAtTheConfiguredQuality
   ASSERT_TRUE(m_session.ChooseOutput({0, output, video, audio}));
   m_session.OpenVideo(source);
   ASSERT_TRUE(m_session.Convert());
-  EXPECT_EQ(m_session.WaitForFinish(), "Done. Output file: " + output + "     Resolution: 320*240");
+  EXPECT_EQ(m_session.WaitForFinish(), FinishLine("Done", output, "320*240"));
 
   const ProbedMedia probed = ProbeMedia(output);
   ASSERT_TRUE(probed.read) << probed.errors;

@@ -100,11 +100,8 @@ int Install() { return RunToEnd(SetupProgram(), std::string("/S /D=") + kInstall
 // The uninstaller hands its work to a copy of itself and returns at once; the
 // entry in Add or Remove Programs goes last.
 bool UninstallAndWait(const std::string& arguments) {
-  if (RunToEnd(Installed("uninstall.exe"), arguments) != 0) return false;
-  for (DWORD start = GetTickCount(); GetTickCount() - start < kTimeoutMs; Sleep(200)) {
-    if (UninstallValue("DisplayName") == kAbsent) return true;
-  }
-  return false;
+  return RunToEnd(Installed("uninstall.exe"), arguments) == 0 &&
+         WaitUntil([] { return UninstallValue("DisplayName") == kAbsent; }, kTimeoutMs);
 }
 
 class InstalledRelease : public ::testing::Test {
@@ -163,9 +160,7 @@ TEST_F(InstalledRelease, ProgramShowsTheStoredLanguage) {
     ASSERT_NE(options, nullptr) << c.language;
     EXPECT_TRUE(ProgramDriver::SaveScreenshot(options, shots + "-output-options.bmp"));
     ProgramDriver::Click(options, IDC_BUTTON_OPTIONS_CANCEL);
-    for (DWORD start = GetTickCount(); IsWindow(options) && GetTickCount() - start < kTimeoutMs;) {
-      Sleep(100);
-    }
+    WaitUntil([&] { return !IsWindow(options); }, kTimeoutMs);
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(driver.WaitForExit(kTimeoutMs)) << c.language;
   }

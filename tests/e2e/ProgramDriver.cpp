@@ -282,9 +282,10 @@ bool ProgramDriver::SaveScreenshot(HWND window, const std::string& path) {
   HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (out == INVALID_HANDLE_VALUE) return false;
   DWORD n = 0;
-  const bool written = WriteFile(out, &file, sizeof file, &n, nullptr) &&
-                       WriteFile(out, &header, sizeof header, &n, nullptr) &&
-                       WriteFile(out, picture.data(), static_cast<DWORD>(picture.size()), &n, nullptr);
+  const bool written =
+      WriteFile(out, &file, sizeof file, &n, nullptr) &&
+      WriteFile(out, &header, sizeof header, &n, nullptr) &&
+      WriteFile(out, picture.data(), static_cast<DWORD>(picture.size()), &n, nullptr);
   CloseHandle(out);
   return written;
 }

@@ -11,6 +11,7 @@
 #include "platform/Str.h"
 #include "settings/SettingsPersistence.h"
 #include "support/CategoryMembers.h"
+#include "support/ComApartment.h"
 #include "support/ScratchProfile.h"
 
 namespace {
@@ -27,12 +28,6 @@ std::vector<std::string> ListTexts(HWND list) {
   }
   return texts;
 }
-
-// COM for the lifetime of a fixture, from before its other members.
-struct ComApartment {
-  ComApartment() { CoInitialize(nullptr); }
-  ~ComApartment() { CoUninitialize(); }
-};
 
 // How many members the system device enumerator lists in category.
 size_t MemberCount(const CLSID& category) {

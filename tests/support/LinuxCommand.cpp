@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-
 #include "platform/Str.h"
 #include "support/FileContents.h"
 #include "support/TempFolder.h"
@@ -17,12 +16,6 @@ std::string UnixPath(const std::string& windowsPath) {
   std::string path = unix;
   HeapFree(GetProcessHeap(), 0, unix);
   return path;
-}
-
-std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
 }
 
 LinuxCommandResult RunLinuxCommand(const std::string& command, unsigned timeoutMs) {
