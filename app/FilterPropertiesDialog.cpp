@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/MediaFramework.h"
+#include "engine/PinSearch.h"
 #include "platform/Str.h"
 #include "res/resource.h"
 
@@ -54,14 +55,13 @@ BOOL FilterPropertiesDialog::OnInitDialog() {
 HRESULT FilterPropertiesDialog::ListGraphFilters() {
   HWND list = Item(IDC_LIST_FILTERS);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  ComPtr<IEnumFilters> filters;
-  HRESULT hr = m_filterGraph ? m_filterGraph->EnumFilters(&filters) : E_POINTER;
+  std::vector<ComPtr<IBaseFilter>> filters;
+  HRESULT hr = FiltersOf(m_filterGraph, filters);
   if (FAILED(hr)) {
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kErrorLine));
     return hr;
   }
-  ComPtr<IBaseFilter> filter;
-  while (filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+  for (const ComPtr<IBaseFilter>& filter : filters) {
     std::wstring name;
     hr = ReadFilterName(filter.Get(), name);
     const std::string line = SUCCEEDED(hr) ? ListText(name) : kErrorLine;
@@ -71,10 +71,9 @@ HRESULT FilterPropertiesDialog::ListGraphFilters() {
 }
 
 ComPtr<IBaseFilter> FilterPropertiesDialog::FindListedFilter(const std::string& name) const {
-  ComPtr<IEnumFilters> filters;
-  if (!m_filterGraph || FAILED(m_filterGraph->EnumFilters(&filters))) return nullptr;
-  ComPtr<IBaseFilter> filter;
-  while (filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+  std::vector<ComPtr<IBaseFilter>> filters;
+  if (FAILED(FiltersOf(m_filterGraph, filters))) return nullptr;
+  for (const ComPtr<IBaseFilter>& filter : filters) {
     std::wstring filterName;
     if (FAILED(ReadFilterName(filter.Get(), filterName))) return nullptr;
     if (ListText(filterName) == name) return filter;

@@ -113,14 +113,14 @@ BOOL MainDialog::OnInitDialog() {
   LoadOutputFormat(m_settings, m_profile);
   ShowItem(IDC_BUTTON_BUILD_FILTERS, false);
   DisableEncoderFeedback();
-  LoadCompressorChoices(m_settings, m_profile, m_graph);
+  LoadCompressorChoices(m_settings, m_profile, m_graph.Compressors());
   LoadOutputPath(m_settings, MyVideoDefault(settings_keys::kSettings, settings_keys::kOutputName,
                                             kDefaultOutputPath, CSIDL_MYVIDEO));
   LoadOutputSize(m_settings, m_profile);
   ShowStartupSummary();
   SetItemText(IDC_STATIC_SOURCE_LINE, "00:00:00");
   LoadBitratesAndProfile(m_settings, m_profile);
-  ForceSubtitleLoadLevel(m_savedLoadLevel, m_loadLevelChanged);
+  ForceSubtitleLoadLevel(m_savedLoadLevel);
   TranslateDialog(Hwnd(), IDD_MAIN_DIALOG);
   DragAcceptFiles(Hwnd(), TRUE);
   m_taskbar.Attach(Hwnd());
@@ -208,7 +208,7 @@ void MainDialog::ShowConvertButtonText() {
 }
 
 void MainDialog::OnOptions() {
-  OutputOptionsDialog options(m_settings, m_source, m_sourceReady, m_profile, m_graph,
+  OutputOptionsDialog options(m_settings, m_source, m_sourceReady, m_profile, m_graph.Compressors(),
                               m_vfwCodecState);
   if (options.Run(Hwnd()) != IDOK) return;
   m_settings = options.Settings();
@@ -256,7 +256,7 @@ void MainDialog::CloseWindow() {
   Microsoft::WRL::ComPtr<IBaseFilter> audio = std::move(m_graph.audioCompressor);
   audio.Reset();
   m_profile.WriteString(kOptionSection, kCurrentLanguage, m_languages.CurrentLanguage().c_str());
-  RestoreSubtitleLoadLevel(m_savedLoadLevel, m_loadLevelChanged);
+  RestoreSubtitleLoadLevel(m_savedLoadLevel);
   if (m_comInitialized) CoUninitialize();
   m_comInitialized = false;
   End(IDCANCEL);
@@ -430,7 +430,7 @@ bool MainDialog::ConfirmPictureAlone() {
 
 bool MainDialog::ConfirmReplacingOutput() {
   const std::string& output = m_settings.outputPath;
-  if (!LanguageManager::FileExists(output)) return true;
+  if (!path::FileExists(output.c_str())) return true;
   // Path and text are joined, never formatted: either may hold a percent sign.
   const std::string question = output + " " + GetLocalizedString(IDS_MESSAGE_FILE_EXIST);
   if (Prompts::Current().ShowMessage(Hwnd(), question.c_str(), "Warning",

@@ -12,6 +12,7 @@
 #include "app/TaskbarButton.h"
 #include "engine/GraphBuilder.h"
 #include "engine/GraphHandles.h"
+#include "engine/RegistryAdjustments.h"
 #include "engine/SourceInfo.h"
 #include "i18n/LanguageManager.h"
 #include "platform/AppProfile.h"
@@ -141,8 +142,7 @@ class MainDialog : public ModalDialog {
   OSVERSIONINFOA m_osVersion = {};
   bool m_comInitialized = false;
   // The subtitle filter's "LoadLevel" as found at start, and 1 while it must be put back.
-  DWORD m_savedLoadLevel = 0;
-  int m_loadLevelChanged = 0;
+  SavedLoadLevel m_savedLoadLevel;
   VfwCodecState m_vfwCodecState;
 
   int64_t m_sourceDuration = 0;  // 100 ns units; 0 when not known

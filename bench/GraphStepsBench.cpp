@@ -136,9 +136,8 @@ int main(int argc, char** argv) {
   }
   const bool plain = argc > 5 && std::string(argv[5]) == "plain";
   if (FAILED(CoInitialize(nullptr))) return 1;
-  DWORD savedLoadLevel = 0;
-  int loadLevelChanged = 0;
-  if (!plain) ForceSubtitleLoadLevel(savedLoadLevel, loadLevelChanged);
+  SavedLoadLevel savedLoadLevel;
+  if (!plain) ForceSubtitleLoadLevel(savedLoadLevel);
 
   ConversionSettings settings;
   settings.outputFormat = OutputFormat::Avi;
@@ -151,7 +150,7 @@ int main(int argc, char** argv) {
   for (int run = 0, runs = std::atoi(argv[3]); run < runs && status == 0; ++run)
     if (!OneConversion(argv[1], settings, window, steps)) status = 1;
   DestroyWindow(window);
-  if (!plain) RestoreSubtitleLoadLevel(savedLoadLevel, loadLevelChanged);
+  if (!plain) RestoreSubtitleLoadLevel(savedLoadLevel);
   CoUninitialize();
   return status;
 }

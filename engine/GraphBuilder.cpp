@@ -164,14 +164,17 @@ LONG WholeFramesPerSecond(double rate) {
 
 HRESULT GenerateWmvProfile(const Build& b, ComPtr<IWMProfile>& profile) {
   const ConversionSettings& s = b.settings;
-  const AudioStreamSpec audio = {static_cast<DWORD>(s.audioBitrate), 0x0161, 44100, 2};
-  const VideoStreamSpec video = {MAKEFOURCC('W', 'M', 'V', '3'),
-                                 static_cast<DWORD>(s.videoBitrate),
-                                 s.outputHeight,
-                                 s.outputWidth,
-                                 WholeFramesPerSecond(s.outputFrameRate),
-                                 0,
-                                 8};
+  const AudioStreamSpec audio = {.bitrate = static_cast<DWORD>(s.audioBitrate),
+                                 .formatTag = 0x0161,  // Windows Media Audio
+                                 .sampleRate = 44100,
+                                 .channels = 2};
+  const VideoStreamSpec video = {.fourcc = MAKEFOURCC('W', 'M', 'V', '3'),
+                                 .bitrate = static_cast<DWORD>(s.videoBitrate),
+                                 .height = s.outputHeight,
+                                 .width = s.outputWidth,
+                                 .framesPerSecond = WholeFramesPerSecond(s.outputFrameRate),
+                                 .quality = 0,
+                                 .secondsPerKeyFrame = 8};
   HRESULT hr = GenerateProfile(&audio, nullptr, 1, &video, profile.ReleaseAndGetAddressOf(),
                                WMT_VER_9_0, ProfileManagers(b));
   if (FAILED(hr)) {

@@ -5,6 +5,8 @@
 #include <dshow.h>
 #include <wrl/client.h>
 
+#include "settings/CompressorCatalogue.h"
+
 struct GraphHandles {
   Microsoft::WRL::ComPtr<IGraphBuilder> graph;
   Microsoft::WRL::ComPtr<IMediaControl> mediaControl;
@@ -18,4 +20,6 @@ struct GraphHandles {
   // The rendered source has sound that its graph leaves out (no audio device,
   // no decoder): a conversion of it writes the picture alone.
   bool soundLeftOut = false;
+
+  CompressorSlots Compressors() { return {videoCompressor, audioCompressor}; }
 };

@@ -8,6 +8,7 @@
 
 #include "engine/GraphHandles.h"
 #include "engine/MediaFramework.h"
+#include "engine/PinSearch.h"
 #include "platform/Prompts.h"
 #include "platform/Str.h"
 #include "settings/CompressorCatalogue.h"
@@ -30,29 +31,15 @@ bool ReadsFile(IBaseFilter* filter, const wchar_t* path) {
 }
 
 HRESULT FindFileReader(IGraphBuilder* graph, const wchar_t* path, ComPtr<IBaseFilter>& found) {
-  ComPtr<IEnumFilters> filters;
-  HRESULT hr = graph->EnumFilters(&filters);
+  std::vector<ComPtr<IBaseFilter>> filters;
+  HRESULT hr = FiltersOf(graph, filters);
   if (FAILED(hr)) return hr;
-  filters->Reset();
-  ComPtr<IBaseFilter> filter;
-  while (filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+  for (const ComPtr<IBaseFilter>& filter : filters) {
     if (!ReadsFile(filter.Get(), path)) continue;
     found = filter;
     return S_OK;
   }
   return VFW_E_NOT_FOUND;
-}
-
-// The pins of filter, taken before any of them is disconnected: a filter may
-// change its pins on disconnection, which would upset a running enumeration.
-std::vector<ComPtr<IPin>> PinsOf(IBaseFilter* filter) {
-  std::vector<ComPtr<IPin>> out;
-  ComPtr<IEnumPins> pins;
-  if (FAILED(filter->EnumPins(&pins))) return out;
-  pins->Reset();
-  ComPtr<IPin> pin;
-  while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) out.push_back(pin);
-  return out;
 }
 
 // COM identity: two interface pointers of one object may differ; their
@@ -105,7 +92,9 @@ HRESULT FindSourceFilter(IGraphBuilder* graph, const char* sourcePath,
 void RemoveDownstream(IGraphBuilder* graph, IBaseFilter* filter, GraphHandles& handles,
                       const ConversionSettings& settings) {
   if (!graph || !filter) return;
-  for (const ComPtr<IPin>& pin : PinsOf(filter)) {
+  std::vector<ComPtr<IPin>> pins;
+  PinsOf(filter, pins);  // none when they cannot be listed
+  for (const ComPtr<IPin>& pin : pins) {
     ComPtr<IPin> connected;
     if (pin->ConnectedTo(&connected) != S_OK || !connected) continue;
     PIN_INFO info = {};

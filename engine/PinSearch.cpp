@@ -33,10 +33,9 @@ bool Offers(IPin* pin, REFGUID majorType) {
 
 // An output pin of filter that is connected to nothing and offers majorType.
 bool HasLooseOutput(IBaseFilter* filter, REFGUID majorType) {
-  ComPtr<IEnumPins> pins;
-  if (FAILED(filter->EnumPins(&pins))) return false;
-  ComPtr<IPin> pin;
-  while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+  std::vector<ComPtr<IPin>> pins;
+  if (FAILED(PinsOf(filter, pins))) return false;
+  for (const ComPtr<IPin>& pin : pins) {
     PIN_DIRECTION direction;
     ComPtr<IPin> connected;
     if (FAILED(pin->QueryDirection(&direction)) || direction != PINDIR_OUTPUT) continue;
@@ -48,16 +47,38 @@ bool HasLooseOutput(IBaseFilter* filter, REFGUID majorType) {
 
 }  // namespace
 
+HRESULT FiltersOf(IFilterGraph* graph, std::vector<ComPtr<IBaseFilter>>& filters) {
+  filters.clear();
+  if (!graph) return E_POINTER;
+  ComPtr<IEnumFilters> enumerator;
+  HRESULT hr = graph->EnumFilters(&enumerator);
+  if (FAILED(hr)) return hr;
+  enumerator->Reset();
+  ComPtr<IBaseFilter> filter;
+  while (enumerator->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK)
+    filters.push_back(filter);
+  return S_OK;
+}
+
+HRESULT PinsOf(IBaseFilter* filter, std::vector<ComPtr<IPin>>& pins) {
+  pins.clear();
+  if (!filter) return E_POINTER;
+  ComPtr<IEnumPins> enumerator;
+  HRESULT hr = filter->EnumPins(&enumerator);
+  if (FAILED(hr)) return hr;
+  enumerator->Reset();
+  ComPtr<IPin> pin;
+  while (enumerator->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) pins.push_back(pin);
+  return S_OK;
+}
+
 HRESULT CountPins(IBaseFilter* filter, int& inputs, int& outputs) {
   inputs = 0;
   outputs = 0;
-  if (!filter) return E_POINTER;
-  ComPtr<IEnumPins> pins;
-  HRESULT hr = filter->EnumPins(&pins);
+  std::vector<ComPtr<IPin>> pins;
+  HRESULT hr = PinsOf(filter, pins);
   if (FAILED(hr)) return hr;
-  pins->Reset();
-  ComPtr<IPin> pin;
-  while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+  for (const ComPtr<IPin>& pin : pins) {
     PIN_DIRECTION direction;
     hr = pin->QueryDirection(&direction);
     if (FAILED(hr)) return hr;
@@ -68,13 +89,10 @@ HRESULT CountPins(IBaseFilter* filter, int& inputs, int& outputs) {
 
 HRESULT PinAt(IBaseFilter* filter, PIN_DIRECTION direction, int n, ComPtr<IPin>& pin) {
   pin.Reset();
-  if (!filter) return E_POINTER;
-  ComPtr<IEnumPins> pins;
-  HRESULT hr = filter->EnumPins(&pins);
+  std::vector<ComPtr<IPin>> pins;
+  HRESULT hr = PinsOf(filter, pins);
   if (FAILED(hr)) return hr;
-  pins->Reset();
-  ComPtr<IPin> candidate;
-  while (pins->Next(1, candidate.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+  for (const ComPtr<IPin>& candidate : pins) {
     PIN_DIRECTION candidateDirection;
     if (FAILED(candidate->QueryDirection(&candidateDirection))) continue;
     if (candidateDirection != direction || n-- > 0) continue;
@@ -86,13 +104,10 @@ HRESULT PinAt(IBaseFilter* filter, PIN_DIRECTION direction, int n, ComPtr<IPin>&
 
 HRESULT LocateRenderer(IGraphBuilder* graph, REFGUID majorType, ComPtr<IBaseFilter>& renderer) {
   renderer.Reset();
-  if (!graph) return E_POINTER;
-  ComPtr<IEnumFilters> filters;
-  HRESULT hr = graph->EnumFilters(&filters);
+  std::vector<ComPtr<IBaseFilter>> filters;
+  HRESULT hr = FiltersOf(graph, filters);
   if (FAILED(hr)) return hr;
-  filters->Reset();
-  ComPtr<IBaseFilter> filter;
-  while (filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+  for (const ComPtr<IBaseFilter>& filter : filters) {
     int inputs = 0;
     int outputs = 0;
     hr = CountPins(filter.Get(), inputs, outputs);
@@ -109,10 +124,9 @@ HRESULT LocateRenderer(IGraphBuilder* graph, REFGUID majorType, ComPtr<IBaseFilt
 }
 
 bool LeavesStreamUnrendered(IGraphBuilder* graph, REFGUID majorType) {
-  ComPtr<IEnumFilters> filters;
-  if (!graph || FAILED(graph->EnumFilters(&filters))) return false;
-  ComPtr<IBaseFilter> filter;
-  while (filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK)
+  std::vector<ComPtr<IBaseFilter>> filters;
+  if (FAILED(FiltersOf(graph, filters))) return false;
+  for (const ComPtr<IBaseFilter>& filter : filters)
     if (HasLooseOutput(filter.Get(), majorType)) return true;
   return false;
 }

@@ -4,6 +4,15 @@
 #include <dshow.h>
 #include <wrl/client.h>
 
+#include <vector>
+
+// The filters of graph, or the pins of filter, in enumeration order, all taken
+// before the caller changes any: a filter may change its pins on
+// disconnection, which would upset a running enumeration. E_POINTER when graph
+// or filter is missing; the failure code when the enumeration cannot be made.
+HRESULT FiltersOf(IFilterGraph* graph, std::vector<Microsoft::WRL::ComPtr<IBaseFilter>>& filters);
+HRESULT PinsOf(IBaseFilter* filter, std::vector<Microsoft::WRL::ComPtr<IPin>>& pins);
+
 // The numbers of input and output pins of filter, asking each pin its
 // direction in enumeration order. E_POINTER when filter is missing.
 HRESULT CountPins(IBaseFilter* filter, int& inputs, int& outputs);

@@ -9,32 +9,32 @@ constexpr DWORD kFeedbackBufferSize = 260;  // bytes
 
 }  // namespace
 
-void ForceSubtitleLoadLevel(DWORD& savedLoadLevel, int& loadLevelChanged) {
+void ForceSubtitleLoadLevel(SavedLoadLevel& saved) {
   RegKey key;
   if (!key.Open(kSubtitleFilterKey, kAccess)) return;
   DWORD type = 0;
   DWORD value = 0;
   DWORD size = sizeof value;
   if (!key.Read(kLoadLevelValue, type, &value, size)) return;
-  savedLoadLevel = value;
-  if (savedLoadLevel == 1) return;
+  saved.value = value;
+  if (value == 1) return;
   // As long as the value was: a shorter one of another type (a string, a
   // byte) is put back whole at close.
   const DWORD one = 1;
   key.Write(kLoadLevelValue, type, &one, size);
-  loadLevelChanged = 1;
+  saved.changed = true;
 }
 
-void RestoreSubtitleLoadLevel(DWORD savedLoadLevel, int& loadLevelChanged) {
-  if (loadLevelChanged != 1) return;
-  loadLevelChanged = 0;
+void RestoreSubtitleLoadLevel(SavedLoadLevel& saved) {
+  if (!saved.changed) return;
+  saved.changed = false;
   RegKey key;
   if (!key.Open(kSubtitleFilterKey, kAccess)) return;
   DWORD type = 0;
   DWORD current = 0;
   DWORD size = sizeof current;
   if (key.Read(kLoadLevelValue, type, &current, size))
-    key.Write(kLoadLevelValue, type, &savedLoadLevel, size);
+    key.Write(kLoadLevelValue, type, &saved.value, size);
 }
 
 void DisableEncoderFeedback() {

@@ -13,10 +13,16 @@ inline constexpr char kLoadLevelValue[] = "LoadLevel";
 inline constexpr char kEncoderKey[] = "Software\\DivXNetworks\\DivX4Windows";
 inline constexpr char kDisableFeedbackValue[] = "Disable feedback";
 
-// Sets "LoadLevel" to 1 when it is another value; savedLoadLevel gets the
-// value read and loadLevelChanged becomes 1 when 1 was written.
-void ForceSubtitleLoadLevel(DWORD& savedLoadLevel, int& loadLevelChanged);
-// Puts savedLoadLevel back when loadLevelChanged is 1, and clears the flag.
-void RestoreSubtitleLoadLevel(DWORD savedLoadLevel, int& loadLevelChanged);
+// The user's "LoadLevel" while the program holds it at 1.
+struct SavedLoadLevel {
+  DWORD value = 0;       // as read
+  bool changed = false;  // 1 was written over it: value goes back at close
+};
+
+// Sets "LoadLevel" to 1 when it is another value; saved gets the value read,
+// and changed when 1 was written.
+void ForceSubtitleLoadLevel(SavedLoadLevel& saved);
+// Puts the saved value back when it was changed, and clears changed.
+void RestoreSubtitleLoadLevel(SavedLoadLevel& saved);
 // Sets the first byte of "Disable feedback" to 1, keeping its type and size.
 void DisableEncoderFeedback();

@@ -17,6 +17,7 @@ struct AudioStreamSpec {
   DWORD channels;
 };
 
+// Height comes before width: fill it by field name.
 struct VideoStreamSpec {
   DWORD fourcc;              // compression, as in the bitmap header
   DWORD bitrate;             // bits per second

@@ -1,54 +1,63 @@
 #include "i18n/InterfaceFont.h"
 
 #include <cstring>
+#include <type_traits>
 
 #include "platform/Prompts.h"
 
 namespace {
 
+// One stored value of the font: its registry name, its default and the
+// LOGFONTA field it stands for. Byte fields go out as their unsigned value.
 struct FontValue {
   const char* name;
   int defaultValue;
+  int (*get)(const LOGFONTA& font);
+  void (*set)(LOGFONTA& font, int value);
 };
 
-// Read and written in this order; the face name comes last.
+template <auto Field>
+int GetField(const LOGFONTA& font) {
+  return font.*Field;
+}
+
+template <auto Field>
+void SetField(LOGFONTA& font, int value) {
+  font.*Field = static_cast<std::remove_reference_t<decltype(font.*Field)>>(value);
+}
+
+template <auto Field>
+constexpr FontValue Value(const char* name, int defaultValue) {
+  return {name, defaultValue, &GetField<Field>, &SetField<Field>};
+}
+
+// Read and written in this order; the face name comes last. The quality is
+// never stored: a font built from values has the default one.
 constexpr FontValue kValues[] = {
-    {"lfHeight", -11},     {"lfWidth", 0},          {"lfEscapement", 0},
-    {"lfOrientation", 0},  {"lfWeight", FW_NORMAL}, {"lfItalic", 0},
-    {"lfUnderline", 0},    {"lfStrikeOut", 0},      {"lfCharSet", DEFAULT_CHARSET},
-    {"lfOutPrecision", 0}, {"lfClipPrecision", 0},  {"lfPitchAndFamily", 0},
+    Value<&LOGFONTA::lfHeight>("lfHeight", -11),
+    Value<&LOGFONTA::lfWidth>("lfWidth", 0),
+    Value<&LOGFONTA::lfEscapement>("lfEscapement", 0),
+    Value<&LOGFONTA::lfOrientation>("lfOrientation", 0),
+    Value<&LOGFONTA::lfWeight>("lfWeight", FW_NORMAL),
+    Value<&LOGFONTA::lfItalic>("lfItalic", 0),
+    Value<&LOGFONTA::lfUnderline>("lfUnderline", 0),
+    Value<&LOGFONTA::lfStrikeOut>("lfStrikeOut", 0),
+    Value<&LOGFONTA::lfCharSet>("lfCharSet", DEFAULT_CHARSET),
+    Value<&LOGFONTA::lfOutPrecision>("lfOutPrecision", 0),
+    Value<&LOGFONTA::lfClipPrecision>("lfClipPrecision", 0),
+    Value<&LOGFONTA::lfPitchAndFamily>("lfPitchAndFamily", 0),
 };
-constexpr size_t kValueCount = sizeof kValues / sizeof kValues[0];
 constexpr char kFaceName[] = "lfFaceName";
 constexpr char kDefaultFace[] = "Microsoft Sans Serif";
 
-// Byte fields go out as their unsigned value.
-void ToValues(const LOGFONTA& f, int (&v)[kValueCount]) {
-  const int values[kValueCount] = {f.lfHeight,       f.lfWidth,         f.lfEscapement,
-                                   f.lfOrientation,  f.lfWeight,        f.lfItalic,
-                                   f.lfUnderline,    f.lfStrikeOut,     f.lfCharSet,
-                                   f.lfOutPrecision, f.lfClipPrecision, f.lfPitchAndFamily};
-  memcpy(v, values, sizeof values);
-}
-
-// The quality is never stored: a font built from values has the default one.
-LOGFONTA FromValues(const int (&v)[kValueCount], const char* faceName) {
-  LOGFONTA f = {};
-  f.lfHeight = v[0];
-  f.lfWidth = v[1];
-  f.lfEscapement = v[2];
-  f.lfOrientation = v[3];
-  f.lfWeight = v[4];
-  f.lfItalic = static_cast<BYTE>(v[5]);
-  f.lfUnderline = static_cast<BYTE>(v[6]);
-  f.lfStrikeOut = static_cast<BYTE>(v[7]);
-  f.lfCharSet = static_cast<BYTE>(v[8]);
-  f.lfOutPrecision = static_cast<BYTE>(v[9]);
-  f.lfClipPrecision = static_cast<BYTE>(v[10]);
-  f.lfPitchAndFamily = static_cast<BYTE>(v[11]);
-  // Registry texts arrive in the system's ANSI code page.
-  CopyWholeCharacters(f.lfFaceName, sizeof f.lfFaceName, faceName, CP_ACP);
-  return f;
+// A font whose values valueOf gives, with faceName in the system's ANSI code
+// page (as registry texts arrive).
+template <typename ValueOf>
+LOGFONTA FontFrom(const ValueOf& valueOf, const char* faceName) {
+  LOGFONTA font = {};
+  for (const FontValue& value : kValues) value.set(font, valueOf(value));
+  CopyWholeCharacters(font.lfFaceName, sizeof font.lfFaceName, faceName, CP_ACP);
+  return font;
 }
 
 }  // namespace
@@ -74,11 +83,11 @@ InterfaceFont::~InterfaceFont() {
 }
 
 bool InterfaceFont::Load(const AppProfile& profile, const std::string& language) {
-  int values[kValueCount] = {};
-  for (size_t i = 0; i < kValueCount; ++i)
-    values[i] = profile.GetInt(language.c_str(), kValues[i].name, kValues[i].defaultValue);
-  std::string face = profile.GetString(language.c_str(), kFaceName, kDefaultFace);
-  if (Replace(FromValues(values, face.c_str()))) return true;
+  const auto stored = [&](const FontValue& value) {
+    return profile.GetInt(language.c_str(), value.name, value.defaultValue);
+  };
+  const std::string face = profile.GetString(language.c_str(), kFaceName, kDefaultFace);
+  if (Replace(FontFrom(stored, face.c_str()))) return true;
   ErrorBox(nullptr, "Failed to create font");
   return false;
 }
@@ -93,10 +102,8 @@ bool InterfaceFont::Save(const AppProfile& profile, const std::string& language,
   LOGFONTA description = {};
   if (!font || GetObjectA(font, sizeof description, &description) != sizeof description)
     return false;
-  int values[kValueCount] = {};
-  ToValues(description, values);
-  for (size_t i = 0; i < kValueCount; ++i)
-    profile.WriteInt(language.c_str(), kValues[i].name, values[i]);
+  for (const FontValue& value : kValues)
+    profile.WriteInt(language.c_str(), value.name, value.get(description));
   profile.WriteString(language.c_str(), kFaceName, description.lfFaceName);
   return true;
 }
@@ -109,9 +116,7 @@ LOGFONTA InterfaceFont::Description() const {
 }
 
 LOGFONTA InterfaceFont::Defaults() {
-  int values[kValueCount] = {};
-  for (size_t i = 0; i < kValueCount; ++i) values[i] = kValues[i].defaultValue;
-  return FromValues(values, kDefaultFace);
+  return FontFrom([](const FontValue& value) { return value.defaultValue; }, kDefaultFace);
 }
 
 void InterfaceFont::Retire() {

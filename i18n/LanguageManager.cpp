@@ -64,17 +64,7 @@ std::string LanguageManager::ResolveLanguageRoot(const std::string& programPath)
   std::string programFolder = FolderWithoutSlash(programPath);
   if (!path::LastBackslash(programFolder.c_str())) return programFolder;
   std::string parentFolder = FolderWithoutSlash(programFolder);
-  return FileExists(parentFolder + kProbeFile) ? parentFolder : programFolder;
-}
-
-bool LanguageManager::FileExists(const std::string& path) {
-  UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  SetErrorMode(previousMode);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
+  return path::FileExists((parentFolder + kProbeFile).c_str()) ? parentFolder : programFolder;
 }
 
 LanguageFileEncoding LanguageManager::EncodingFromName(const std::string& name) {
@@ -121,7 +111,7 @@ bool LanguageManager::ScanLanguageFiles() {
   return matched;
 }
 
-bool LanguageManager::SelectLanguage(const std::string& name) {
+void LanguageManager::SelectLanguage(const std::string& name) {
   m_menuTexts.clear();
   m_stringTexts.clear();
   m_dialogTexts.clear();
@@ -132,7 +122,6 @@ bool LanguageManager::SelectLanguage(const std::string& name) {
     break;
   }
   LoadLanguage(name == m_currentLanguage ? name : std::string("english"));
-  return true;
 }
 
 bool LanguageManager::LoadLanguage(const std::string& name) {

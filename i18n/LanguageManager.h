@@ -40,8 +40,6 @@ class LanguageManager {
   // when the parent's "language" folder holds English.ini.
   static std::string ResolveLanguageRoot();
   static std::string ResolveLanguageRoot(const std::string& programPath);
-  // True when the file can be opened for reading; no system error boxes.
-  static bool FileExists(const std::string& path);
   static LanguageFileEncoding EncodingFromName(const std::string& name);
   // Tab, line feed and carriage return for \t, \n and \r; there is no escape
   // for the backslash itself. Double-byte characters of codePage are whole.
@@ -52,8 +50,8 @@ class LanguageManager {
   bool Initialize(const std::string& baseDirectory, const std::string& name);
   // Appends the names of the language files found and sorts them byte-wise.
   bool ScanLanguageFiles();
-  // Loads `name`, or "english" when no file has that name. Always true.
-  bool SelectLanguage(const std::string& name);
+  // Loads `name`, or "english" when no file has that name.
+  void SelectLanguage(const std::string& name);
   std::string ReadLanguageValue(const char* section, const char* key) const;
 
   // The name stored in "Option"/"CurrentLanguage" at close.

@@ -88,6 +88,16 @@ bool NamesSameFile(const char* a, const char* b) {
          first.nFileIndexLow == second.nFileIndexLow;
 }
 
+bool FileExists(const char* p) {
+  const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  HANDLE file = CreateFileA(p ? p : "", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  SetErrorMode(previousMode);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
 std::string ModuleFolder() {
   std::string full = ModulePath();
   const char* slash = LastBackslash(full.c_str());

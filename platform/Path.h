@@ -34,6 +34,10 @@ std::string FullPathOf(const char* p);
 // short name, another spelling, a link). False when either is empty.
 bool NamesSameFile(const char* a, const char* b);
 
+// True when p names a file that can be opened for reading (not a folder); no
+// system error boxes.
+bool FileExists(const char* p);
+
 // The folder of this executable, without a trailing backslash.
 std::string ModuleFolder();
 // This executable's file name without its extension.

@@ -13,6 +13,13 @@
 
 enum class CompressorCategory { Video, Audio };
 
+// The compressor instances of the next conversion: slots that the caller owns
+// (the engine's graph handles), each holding one counted reference or empty.
+struct CompressorSlots {
+  Microsoft::WRL::ComPtr<IBaseFilter>& video;
+  Microsoft::WRL::ComPtr<IBaseFilter>& audio;
+};
+
 // Names and codec descriptions are shown with at most this many characters.
 constexpr size_t kMaxCompressorNameChars = 255;
 

@@ -91,7 +91,7 @@ bool ParseVideoBitrate(const char* text, int32_t& bitsPerSecond) {
 
 OutputOptionsDialog::OutputOptionsDialog(const ConversionSettings& settings,
                                          const SourceInfo& source, int sourceReady,
-                                         const AppProfile& profile, GraphHandles& graph,
+                                         const AppProfile& profile, CompressorSlots compressors,
                                          VfwCodecState& vfwState)
     : ModalDialog(IDD_OUTPUT_OPTIONS),
       m_settings(settings),
@@ -99,7 +99,7 @@ OutputOptionsDialog::OutputOptionsDialog(const ConversionSettings& settings,
       m_source(source),
       m_sourceReady(sourceReady),
       m_profile(profile),
-      m_graph(graph),
+      m_compressors(compressors),
       m_vfwState(vfwState) {}
 
 bool OutputOptionsDialog::Route(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
@@ -269,10 +269,10 @@ void OutputOptionsDialog::OnOk() {
   m_settings.outputHeight = OutputDimension(NumberFieldText(IDC_EDIT_HEIGHT).c_str());
   m_settings.videoCompressorIndex =
       ApplyCompressorChoice(IDC_COMBO_VIDEO_COMPRESSOR, CompressorCategory::Video,
-                            m_settings.useVideoCompressor, m_graph.videoCompressor);
+                            m_settings.useVideoCompressor, m_compressors.video);
   m_settings.audioCompressorIndex =
       ApplyCompressorChoice(IDC_COMBO_AUDIO_COMPRESSOR, CompressorCategory::Audio,
-                            m_settings.useAudioCompressor, m_graph.audioCompressor);
+                            m_settings.useAudioCompressor, m_compressors.audio);
   m_settings.resizeMode = Selection(IDC_COMBO_RESIZE_MODE) == 0 ? 2 : 0;
   m_settings.videoBitrate = entries.videoBitrate;
   ApplyAudioBitrate();

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/GraphHandles.h"
 #include "engine/SourceInfo.h"
 #include "platform/AppProfile.h"
 #include "platform/ModalDialog.h"
@@ -21,10 +20,11 @@
 
 class OutputOptionsDialog : public ModalDialog {
  public:
-  // source and sourceReady are read only. profile, graph and vfwState are not
-  // owned and outlive the dialog.
+  // source and sourceReady are read only. profile, the compressor slots and
+  // vfwState are not owned and outlive the dialog.
   OutputOptionsDialog(const ConversionSettings& settings, const SourceInfo& source, int sourceReady,
-                      const AppProfile& profile, GraphHandles& graph, VfwCodecState& vfwState);
+                      const AppProfile& profile, CompressorSlots compressors,
+                      VfwCodecState& vfwState);
 
   // The dialog's copy, to be taken back when Run gives IDOK.
   const ConversionSettings& Settings() const { return m_settings; }
@@ -79,7 +79,7 @@ class OutputOptionsDialog : public ModalDialog {
   const SourceInfo m_source;
   const int m_sourceReady;
   const AppProfile& m_profile;
-  GraphHandles& m_graph;
+  CompressorSlots m_compressors;
   VfwCodecState& m_vfwState;
 };
 

@@ -38,14 +38,14 @@ void LoadOutputFormat(ConversionSettings& settings, const AppProfile& profile) {
 }
 
 void LoadCompressorChoices(ConversionSettings& settings, const AppProfile& profile,
-                           GraphHandles& graph) {
+                           CompressorSlots compressors) {
   LoadCompressorChoice(
       {CompressorCategory::Video, kVideoCompress, kDefaultVideoCompressorName,
-       settings.videoCompressorIndex, settings.useVideoCompressor, graph.videoCompressor},
+       settings.videoCompressorIndex, settings.useVideoCompressor, compressors.video},
       profile);
   LoadCompressorChoice(
       {CompressorCategory::Audio, kAudioCompress, kDefaultAudioCompressorName,
-       settings.audioCompressorIndex, settings.useAudioCompressor, graph.audioCompressor},
+       settings.audioCompressorIndex, settings.useAudioCompressor, compressors.audio},
       profile);
 }
 

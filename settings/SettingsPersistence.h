@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "engine/GraphHandles.h"
 #include "platform/AppProfile.h"
+#include "settings/CompressorCatalogue.h"
 #include "settings/ConversionSettings.h"
 
 namespace settings_keys {
@@ -34,10 +34,10 @@ constexpr int kDefaultVideoBitrate = 798720;  // 780 x 1024
 // steps.
 void LoadOutputFormat(ConversionSettings& settings, const AppProfile& profile);
 // The stored compressor choices become the indexes, use flags and instances in
-// graph's compressor slots. A choice never made takes the first compressor
-// whose name holds the category's default fragment, else none.
+// compressor slots. A choice never made takes the first compressor whose name
+// holds the category's default fragment, else none.
 void LoadCompressorChoices(ConversionSettings& settings, const AppProfile& profile,
-                           GraphHandles& graph);
+                           CompressorSlots compressors);
 // storedPath is "Settings"/"OutputName" read with its default; it gets the
 // extension of the output format. A format without one leaves the path empty.
 void LoadOutputPath(ConversionSettings& settings, const std::string& storedPath);

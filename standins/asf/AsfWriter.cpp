@@ -26,7 +26,8 @@ uint16_t Clamp16(uint64_t value) { return static_cast<uint16_t>(value > 0xFFFF ?
 }  // namespace
 
 AsfWriter::AsfWriter(FileSink& sink, std::vector<StreamInfo> streams, Options options)
-    : m_sink(sink),
+    : ContainerWriter(streams.size()),
+      m_sink(sink),
       m_streams(std::move(streams)),
       m_options(options),
       m_packet(options.packetBytes),
@@ -34,33 +35,33 @@ AsfWriter::AsfWriter(FileSink& sink, std::vector<StreamInfo> streams, Options op
   m_state.resize(m_streams.size());
 }
 
-int32_t AsfWriter::Start() {
-  if (m_started) return kUnexpected;
+bool AsfWriter::Acceptable() const {
   const uint32_t packet = m_options.packetBytes;
   if (m_streams.empty() || m_streams.size() > kAsfMaxStreams || packet > 0xFFFF ||
       packet <= AsfPacket::kHeadBytes + AsfPacket::kPayloadHeadBytes ||
       m_options.indexInterval == 0)
-    return kInvalidArg;
+    return false;
   for (const StreamInfo& info : m_streams)
-    if (!Valid(info)) return kInvalidArg;
-  m_started = true;
-  m_failure = WriteHeader(Properties(nullptr));
-  if (m_failure == 0) m_failure = WriteDataHead({});
-  if (m_failure == 0) m_end = m_headerBytes + kAsfDataHeadBytes;
-  m_refresh.Done(m_end);
-  return m_failure;
+    if (!Valid(info)) return false;
+  return true;
 }
 
-int32_t AsfWriter::Write(size_t stream, const void* data, size_t size, bool keyFrame,
-                         int64_t time) {
-  if (m_failure != 0) return m_failure;
-  if (!m_started || m_finished || stream >= m_streams.size()) return kUnexpected;
+int32_t AsfWriter::WriteHead() {
+  int32_t status = WriteHeader(Properties(nullptr));
+  if (status == 0) status = WriteDataHead({});
+  if (status == 0) m_end = m_headerBytes + kAsfDataHeadBytes;
+  m_refresh.Done(m_end);
+  return status;
+}
+
+int32_t AsfWriter::WriteSample(size_t stream, const void* data, size_t size, bool keyFrame,
+                               int64_t time) {
   if (size == 0) return 0;  // nothing to carry
   const StreamInfo& info = m_streams[stream];
   if (time < 0) time = 0;
   const uint64_t timeMs = static_cast<uint64_t>(time / k100nsPerMs);
   const uint64_t presentation = timeMs + m_options.prerollMs;
-  if (size > kMaxDword || presentation > kMaxDword) return m_failure = kFileTooLarge;
+  if (size > kMaxDword || presentation > kMaxDword) return kFileTooLarge;
   StreamState& state = m_state[stream];
   AsfPayload object;
   object.stream = static_cast<uint8_t>(stream + 1);
@@ -71,13 +72,13 @@ int32_t AsfWriter::Write(size_t stream, const void* data, size_t size, bool keyF
   uint64_t firstPacket = 0;
   const int32_t status = WriteObject(object, static_cast<const uint8_t*>(data),
                                      static_cast<uint32_t>(timeMs), firstPacket);
-  if (status != 0) return m_failure = status;
+  if (status != 0) return status;
   state.objectNumber = static_cast<uint8_t>((state.objectNumber + 1u) & 0xFFu);  // 255, then 0
   state.end = std::max(state.end, SampleEnd(info, time, size));
   CountBitrate(time, size);
   if (IsVideo(info) && object.keyFrame)
     IndexKeyFrame(state, presentation * static_cast<uint64_t>(k100nsPerMs), firstPacket);
-  if (m_refresh.Due(time, m_end + m_packet.Used())) return m_failure = Refresh();
+  if (m_refresh.Due(time, m_end + m_packet.Used())) return Refresh();
   return 0;
 }
 
@@ -139,11 +140,8 @@ void AsfWriter::CountBitrate(int64_t time, size_t size) {
   m_peakBytes = std::max(m_peakBytes, m_windowBytes);
 }
 
-int32_t AsfWriter::Finish() {
-  if (!m_started) return kUnexpected;
-  if (m_finished) return m_failure;
-  m_finished = true;
-  const int32_t last = m_failure == 0 && !m_packet.Empty() ? FlushPacket() : 0;
+int32_t AsfWriter::WriteEnd() {
+  const int32_t last = Failure() == 0 && !m_packet.Empty() ? FlushPacket() : 0;
   const Extent data = {m_end, m_packets};
   bool indexed = false;
   const int32_t index = WriteIndexes(indexed);
@@ -153,8 +151,7 @@ int32_t AsfWriter::Finish() {
   file.seekable = indexed;
   const int32_t header = WriteHeader(file);
   const int32_t cut = m_sink.Truncate(m_end);
-  if (m_failure == 0) m_failure = FirstFailure({last, index, head, header, cut});
-  return m_failure;
+  return FirstFailure({last, index, head, header, cut});
 }
 
 // Slots up to the end of the play get the last key frame; slots whose packets

@@ -36,9 +36,6 @@ class AsfWriter final : public ContainerWriter {
 
   AsfWriter(FileSink& sink, std::vector<StreamInfo> streams, Options options);
 
-  int32_t Start() override;
-  int32_t Write(size_t stream, const void* data, size_t size, bool keyFrame, int64_t time) override;
-  int32_t Finish() override;
 
  private:
   struct StreamState {
@@ -54,6 +51,12 @@ class AsfWriter final : public ContainerWriter {
     uint64_t end = 0;  // 0: not known
     uint64_t packets = 0;
   };
+
+  bool Acceptable() const override;
+  int32_t WriteHead() override;
+  int32_t WriteSample(size_t stream, const void* data, size_t size, bool keyFrame,
+                      int64_t time) override;
+  int32_t WriteEnd() override;
 
   int32_t WriteObject(const AsfPayload& object, const uint8_t* data, uint32_t sendTime,
                       uint64_t& firstPacket);
@@ -83,7 +86,4 @@ class AsfWriter final : public ContainerWriter {
   uint64_t m_packets = 0;   // written
   uint32_t m_sendTime = 0;  // of the last packet begun, ms
   uint64_t m_end = 0;       // of the last whole packet or object
-  bool m_started = false;
-  bool m_finished = false;
-  int32_t m_failure = 0;
 };

@@ -28,7 +28,11 @@ bool Valid(const StreamInfo& info) {
 }  // namespace
 
 AviWriter::AviWriter(FileSink& sink, std::vector<StreamInfo> streams, Limits limits)
-    : m_sink(sink), m_streams(std::move(streams)), m_limits(limits), m_refresh(limits.refresh) {
+    : ContainerWriter(streams.size()),
+      m_sink(sink),
+      m_streams(std::move(streams)),
+      m_limits(limits),
+      m_refresh(limits.refresh) {
   // RIFF sizes and standard index offsets are 32-bit.
   if (m_limits.riffBytes > 0xFFFFFFFFu) m_limits.riffBytes = 0xFFFFFFFFu;
   m_state.resize(m_streams.size());
@@ -37,20 +41,22 @@ AviWriter::AviWriter(FileSink& sink, std::vector<StreamInfo> streams, Limits lim
     m_state[i].chunkId = AviDataChunkId(i, m_streams[i]);
 }
 
-int32_t AviWriter::Start() {
-  if (m_started) return kUnexpected;
+bool AviWriter::Acceptable() const {
   if (m_streams.empty() || m_streams.size() > kMaxStreams || m_limits.superIndexSlots == 0)
-    return kInvalidArg;
+    return false;
   for (const StreamInfo& info : m_streams)
-    if (!Valid(info)) return kInvalidArg;
+    if (!Valid(info)) return false;
+  return true;
+}
+
+int32_t AviWriter::WriteHead() {
   RiffBytes head;
   head.BeginList(MakeFourCc('R', 'I', 'F', 'F'), MakeFourCc('A', 'V', 'I', ' '));
   AppendHeaderList(head, {&m_streams, &m_totals, m_limits.superIndexSlots, false});
   m_headerListBytes = head.Size() - kRiffHeadBytes;
   head.BeginList(MakeFourCc('L', 'I', 'S', 'T'), MakeFourCc('m', 'o', 'v', 'i'));
-  m_started = true;
-  m_failure = Append(head.Data());
-  if (m_failure != 0) return m_failure;
+  const int32_t status = Append(head.Data());
+  if (status != 0) return status;
   m_riffStart = 0;
   m_moviStart = m_end - kListHeadBytes;
   m_riffCount = 1;
@@ -60,10 +66,8 @@ int32_t AviWriter::Start() {
   return 0;
 }
 
-int32_t AviWriter::Write(size_t stream, const void* data, size_t size, bool keyFrame,
-                         int64_t time) {
-  if (m_failure != 0) return m_failure;
-  if (!m_started || m_finished || stream >= m_streams.size()) return kUnexpected;
+int32_t AviWriter::WriteSample(size_t stream, const void* data, size_t size, bool keyFrame,
+                               int64_t time) {
   StreamState& state = m_state[stream];
   const StreamInfo& info = m_streams[stream];
   const bool video = info.kind == StreamInfo::Kind::kVideo;
@@ -76,8 +80,8 @@ int32_t AviWriter::Write(size_t stream, const void* data, size_t size, bool keyF
     if (status != 0) return status;
   }
   // Every block of sound stands alone, whatever upstream says.
-  int32_t status = WriteChunk(stream, data, size, keyFrame || !video);
-  if (status == 0 && m_refresh.Due(time, m_end)) status = m_failure = Refresh();
+  int32_t status = AddChunk(stream, data, size, keyFrame || !video);
+  if (status == 0 && m_refresh.Due(time, m_end)) status = Refresh();
   return status;
 }
 
@@ -88,37 +92,34 @@ int32_t AviWriter::FillSlotsBefore(size_t stream, int64_t time) {
   const uint64_t next = totals.startTicks + totals.chunks;
   if (slot <= next || slot - next > kMaxDroppedFrames) return 0;
   for (uint64_t i = next; i < slot; ++i) {
-    const int32_t status = WriteChunk(stream, nullptr, 0, false);
+    const int32_t status = AddChunk(stream, nullptr, 0, false);
     if (status != 0) return status;
   }
   return 0;
 }
 
 int32_t AviWriter::WriteChunk(size_t stream, const void* data, size_t size, bool keyFrame) {
-  if (m_failure != 0) return m_failure;
-  if (!m_started || m_finished || stream >= m_streams.size()) return kUnexpected;
+  const int32_t refusal = Refusal(stream);
+  if (refusal != 0) return refusal;
+  return Keep(AddChunk(stream, data, size, keyFrame));
+}
+
+int32_t AviWriter::AddChunk(size_t stream, const void* data, size_t size, bool keyFrame) {
   int32_t status = size > kMaxChunkData ? kFileTooLarge : 0;
   if (status == 0) status = MakeRoomFor(stream, size + (size & 1));
   if (status == 0) status = WriteData(stream, data, size);
-  if (status != 0) {
-    m_failure = status;
-    return status;
-  }
+  if (status != 0) return status;
   RecordChunk(stream, static_cast<uint32_t>(size), keyFrame);
   return 0;
 }
 
-int32_t AviWriter::Finish() {
-  if (!m_started) return kUnexpected;
-  if (m_finished) return m_failure;
-  m_finished = true;
+int32_t AviWriter::WriteEnd() {
   // A RIFF closed before a failed start of the next is not closed again: its
   // movi list would take in the indexes after it.
   const int32_t close = m_riffOpen ? CloseRiff() : 0;
   const int32_t head = WriteHeaderList();
   const int32_t cut = m_sink.Truncate(m_end);
-  if (m_failure == 0) m_failure = FirstFailure({close, head, cut});
-  return m_failure;
+  return FirstFailure({close, head, cut});
 }
 
 // The current RIFF's size once this chunk and every index it needs are in.
@@ -151,8 +152,8 @@ int32_t AviWriter::MakeRoomFor(size_t stream, uint64_t paddedSize) {
 
 int32_t AviWriter::WriteData(size_t stream, const void* data, size_t size) {
   uint8_t head[kChunkHeadBytes];
-  PutU32(head, m_state[stream].chunkId);
-  PutU32(head + 4, static_cast<uint32_t>(size));
+  PutLittleEndian(head, m_state[stream].chunkId, 4);
+  PutLittleEndian(head + 4, static_cast<uint32_t>(size), 4);
   int32_t status = m_sink.WriteAt(m_end, head, sizeof head);
   if (status == 0 && size > 0) status = m_sink.WriteAt(m_end + kChunkHeadBytes, data, size);
   const uint8_t pad = 0;
@@ -259,7 +260,7 @@ int32_t AviWriter::WriteHeaderList() {
 
 int32_t AviWriter::WriteSizeAt(uint64_t field, uint64_t end) {
   uint8_t size[4];
-  PutU32(size, Clamp32(end - field - 4));
+  PutLittleEndian(size, Clamp32(end - field - 4), 4);
   return m_sink.WriteAt(field, size, sizeof size);
 }
 

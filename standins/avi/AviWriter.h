@@ -41,12 +41,8 @@ class AviWriter final : public ContainerWriter {
   AviWriter(FileSink& sink, std::vector<StreamInfo> streams)
       : AviWriter(sink, std::move(streams), Limits{}) {}
 
-  int32_t Start() override;
-  int32_t Write(size_t stream, const void* data, size_t size, bool keyFrame,
-                int64_t time) override;
   // One chunk after the stream's last, whatever its time.
   int32_t WriteChunk(size_t stream, const void* data, size_t size, bool keyFrame);
-  int32_t Finish() override;
 
   const AviStreamTotals& Totals(size_t stream) const { return m_totals[stream]; }
 
@@ -57,6 +53,13 @@ class AviWriter final : public ContainerWriter {
     bool started = false;   // a sample was written
     int64_t firstTime = 0;  // its time, 100 ns units
   };
+
+  bool Acceptable() const override;
+  int32_t WriteHead() override;
+  int32_t WriteSample(size_t stream, const void* data, size_t size, bool keyFrame,
+                      int64_t time) override;
+  int32_t WriteEnd() override;
+  int32_t AddChunk(size_t stream, const void* data, size_t size, bool keyFrame);
 
   bool InFirstRiff() const { return m_riffCount == 1; }
   // Empty chunks up to the slot of a frame at time (100 ns units).
@@ -91,7 +94,4 @@ class AviWriter final : public ContainerWriter {
   uint64_t m_moviStart = 0;  // "LIST" of its movi list
   size_t m_riffCount = 0;
   bool m_riffOpen = false;  // its movi list takes chunks
-  bool m_started = false;
-  bool m_finished = false;
-  int32_t m_failure = 0;
 };

@@ -21,10 +21,6 @@ size_t UintBytes(uint64_t value) {
 
 }  // namespace
 
-void PutBigEndian(uint8_t* data, uint64_t value, size_t bytes) {
-  for (size_t i = 0; i < bytes; ++i) data[i] = static_cast<uint8_t>(value >> (8 * (bytes - 1 - i)));
-}
-
 void PutEbmlSize8(uint8_t* field, uint64_t size) {
   if (size == kEbmlUnknownSize) {
     field[0] = 0x01;
@@ -35,43 +31,33 @@ void PutEbmlSize8(uint8_t* field, uint64_t size) {
   field[0] = 0x01;  // the 8-byte length marker; the value keeps 56 bits
 }
 
-void EbmlBytes::Id(uint32_t id) {
-  const size_t at = m_data.size();
-  m_data.resize(at + IdBytes(id));
-  PutBigEndian(&m_data[at], id, IdBytes(id));
-}
+void EbmlBytes::Id(uint32_t id) { BigEndian(id, IdBytes(id)); }
 
 // A size of n bytes carries 7n bits, and all ones is reserved for "unknown".
 void EbmlBytes::Size(uint64_t size) {
   size_t bytes = 1;
   while (bytes < 8 && size >= (1ull << (7 * bytes)) - 1) ++bytes;
   if (bytes == 8) return Size8(size);
-  const size_t at = m_data.size();
-  m_data.resize(at + bytes);
-  PutBigEndian(&m_data[at], size | 1ull << (7 * bytes), bytes);
+  BigEndian(size | 1ull << (7 * bytes), bytes);
 }
 
 void EbmlBytes::Size8(uint64_t size) {
-  const size_t at = m_data.size();
-  m_data.resize(at + 8);
-  PutEbmlSize8(&m_data[at], size);
+  const size_t at = Size();
+  Zeros(8);
+  PutEbmlSize8(At(at), size);
 }
 
 void EbmlBytes::Uint(uint32_t id, uint64_t value) {
   Id(id);
   const size_t bytes = UintBytes(value);
   Size(bytes);
-  const size_t at = m_data.size();
-  m_data.resize(at + bytes);
-  PutBigEndian(&m_data[at], value, bytes);
+  BigEndian(value, bytes);
 }
 
 void EbmlBytes::Uint8Bytes(uint32_t id, uint64_t value) {
   Id(id);
   Size(8);
-  const size_t at = m_data.size();
-  m_data.resize(at + 8);
-  PutBigEndian(&m_data[at], value, 8);
+  BigEndian(value, 8);
 }
 
 void EbmlBytes::Float(uint32_t id, double value) {
@@ -88,12 +74,7 @@ void EbmlBytes::String(uint32_t id, const std::string& text) {
 void EbmlBytes::Binary(uint32_t id, const void* data, size_t size) {
   Id(id);
   Size(size);
-  Raw(data, size);
-}
-
-void EbmlBytes::Raw(const void* data, size_t size) {
-  const auto* bytes = static_cast<const uint8_t*>(data);
-  m_data.insert(m_data.end(), bytes, bytes + size);
+  Append(data, size);
 }
 
 void EbmlBytes::Void(uint64_t totalBytes) {
@@ -101,20 +82,20 @@ void EbmlBytes::Void(uint64_t totalBytes) {
   Id(kVoidId);
   if (totalBytes - 2 < 127) {
     Size(totalBytes - 2);
-    m_data.resize(m_data.size() + (totalBytes - 2), 0);
+    Zeros(totalBytes - 2);
   } else {
     Size8(totalBytes - 9);
-    m_data.resize(m_data.size() + (totalBytes - 9), 0);
+    Zeros(totalBytes - 9);
   }
 }
 
 size_t EbmlBytes::Begin(uint32_t id) {
   Id(id);
-  const size_t sizeField = m_data.size();
+  const size_t sizeField = Size();
   Size8(0);
   return sizeField;
 }
 
 void EbmlBytes::End(size_t sizeField) {
-  PutEbmlSize8(&m_data[sizeField], m_data.size() - sizeField - 8);
+  PutEbmlSize8(At(sizeField), Size() - sizeField - 8);
 }

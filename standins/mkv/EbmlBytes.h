@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "standins/mux/ByteBuilder.h"
 
 // The largest size an EBML size field holds; all ones means "unknown".
 constexpr uint64_t kEbmlMaxSize = (1ull << 56) - 2;
@@ -15,8 +16,13 @@ constexpr uint64_t kEbmlMaxSize = (1ull << 56) - 2;
 constexpr uint64_t kEbmlUnknownSize = ~0ull;
 void PutEbmlSize8(uint8_t* field, uint64_t size);
 
-class EbmlBytes {
+// Only EBML's own writers show: its integers are big-endian.
+class EbmlBytes : private ByteBuilder {
  public:
+  using ByteBuilder::Append;
+  using ByteBuilder::Data;
+  using ByteBuilder::Size;
+
   // An element ID with its length marker, as Matroska writes IDs (0x1A45DFA3).
   void Id(uint32_t id);
   // A size field in as few bytes as it takes.
@@ -30,7 +36,6 @@ class EbmlBytes {
   void Float(uint32_t id, double value);
   void String(uint32_t id, const std::string& text);
   void Binary(uint32_t id, const void* data, size_t size);
-  void Raw(const void* data, size_t size);
   // A Void element of exactly totalBytes (at least 2).
   void Void(uint64_t totalBytes);
 
@@ -38,13 +43,4 @@ class EbmlBytes {
   // End, which fills the size in.
   size_t Begin(uint32_t id);
   void End(size_t sizeField);
-
-  const std::vector<uint8_t>& Data() const { return m_data; }
-  size_t Size() const { return m_data.size(); }
-
- private:
-  std::vector<uint8_t> m_data;
 };
-
-// Big-endian value into data[0..bytes-1].
-void PutBigEndian(uint8_t* data, uint64_t value, size_t bytes);

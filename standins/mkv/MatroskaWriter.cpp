@@ -27,20 +27,27 @@ bool Valid(const StreamInfo& info) {
 }  // namespace
 
 MatroskaWriter::MatroskaWriter(FileSink& sink, std::vector<StreamInfo> streams, Limits limits)
-    : m_sink(sink), m_streams(std::move(streams)), m_limits(limits), m_refresh(limits.refresh) {
+    : ContainerWriter(streams.size()),
+      m_sink(sink),
+      m_streams(std::move(streams)),
+      m_limits(limits),
+      m_refresh(limits.refresh) {
   m_ends.assign(m_streams.size(), 0);
   m_cueTrack = m_streams.size();
   for (size_t i = 0; i < m_streams.size() && m_cueTrack == m_streams.size(); ++i)
     if (m_streams[i].kind == StreamInfo::Kind::kVideo) m_cueTrack = i;
 }
 
+bool MatroskaWriter::Acceptable() const {
+  if (m_streams.empty() || m_streams.size() > kMaxTracks) return false;
+  for (const StreamInfo& info : m_streams)
+    if (!Valid(info)) return false;
+  return true;
+}
+
 // The EBML header, the Segment of unknown size, the SeekHead (without Cues
 // until there are some), Info and Tracks.
-int32_t MatroskaWriter::Start() {
-  if (m_started) return kUnexpected;
-  if (m_streams.empty() || m_streams.size() > kMaxTracks) return kInvalidArg;
-  for (const StreamInfo& info : m_streams)
-    if (!Valid(info)) return kInvalidArg;
+int32_t MatroskaWriter::WriteHead() {
   EbmlBytes head;
   AppendEbmlHeader(head);
   head.Id(mkv::kSegment);
@@ -53,18 +60,15 @@ int32_t MatroskaWriter::Start() {
   m_tracks = m_info + info.Size();
   AppendSeekHead(head, m_info, m_tracks, 0);
   m_duration = head.Size() + durationInInfo;
-  head.Raw(info.Data().data(), info.Size());
+  head.Append(info.Data().data(), info.Size());
   AppendTracks(head, m_streams);
-  m_started = true;
-  m_failure = Append(head.Data());
+  const int32_t status = Append(head.Data());
   m_refresh.Done(m_end);
-  return m_failure;
+  return status;
 }
 
-int32_t MatroskaWriter::Write(size_t stream, const void* data, size_t size, bool keyFrame,
-                              int64_t time) {
-  if (m_failure != 0) return m_failure;
-  if (!m_started || m_finished || stream >= m_streams.size()) return kUnexpected;
+int32_t MatroskaWriter::WriteSample(size_t stream, const void* data, size_t size, bool keyFrame,
+                                    int64_t time) {
   if (m_streams[stream].kind == StreamInfo::Kind::kAudio)
     keyFrame = true;  // no frame depends on another
   if (time < 0) time = 0;
@@ -73,26 +77,19 @@ int32_t MatroskaWriter::Write(size_t stream, const void* data, size_t size, bool
   if (status == 0 && NeedsCluster(stream, keyFrame, timeMs)) status = OpenCluster(timeMs);
   const uint64_t blockStart = m_end;
   if (status == 0) status = WriteBlock(stream, data, size, keyFrame, timeMs);
-  if (status != 0) {
-    m_failure = status;
-    return status;
-  }
+  if (status != 0) return status;
   RecordBlock(stream, size, keyFrame, time, timeMs, blockStart);
   if (!m_refresh.Due(time, m_end)) return 0;
   m_refresh.Done(m_end);
-  return m_failure = WriteDuration();
+  return WriteDuration();
 }
 
-int32_t MatroskaWriter::Finish() {
-  if (!m_started) return kUnexpected;
-  if (m_finished) return m_failure;
-  m_finished = true;
+int32_t MatroskaWriter::WriteEnd() {
   const int32_t cluster = CloseCluster();
   const int32_t cues = cluster == 0 ? WriteCues() : 0;  // never after a cluster left open
   const int32_t closing = WriteClosingFields();
   const int32_t cut = m_sink.Truncate(m_end);
-  if (m_failure == 0) m_failure = FirstFailure({cluster, cues, closing, cut});
-  return m_failure;
+  return FirstFailure({cluster, cues, closing, cut});
 }
 
 bool MatroskaWriter::NeedsCluster(size_t stream, bool keyFrame, int64_t timeMs) const {
@@ -141,7 +138,7 @@ int32_t MatroskaWriter::WriteBlock(size_t stream, const void* data, size_t size,
       static_cast<uint8_t>(0x80 | (stream + 1)),  // the track number as a 1-byte size
       static_cast<uint8_t>(relativeBits >> 8), static_cast<uint8_t>(relativeBits),
       keyFrame ? mkv::kKeyFrameFlag : uint8_t{0}};
-  head.Raw(block, sizeof block);
+  head.Append(block, sizeof block);
   int32_t status = m_sink.WriteAt(m_end, head.Data().data(), head.Size());
   if (status == 0 && size > 0) status = m_sink.WriteAt(m_end + head.Size(), data, size);
   if (status == 0) m_end += head.Size() + size;

@@ -33,11 +33,14 @@ class MatroskaWriter final : public ContainerWriter {
   MatroskaWriter(FileSink& sink, std::vector<StreamInfo> streams)
       : MatroskaWriter(sink, std::move(streams), Limits{}) {}
 
-  int32_t Start() override;
-  int32_t Write(size_t stream, const void* data, size_t size, bool keyFrame, int64_t time) override;
-  int32_t Finish() override;
 
  private:
+  bool Acceptable() const override;
+  int32_t WriteHead() override;
+  int32_t WriteSample(size_t stream, const void* data, size_t size, bool keyFrame,
+                      int64_t time) override;
+  int32_t WriteEnd() override;
+
   bool NeedsCluster(size_t stream, bool keyFrame, int64_t timeMs) const;
   int32_t OpenCluster(int64_t timeMs);
   int32_t CloseCluster();
@@ -68,7 +71,4 @@ class MatroskaWriter final : public ContainerWriter {
   bool m_clusterOpen = false;
   bool m_clusterHasCue = false;
   uint64_t m_end = 0;  // of the last whole element
-  bool m_started = false;
-  bool m_finished = false;
-  int32_t m_failure = 0;
 };

@@ -195,10 +195,7 @@ TEST_F(MainDialogTest, MyVideoDefaultFallsBackToTheBuiltInPath) {
     EXPECT_TRUE(prompts.Records().empty());
 
     failed = MainDialogProbe::MyVideoDefault(dialog, "c:\\output.avi", 0x7F);  // no such folder
-    ASSERT_EQ(prompts.Messages().size(), 1u);
-    EXPECT_EQ(prompts.Messages()[0].text, "Can not get My Video directory!");
-    EXPECT_EQ(prompts.Messages()[0].caption, "Error");
-    EXPECT_EQ(prompts.Messages()[0].owner, hwnd);
+    EXPECT_TRUE(prompts.ShowedOneMessage("Can not get My Video directory!", "Error", hwnd));
 
     // A stored name wins, but the lookup and its message still happen.
     profile.WriteString("Settings", "OutputName", "e:\\mine.avi");

@@ -12,6 +12,7 @@
 #include "fakes/ScriptedPrompts.h"
 #include "settings/OutputFormat.h"
 #include "support/ClipFolder.h"
+#include "support/ComApartment.h"
 #include "support/MainDialogProbe.h"
 #include "support/ScratchProfile.h"
 #include "support/ScriptedDialog.h"
@@ -24,13 +25,7 @@ constexpr char kNoDuration[] = "Can not get the duration of the clip!";
 
 class OpenVideoTest : public ::testing::Test {
  protected:
-  // COM stays up around the window's own start and end, so that the slots
-  // that closing leaves filled are released while it runs.
-  void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
-  void TearDown() override {
-    graph = GraphHandles();
-    CoUninitialize();
-  }
+  void SetUp() override { ASSERT_TRUE(com.Entered()); }
 
   std::string OpenVideo(HWND hwnd, std::optional<std::string> answer) {
     prompts.PlanFileAnswer(std::move(answer));
@@ -38,6 +33,9 @@ class OpenVideoTest : public ::testing::Test {
     return ControlText(hwnd, IDC_STATIC_SOURCE_LINE);
   }
 
+  // COM stays up around the window's own start and end, so that the slots
+  // that closing leaves filled are released while it runs.
+  ComApartment com;
   ScratchProfile profile{"openvideo"};
   ScriptedPrompts prompts;
   LanguageManager languages{profile};

@@ -14,6 +14,7 @@
 #include "fakes/FakeMediaEvent.h"
 #include "i18n/LanguageMenu.h"
 #include "i18n/LanguageTestSupport.h"
+#include "platform/Path.h"
 #include "support/ClipFolder.h"
 #include "support/MainDialogProbe.h"
 #include "support/ScriptedDialog.h"
@@ -239,7 +240,7 @@ TEST_F(RunControlTest, AskBeforeLeavingOutTheSoundOrReplacingAnOutputAndRefuseTh
     ScriptedSteps steps;
     steps.soundLeftOut = c.soundLeftOut;
     bool existedAtBuild = false;
-    steps.onBuild = [&] { existedAtBuild = LanguageManager::FileExists(c.output); };
+    steps.onBuild = [&] { existedAtBuild = path::FileExists(c.output.c_str()); };
     MainDialog dialog(profile, languages, steps.graph, steps);
     RunScripted(dialog, [&](HWND hwnd) {
       OpenSource(dialog, steps);
@@ -247,19 +248,14 @@ TEST_F(RunControlTest, AskBeforeLeavingOutTheSoundOrReplacingAnOutputAndRefuseTh
       prompts.PlanMessageAnswer(c.answer);
       Click(hwnd, IDC_BUTTON_CONVERT);
       EXPECT_EQ(MainDialogProbe::Converting(dialog), c.converts ? 1 : 0);
-      const std::vector<PromptRecord> messages = prompts.Messages();
-      ASSERT_EQ(messages.size(), 1u);
-      EXPECT_EQ(messages[0].text, c.message);
-      EXPECT_EQ(messages[0].caption, c.caption);
-      EXPECT_EQ(messages[0].type, c.type);
-      EXPECT_EQ(messages[0].owner, hwnd);
+      EXPECT_TRUE(prompts.ShowedOneMessage(c.message, c.caption, hwnd, c.type));
       if (c.converts) Click(hwnd, IDC_BUTTON_CONVERT);
       SendMessageA(hwnd, WM_CLOSE, 0, 0);
     });
     EXPECT_EQ(steps.calls.Of("steps").empty(), !c.converts);
     EXPECT_FALSE(existedAtBuild) << "deleted before the build";
     // What was there stays unless it was replaced.
-    EXPECT_EQ(LanguageManager::FileExists(c.output), c.output != output && !c.converts);
+    EXPECT_EQ(path::FileExists(c.output.c_str()), c.output != output && !c.converts);
   }
 }
 

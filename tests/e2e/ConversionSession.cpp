@@ -95,8 +95,14 @@ std::string ConversionSession::WaitForFinish(DWORD timeoutMs) {
   return ProgramDriver::Text(m_main, IDC_STATIC_SUMMARY_LINE);
 }
 
-bool ConversionSession::Close() {
+bool ConversionSession::Close(std::vector<Box>* late) {
   PostMessageA(m_main, WM_CLOSE, 0, 0);
   DWORD exitCode = 1;
-  return m_driver.WaitForExit(kTimeoutMs, &exitCode) && exitCode == 0;
+  if (!late) return m_driver.WaitForExit(kTimeoutMs, &exitCode) && exitCode == 0;
+  const DWORD start = GetTickCount();
+  while (!m_driver.WaitForExit(100, &exitCode)) {
+    if (GetTickCount() - start >= kTimeoutMs) return false;
+    if (m_driver.WaitForMessageBox(0)) late->push_back(AnswerBox());
+  }
+  return exitCode == 0;
 }

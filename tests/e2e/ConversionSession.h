@@ -43,8 +43,6 @@ class ConversionSession {
   void Stop();
   // The summary line once the conversion has ended ("Done. ..." or a failure).
   std::string WaitForFinish(DWORD timeoutMs = kTimeoutMs);
-  // Closes the main window; true when the program ended with exit code 0.
-  bool Close();
 
   struct Box {
     std::string caption;  // empty when no box came
@@ -54,6 +52,11 @@ class ConversionSession {
   Box AnswerBox(int button = IDOK, DWORD timeoutMs = kTimeoutMs);
   // Every box answered so far, in order.
   const std::vector<Box>& Answered() const { return m_answered; }
+  // Closes the main window; true when the program ended with exit code 0. With
+  // late, a message box up or coming before the program ends is answered with
+  // OK and kept there: whatever was queued before the close (a conversion's
+  // end included) is handled first, and a box keeps the program open.
+  bool Close(std::vector<Box>* late = nullptr);
 
  private:
   ProgramDriver m_driver;
@@ -61,10 +64,9 @@ class ConversionSession {
   std::vector<Box> m_answered;
 };
 
-// Waits until done() holds or the time is up; the last answer of done().
-template <class Condition>
-bool WaitUntil(Condition done, DWORD timeoutMs = ConversionSession::kTimeoutMs) {
-  for (const DWORD start = GetTickCount(); !done(); Sleep(50))
-    if (GetTickCount() - start >= timeoutMs) return false;
-  return true;
+// The summary line at a conversion's end as the program writes it in English:
+// outcome ("Done", "Conversion failed"), the output's path, the resolution.
+inline std::string FinishLine(const std::string& outcome, const std::string& output,
+                              const std::string& resolution) {
+  return outcome + ". Output file: " + output + "     Resolution: " + resolution;
 }

@@ -10,8 +10,6 @@
 #include <wrl/client.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "e2e/ConversionSession.h"
@@ -22,6 +20,7 @@
 #include "standins/KeptMjpegSettings.h"
 #include "standins/codecs/MjpegResource.h"
 #include "support/ClipFolder.h"
+#include "support/FileContents.h"
 #include "support/LinuxCommand.h"
 #include "support/LoadLevelGuard.h"
 #include "support/MediaProbe.h"
@@ -57,13 +56,6 @@ Expect ExpectedFrame(int frame, bool withSubtitles) {
     if (frame > cue.first - kEdgeFrames && frame < cue.last + kEdgeFrames) return Expect::Either;
   }
   return Expect::Source;
-}
-
-// The file's size in bytes; 0 when it is not there.
-uint64_t FileBytes(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA file = {};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &file)) return 0;
-  return uint64_t{file.nFileSizeHigh} << 32 | file.nFileSizeLow;
 }
 
 bool SameRows(const unsigned char* a, const unsigned char* b, size_t bytes) {
@@ -159,10 +151,7 @@ int FirstQuantiser(const ClipFolder& clips, const std::string& video) {
   const std::string frame = clips.PathOf("first.jpg");
   RunLinuxCommand("ffmpeg -v error -y -i " + ShellQuote(UnixPath(video)) +
                   " -map 0:v -frames:v 1 -c copy -f image2 " + ShellQuote(UnixPath(frame)));
-  std::ifstream file(frame, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  const std::string jpeg = bytes.str();
+  const std::string jpeg = ReadFile(frame);
   const size_t dqt = jpeg.find("\xFF\xDB");
   return dqt == std::string::npos || dqt + 5 >= jpeg.size() ? -1
                                                             : static_cast<uint8_t>(jpeg[dqt + 5]);
@@ -234,8 +223,7 @@ TEST_F(ConvertEndToEnd, BurnsTheSubtitlesIntoTheFramesAndConvertsTheSameSourceAg
   ASSERT_FALSE(m_clips.MakeFile("film.srt", kSubtitles).empty());
   const std::string output = m_clips.PathOf("film.avi");
 
-  EXPECT_EQ(ConvertToAvi(source, output),
-            "Done. Output file: " + output + "     Resolution: 320*240");
+  EXPECT_EQ(ConvertToAvi(source, output), FinishLine("Done", output, "320*240"));
   EXPECT_EQ(ProgramDriver::Text(m_session.Main(), IDC_STATIC_SOURCE_LINE), "film.mp4: 00:00:04");
   ProgramDriver::SaveScreenshot(m_session.Main(), Screenshot("convert-done.bmp"));
 
@@ -258,7 +246,7 @@ TEST_F(ConvertEndToEnd, BurnsTheSubtitlesIntoTheFramesAndConvertsTheSameSourceAg
 
   // The finish reopened the source: the same clip converts again.
   const std::string again = m_clips.PathOf("again.avi");
-  EXPECT_EQ(ConvertToAvi("", again), "Done. Output file: " + again + "     Resolution: 320*240");
+  EXPECT_EQ(ConvertToAvi("", again), FinishLine("Done", again, "320*240"));
   const ProbedMedia second = ProbeMedia(again);
   ASSERT_TRUE(second.read) << second.errors;
   ASSERT_NE(second.Stream("video"), nullptr);
@@ -284,8 +272,7 @@ TEST_F(ConvertEndToEnd, MkvAndAsfHoldTheSubtitledFramesTheSoundAndTheLengthAndSe
     ASSERT_TRUE(m_session.ChooseOutput({o.format, output}));
     if (o.format == outputs[0].format) m_session.OpenVideo(source);
     ASSERT_TRUE(m_session.Convert());
-    EXPECT_EQ(m_session.WaitForFinish(),
-              "Done. Output file: " + output + "     Resolution: 320*240");
+    EXPECT_EQ(m_session.WaitForFinish(), FinishLine("Done", output, "320*240"));
 
     const ProbedMedia probed = ProbeMedia(output);
     ASSERT_TRUE(probed.read) << probed.errors;
@@ -312,8 +299,7 @@ TEST_F(ConvertEndToEnd, WithoutASubtitleFileEveryFrameIsTheSources) {
   ASSERT_FALSE(source.empty());
   const std::string output = m_clips.PathOf("plain.avi");
 
-  EXPECT_EQ(ConvertToAvi(source, output),
-            "Done. Output file: " + output + "     Resolution: 320*240");
+  EXPECT_EQ(ConvertToAvi(source, output), FinishLine("Done", output, "320*240"));
   const DecodedVideo in = DecodeVideo(source, m_clips.PathOf("source.yuv"));
   const DecodedVideo out = DecodeVideo(output, m_clips.PathOf("output.yuv"));
   EXPECT_EQ(out.frames.size(), in.frames.size());
@@ -337,7 +323,7 @@ TEST_F(ConvertEndToEnd, StopHalfWayLeavesAPartialFileAndNoHandleOrGdiObjectBehin
       << "the conversion ended before it could be stopped";
   m_session.Stop();
 
-  EXPECT_EQ(m_session.WaitForFinish(), "Done. Output file: " + output + "     Resolution: 640*360");
+  EXPECT_EQ(m_session.WaitForFinish(), FinishLine("Done", output, "640*360"));
   const ProbedMedia probed = ProbeMedia(output);
   ASSERT_TRUE(probed.read) << probed.errors;
   ASSERT_NE(probed.Stream("video"), nullptr);
@@ -422,8 +408,7 @@ TEST_F(ConvertEndToEnd, WmvWithoutTheWindowsMediaRuntimeEndsWithAMessage) {
   EXPECT_EQ(ProgramDriver::Text(box, 0xFFFF),
             "Failed to GenerateProfile Audio video with script!  hr=0x80004001\n");
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  EXPECT_EQ(m_session.WaitForFinish(),
-            "Conversion failed. Output file: " + output + "     Resolution: 320*240");
+  EXPECT_EQ(m_session.WaitForFinish(), FinishLine("Conversion failed", output, "320*240"));
   EXPECT_EQ(GetFileAttributesA(output.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -445,7 +430,7 @@ TEST_F(ConvertEndToEnd, CompressesWithTheChosenCompressorsAtTheConfiguredQuality
   ASSERT_TRUE(m_session.ChooseOutput({0, output, video, audio}));
   m_session.OpenVideo(source);
   ASSERT_TRUE(m_session.Convert());
-  EXPECT_EQ(m_session.WaitForFinish(), "Done. Output file: " + output + "     Resolution: 320*240");
+  EXPECT_EQ(m_session.WaitForFinish(), FinishLine("Done", output, "320*240"));
 
   const ProbedMedia probed = ProbeMedia(output);
   ASSERT_TRUE(probed.read) << probed.errors;

@@ -102,18 +102,9 @@ int Install() { return RunToEnd(SetupProgram(), std::string("/S /D=") + kInstall
 // entry in Add or Remove Programs goes last.
 bool UninstallAndWait(const std::string& arguments, const std::string& folder = kInstallFolder,
                       int bits = kThisBuildBits) {
-  if (RunToEnd(folder + "\\uninstall.exe", arguments) != 0) return false;
-  for (DWORD start = GetTickCount(); GetTickCount() - start < kTimeoutMs; Sleep(200)) {
-    if (UninstallValue("DisplayName", bits) == kAbsent) return true;
-  }
-  return false;
-}
-
-// Paints the window, its frame and its children before a picture is taken.
-void Settle(HWND window) {
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Sleep(500);
+  return RunToEnd(folder + "\\uninstall.exe", arguments) == 0 &&
+         WaitUntil([bits] { return UninstallValue("DisplayName", bits) == kAbsent; },
+                   kTimeoutMs);
 }
 
 class InstalledRelease : public ::testing::Test {
@@ -167,18 +158,14 @@ TEST_F(InstalledRelease, ProgramShowsTheStoredLanguage) {
     HWND main = driver.WaitForWindow(c.mainCaption, kTimeoutMs);
     ASSERT_NE(main, nullptr) << c.language;
     const std::string shots = ProgramDriver::ScreenshotFolder() + "\\installed-" + c.language;
-    Settle(main);
     EXPECT_TRUE(ProgramDriver::SaveScreenshot(main, shots + "-main-window.bmp"));
 
     ProgramDriver::Click(main, IDC_BUTTON_OUTPUT_SETTINGS);
     HWND options = driver.WaitForWindow(c.optionsCaption, kTimeoutMs);
     ASSERT_NE(options, nullptr) << c.language;
-    Settle(options);
     EXPECT_TRUE(ProgramDriver::SaveScreenshot(options, shots + "-output-options.bmp"));
     ProgramDriver::Click(options, IDC_BUTTON_OPTIONS_CANCEL);
-    for (DWORD start = GetTickCount(); IsWindow(options) && GetTickCount() - start < kTimeoutMs;) {
-      Sleep(100);
-    }
+    WaitUntil([&] { return !IsWindow(options); }, kTimeoutMs);
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(driver.WaitForExit(kTimeoutMs)) << c.language;
   }
@@ -205,7 +192,6 @@ TEST_F(InstalledRelease, HelpOpensTheHelpWindow) {
   HWND contents = FindDescendant(help, WC_TREEVIEWA);
   ASSERT_NE(contents, nullptr) << "no table of contents";
   EXPECT_GT(SendMessageA(contents, TVM_GETCOUNT, 0, 0), 0);
-  Settle(help);
   EXPECT_TRUE(
       ProgramDriver::SaveScreenshot(help, ProgramDriver::ScreenshotFolder() + "\\help.bmp"));
 }

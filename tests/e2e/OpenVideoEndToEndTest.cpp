@@ -15,13 +15,9 @@ constexpr DWORD kTimeoutMs = 30000;
 
 // The source line once it differs from before, or before after the timeout.
 std::string WaitForSourceLine(HWND main, const std::string& before) {
-  DWORD start = GetTickCount();
-  std::string line = ProgramDriver::Text(main, IDC_STATIC_SOURCE_LINE);
-  while (line == before && GetTickCount() - start < kTimeoutMs) {
-    Sleep(100);
-    line = ProgramDriver::Text(main, IDC_STATIC_SOURCE_LINE);
-  }
-  return line;
+  WaitUntil([&] { return ProgramDriver::Text(main, IDC_STATIC_SOURCE_LINE) != before; },
+            kTimeoutMs);
+  return ProgramDriver::Text(main, IDC_STATIC_SOURCE_LINE);
 }
 
 TEST(OpenVideoEndToEnd, TheOpenFileDialogStartsInTheLastFolderAndOpensTheChosenClip) {

@@ -228,45 +228,64 @@ void ProgramDriver::Click(HWND window, int id) {
                reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
 }
 
-bool ProgramDriver::SaveScreenshot(HWND window, const std::string& path) {
-  RECT r;
-  if (!GetWindowRect(window, &r)) return false;
-  const int width = r.right - r.left;
-  const int height = r.bottom - r.top;
-  const int stride = (width * 3 + 3) & ~3;
+namespace {
 
+// The screen's picture of r as 24-bit bottom-up rows of stride bytes; empty
+// when it could not be read.
+std::vector<char> ScreenPicture(const RECT& r, int stride) {
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof info.bmiHeader, width, height, 1, 24, BI_RGB};
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store it
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BOOL copied = BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-
-  BITMAPFILEHEADER file = {};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(stride) * static_cast<DWORD>(height);
-  bool written = false;
-  HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (copied && out != INVALID_HANDLE_VALUE) {
-    DWORD n = 0;
-    written =
-        WriteFile(out, &file, sizeof file, &n, nullptr) &&
-        WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &n, nullptr) &&
-        WriteFile(out, bits, static_cast<DWORD>(stride) * static_cast<DWORD>(height), &n, nullptr);
+  std::vector<char> picture;
+  if (BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY)) {
+    GdiFlush();
+    const char* first = static_cast<const char*>(bits);
+    picture.assign(first, first + static_cast<size_t>(stride) * static_cast<size_t>(height));
   }
-  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
+  return picture;
+}
+
+}  // namespace
+
+// The window paints now (its thread answers before RedrawWindow returns), but
+// the display shows it a moment later: the picture is taken once two looks
+// 100 ms apart agree.
+bool ProgramDriver::SaveScreenshot(HWND window, const std::string& path) {
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT r;
+  if (!GetWindowRect(window, &r)) return false;
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  const int stride = (width * 3 + 3) & ~3;
+  std::vector<char> picture = ScreenPicture(r, stride), before;
+  for (int look = 0; look < 50 && (picture.empty() || picture != before); ++look) {
+    Sleep(100);
+    before = std::move(picture);
+    picture = ScreenPicture(r, stride);
+  }
+  if (picture.empty()) return false;
+
+  BITMAPINFOHEADER header = {sizeof header, width, height, 1, 24, BI_RGB};
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(picture.size());
+  HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return false;
+  DWORD n = 0;
+  const bool written =
+      WriteFile(out, &file, sizeof file, &n, nullptr) &&
+      WriteFile(out, &header, sizeof header, &n, nullptr) &&
+      WriteFile(out, picture.data(), static_cast<DWORD>(picture.size()), &n, nullptr);
+  CloseHandle(out);
   return written;
 }

@@ -19,6 +19,15 @@ struct ProcessResources {
 // What the process (with its id) holds now.
 ProcessResources ResourcesOf(HANDLE process, DWORD id);
 
+// Waits until done() holds, looking every 50 ms, or the time is up; the last
+// answer of done().
+template <class Condition>
+bool WaitUntil(Condition done, DWORD timeoutMs = 60000) {
+  for (const DWORD start = GetTickCount(); !done(); Sleep(50))
+    if (GetTickCount() - start >= timeoutMs) return false;
+  return true;
+}
+
 class ProgramDriver {
  public:
   ProgramDriver() = default;

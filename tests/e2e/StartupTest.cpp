@@ -38,9 +38,6 @@ TEST(Startup, FirstStartShowsTheDefaultsAndCloseStoresTheLanguage) {
   EXPECT_TRUE(ProgramDriver::Visible(main, IDC_BUTTON_CONVERT));
   EXPECT_EQ(ProgramDriver::Text(main, IDC_BUTTON_ADD_VIDEO), "Open Video");
 
-  // Let it paint before the picture is taken.
-  RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Sleep(500);
   EXPECT_TRUE(ProgramDriver::SaveScreenshot(
       main, ProgramDriver::ScreenshotFolder() + "\\main-window-english.bmp"));
 
@@ -76,8 +73,6 @@ TEST(Startup, StoredFrenchLanguageShowsTheFrenchTexts) {
             "Fichier de sortie : " + MyVideoFolder() +
                 "\\output.wmv     R\xE9solution : Taille d'origine");
 
-  RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Sleep(500);
   EXPECT_TRUE(ProgramDriver::SaveScreenshot(
       main, ProgramDriver::ScreenshotFolder() + "\\main-window-french.bmp"));
 

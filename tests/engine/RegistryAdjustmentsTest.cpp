@@ -158,20 +158,19 @@ TEST_F(RegistryAdjustmentsTest, LoadLevelIsOneWhileRunningAndPutBackWithItsType)
       if (!whileRunning.data.empty()) whileRunning.data[0] = 1;
     }
     Put(kSubtitleFilterKey, kLoadLevelValue, c.start);
-    DWORD saved = 77;
-    int changed = 0;
+    SavedLoadLevel saved{77, false};
     {
       WriteWatch watch(kSubtitleFilterKey);
-      ForceSubtitleLoadLevel(saved, changed);
+      ForceSubtitleLoadLevel(saved);
       EXPECT_EQ(watch.Written(), c.changed) << context;
     }
-    EXPECT_EQ(changed, c.changed ? 1 : 0) << context;
+    EXPECT_EQ(saved.changed, c.changed) << context;
     EXPECT_EQ(Get(kSubtitleFilterKey, kLoadLevelValue), whileRunning) << context;
 
     WriteWatch watch(kSubtitleFilterKey);
-    RestoreSubtitleLoadLevel(saved, changed);
+    RestoreSubtitleLoadLevel(saved);
     EXPECT_EQ(watch.Written(), c.changed) << context;
-    EXPECT_EQ(changed, 0) << context;
+    EXPECT_FALSE(saved.changed) << context;
     EXPECT_EQ(Get(kSubtitleFilterKey, kLoadLevelValue), c.start) << context;
   }
 }
@@ -179,25 +178,24 @@ TEST_F(RegistryAdjustmentsTest, LoadLevelIsOneWhileRunningAndPutBackWithItsType)
 TEST_F(RegistryAdjustmentsTest, AbsentKeysAndValuesAreNeverCreated) {
   if (!subtitleKey.MakeAbsent() || !encoderKey.MakeAbsent())
     GTEST_SKIP() << "the components are installed here";
-  DWORD saved = 77;
-  int changed = 0;
-  ForceSubtitleLoadLevel(saved, changed);
-  EXPECT_EQ(changed, 0);
-  EXPECT_EQ(saved, 77u);
-  changed = 1;
-  RestoreSubtitleLoadLevel(5, changed);
-  EXPECT_EQ(changed, 0) << "cleared even when the key is gone";
+  SavedLoadLevel saved{77, false};
+  ForceSubtitleLoadLevel(saved);
+  EXPECT_FALSE(saved.changed);
+  EXPECT_EQ(saved.value, 77u);
+  SavedLoadLevel held{5, true};
+  RestoreSubtitleLoadLevel(held);
+  EXPECT_FALSE(held.changed) << "cleared even when the key is gone";
   DisableEncoderFeedback();
   EXPECT_FALSE(KeyExists(kSubtitleFilterKey));
   EXPECT_FALSE(KeyExists(kEncoderKey));
 
   subtitleKey.MakeEmptyKey();
   encoderKey.MakeEmptyKey();
-  ForceSubtitleLoadLevel(saved, changed);
-  EXPECT_EQ(changed, 0);
-  changed = 1;  // as if the value went away while the program ran
-  RestoreSubtitleLoadLevel(5, changed);
-  EXPECT_EQ(changed, 0);
+  ForceSubtitleLoadLevel(saved);
+  EXPECT_FALSE(saved.changed);
+  held = {5, true};  // as if the value went away while the program ran
+  RestoreSubtitleLoadLevel(held);
+  EXPECT_FALSE(held.changed);
   DisableEncoderFeedback();
   EXPECT_EQ(Get(kSubtitleFilterKey, kLoadLevelValue), std::nullopt);
   EXPECT_EQ(Get(kEncoderKey, kDisableFeedbackValue), std::nullopt);

@@ -14,6 +14,7 @@
 #include "fakes/ScriptedPrompts.h"
 #include "platform/Str.h"
 #include "support/ClipFolder.h"
+#include "support/ComApartment.h"
 #include "support/HangWatch.h"
 
 namespace {
@@ -136,11 +137,7 @@ TEST(MeasureSource, StopsAtTheFirstFailingStepWithItsMessage) {
       EXPECT_EQ(MeasureSource(kOwner, held, duration, source, settings), c.result);
     }
     if (c.message) {
-      ASSERT_EQ(prompts.Messages().size(), 1u);
-      EXPECT_EQ(prompts.Messages()[0].text, c.message);
-      EXPECT_EQ(prompts.Messages()[0].caption, "Error");
-      EXPECT_EQ(prompts.Messages()[0].owner, kOwner);
-      EXPECT_EQ(prompts.Messages()[0].type, static_cast<UINT>(MB_OK));
+      EXPECT_TRUE(prompts.ShowedOneMessage(c.message, "Error", kOwner, MB_OK));
     } else {
       EXPECT_TRUE(prompts.Records().empty());
     }
@@ -165,10 +162,7 @@ TEST(AdoptConversionGraph, WithoutAControlShowsTheApplicationBoxAndKeepsNothing)
     ComPtr<IGraphBuilder> created(&graph);
     EXPECT_EQ(AdoptConversionGraph(kOwner, created, handles), E_NOINTERFACE);
   }
-  ASSERT_EQ(prompts.Messages().size(), 1u);
-  EXPECT_EQ(prompts.Messages()[0].text, "Could not get pControl");
-  EXPECT_EQ(prompts.Messages()[0].caption, "probe_title");
-  EXPECT_EQ(prompts.Messages()[0].owner, kOwner);
+  EXPECT_TRUE(prompts.ShowedOneMessage("Could not get pControl", "probe_title", kOwner));
   EXPECT_EQ(handles.graph, nullptr);
   EXPECT_EQ(handles.mediaControl, nullptr);
   EXPECT_EQ(graph.RefCount(), 0u);
@@ -178,9 +172,9 @@ TEST(AdoptConversionGraph, WithoutAControlShowsTheApplicationBoxAndKeepsNothing)
 // Wine's own DirectShow on clips made here.
 class ProbeClipTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
-  void TearDown() override { CoUninitialize(); }
+  void SetUp() override { ASSERT_TRUE(com.Entered()); }
 
+  ComApartment com;
   ClipFolder clips;
   ScriptedPrompts prompts;
 };

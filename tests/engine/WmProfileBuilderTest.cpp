@@ -32,8 +32,14 @@ struct FakeRuntime {
   std::deque<FakeWmStreamConfig> formats;  // addresses stay put
   ComPtr<IWMProfile> result;
 
-  AudioStreamSpec audio = {128000, kWma, 44100, 2};
-  std::vector<VideoStreamSpec> videos = {{kWmv3, 798720, 480, 640, 25, 0, 8}};
+  AudioStreamSpec audio = {.bitrate = 128000, .formatTag = kWma, .sampleRate = 44100, .channels = 2};
+  std::vector<VideoStreamSpec> videos = {{.fourcc = kWmv3,
+                                          .bitrate = 798720,
+                                          .height = 480,
+                                          .width = 640,
+                                          .framesPerSecond = 25,
+                                          .quality = 0,
+                                          .secondsPerKeyFrame = 8}};
 
   FakeWmStreamConfig* Format(const std::string& name, FakeMediaType type) {
     return &formats.emplace_back(name, log, std::move(type));

@@ -1,6 +1,6 @@
-// The profile builder against the Windows Media runtime of this machine
-// (Wine's: it makes profile managers, but no profiles, and has no codec
-// information).
+// The profile builder against the Windows Media runtime of this machine. What
+// a runtime that makes no profiles (Wine's) does to it is a precondition: the
+// cases that need it skip elsewhere.
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>
@@ -15,8 +15,15 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-const AudioStreamSpec kAudio = {128000, 0x0161, 44100, 2};
-const VideoStreamSpec kVideo = {MAKEFOURCC('W', 'M', 'V', '3'), 798720, 480, 640, 23, 0, 8};
+const AudioStreamSpec kAudio = {
+    .bitrate = 128000, .formatTag = 0x0161, .sampleRate = 44100, .channels = 2};
+const VideoStreamSpec kVideo = {.fourcc = MAKEFOURCC('W', 'M', 'V', '3'),
+                                .bitrate = 798720,
+                                .height = 480,
+                                .width = 640,
+                                .framesPerSecond = 23,
+                                .quality = 0,
+                                .secondsPerKeyFrame = 8};
 
 TEST(ProfileManagerLoader, ReachesTheRuntimeOrSaysWhyNot) {
   struct Case {
@@ -38,19 +45,25 @@ TEST(ProfileManagerLoader, ReachesTheRuntimeOrSaysWhyNot) {
   EXPECT_NE(manager, nullptr);
 }
 
-TEST(WmRuntime, GenerateProfilePassesOnTheRuntimesRefusal) {
+// The runtime's answer to a request for an empty profile (Wine 8's: E_NOTIMPL).
+HRESULT EmptyProfileAnswer() {
   ComPtr<IWMProfileManager> manager;
-  ASSERT_EQ(CreateProfileManager(&manager), S_OK);
-  ComPtr<IWMProfile> direct;
-  const HRESULT refusal = manager->CreateEmptyProfile(WMT_VER_9_0, &direct);
-  EXPECT_EQ(refusal, E_NOTIMPL) << "Wine 8 makes no profiles";
+  if (FAILED(CreateProfileManager(&manager))) return E_FAIL;
+  ComPtr<IWMProfile> profile;
+  return manager->CreateEmptyProfile(WMT_VER_9_0, &profile);
+}
+
+TEST(WmRuntime, GenerateProfilePassesOnTheRuntimesRefusal) {
+  const HRESULT refusal = EmptyProfileAnswer();
+  if (SUCCEEDED(refusal)) GTEST_SKIP() << "this runtime makes profiles: nothing to pass on";
 
   ComPtr<IWMProfile> profile;
   EXPECT_EQ(GenerateProfile(&kAudio, nullptr, 1, &kVideo, &profile, WMT_VER_9_0), refusal);
   EXPECT_EQ(profile, nullptr);
 }
 
-TEST(WmRuntime, MapProfileOfTest2Fails) {
+TEST(WmRuntime, MapProfileOfTest2FailsWhereTheRuntimeMakesNoProfiles) {
+  if (SUCCEEDED(EmptyProfileAnswer())) GTEST_SKIP() << "this runtime makes profiles";
   ComPtr<IWMProfile> profile;
   testing::internal::CaptureStdout();
   const HRESULT hr = MapProfile("test2", &profile);

@@ -28,6 +28,22 @@ std::vector<PromptRecord> ScriptedPrompts::Messages() const {
   return out;
 }
 
+::testing::AssertionResult ScriptedPrompts::ShowedOneMessage(const std::string& text,
+                                                             const std::string& caption, HWND owner,
+                                                             std::optional<UINT> type) const {
+  const std::vector<PromptRecord> shown = Messages();
+  if (shown.size() == 1 && shown[0].text == text && shown[0].caption == caption &&
+      shown[0].owner == owner && (!type || shown[0].type == *type))
+    return ::testing::AssertionSuccess();
+  ::testing::AssertionResult failure = ::testing::AssertionFailure();
+  failure << shown.size() << " message box(es) where one was expected (\"" << caption << "\": \""
+          << text << "\")";
+  for (const PromptRecord& m : shown)
+    failure << "\n  \"" << m.caption << "\": \"" << m.text << "\" owner " << m.owner << " type "
+            << m.type;
+  return failure;
+}
+
 int ScriptedPrompts::ShowMessage(HWND owner, const char* text, const char* caption, UINT type) {
   PromptRecord record(PromptRecord::Kind::Message);
   record.owner = owner;

@@ -3,6 +3,8 @@
 // real message box or common dialog ever waits for a user. Installs itself
 // for its lifetime.
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <optional>
 #include <string>
@@ -44,6 +46,11 @@ class ScriptedPrompts final : public Prompts {
 
   const std::vector<PromptRecord>& Records() const { return m_records; }
   std::vector<PromptRecord> Messages() const;
+  // Whether exactly one message box was shown, with this text, caption and
+  // owner, and this type where one is given; what was shown when not.
+  ::testing::AssertionResult ShowedOneMessage(const std::string& text, const std::string& caption,
+                                              HWND owner,
+                                              std::optional<UINT> type = std::nullopt) const;
   void Clear() { m_records.clear(); }
 
   int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) override;

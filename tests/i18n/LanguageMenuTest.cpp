@@ -107,10 +107,7 @@ TEST_F(LanguageMenuTest, LanguageCommandSwitchesAndAsksForARestartInTheNewLangua
     EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_EXIT), "Quitter");
     EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), summary);
     EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SOURCE_LINE), "00:00:00");
-    ASSERT_EQ(prompts.Messages().size(), 1u);
-    EXPECT_EQ(prompts.Messages()[0].text, "Veuillez red\xE9marrer");
-    EXPECT_EQ(prompts.Messages()[0].caption, "Attention");
-    EXPECT_EQ(prompts.Messages()[0].owner, hwnd);
+    EXPECT_TRUE(prompts.ShowedOneMessage("Veuillez red\xE9marrer", "Attention", hwnd));
     // The current language again: reloaded, translated, and the same question.
     SetWindowTextA(hwnd, "changed");
     SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(45401, 0), 0);
@@ -119,9 +116,7 @@ TEST_F(LanguageMenuTest, LanguageCommandSwitchesAndAsksForARestartInTheNewLangua
     // Back to English, whose file lacks both texts: the built-in ones ask.
     prompts.Clear();
     SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(45400, 0), 0);
-    ASSERT_EQ(prompts.Messages().size(), 1u);
-    EXPECT_EQ(prompts.Messages()[0].text, "Please restart the program");
-    EXPECT_EQ(prompts.Messages()[0].caption, "Warning");
+    EXPECT_TRUE(prompts.ShowedOneMessage("Please restart the program", "Warning", hwnd));
     // The caption has no English text: the French one stays until a restart.
     EXPECT_EQ(Caption(hwnd), "Convertisseur");
     EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_EXIT), "Exit");

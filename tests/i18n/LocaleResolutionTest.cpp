@@ -29,13 +29,10 @@ TEST(ResolveLocale, MatchesWithoutRegardToCaseAndReportsAnUnknownName) {
       EXPECT_TRUE(prompts.Records().empty()) << c.name;
       continue;
     }
-    ASSERT_EQ(prompts.Messages().size(), 1u) << c.name;
-    const PromptRecord message = prompts.Messages()[0];
-    EXPECT_EQ(message.text,
-              "Your language file name may be not proper,\n please read the help file!");
-    EXPECT_EQ(message.caption, c.caption) << c.name;
-    EXPECT_EQ(message.owner, nullptr);
-    EXPECT_EQ(message.type, static_cast<UINT>(MB_OK));
+    EXPECT_TRUE(prompts.ShowedOneMessage(
+        "Your language file name may be not proper,\n please read the help file!", c.caption,
+        nullptr, MB_OK))
+        << c.name;
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "engine/GraphHandles.h"
 #include "i18n/LanguageTestSupport.h"
 #include "support/ScriptedDialog.h"
 #include "res/resource.h"
@@ -218,7 +219,7 @@ TEST_F(TranslationTest, OutputOptionsOpenInTheCurrentLanguage) {
   SourceInfo source;
   GraphHandles graph;
   VfwCodecState vfwState;
-  OutputOptionsDialog dialog(settings, source, 0, profile, graph, vfwState);
+  OutputOptionsDialog dialog(settings, source, 0, profile, graph.Compressors(), vfwState);
   RunScripted(dialog, [&](HWND hwnd) {
     EXPECT_EQ(Caption(hwnd), "Options de sortie");
     EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_BROWSE), "Parcourir");

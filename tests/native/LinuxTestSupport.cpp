@@ -49,12 +49,6 @@ std::string ClipFolder::MakeFile(const std::string& name, const std::string& con
 
 std::string UnixPath(const std::string& windowsPath) { return windowsPath; }
 
-std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 // No timeout here: ctest's own ends a test that hangs.
 LinuxCommandResult RunLinuxCommand(const std::string& command, unsigned) {
   LinuxCommandResult result;

@@ -71,6 +71,15 @@ TEST(PathNamesSameFile, ComparesFullPathsAndFileIdentity) {
   }
 }
 
+TEST(PathFileExists, OnlyForAFileThatOpens) {
+  TempFolder folder;
+  folder.Write("language\\English.ini", "[STRING]");
+  EXPECT_TRUE(path::FileExists((folder.Path() + "\\LANGUAGE\\ENGLISH.INI").c_str()));
+  EXPECT_FALSE(path::FileExists((folder.Path() + "\\language").c_str()));
+  EXPECT_FALSE(path::FileExists("Q:\\nowhere\\English.ini"));
+  EXPECT_FALSE(path::FileExists(""));
+}
+
 TEST(PathModule, NamesThisExecutable) {
   EXPECT_EQ(path::ModuleBaseName(), "platform_tests");
   std::string folder = path::ModuleFolder();

@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/GraphHandles.h"
 #include "fakes/FakeFilter.h"
 #include "fakes/ScriptedPrompts.h"
 #include "platform/Str.h"
 #include "settings/SettingsPersistence.h"
 #include "support/CategoryMembers.h"
+#include "support/ComApartment.h"
 #include "support/ScratchProfile.h"
 
 namespace {
@@ -27,11 +29,18 @@ std::vector<std::string> ListTexts(HWND list) {
   return texts;
 }
 
-// COM for the lifetime of a fixture, from before its other members.
-struct ComApartment {
-  ComApartment() { CoInitialize(nullptr); }
-  ~ComApartment() { CoUninitialize(); }
-};
+// How many members the system device enumerator lists in category.
+size_t MemberCount(const CLSID& category) {
+  ComPtr<ICreateDevEnum> devices;
+  ComPtr<IEnumMoniker> members;
+  if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_PPV_ARGS(&devices))) ||
+      devices->CreateClassEnumerator(category, &members, 0) != S_OK)
+    return 0;
+  size_t count = 0;
+  for (ComPtr<IMoniker> member; members->Next(1, &member, nullptr) == S_OK; member.Reset()) ++count;
+  return count;
+}
 
 class CatalogueTest : public ::testing::Test {
  protected:
@@ -45,15 +54,19 @@ class CatalogueTest : public ::testing::Test {
   ScriptedPrompts prompts;
 };
 
-// Wine's own: its wrappers of the Video for Windows codecs, and no audio compressor.
-TEST_F(CatalogueTest, WithoutRegisteredMembersWineListsCodecWrappersAndNoAudioCompressors) {
+// The system's own members alone: codecs in the video category (Wine's
+// wrappers of the Video for Windows codecs) and none in the audio one.
+TEST_F(CatalogueTest, WithoutRegisteredMembersTheCodecsFollowFullFramesAndNoAudioIsNoFailure) {
   CategoryMembers standInVideo(CLSID_VideoCompressorCategory);
   CategoryMembers standInAudio(CLSID_AudioCompressorCategory);
   ASSERT_TRUE(standInVideo.HideRegistered() && standInAudio.HideRegistered());
+  const size_t videoMembers = MemberCount(CLSID_VideoCompressorCategory);
+  if (videoMembers == 0 || MemberCount(CLSID_AudioCompressorCategory) != 0)
+    GTEST_SKIP() << "wants video codecs and no audio compressor on this system (Wine 8's)";
   int position = -1;
   EXPECT_EQ(FillCompressorList(CompressorCategory::Video, list), S_OK);
   std::vector<std::string> video = ListTexts(list);
-  ASSERT_GT(video.size(), 1u) << "Wine lists its codecs";
+  ASSERT_EQ(video.size(), 1 + videoMembers);
   EXPECT_EQ(video[0], "Full frames (uncompressed)");
   EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
   EXPECT_FALSE(
@@ -157,7 +170,7 @@ TEST_F(RegisteredMembersTest, StartUpResolvesTheStoredChoices) {
       profile.WriteInt("DexVideoCompress", "CompressorNumber", c.storedVideo);
     ConversionSettings settings;
     GraphHandles graph;
-    LoadCompressorChoices(settings, profile, graph);
+    LoadCompressorChoices(settings, profile, graph.Compressors());
     EXPECT_EQ(settings.videoCompressorIndex, c.index) << c.storedVideo;
     EXPECT_EQ(settings.useVideoCompressor, c.use) << c.storedVideo;
     EXPECT_EQ(graph.videoCompressor.Get(), c.instance) << c.storedVideo;
@@ -173,7 +186,7 @@ TEST_F(CatalogueTest, NoDefaultCompressorMeansNone) {
   ScratchProfile profile("nodefault");
   ConversionSettings settings;
   GraphHandles graph;
-  LoadCompressorChoices(settings, profile, graph);
+  LoadCompressorChoices(settings, profile, graph.Compressors());
   EXPECT_EQ(settings.videoCompressorIndex, -1);
   EXPECT_EQ(settings.useVideoCompressor, 0);
   EXPECT_EQ(settings.audioCompressorIndex, -1);

@@ -58,11 +58,8 @@ TEST(ApplyFormatExtension, RefusesAnUnknownFormatWithItsMessage) {
     std::string out = "c:\\keep.wmv";
     EXPECT_FALSE(ApplyFormatExtension(static_cast<OutputFormat>(value), "c:\\film.avi", out));
     EXPECT_EQ(out, "c:\\keep.wmv");
-    ASSERT_EQ(prompts.Messages().size(), 1u);
-    EXPECT_EQ(prompts.Messages()[0].text, "Does not support the video format");
-    EXPECT_EQ(prompts.Messages()[0].caption, "Error");
-    EXPECT_EQ(prompts.Messages()[0].owner, nullptr);
-    EXPECT_EQ(prompts.Messages()[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_TRUE(
+        prompts.ShowedOneMessage("Does not support the video format", "Error", nullptr, MB_OK));
   }
 }
 

@@ -8,8 +8,10 @@
 #include <array>
 #include <utility>
 
+#include "engine/GraphHandles.h"
 #include "fakes/ScriptedPrompts.h"
 #include "settings/OutputOptionsDialog.h"
+#include "support/ComApartment.h"
 #include "support/ScratchProfile.h"
 #include "support/ScriptedDialog.h"
 
@@ -101,11 +103,10 @@ constexpr auto kProcs = MakeProcs(std::make_index_sequence<kCodecSlots>());
 
 class VfwCodecTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
+  void SetUp() override { ASSERT_TRUE(com.Entered()); }
   void TearDown() override {
     for (size_t i = 0; i < installed; ++i) ICRemove(ICTYPE_VIDEO, Handler(i), 0);
     for (TestCodec& codec : g_codecs) codec = TestCodec{};
-    CoUninitialize();
   }
   // Installs slots 0 .. descriptions-1 with these descriptions.
   void Install(std::initializer_list<const wchar_t*> descriptions) {
@@ -122,10 +123,11 @@ class VfwCodecTest : public ::testing::Test {
     ConversionSettings settings;
     settings.outputFormat = OutputFormat::Avi;
     GraphHandles graph;
-    OutputOptionsDialog dialog(settings, SourceInfo{}, 0, profile, graph, state);
+    OutputOptionsDialog dialog(settings, SourceInfo{}, 0, profile, graph.Compressors(), state);
     RunScripted(dialog, script);
   }
 
+  ComApartment com;
   size_t installed = 0;
   ScratchProfile profile{"vfw"};
   ScriptedPrompts prompts;

@@ -12,6 +12,7 @@
 #include "standins/codecs/MjpegCodec.h"
 #include "support/ClipFolder.h"
 #include "support/LinuxCommand.h"
+#include "support/TestNoise.h"
 
 namespace {
 
@@ -148,9 +149,8 @@ TEST(JpegEncoder, DecodesCloseToTheSourceAtQuality90) {
 TEST(JpegEncoder, NoiseAtQuality100StaysWithinTheBoundAndDecodes) {
   const int w = 80, h = 40;
   std::string noise;
-  uint32_t seed = 12345;
-  for (int i = 0; i < w * h; ++i)
-    noise.append(3, static_cast<char>((seed = seed * 1664525u + 1013904223u) >> 24));
+  TestNoise grey(12345);
+  for (int i = 0; i < w * h; ++i) noise.append(3, static_cast<char>(grey.NextByte()));
   for (ChromaSampling sampling : {ChromaSampling::k420, ChromaSampling::k422}) {
     MjpegCodec codec({100, sampling});
     std::vector<uint8_t> jpeg;

@@ -18,6 +18,7 @@
 #include "standins/base/OutputPin.h"
 #include "standins/base/SampleAllocator.h"
 #include "support/ClipFolder.h"
+#include "support/GraphRun.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -224,20 +225,6 @@ class FilterBaseTest : public ::testing::Test {
   }
 
   HRESULT Render() { return m_graph->RenderFile(str::ToWide(m_clip.c_str()).c_str(), nullptr); }
-  // Runs the graph to its completion; the event code that ended the wait.
-  long RunToCompletion() {
-    ComPtr<IMediaControl> control;
-    ComPtr<IMediaEventEx> events;
-    if (FAILED(m_graph.As(&control)) ||
-        FAILED(m_graph->QueryInterface(IID_IMediaEventEx,
-                                       reinterpret_cast<void**>(events.GetAddressOf()))))
-      return -1;
-    if (FAILED(control->Run())) return -2;
-    long code = 0;
-    if (FAILED(events->WaitForCompletion(20000, &code))) return -3;
-    control->Stop();
-    return code;
-  }
   Sink& SinkFilter() { return *static_cast<Sink*>(m_sink.Get()); }
   // Puts a pass-through between the rendered graph's video source and the
   // sink, whose video pin supplies an allocator or not; false when it failed.
@@ -271,14 +258,14 @@ TEST_F(FilterBaseTest, ASinkTakesEveryFrameAndTheGraphPassesItsCompletionOn) {
   EXPECT_EQ(seeking->GetDuration(&duration), S_OK) << "seeking goes upstream through the sink";
   EXPECT_EQ(duration, 20000000);
 
-  EXPECT_EQ(RunToCompletion(), EC_COMPLETE);
+  EXPECT_EQ(RunToCompletion(m_graph.Get(), 20000), EC_COMPLETE);
   EXPECT_EQ(SinkFilter().m_video.tally.samples, 50);
   EXPECT_EQ(SinkFilter().m_audio.tally.bytes, 2 * 22050 * 2);
 }
 
 TEST_F(FilterBaseTest, APassThroughDeliversTheSameFramesInBuffersOfItsOwn) {
   ASSERT_EQ(Render(), S_OK);
-  ASSERT_EQ(RunToCompletion(), EC_COMPLETE);
+  ASSERT_EQ(RunToCompletion(m_graph.Get(), 20000), EC_COMPLETE);
   const StreamTally direct = SinkFilter().m_video.tally;
 
   // A fresh graph whose video leg runs through the pass-through.
@@ -292,7 +279,7 @@ TEST_F(FilterBaseTest, APassThroughDeliversTheSameFramesInBuffersOfItsOwn) {
   EXPECT_FALSE(filter.m_input.ReadOnlySamples()) << "Wine's splitter lets its samples be changed";
   EXPECT_TRUE(filter.m_output.DownstreamTakesAnySample()) << "the sink supplies no allocator";
 
-  EXPECT_EQ(RunToCompletion(), EC_COMPLETE);
+  EXPECT_EQ(RunToCompletion(m_graph.Get(), 20000), EC_COMPLETE);
   EXPECT_EQ(SinkFilter().m_video.tally.samples, direct.samples);
   EXPECT_EQ(SinkFilter().m_video.tally.hash, direct.hash);
 }

@@ -14,12 +14,13 @@
 #include "standins/base/MediaType.h"
 #include "standins/base/Pin.h"
 #include "standins/mkv/MatroskaMux.h"
+#include "support/TestStreams.h"
 
 namespace {
 
-constexpr DWORD kYv12 = MAKEFOURCC('Y', 'V', '1', '2');
-constexpr DWORD kI420 = MAKEFOURCC('I', '4', '2', '0');
-constexpr DWORD kMjpg = MAKEFOURCC('M', 'J', 'P', 'G');
+using test_streams::kI420;
+using test_streams::kMjpg;
+using test_streams::kYv12;
 
 GUID FourCcSubtype(DWORD fourcc) {
   GUID subtype = MEDIASUBTYPE_YV12;

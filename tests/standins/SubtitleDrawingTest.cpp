@@ -16,6 +16,7 @@
 #include "standins/subtitles/Overlay.h"
 #include "standins/subtitles/SubtitlePainter.h"
 #include "standins/subtitles/TextMeasurer.h"
+#include "support/TestNoise.h"
 
 namespace {
 
@@ -134,13 +135,8 @@ TEST(PictureLayouts, CopyPicturesBetweenLayouts) {
 constexpr size_t kGuard = 256;  // bytes after the frame that must stay
 
 std::vector<uint8_t> Noise(size_t size) {
-  std::vector<uint8_t> bytes(size + kGuard);
-  uint32_t state = 7;
-  for (uint8_t& b : bytes) {
-    state = state * 1664525 + 1013904223;
-    b = static_cast<uint8_t>(state >> 24);
-  }
-  return bytes;
+  const std::string noise = TestNoise(7).Bytes(size + kGuard);
+  return std::vector<uint8_t>(noise.begin(), noise.end());
 }
 
 // Studio-range BT.601 of pure colours, premultiplied by the coverage.
@@ -211,10 +207,10 @@ std::vector<uint8_t> BlendedByDefinition(const Overlay& overlay, int left, int t
 // filter draws into: the bytes come out as the definition gives them.
 TEST(Blending, PlacedOverlaysBlendEveryFormatAsDefined) {
   Overlay overlay(9, 7);
-  uint32_t state = 11;
+  TestNoise noise(11);
   for (int y = 0; y < overlay.Height(); ++y)
     for (int x = 0; x < overlay.Width(); ++x) {
-      state = state * 1664525 + 1013904223;
+      const uint32_t state = noise.Next();
       const uint8_t a = (state >> 28) < 5 ? 0 : static_cast<uint8_t>(state >> 8);  // some clear
       overlay.Set(x, y, state >> 4 & 0xFFFFFF, a);
     }

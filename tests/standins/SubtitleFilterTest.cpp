@@ -19,6 +19,8 @@
 #include "standins/subtitles/SubtitleSettings.h"
 #include "standins/subtitles/VideoFormat.h"
 #include "support/ClipFolder.h"
+#include "support/ComApartment.h"
+#include "support/GraphRun.h"
 #include "support/LoadLevelGuard.h"
 
 using Microsoft::WRL::ComPtr;
@@ -83,27 +85,13 @@ ComPtr<IBaseFilter> FilterAcross(IPin* pin) {
   return filter;
 }
 
-long RunToCompletion(IGraphBuilder* graph) {
-  ComPtr<IMediaControl> control;
-  ComPtr<IMediaEventEx> events;
-  if (FAILED(graph->QueryInterface(IID_PPV_ARGS(&control))) ||
-      FAILED(graph->QueryInterface(IID_IMediaEventEx, &events)) || FAILED(control->Run()))
-    return -1;
-  long code = 0;
-  const HRESULT waited = events->WaitForCompletion(30000, &code);
-  control->Stop();
-  return SUCCEEDED(waited) ? code : -2;
-}
-
 class SubtitleFilterTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    ASSERT_TRUE(m_com.Entered());
     m_clip = m_clips.MakeAvi("clip.avi", ClipShape{320, 240, 25, 50, false});
     ASSERT_FALSE(m_clip.empty());
   }
-  void TearDown() override { CoUninitialize(); }
-
   ComPtr<IGraphBuilder> Render() {
     ComPtr<IGraphBuilder> graph;
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
@@ -172,6 +160,7 @@ class SubtitleFilterTest : public testing::Test {
   }
 
   LoadLevelGuard m_level;
+  ComApartment m_com;
   ClipFolder m_clips;
   std::string m_clip;
 };

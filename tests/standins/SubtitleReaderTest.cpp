@@ -9,6 +9,7 @@
 #include "standins/subtitles/SsaReader.h"
 #include "standins/subtitles/SubRipReader.h"
 #include "standins/subtitles/SubtitleText.h"
+#include "support/TestNoise.h"
 
 namespace {
 
@@ -174,12 +175,7 @@ TEST(TruncatedSubtitles, GiveTheWholeCuesBeforeTheCut) {
 
 // Binary and hostile files end with some cues or none, without a hang.
 TEST(HostileSubtitles, AreReadToTheirEnd) {
-  std::string noise(1 << 20, '\0');
-  uint32_t state = 12345;
-  for (char& c : noise) {
-    state = state * 1103515245 + 12345;
-    c = static_cast<char>(state >> 24);
-  }
+  const std::string noise = TestNoise(12345).Bytes(1 << 20);
   const std::string timeLine = "00:00:01,000 --> 00:00:02,000\n";
   for (const std::string& bytes :
        {noise, timeLine + std::string(1 << 20, '<'), timeLine + std::string(1 << 20, '{'),

@@ -2,26 +2,9 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "platform/Str.h"
+#include "support/FileContents.h"
 #include "support/TempFolder.h"
-
-namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-}  // namespace
 
 std::string UnixPath(const std::string& windowsPath) {
   using ToUnix = char*(CDECL*)(const WCHAR*);
@@ -33,12 +16,6 @@ std::string UnixPath(const std::string& windowsPath) {
   std::string path = unix;
   HeapFree(GetProcessHeap(), 0, unix);
   return path;
-}
-
-std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
 }
 
 LinuxCommandResult RunLinuxCommand(const std::string& command, unsigned timeoutMs) {
@@ -63,12 +40,12 @@ LinuxCommandResult RunLinuxCommand(const std::string& command, unsigned timeoutM
   for (unsigned waited = 0; !Exists(statusFile) && waited < timeoutMs; waited += 20) Sleep(20);
   if (!Exists(statusFile)) {
     // Ends the shell and the command it started, by their process ids.
-    const std::string pid = std::to_string(std::stoi("0" + ReadAll(folder.Path() + "\\pid")));
+    const std::string pid = std::to_string(std::stoi("0" + ReadFile(folder.Path() + "\\pid")));
     if (pid != "0") RunLinuxCommand("pkill -P " + pid + "; kill " + pid, 10000);
     return result;
   }
   result.finished = true;
-  result.exitCode = std::stoi("0" + ReadAll(statusFile));
-  result.output = ReadAll(folder.Path() + "\\out");
+  result.exitCode = std::stoi("0" + ReadFile(statusFile));
+  result.output = ReadFile(folder.Path() + "\\out");
   return result;
 }

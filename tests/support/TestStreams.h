@@ -137,6 +137,7 @@ inline Samples InMs(Samples samples) {
 }
 
 constexpr uint32_t kI420 = 0x30323449;  // "I420"
+constexpr uint32_t kYv12 = 0x32315659;  // "YV12"
 constexpr uint32_t kMjpg = 0x47504A4D;  // "MJPG"
 
 // 2.4 s of 25 frames per second and 44.1 kHz stereo.
