@@ -155,7 +155,9 @@ TEST_F(BatchEndToEnd, ProgressGrowsAndDroppedVideosOpenOrConvert) {
   for (size_t i = 0; i < seen.size(); ++i) {
     const SeenPercentage& s = seen[i];
     SCOPED_TRACE(s.value);
-    if (i > 0) EXPECT_GT(s.value, seen[i - 1].value);
+    if (i > 0) {
+      EXPECT_GT(s.value, seen[i - 1].value);
+    }
     EXPECT_LE((s.value - 2) * total / 100, static_cast<double>(s.sizeAfter));
     EXPECT_GE((s.value + 3) * total / 100, static_cast<double>(s.sizeBefore));
   }
