@@ -44,7 +44,7 @@ def main():
     program_mb = get("program_peak_bytes") / mib
     idle_mb = get("program_idle_peak_bytes") / mib
     open_mb = get("program_open_peak_bytes") / mib
-    ffmpeg_mb = get("ffmpeg_peak_bytes") / mib
+    ffmpeg_mb = get("ffmpeg_convert_peak_bytes") / mib
     loads = values.get("load_1min", [])
     shipped = get("shipped_startup_seconds")
     many = get("many_startup_seconds")
