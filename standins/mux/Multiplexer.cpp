@@ -13,7 +13,10 @@
 
 namespace {
 
-constexpr uint64_t kQueueBound = 32ull << 20;  // bytes a stream may run ahead of the others
+// How far a stream may run ahead of the others before its input waits: its
+// queue holds copies of what it sent ahead.
+constexpr uint64_t kQueueBytes = 4u << 20;
+constexpr int64_t kQueueSpan = 10000000;  // 100 ns units
 
 std::wstring PinName(size_t number) {
   return std::wstring(L"Input ") + (number < 10 ? L"0" : L"") + std::to_wstring(number);
@@ -192,7 +195,7 @@ HRESULT Multiplexer::OpenFile() {
   if (!writer) return E_OUTOFMEMORY;
   hr = writer->Start();
   if (FAILED(hr)) return hr;
-  m_interleaver = std::make_unique<Interleaver>(count, kQueueBound);
+  m_interleaver = std::make_unique<Interleaver>(count, kQueueBytes, kQueueSpan);
   m_times = std::make_unique<StreamTimes>(m_streams);
   m_written = 0;
   m_sink = std::move(sink);
