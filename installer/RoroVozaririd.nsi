@@ -3,6 +3,9 @@
 ; Remove Programs; the uninstaller removes what was installed and, when asked,
 ; the stored settings. The build passes:
 ;   VERSION  the program's version from its version resource, as a.b.c.d
+;   BITS     64 or 32: the build's bitness. Each installs into its own Program
+;            Files folder with its own shortcut, and keeps its Add or Remove
+;            Programs entry in its own registry view, so both can be installed.
 ;   STAGE    the folder that holds the files to install
 ;   FILES    a script with the macros InstallFiles and RemoveFiles for them
 ;   ICON     the program's icon
@@ -11,7 +14,15 @@
 ; Uninstaller: /S silent (the settings stay unless /REMOVESETTINGS is given).
 
 Unicode true
-Target amd64-unicode
+!if ${BITS} == 64
+  Target amd64-unicode
+  !define PROGRAM_FILES "$PROGRAMFILES64"
+!else if ${BITS} == 32
+  Target x86-unicode
+  !define PROGRAM_FILES "$PROGRAMFILES32"
+!else
+  !error "BITS must be 64 or 32"
+!endif
 SetCompressor /SOLID lzma
 
 !include MUI2.nsh
@@ -19,6 +30,8 @@ SetCompressor /SOLID lzma
 !include FileFunc.nsh
 
 !define APP "RoroVozaririd"
+; What Add or Remove Programs and the Start menu show.
+!define TITLE "${APP} (${BITS}-bit)"
 !define PUBLISHER "Brimvale Studio"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP}"
 !define SETTINGS_PARENT_KEY "Software\BrimvaleStudio"
@@ -26,19 +39,19 @@ SetCompressor /SOLID lzma
 
 !include "${FILES}"
 
-Name "${APP}"
+Name "${TITLE}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES64\${PUBLISHER}\${APP}"
+InstallDir "${PROGRAM_FILES}\${PUBLISHER}\${APP}"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
-BrandingText "${APP} ${VERSION}"
+BrandingText "${TITLE} ${VERSION}"
 
 VIProductVersion "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductName" "${APP}"
 VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
-VIAddVersionKey /LANG=1033 "FileDescription" "${APP} setup"
+VIAddVersionKey /LANG=1033 "FileDescription" "${TITLE} setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
@@ -70,9 +83,9 @@ Section
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   SetShellVarContext all
-  CreateShortCut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\${APP}.exe"
+  CreateShortCut "$SMPROGRAMS\${TITLE}.lnk" "$INSTDIR\${APP}.exe"
 
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${APP}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${TITLE}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${APP}.exe"
@@ -110,7 +123,7 @@ Section "Uninstall"
   ${EndIf}
 
   SetShellVarContext all
-  Delete "$SMPROGRAMS\${APP}.lnk"
+  Delete "$SMPROGRAMS\${TITLE}.lnk"
 
   ${If} $RemoveSettings == 0
     MessageBox MB_YESNO|MB_ICONQUESTION "$(RemoveSettingsQuestion)" /SD IDNO IDNO settingsKept

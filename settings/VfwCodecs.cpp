@@ -77,7 +77,8 @@ void Configure(HWND owner, const ICINFO& codec, VfwCodecState& state) {
   OpenCodec open(codec.fccType, codec.fccHandler, ICMODE_COMPRESS);
   if (!open.Get()) return;
   LRESULT size = ICGetState(open.Get(), nullptr, 0);
-  if (size <= 0 || size > MAXDWORD) return;  // nothing to configure
+  // LRESULT is as wide as a pointer: compared in 64 bits on both builds.
+  if (size <= 0 || static_cast<ULONGLONG>(size) > MAXDWORD) return;  // nothing to configure
   const DWORD bytes = static_cast<DWORD>(size);
   const bool restore = state.Prepare(bytes);
   if (!state.Data()) return;

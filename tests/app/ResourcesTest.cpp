@@ -7,6 +7,7 @@
 
 #include "i18n/Localization.h"
 #include "res/resource.h"
+#include "support/VersionResource.h"
 
 namespace {
 
@@ -202,17 +203,26 @@ TEST(Resources, FilterPropertiesTemplate) {
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window.Get(), 1055)));
 }
 
+// The About box and the version resource name the build: 64-bit or 32-bit.
 TEST(Resources, AboutTemplate) {
   TemplateWindow window(IDD_ABOUTBOX);
   ASSERT_NE(window.Get(), nullptr);
   EXPECT_EQ(window.Caption(), "About");
   ExpectClientSize(window, 236, 153);
+  const std::string versionLine = "Version 1.0 (" + ThisBuild() + ")";
   const Control controls[] = {
       {1045, 56, 10, 173, 17, "Lumaweave", true},
-      {1044, 56, 31, 173, 14, "Version 1.0", true},
+      {1044, 56, 31, 173, 14, versionLine.c_str(), true},
       {IDOK, 92, 132, 50, 14, "OK", true},
   };
   ExpectControls(window, controls, std::size(controls));
+}
+
+TEST(Resources, VersionResourceNamesTheBuild) {
+  char self[MAX_PATH] = "";
+  ASSERT_GT(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+  EXPECT_EQ(VersionString(self, "FileDescription"),
+            "Lumaweave video converter (" + ThisBuild() + ")");
 }
 
 TEST(Resources, PopupMenuTemplate) {

@@ -15,6 +15,7 @@
 #include "platform/AppProfile.h"
 #include "platform/Path.h"
 #include "res/resource.h"
+#include "support/VersionResource.h"
 
 namespace {
 
@@ -24,16 +25,27 @@ constexpr char kUninstallKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\RoroVozaririd";
 constexpr char kAbsent[] = "<absent>";
 
+// A release's files, setup program, shortcut and entry carry its bitness, and
+// its entry lies in the registry view of that bitness.
+std::string TitleOf(int bits) { return "RoroVozaririd (" + std::to_string(bits) + "-bit)"; }
+REGSAM ViewOf(int bits) { return bits == 64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY; }
+
 std::string PackageFolder() { return path::ModuleFolder() + "\\..\\package"; }
+std::string StagedFolder() {
+  return PackageFolder() + "\\RoroVozaririd-" + std::to_string(kThisBuildBits) + "bit";
+}
 std::string Installed(const char* name) { return std::string(kInstallFolder) + "\\" + name; }
 
-std::string SetupProgram() {
+std::string SetupProgramIn(const std::string& folder, int bits) {
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((PackageFolder() + "\\RoroVozaririd-*-setup.exe").c_str(), &found);
+  const std::string pattern =
+      folder + "\\RoroVozaririd-*-" + std::to_string(bits) + "bit-setup.exe";
+  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return "";
   FindClose(search);
-  return PackageFolder() + "\\" + found.cFileName;
+  return folder + "\\" + found.cFileName;
 }
+std::string SetupProgram() { return SetupProgramIn(PackageFolder(), kThisBuildBits); }
 
 // Every file under the folder as a path relative to it, sorted.
 std::vector<std::string> FilesUnder(const std::string& folder, const std::string& prefix = "") {
@@ -56,34 +68,23 @@ std::vector<std::string> FilesUnder(const std::string& folder, const std::string
   return files;
 }
 
-std::string UninstallValue(const char* name) {
+std::string UninstallValue(const char* name, int bits = kThisBuildBits) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_QUERY_VALUE | ViewOf(bits), &key) !=
+      ERROR_SUCCESS) {
+    return kAbsent;
+  }
   char text[1024] = "";
   DWORD size = sizeof text;
-  LSTATUS status =
-      RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, text, &size);
+  LSTATUS status = RegGetValueA(key, nullptr, name, RRF_RT_REG_SZ, nullptr, text, &size);
+  RegCloseKey(key);
   return status == ERROR_SUCCESS ? text : kAbsent;
 }
 
-// "major.minor.build.revision" of the file's version resource.
-std::string FileVersion(const std::string& file) {
-  DWORD ignored = 0;
-  std::vector<char> block(GetFileVersionInfoSizeA(file.c_str(), &ignored) + 1);
-  VS_FIXEDFILEINFO* v = nullptr;
-  UINT size = 0;
-  if (!GetFileVersionInfoA(file.c_str(), 0, static_cast<DWORD>(block.size()), block.data()) ||
-      !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&v), &size)) {
-    return "<none>";
-  }
-  return std::to_string(HIWORD(v->dwFileVersionMS)) + "." +
-         std::to_string(LOWORD(v->dwFileVersionMS)) + "." +
-         std::to_string(HIWORD(v->dwFileVersionLS)) + "." +
-         std::to_string(LOWORD(v->dwFileVersionLS));
-}
-
-bool ShortcutExists() {
+bool ShortcutExists(int bits = kThisBuildBits) {
   char folder[MAX_PATH] = "";
   SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, folder);
-  return GetFileAttributesA((std::string(folder) + "\\RoroVozaririd.lnk").c_str()) !=
+  return GetFileAttributesA((std::string(folder) + "\\" + TitleOf(bits) + ".lnk").c_str()) !=
          INVALID_FILE_ATTRIBUTES;
 }
 
@@ -99,10 +100,11 @@ int Install() { return RunToEnd(SetupProgram(), std::string("/S /D=") + kInstall
 
 // The uninstaller hands its work to a copy of itself and returns at once; the
 // entry in Add or Remove Programs goes last.
-bool UninstallAndWait(const std::string& arguments) {
-  if (RunToEnd(Installed("uninstall.exe"), arguments) != 0) return false;
+bool UninstallAndWait(const std::string& arguments, const std::string& folder = kInstallFolder,
+                      int bits = kThisBuildBits) {
+  if (RunToEnd(folder + "\\uninstall.exe", arguments) != 0) return false;
   for (DWORD start = GetTickCount(); GetTickCount() - start < kTimeoutMs; Sleep(200)) {
-    if (UninstallValue("DisplayName") == kAbsent) return true;
+    if (UninstallValue("DisplayName", bits) == kAbsent) return true;
   }
   return false;
 }
@@ -127,20 +129,22 @@ class InstalledRelease : public ::testing::Test {
 int InstalledRelease::s_setupExitCode = -1;
 
 TEST_F(InstalledRelease, HoldsTheStagedFilesAShortcutAndAnAddRemoveEntry) {
-  std::vector<std::string> expected = FilesUnder(PackageFolder() + "\\RoroVozaririd");
+  std::vector<std::string> expected = FilesUnder(StagedFolder());
   expected.push_back("uninstall.exe");
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(FilesUnder(kInstallFolder), expected);
   EXPECT_TRUE(ShortcutExists());
 
   const std::pair<const char*, std::string> entry[] = {
-      {"DisplayName", "RoroVozaririd"},
+      {"DisplayName", TitleOf(kThisBuildBits)},
       {"DisplayVersion", FileVersion(Installed("RoroVozaririd.exe"))},
       {"Publisher", "Brimvale Studio"},
       {"InstallLocation", kInstallFolder},
       {"UninstallString", '"' + Installed("uninstall.exe") + '"'},
   };
   for (const auto& [name, value] : entry) EXPECT_EQ(UninstallValue(name), value) << name;
+  EXPECT_EQ(VersionString(Installed("RoroVozaririd.exe"), "FileDescription"),
+            "Lumaweave video converter (" + ThisBuild() + ")");
 }
 
 // The captions come from the language files beside the installed program.
@@ -232,6 +236,58 @@ TEST(Uninstaller, RemovesWhatSetupInstalledAndTheSettingsOnlyWhenAsked) {
     RemoveDirectoryA(Installed("language").c_str());
     RemoveDirectoryA(kInstallFolder);
   }
+}
+
+// Where a setup program installs by default: the 32-bit one into the 32-bit
+// Program Files folder.
+std::string DefaultInstallFolder(int bits) {
+  char folder[MAX_PATH] = "";
+  const int programFiles = bits == 64 ? CSIDL_PROGRAM_FILES : CSIDL_PROGRAM_FILESX86;
+  SHGetFolderPathA(nullptr, programFiles, nullptr, 0, folder);
+  return std::string(folder) + "\\Brimvale Studio\\RoroVozaririd";
+}
+
+void ExpectInstalled(int bits) {
+  SCOPED_TRACE(TitleOf(bits));
+  const std::string folder = DefaultInstallFolder(bits);
+  EXPECT_EQ(UninstallValue("DisplayName", bits), TitleOf(bits));
+  EXPECT_EQ(UninstallValue("InstallLocation", bits), folder);
+  EXPECT_EQ(VersionString(folder + "\\RoroVozaririd.exe", "FileDescription"),
+            "Lumaweave video converter (" + std::to_string(bits) + "-bit)");
+  EXPECT_TRUE(ShortcutExists(bits));
+}
+
+// The 32-bit release's package folder, which scripts/test names in
+// RELEASE_32BIT_FOLDER where the machine runs 32-bit programs; empty otherwise.
+std::string Release32Folder() {
+  char folder[MAX_PATH] = "";
+  const DWORD length = GetEnvironmentVariableA("RELEASE_32BIT_FOLDER", folder, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? folder : "";
+}
+
+// Both builds installed where their setup programs install by default; each
+// uninstalled in turn while the other stays whole: neither touches the other's
+// files, entry or shortcut.
+TEST(BothBuilds, InstallSideBySideAndUninstallApart) {
+  const std::string folder32 = Release32Folder();
+  if (kThisBuildBits != 64 || folder32.empty()) {
+    GTEST_SKIP() << "no 32-bit release to install beside this 64-bit one";
+  }
+  const std::pair<int, std::string> setups[] = {{64, SetupProgram()},
+                                                {32, SetupProgramIn(folder32, 32)}};
+  for (const auto& [gone, stays] : {std::pair{64, 32}, std::pair{32, 64}}) {
+    for (const auto& [bits, setup] : setups) {
+      if (UninstallValue("DisplayName", bits) == kAbsent) {
+        ASSERT_EQ(RunToEnd(setup, "/S"), 0) << setup;
+      }
+    }
+    for (const auto& setup : setups) ExpectInstalled(setup.first);
+    ASSERT_TRUE(UninstallAndWait("/S", DefaultInstallFolder(gone), gone)) << TitleOf(gone);
+    EXPECT_EQ(GetFileAttributesA(DefaultInstallFolder(gone).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(ShortcutExists(gone));
+    ExpectInstalled(stays);
+  }
+  EXPECT_TRUE(UninstallAndWait("/S /REMOVESETTINGS", DefaultInstallFolder(64), 64));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "support/ScriptedDialog.h"
 #include "res/resource.h"
 #include "settings/OutputOptionsDialog.h"
+#include "support/VersionResource.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ TEST_F(TranslationTest, AboutBoxGetsItsCaptionAndProductLineOnly) {
   RunScripted(dialog, [&](HWND hwnd) {
     EXPECT_EQ(Caption(hwnd), "Info");
     EXPECT_EQ(ControlText(hwnd, IDC_STATIC_PRODUCT), "Converter");
-    EXPECT_EQ(ControlText(hwnd, IDC_STATIC_VERSION), "Version 1.0");
+    EXPECT_EQ(ControlText(hwnd, IDC_STATIC_VERSION), "Version 1.0 (" + ThisBuild() + ")");
     EXPECT_EQ(ControlText(hwnd, IDOK), "OK");
   });
 }
