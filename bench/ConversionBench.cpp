@@ -4,7 +4,8 @@
 //   conversion_bench convert <source> <output> <runs> <results>
 //     per run a fresh program: Options -> AVI without compressors, Open Video,
 //     Convert. Times from the Convert click to the button reading "Stop" and
-//     to the finish line, and the process's peak working set.
+//     to the finish line, and the process's peak working set three times: idle
+//     at its main window, once the video is open, after the conversion.
 //   conversion_bench startup <program> <runs> <name> <results>
 //     a first, unmeasured start, then the time from CreateProcess to the
 //     visible main window of each further start.
@@ -34,6 +35,8 @@ constexpr DWORD kConvertTimeoutMs = 600000;
 // conversion (the window answers between the framework's own messages): the
 // click waits until that is surely done.
 constexpr DWORD kSettleMs = 1500;
+// The main window shows before the program has finished starting.
+constexpr DWORD kIdleSettleMs = 500;
 
 double Seconds() {
   static const double frequency = [] {
@@ -105,11 +108,21 @@ bool TimeConversion(ConversionSession& session, ConversionFigures& figures) {
   return figures.finishLine.rfind("Done.", 0) == 0;
 }
 
-// A fresh program with AVI chosen and the source open, settled.
-bool Prepare(ConversionSession& session, const std::string& source, const std::string& output) {
-  if (!session.Start() || !session.ChooseOutput({0, output}) || session.OpenVideo(source).empty())
-    return false;
+struct PreparedPeaks {
+  double idleBytes = 0;
+  double openBytes = 0;
+};
+
+// A fresh program with AVI chosen and the source open, settled, and its peak
+// working set idle and once the source is open.
+bool Prepare(ConversionSession& session, const std::string& source, const std::string& output,
+             PreparedPeaks& peaks) {
+  if (!session.Start()) return false;
+  Sleep(kIdleSettleMs);
+  peaks.idleBytes = PeakWorkingSetBytes(session.Driver().Process());
+  if (!session.ChooseOutput({0, output}) || session.OpenVideo(source).empty()) return false;
   Sleep(kSettleMs);
+  peaks.openBytes = PeakWorkingSetBytes(session.Driver().Process());
   return true;
 }
 
@@ -121,12 +134,15 @@ int BenchConversion(const std::string& source, const std::string& output, int ru
     DeleteFileA(output.c_str());
     ConversionSession session;
     ConversionFigures figures;
-    if (!Prepare(session, source, output) || !TimeConversion(session, figures)) {
+    PreparedPeaks peaks;
+    if (!Prepare(session, source, output, peaks) || !TimeConversion(session, figures)) {
       std::fprintf(stderr, "conversion run %d failed: %s\n", run + 1, figures.finishLine.c_str());
       return 1;
     }
     results.Put("program_convert_seconds", figures.toFinishSeconds);
     results.Put("program_click_to_stop_ms", figures.toStopSeconds * 1000);
+    results.Put("program_idle_peak_bytes", peaks.idleBytes);
+    results.Put("program_open_peak_bytes", peaks.openBytes);
     results.Put("program_peak_bytes", figures.peakBytes);
     session.Close();
   }

@@ -9,18 +9,26 @@ import sys
 from collections import defaultdict
 
 
-def medians(path):
+def read(path):
     values = defaultdict(list)
     with open(path) as results:
         for line in results:
             parts = line.split()
             if len(parts) == 2:
                 values[parts[0]].append(float(parts[1]))
-    return {name: (statistics.median(v), len(v)) for name, v in values.items()}
+    return values
+
+
+def paired_median(values, numerator, denominator):
+    """The median of the ratios of the runs made in the same round."""
+    pairs = zip(values.get(numerator, []), values.get(denominator, []))
+    ratios = [a / b for a, b in pairs if b]
+    return statistics.median(ratios) if ratios else float("nan")
 
 
 def main():
-    m = medians(sys.argv[1])
+    values = read(sys.argv[1])
+    m = {name: (statistics.median(v), len(v)) for name, v in values.items()}
     frames = int(sys.argv[2])
 
     def get(name):
@@ -31,18 +39,35 @@ def main():
 
     program_fps = frames / get("program_convert_seconds")
     ffmpeg_fps = frames / get("ffmpeg_convert_seconds")
-    program_mb = get("program_peak_bytes") / 2**20
-    ffmpeg_mb = get("ffmpeg_peak_bytes") / 2**20
+    decode_fps = frames / get("ffmpeg_decode_seconds")
+    mib = 2**20
+    program_mb = get("program_peak_bytes") / mib
+    idle_mb = get("program_idle_peak_bytes") / mib
+    open_mb = get("program_open_peak_bytes") / mib
+    ffmpeg_mb = get("ffmpeg_convert_peak_bytes") / mib
+    loads = values.get("load_1min", [])
     shipped = get("shipped_startup_seconds")
     many = get("many_startup_seconds")
     runs = max(count for _, count in m.values()) if m else 0
     print(f"Medians of {runs} runs; {frames} frames in the clip.")
+    if loads:
+        print(f"Load average (1 min) at each round's start, the bench's own runs included: "
+              f"{min(loads):.2f} to {max(loads):.2f}, median {statistics.median(loads):.2f}")
     print("Throughput (frames per second)")
     row("program (Convert click to the finish line)", program_fps, "fps")
     row("ffmpeg (process start to exit)", ffmpeg_fps, "fps")
     row("ratio program / ffmpeg", program_fps / ffmpeg_fps, "", "goal >= 1.0")
+    row("  the same, the median of each round's ratio",
+        paired_median(values, "ffmpeg_convert_seconds", "program_convert_seconds"), "")
+    row("floor: ffmpeg decoding alone (-f null)", decode_fps, "fps")
     print("Peak memory (MiB)")
-    row("program (its Wine process, VmHWM)", program_mb, "MiB")
+    row("program idle at its main window", idle_mb, "MiB")
+    row("program once the video is open", open_mb, "MiB")
+    row("program after the conversion (its Wine process, VmHWM)", program_mb, "MiB")
+    added = [a - b for a, b in zip(values.get("program_peak_bytes", []),
+                                   values.get("program_open_peak_bytes", []))]
+    row("  added by the conversion (the median of each run's)",
+        statistics.median(added) / mib if added else float("nan"), "MiB", "goal <= 20 MiB")
     row("ffmpeg (maximum resident set)", ffmpeg_mb, "MiB")
     row("ratio program / ffmpeg", program_mb / ffmpeg_mb, "", "goal <= 1.2")
     print("The program's own overhead")

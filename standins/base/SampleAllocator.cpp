@@ -130,17 +130,6 @@ class AllocatedSample final : public IMediaSample {
 
 namespace {
 
-class ExclusiveLock {
- public:
-  explicit ExclusiveLock(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
-  ~ExclusiveLock() { ReleaseSRWLockExclusive(&m_lock); }
-  ExclusiveLock(const ExclusiveLock&) = delete;
-  ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
- private:
-  SRWLOCK& m_lock;
-};
-
 bool PowerOfTwo(long value) { return value > 0 && (value & (value - 1)) == 0; }
 
 }  // namespace
@@ -164,7 +153,7 @@ STDMETHODIMP SampleAllocator::SetProperties(ALLOCATOR_PROPERTIES* request,
   if (!PowerOfTwo(align) || request->cBuffers < 0 || request->cbBuffer < 0 ||
       request->cbPrefix < 0)
     return VFW_E_BADALIGN;
-  ExclusiveLock lock(m_lock);
+  SlimAutoLock lock(m_lock);
   if (m_committed) return VFW_E_ALREADY_COMMITTED;
   if (m_outstanding > 0) return VFW_E_BUFFERS_OUTSTANDING;
   FreeBuffersLocked();
@@ -177,13 +166,13 @@ STDMETHODIMP SampleAllocator::SetProperties(ALLOCATOR_PROPERTIES* request,
 
 STDMETHODIMP SampleAllocator::GetProperties(ALLOCATOR_PROPERTIES* props) {
   if (!props) return E_POINTER;
-  ExclusiveLock lock(m_lock);
+  SlimAutoLock lock(m_lock);
   *props = m_props;
   return S_OK;
 }
 
 STDMETHODIMP SampleAllocator::Commit() {
-  ExclusiveLock lock(m_lock);
+  SlimAutoLock lock(m_lock);
   if (m_committed) return S_OK;
   if (m_props.cbBuffer <= 0) return VFW_E_SIZENOTSET;
   try {
@@ -201,7 +190,7 @@ STDMETHODIMP SampleAllocator::Commit() {
 }
 
 STDMETHODIMP SampleAllocator::Decommit() {
-  ExclusiveLock lock(m_lock);
+  SlimAutoLock lock(m_lock);
   m_committed = false;
   if (m_outstanding == 0) FreeBuffersLocked();
   WakeAllConditionVariable(&m_returned);
@@ -214,9 +203,9 @@ STDMETHODIMP SampleAllocator::GetBuffer(IMediaSample** sample, REFERENCE_TIME*, 
   *sample = nullptr;
   AllocatedSample* taken = nullptr;
   {
-    ExclusiveLock lock(m_lock);
+    SlimAutoLock lock(m_lock);
     while (m_committed && m_free.empty() && !(flags & AM_GBF_NOWAIT))
-      SleepConditionVariableSRW(&m_returned, &m_lock, INFINITE, 0);
+      m_lock.Wait(m_returned);
     if (!m_committed) return VFW_E_NOT_COMMITTED;
     if (m_free.empty()) return VFW_E_TIMEOUT;
     taken = m_free.back();
@@ -234,7 +223,7 @@ STDMETHODIMP SampleAllocator::ReleaseBuffer(IMediaSample*) { return E_NOTIMPL; }
 
 void SampleAllocator::TakeBack(AllocatedSample* sample) {
   {
-    ExclusiveLock lock(m_lock);
+    SlimAutoLock lock(m_lock);
     m_free.push_back(sample);
     --m_outstanding;
     if (!m_committed && m_outstanding == 0) FreeBuffersLocked();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "standins/base/ComObject.h"
+#include "standins/base/SlimLock.h"
 
 namespace standin {
 
@@ -46,7 +47,7 @@ class SampleAllocator final : public IMemAllocator {
   void FreeBuffersLocked();
 
   RefCount m_refs;
-  SRWLOCK m_lock = SRWLOCK_INIT;
+  SlimLock m_lock;
   CONDITION_VARIABLE m_returned = CONDITION_VARIABLE_INIT;
   ALLOCATOR_PROPERTIES m_props = {};
   bool m_committed = false;

@@ -9,8 +9,8 @@ constexpr size_t kSpareBuffers = 4;  // kept for copies; enough for pictures tha
 
 }  // namespace
 
-Interleaver::Interleaver(size_t streams, uint64_t boundBytes)
-    : m_queues(streams), m_boundBytes(boundBytes) {}
+Interleaver::Interleaver(size_t streams, uint64_t boundBytes, int64_t boundSpan)
+    : m_queues(streams), m_boundBytes(boundBytes), m_boundSpan(boundSpan) {}
 
 void Interleaver::Push(QueuedSample sample) {
   Queue& queue = m_queues[sample.stream];
@@ -68,7 +68,17 @@ std::vector<uint8_t> Interleaver::Buffer(size_t size) {
   return buffer;
 }
 
-bool Interleaver::Full(size_t stream) const { return m_queues[stream].bytes >= m_boundBytes; }
+bool Interleaver::Full(size_t stream) const {
+  const Queue& queue = m_queues[stream];
+  if (queue.samples.empty()) return false;
+  if (queue.bytes >= m_boundBytes) return true;
+  // Upstream's times may lie anywhere: neither difference below overflows.
+  const int64_t first = queue.samples.front().time;
+  const int64_t last = queue.samples.back().time;
+  if (last <= first) return false;
+  if (last < 0) return last - first >= m_boundSpan;
+  return first <= last - m_boundSpan;
+}
 
 bool Interleaver::AllEnded() const {
   for (const Queue& queue : m_queues)

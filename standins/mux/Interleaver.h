@@ -1,8 +1,9 @@
 #pragma once
 // Puts the samples of several streams into one time order. A sample leaves
 // once every stream that has not ended has one waiting, so the file follows the
-// presentation times; a stream that runs ahead of the others waits in its queue
-// (its producer holds back while Full says so).
+// presentation times; a stream that runs ahead of the others waits in its queue,
+// and its producer holds back while Full says so: once the queue holds so many
+// bytes or spans so long a time, whichever comes first.
 //
 // A sample may come borrowed: its bytes stay the producer's, so that one that
 // leaves at once is written without a copy. Keep copies the borrowed samples
@@ -29,7 +30,8 @@ struct QueuedSample {
 
 class Interleaver {
  public:
-  Interleaver(size_t streams, uint64_t boundBytes);
+  // boundSpan: 100 ns units, not negative, from the queue's first sample to its last.
+  Interleaver(size_t streams, uint64_t boundBytes, int64_t boundSpan);
 
   void Push(QueuedSample sample);
   // The stream sends nothing more.
@@ -58,5 +60,6 @@ class Interleaver {
 
   std::vector<Queue> m_queues;
   uint64_t m_boundBytes;
+  int64_t m_boundSpan;
   std::vector<std::vector<uint8_t>> m_spare;
 };

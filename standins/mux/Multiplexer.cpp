@@ -13,7 +13,10 @@
 
 namespace {
 
-constexpr uint64_t kQueueBound = 32ull << 20;  // bytes a stream may run ahead of the others
+// How far a stream may run ahead of the others before its input waits: its
+// queue holds copies of what it sent ahead.
+constexpr uint64_t kQueueBytes = 4u << 20;
+constexpr int64_t kQueueSpan = 10000000;  // 100 ns units
 
 std::wstring PinName(size_t number) {
   return std::wstring(L"Input ") + (number < 10 ? L"0" : L"") + std::to_wstring(number);
@@ -41,7 +44,7 @@ Multiplexer::Multiplexer(const MuxFormat& format, SinkOpener opener)
 }
 
 Multiplexer::~Multiplexer() {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  standin::SlimAutoLock lock(m_lock);
   CloseFileLocked();
 }
 
@@ -166,7 +169,7 @@ HRESULT Multiplexer::OnRun(REFERENCE_TIME) {
 }
 
 HRESULT Multiplexer::OnStop() {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  standin::SlimAutoLock lock(m_lock);
   CloseFileLocked();
   return S_OK;
 }
@@ -182,7 +185,7 @@ HRESULT Multiplexer::OpenFile() {
   }
   if (streams.empty()) return VFW_E_NOT_CONNECTED;
   if (m_fileName.empty()) return E_UNEXPECTED;
-  std::lock_guard<std::mutex> lock(m_mutex);
+  standin::SlimAutoLock lock(m_lock);
   std::unique_ptr<FileSink> sink;
   HRESULT hr = m_opener(m_fileName.c_str(), (m_mode & AM_FILE_OVERWRITE) != 0, sink);
   if (FAILED(hr)) return hr;
@@ -192,7 +195,7 @@ HRESULT Multiplexer::OpenFile() {
   if (!writer) return E_OUTOFMEMORY;
   hr = writer->Start();
   if (FAILED(hr)) return hr;
-  m_interleaver = std::make_unique<Interleaver>(count, kQueueBound);
+  m_interleaver = std::make_unique<Interleaver>(count, kQueueBytes, kQueueSpan);
   m_times = std::make_unique<StreamTimes>(m_streams);
   m_written = 0;
   m_sink = std::move(sink);
@@ -225,7 +228,7 @@ HRESULT Multiplexer::CloseFileLocked() {
   m_writer.reset();
   m_sink.reset();
   m_interleaver.reset();
-  m_wake.notify_all();
+  WakeAllConditionVariable(&m_wake);
   return FAILED(written) ? written : finished;
 }
 
@@ -244,53 +247,62 @@ void Multiplexer::Tell(const Outcome& outcome) {
 
 HRESULT Multiplexer::Receive(MultiplexerPin& pin, IMediaSample* sample) {
   const int stream = pin.Stream();
-  const size_t index = static_cast<size_t>(stream);
   BYTE* data = nullptr;
   HRESULT hr = sample->GetPointer(&data);
   if (FAILED(hr)) return hr;
   const long length = sample->GetActualDataLength();
   // Written from upstream's buffer when its turn comes at once, else copied by Keep.
   QueuedSample queued;
-  queued.stream = index;
+  queued.stream = static_cast<size_t>(stream);
   queued.borrowed = data;
   queued.borrowedSize = length > 0 ? static_cast<size_t>(length) : 0;
   queued.keyFrame = sample->IsSyncPoint() == S_OK;
   REFERENCE_TIME start = 0, stop = 0;
   const HRESULT timed = sample->GetTime(&start, &stop);
-
-  std::unique_lock<std::mutex> lock(m_mutex);
-  if (!m_open || stream < 0) return S_FALSE;
   start = Shifted(start, pin.SegmentStart());
   stop = Shifted(stop, pin.SegmentStart());
-  queued.time = m_times->Arrived(index, SUCCEEDED(timed) ? &start : nullptr,
-                                 timed == S_OK ? &stop : nullptr, queued.Size());
-  hr = PackPictureLocked(queued);
-  if (SUCCEEDED(hr)) {
-    m_interleaver->Push(std::move(queued));
-    hr = WriteReadyLocked();
-    m_interleaver->Keep();  // upstream reuses its buffer once this returns
+
+  Outcome outcome;
+  {
+    standin::SlimAutoLock lock(m_lock);
+    if (!m_open || stream < 0) return S_FALSE;
+    queued.time = m_times->Arrived(queued.stream, SUCCEEDED(timed) ? &start : nullptr,
+                                   timed == S_OK ? &stop : nullptr, queued.Size());
+    hr = QueueLocked(std::move(queued));
+    if (FAILED(hr)) {
+      outcome = EndRunLocked(hr);
+    } else {
+      WakeAllConditionVariable(&m_wake);
+      while (m_open && !pin.Flushing() && m_interleaver->Full(static_cast<size_t>(stream)))
+        m_lock.Wait(m_wake);
+    }
   }
-  if (FAILED(hr)) {
-    const Outcome outcome = EndRunLocked(hr);
-    lock.unlock();
-    Tell(outcome);
-    return hr;
-  }
-  m_wake.notify_all();
-  m_wake.wait(lock, [&] { return !m_open || pin.Flushing() || !m_interleaver->Full(index); });
-  return S_OK;
+  Tell(outcome);
+  return FAILED(hr) ? hr : S_OK;
+}
+
+// Queues a sample and writes what may leave; upstream reuses its buffer once
+// Receive returns, so what still waits is copied.
+HRESULT Multiplexer::QueueLocked(QueuedSample sample) {
+  HRESULT hr = PackPictureLocked(sample);
+  if (FAILED(hr)) return hr;
+  m_interleaver->Push(std::move(sample));
+  hr = WriteReadyLocked();
+  m_interleaver->Keep();
+  return hr;
 }
 
 HRESULT Multiplexer::EndOfStream(MultiplexerPin& pin) {
   const int stream = pin.Stream();
-  std::unique_lock<std::mutex> lock(m_mutex);
-  if (!m_open || stream < 0) return S_OK;
-  m_interleaver->End(static_cast<size_t>(stream));
-  const HRESULT hr = WriteReadyLocked();
   Outcome outcome;
-  if (FAILED(hr) || m_interleaver->AllEnded()) outcome = EndRunLocked(hr);
-  m_wake.notify_all();
-  lock.unlock();
+  {
+    standin::SlimAutoLock lock(m_lock);
+    if (!m_open || stream < 0) return S_OK;
+    m_interleaver->End(static_cast<size_t>(stream));
+    const HRESULT hr = WriteReadyLocked();
+    if (FAILED(hr) || m_interleaver->AllEnded()) outcome = EndRunLocked(hr);
+    WakeAllConditionVariable(&m_wake);
+  }
   Tell(outcome);
   return S_OK;
 }
@@ -311,11 +323,11 @@ HRESULT Multiplexer::PackPictureLocked(QueuedSample& sample) {
 }
 
 LONGLONG Multiplexer::WrittenPosition() {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  standin::SlimAutoLock lock(m_lock);
   return m_written;
 }
 
 void Multiplexer::WakeStreams() {
-  { std::lock_guard<std::mutex> lock(m_mutex); }
-  m_wake.notify_all();
+  standin::SlimAutoLock lock(m_lock);
+  WakeAllConditionVariable(&m_wake);
 }

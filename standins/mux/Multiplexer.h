@@ -14,17 +14,16 @@
 //
 // Threads: each input streams on its own thread and may wait in Receive while
 // its stream runs ahead of the others; Stop and flushing wake it. The file and
-// the queues are guarded by m_mutex, never held while the graph is notified.
+// the queues are guarded by m_lock, never held while the graph is notified.
 
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "standins/base/Filter.h"
 #include "standins/base/SeekingPassThrough.h"
+#include "standins/base/SlimLock.h"
 #include "standins/mux/MultiplexerPin.h"
 #include "standins/mux/MuxFormat.h"
 
@@ -90,13 +89,14 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   HRESULT OnStop() override;
 
  private:
-  // What to tell the graph once m_mutex is released.
+  // What to tell the graph once m_lock is released.
   struct Outcome {
     bool complete = false;
     HRESULT status = S_OK;
   };
 
   HRESULT OpenFile();
+  HRESULT QueueLocked(QueuedSample sample);
   HRESULT WriteReadyLocked();
   HRESULT CloseFileLocked();
   // Closes the file and gives what to tell the graph: the run's end, once.
@@ -116,8 +116,8 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   REFERENCE_TIME m_interleave = 10000000;  // 100 ns units
   REFERENCE_TIME m_preroll = 0;
 
-  std::mutex m_mutex;
-  std::condition_variable m_wake;
+  standin::SlimLock m_lock;
+  CONDITION_VARIABLE m_wake = CONDITION_VARIABLE_INIT;  // a queue shrank or the run ended
   std::unique_ptr<FileSink> m_sink;
   std::unique_ptr<ContainerWriter> m_writer;
   std::unique_ptr<Interleaver> m_interleaver;

@@ -72,6 +72,28 @@ TEST_P(ContainerMuxGraphTest, HoldsTheFramesSoundAndLengthOfAnH264Mp4AndSeeks) {
   EXPECT_EQ(VideoFrameChecksumAfterSeek(out, 2.0, "yuv420p"), frames[50]);
 }
 
+// The picture runs seconds ahead of a sound that has ended: its input waits
+// while it is far ahead, and must go on once the sound's end is known.
+// Matroska, whose parser reads in file order (Wine's MP4 parser leaves such a
+// sound out).
+TEST_P(ContainerMuxGraphTest, SoundEndingSecondsBeforeThePictureKeepsEveryFrame) {
+  ClipShape shape{320, 240, 25, 200, true};
+  shape.soundLength = 1;
+  const std::string clip = m_clips.MakeClip(
+      "short sound.mkv", shape, "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac");
+  ASSERT_NO_FATAL_FAILURE(Prepare(clip));
+  ASSERT_NO_FATAL_FAILURE(BuildOutput(*GetParam().type, Output()));
+  const auto events = RunToCompletion();
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back().first, EC_COMPLETE);
+
+  const ProbedMedia media = ProbeMedia(Output());
+  EXPECT_TRUE(media.read) << media.errors;
+  ASSERT_NE(media.Stream("video"), nullptr);
+  EXPECT_EQ(media.Stream("video")->packets, 200);
+  EXPECT_NEAR(DecodedAudioSeconds(Output()), DecodedAudioSeconds(clip), 1024.0 / 44100);
+}
+
 TEST_P(ContainerMuxGraphTest, StopHalfWayLeavesAFileOfWhatWasWritten) {
   const std::string out = Output();
   ASSERT_NO_FATAL_FAILURE(

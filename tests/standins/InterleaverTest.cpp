@@ -14,17 +14,26 @@ namespace {
 
 constexpr int64_t k100nsPerMs = 10000;
 
+constexpr uint64_t kNoBytesBound = 1 << 20;
+constexpr int64_t kNoSpanBound = INT64_MAX;
+
+struct ScriptRun {
+  std::string order;  // the samples as they left, with their times in the file
+  std::string full;   // after each step, the full queues: "v", "a", "va" or "-"
+};
+
 // A script of steps: "v40" pushes a video sample (stream 0, 25 frames per
 // second) that came with the time 40 ms, "a10" an audio one (stream 1, 4 bytes
 // a millisecond), "v" and "a" samples that came without a time, "V" and "A" end
-// a stream. After each step every sample that may leave does; the result lists
-// them in that order, with the times they get in the file.
-std::string Interleave(const std::vector<std::string>& steps) {
+// a stream. Every sample is 4 bytes. After each step every sample that may
+// leave does; the queues are bounded at boundBytes or boundSpanMs.
+ScriptRun RunScript(const std::vector<std::string>& steps, uint64_t boundBytes = kNoBytesBound,
+                    int64_t boundSpanMs = kNoSpanBound / k100nsPerMs) {
   const std::vector<StreamInfo> streams = {test_streams::Video(0, 64, 48, 24, 400000),
                                            test_streams::Pcm(2000, 1, 16)};
-  Interleaver interleaver(2, 1 << 20);
+  Interleaver interleaver(2, boundBytes, boundSpanMs * k100nsPerMs);
   StreamTimes times(streams);
-  std::string out;
+  ScriptRun run;
   for (const std::string& step : steps) {
     const size_t stream = (step[0] == 'v' || step[0] == 'V') ? 0 : 1;
     if (step[0] == 'V' || step[0] == 'A') {
@@ -36,11 +45,16 @@ std::string Interleave(const std::vector<std::string>& steps) {
     }
     QueuedSample sample;
     while (interleaver.Pop(sample))
-      out += (out.empty() ? "" : " ") + std::string(sample.stream ? "a" : "v") +
-             std::to_string(times.InFile(sample.time) / k100nsPerMs);
+      run.order += (run.order.empty() ? "" : " ") + std::string(sample.stream ? "a" : "v") +
+                   std::to_string(times.InFile(sample.time) / k100nsPerMs);
+    const std::string full = std::string(interleaver.Full(0) ? "v" : "") +
+                             (interleaver.Full(1) ? "a" : "");
+    run.full += (run.full.empty() ? "" : " ") + (full.empty() ? "-" : full);
   }
-  return out;
+  return run;
 }
+
+std::string Interleave(const std::vector<std::string>& steps) { return RunScript(steps).order; }
 
 TEST(Interleaver, ReleasesSamplesInTimeOrderOnceEveryOpenStreamHasOne) {
   const struct {
@@ -69,25 +83,38 @@ TEST(Interleaver, ReleasesSamplesInTimeOrderOnceEveryOpenStreamHasOne) {
     EXPECT_EQ(Interleave(c.steps), c.order) << ::testing::PrintToString(c.steps);
 }
 
-TEST(Interleaver, AStreamAheadIsFullAtItsBoundUntilASampleLeaves) {
-  Interleaver interleaver(2, 10);
-  for (int64_t time : {0, 40, 80}) {
-    EXPECT_FALSE(interleaver.Full(0)) << time;
-    interleaver.Push({0, time, std::vector<uint8_t>(4), true});
-  }
-  EXPECT_TRUE(interleaver.Full(0));
-  EXPECT_FALSE(interleaver.Full(1));
-  interleaver.Push({1, 50, std::vector<uint8_t>(4), true});
-  QueuedSample sample;
-  ASSERT_TRUE(interleaver.Pop(sample));
-  EXPECT_FALSE(interleaver.Full(0));
+// A full queue holds its producer back, so it must empty once the other
+// streams catch up or end, whichever way the streams interleave.
+TEST(Interleaver, AStreamAheadIsFullAtItsBoundUntilTheOthersCatchUpOrEnd) {
+  const struct {
+    const char* name;
+    uint64_t boundBytes;
+    int64_t boundSpanMs;
+    std::vector<std::string> steps;
+    const char* full;
+  } cases[] = {
+      {"so many bytes", 10, kNoSpanBound / k100nsPerMs, {"v0", "v40", "v80"}, "- - v"},
+      {"one sample at the bytes", 4, kNoSpanBound / k100nsPerMs, {"a0", "v10"}, "a v"},
+      {"so long a time", kNoBytesBound, 100, {"a0", "a50", "a99", "a100"}, "- - - a"},
+      {"untimed samples follow on", kNoBytesBound, 100, {"v0", "v", "v"}, "- - -"},
+      {"untimed samples reach the span", kNoBytesBound, 80, {"v0", "v", "v"}, "- - v"},
+      {"the other stream catches up", kNoBytesBound, 100, {"a0", "a50", "a100", "v60"}, "- - a -"},
+      {"the other stream ends early", kNoBytesBound, 100, {"v0", "a0", "v40", "v80", "v140", "A"},
+       "- - - - v -"},
+      {"the other stream ends before it starts", 8, kNoSpanBound / k100nsPerMs,
+       {"v0", "v40", "A"}, "- v -"},
+      {"times at the ends of their range", kNoBytesBound, 100,
+       {"a-922337203685477", "a922337203685477"}, "- a"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(RunScript(c.steps, c.boundBytes, c.boundSpanMs).full, c.full) << c.name;
 }
 
 // Borrowed bytes stay the producer's: a sample that leaves at once is handed
 // out as it came, and one that waits is copied by Keep before the producer
 // writes its buffer again.
 TEST(Interleaver, BorrowedSamplesLeaveUncopiedOrAreKeptBeforeTheProducerReusesTheBuffer) {
-  Interleaver interleaver(2, 1 << 20);
+  Interleaver interleaver(2, kNoBytesBound, kNoSpanBound);
   std::vector<uint8_t> producer = {1, 2, 3};
   interleaver.Push({1, 10, {}, true, producer.data(), producer.size()});  // audio ahead
   interleaver.Keep();
@@ -106,7 +133,7 @@ TEST(Interleaver, BorrowedSamplesLeaveUncopiedOrAreKeptBeforeTheProducerReusesTh
 }
 
 TEST(Interleaver, KeepCopiesIntoRecycledBuffers) {
-  Interleaver interleaver(2, 1 << 20);
+  Interleaver interleaver(2, kNoBytesBound, kNoSpanBound);
   std::vector<uint8_t> written(64);
   const uint8_t* storage = written.data();
   interleaver.Recycle(std::move(written));

@@ -151,20 +151,21 @@ std::string ClipFolder::MakeClip(const std::string& name, const ClipShape& shape
   const std::string path = PathOf(name);
   const std::string seconds = std::to_string(shape.frames / shape.framesPerSecond);
   const std::string rate = shape.rate ? shape.rate : std::to_string(shape.framesPerSecond);
+  const std::string soundSeconds =
+      shape.soundLength > 0 ? std::to_string(shape.soundLength) : seconds;
   // Filter expressions, quoted for ffmpeg's filter graph parser.
   const std::string flash =
       ",drawbox=color=white:t=fill:enable='gte(t\\,1)*lt(t\\,1+0.5/(" + rate + "))'";
   const std::string beep =
-      "aevalsrc=0.8*sin(2*PI*1000*t)*between(t\\,1\\,1.04):s=44100:d=" + seconds;
+      "aevalsrc=0.8*sin(2*PI*1000*t)*between(t\\,1\\,1.04):s=44100:d=" + soundSeconds;
   std::string command = "ffmpeg -v error -y -f lavfi -i " +
                         ShellQuote("testsrc=size=" + std::to_string(shape.width) + "x" +
                                    std::to_string(shape.height) + ":rate=" + rate +
                                    ":duration=" + seconds + (shape.syncMarks ? flash : ""));
   if (shape.withAudio) {
     if (shape.soundDelay > 0) command += " -itsoffset " + std::to_string(shape.soundDelay);
-    command += " -f lavfi -i " +
-               ShellQuote(shape.syncMarks ? beep
-                                          : "sine=frequency=440:sample_rate=44100:duration=" + seconds);
+    const std::string sine = "sine=frequency=440:sample_rate=44100:duration=" + soundSeconds;
+    command += " -f lavfi -i " + ShellQuote(shape.syncMarks ? beep : sine);
   }
   if (shape.variableRate)
     command += " -vf " + ShellQuote("select=lt(t\\,1)+not(mod(n\\,3))") + " -fps_mode vfr";

@@ -18,6 +18,7 @@ struct ClipShape {
   double soundDelay = 0;       // seconds the sound starts after the picture
   bool variableRate = false;   // after the first second, every third frame of the rate
   bool syncMarks = false;      // a white frame and the sound's only beep at 1 s
+  double soundLength = 0;      // seconds of sound, where it ends before the picture
 };
 
 class ClipFolder {
