@@ -12,6 +12,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# ctest runs every test executable under Wine, which starts a 32-bit program
-# on its 32-bit side.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# ctest runs every test executable under Wine (through scripts/wine-test),
+# which starts a 32-bit program on its 32-bit side.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-test)
