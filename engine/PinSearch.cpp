@@ -45,6 +45,15 @@ bool HasLooseOutput(IBaseFilter* filter, REFGUID majorType) {
   return false;
 }
 
+// Every item an enumerator (IEnumFilters, IEnumPins) gives, from the start.
+template <class Enumerator, class Item>
+HRESULT Collect(Enumerator* enumerator, std::vector<ComPtr<Item>>& items) {
+  enumerator->Reset();
+  ComPtr<Item> item;
+  while (enumerator->Next(1, item.ReleaseAndGetAddressOf(), nullptr) == S_OK) items.push_back(item);
+  return S_OK;
+}
+
 }  // namespace
 
 HRESULT FiltersOf(IFilterGraph* graph, std::vector<ComPtr<IBaseFilter>>& filters) {
@@ -52,12 +61,7 @@ HRESULT FiltersOf(IFilterGraph* graph, std::vector<ComPtr<IBaseFilter>>& filters
   if (!graph) return E_POINTER;
   ComPtr<IEnumFilters> enumerator;
   HRESULT hr = graph->EnumFilters(&enumerator);
-  if (FAILED(hr)) return hr;
-  enumerator->Reset();
-  ComPtr<IBaseFilter> filter;
-  while (enumerator->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK)
-    filters.push_back(filter);
-  return S_OK;
+  return SUCCEEDED(hr) ? Collect(enumerator.Get(), filters) : hr;
 }
 
 HRESULT PinsOf(IBaseFilter* filter, std::vector<ComPtr<IPin>>& pins) {
@@ -65,11 +69,7 @@ HRESULT PinsOf(IBaseFilter* filter, std::vector<ComPtr<IPin>>& pins) {
   if (!filter) return E_POINTER;
   ComPtr<IEnumPins> enumerator;
   HRESULT hr = filter->EnumPins(&enumerator);
-  if (FAILED(hr)) return hr;
-  enumerator->Reset();
-  ComPtr<IPin> pin;
-  while (enumerator->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) pins.push_back(pin);
-  return S_OK;
+  return SUCCEEDED(hr) ? Collect(enumerator.Get(), pins) : hr;
 }
 
 HRESULT CountPins(IBaseFilter* filter, int& inputs, int& outputs) {

@@ -19,15 +19,17 @@ class CriticalSection {
   CRITICAL_SECTION m_section;
 };
 
+// Holds a lock (anything with Enter and Leave) for its scope.
+template <class Lockable>
 class AutoLock {
  public:
-  explicit AutoLock(CriticalSection& section) : m_section(section) { m_section.Enter(); }
-  ~AutoLock() { m_section.Leave(); }
+  explicit AutoLock(Lockable& lock) : m_lock(lock) { m_lock.Enter(); }
+  ~AutoLock() { m_lock.Leave(); }
   AutoLock(const AutoLock&) = delete;
   AutoLock& operator=(const AutoLock&) = delete;
 
  private:
-  CriticalSection& m_section;
+  Lockable& m_lock;
 };
 
 }  // namespace standin

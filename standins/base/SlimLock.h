@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "Lock.h"
+
 namespace standin {
 
 class SlimLock {
@@ -24,15 +26,6 @@ class SlimLock {
   SRWLOCK m_lock = SRWLOCK_INIT;
 };
 
-class SlimAutoLock {
- public:
-  explicit SlimAutoLock(SlimLock& lock) : m_lock(lock) { m_lock.Enter(); }
-  ~SlimAutoLock() { m_lock.Leave(); }
-  SlimAutoLock(const SlimAutoLock&) = delete;
-  SlimAutoLock& operator=(const SlimAutoLock&) = delete;
-
- private:
-  SlimLock& m_lock;
-};
+using SlimAutoLock = AutoLock<SlimLock>;
 
 }  // namespace standin
