@@ -279,11 +279,7 @@ TEST(AsfWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
     MemorySink sink;
     sink.capacity = capacity;
     AsfWriter writer(sink, kI420AndPcm.streams, options);
-    ASSERT_EQ(writer.Start(), 0);
-    int64_t end = 0;
-    const Samples accepted = InMs(test_streams::Write(writer, kI420AndPcm, end));
-    EXPECT_EQ(writer.Finish(), MemorySink::kDiskFull);
-    EXPECT_EQ(writer.Write(0, "x", 1, true, 0), MemorySink::kDiskFull);
+    const Samples accepted = InMs(test_streams::FillDisk(writer, kI420AndPcm));
     const File f{sink.bytes};
     const Read read = ReadFile(f, options, kI420AndPcm.streams, true);
     const Samples found = Complete(read.objects, options.prerollMs);

@@ -69,14 +69,11 @@ struct Shape {
   uint32_t microSecPerFrame;
 };
 
-// What was written, without the times: AVI keeps none.
-Samples Write(AviWriter& writer, const test_streams::Script& script,
-              const test_streams::AfterEach& after = nullptr) {
-  int64_t end = 0;
-  Samples written = test_streams::Write(writer, script, end, after);
-  for (auto& stream : written)
+// AVI keeps no times.
+Samples NoTimes(Samples samples) {
+  for (auto& stream : samples)
     for (Sample& sample : stream) sample.time = 0;
-  return written;
+  return samples;
 }
 
 // Through indx and the ixnn chunks; ticks gets each stream's indexed duration.
@@ -180,10 +177,12 @@ TEST(AviWriter, HeadersAndIndexesDescribeWhatWasWritten) {
     AviWriter writer(sink, shape.script.streams, shape.limits);
     ASSERT_EQ(writer.Start(), 0);
     // Cut off after any sample, as by a crash, the file is walked whole.
-    const Samples written = Write(writer, shape.script, [&](const Samples& sofar, int64_t) {
-      if (!::testing::Test::HasFailure())
-        ExpectWalkedWhole(sink.bytes, shape.script.streams, sofar);
-    });
+    int64_t end = 0;
+    const Samples written =
+        NoTimes(test_streams::Write(writer, shape.script, end, [&](const Samples& sofar, int64_t) {
+          if (!::testing::Test::HasFailure())
+            ExpectWalkedWhole(sink.bytes, shape.script.streams, sofar);
+        }));
     ASSERT_EQ(writer.Finish(), 0);
     const File f{sink.bytes};
     Chunk file;
@@ -262,9 +261,7 @@ TEST(AviWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
     MemorySink sink;
     sink.capacity = capacity;
     AviWriter writer(sink, shape.script.streams, shape.limits);
-    ASSERT_EQ(writer.Start(), 0);
-    const Samples accepted = Write(writer, shape.script);
-    EXPECT_EQ(writer.Finish(), kDiskFull);
+    const Samples accepted = test_streams::FillDisk(writer, shape.script);
     EXPECT_EQ(writer.WriteChunk(0, "x", 1, true), kDiskFull);
     ExpectWalkedWhole(sink.bytes, shape.script.streams, accepted);
   }
@@ -316,14 +313,26 @@ TEST(AviWriter, KeepsTimesInFrameSlotsAndStreamStarts) {
     Stream expectedVideo, expectedAudio;
   } kCases[] = {
       {"a frame a slot", frames(3, 25), {}, {0, {9, 9, 9}}, {0, {}}},
-      {"frames after a gap", {0, 40 * kMs, 80 * kMs, 200 * kMs, 240 * kMs}, {},
-       {0, sizes({{3, 9}, {2, 0}, {2, 9}})}, {0, {}}},
-      {"24 frames a second at a declared 25", frames(48, 24), {},
-       {0, sizes({{12, 9}, {1, 0}, {24, 9}, {1, 0}, {12, 9}})}, {0, {}}},
-      {"26 frames a second at a declared 25: none lost", frames(52, 26), {},
-       {0, sizes({{52, 9}})}, {0, {}}},
-      {"sound 0.5 s after the picture", frames(2, 25), {500 * kMs, 501 * kMs},
-       {0, {9, 9}}, {22050, {4, 4}}},
+      {"frames after a gap",
+       {0, 40 * kMs, 80 * kMs, 200 * kMs, 240 * kMs},
+       {},
+       {0, sizes({{3, 9}, {2, 0}, {2, 9}})},
+       {0, {}}},
+      {"24 frames a second at a declared 25",
+       frames(48, 24),
+       {},
+       {0, sizes({{12, 9}, {1, 0}, {24, 9}, {1, 0}, {12, 9}})},
+       {0, {}}},
+      {"26 frames a second at a declared 25: none lost",
+       frames(52, 26),
+       {},
+       {0, sizes({{52, 9}})},
+       {0, {}}},
+      {"sound 0.5 s after the picture",
+       frames(2, 25),
+       {500 * kMs, 501 * kMs},
+       {0, {9, 9}},
+       {22050, {4, 4}}},
       {"picture 0.48 s after the sound", frames(2, 25, 480), {0}, {12, {9, 9}}, {0, {4}}},
       // The first frame goes to the next slot (40 ms) and the sound with it.
       {"picture 21 ms after the sound", frames(3, 25, 21), {0}, {1, {9, 9, 9}}, {838, {4}}},
@@ -358,6 +367,25 @@ TEST(AviWriter, KeepsTimesInFrameSlotsAndStreamStarts) {
     EXPECT_EQ(found[1].start, c.expectedAudio.start);
     EXPECT_EQ(found[1].chunks, c.expectedAudio.chunks);
   }
+}
+
+// The order that every writer keeps through ContainerWriter, shown on AVI:
+// Start once, then samples of its own streams, then Finish.
+TEST(ContainerWriter, TakesSamplesOnlyBetweenStartAndFinish) {
+  constexpr int32_t kUnexpected = ContainerWriter::kUnexpected;
+  MemorySink sink;
+  AviWriter writer(sink, {Video(0, 2, 1, 24, 400000)});
+  EXPECT_EQ(writer.Write(0, "frame", 6, true, 0), kUnexpected);
+  EXPECT_EQ(writer.Finish(), kUnexpected);
+  ASSERT_EQ(writer.Start(), 0);
+  EXPECT_EQ(writer.Start(), kUnexpected);
+  EXPECT_EQ(writer.Write(1, "frame", 6, true, 0), kUnexpected) << "no stream 1";
+  ASSERT_EQ(writer.Write(0, "frame", 6, true, 0), 0);
+  ASSERT_EQ(writer.Finish(), 0);
+  const std::vector<uint8_t> finished = sink.bytes;
+  EXPECT_EQ(writer.Write(0, "frame", 6, true, 400000), kUnexpected);
+  EXPECT_EQ(writer.Finish(), 0);
+  EXPECT_EQ(sink.bytes, finished);
 }
 
 TEST(StandardIndex, RefusesWhatItsFieldsCannotHold) {

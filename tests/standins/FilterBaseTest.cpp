@@ -19,111 +19,14 @@
 #include "standins/base/SampleAllocator.h"
 #include "support/ClipFolder.h"
 #include "support/GraphRun.h"
+#include "support/RecordingSink.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
 
-constexpr CLSID kSinkClass = {
-    0x5d1c7e40, 0x3a1b, 0x4c55, {0x9a, 0x51, 0x11, 0x2e, 0x6f, 0x20, 0x8b, 0x01}};
 constexpr CLSID kPassClass = {
     0x5d1c7e40, 0x3a1b, 0x4c55, {0x9a, 0x51, 0x11, 0x2e, 0x6f, 0x20, 0x8b, 0x02}};
-
-// FNV-1a over every byte a pin received.
-struct StreamTally {
-  long samples = 0;
-  long long bytes = 0;
-  unsigned long long hash = 1469598103934665603ull;
-
-  void Add(IMediaSample* sample) {
-    BYTE* data = nullptr;
-    sample->GetPointer(&data);
-    const long length = sample->GetActualDataLength();
-    for (long i = 0; i < length; ++i) hash = (hash ^ data[i]) * 1099511628211ull;
-    ++samples;
-    bytes += length;
-  }
-};
-
-class Sink;
-
-class SinkPin final : public standin::InputPin {
- public:
-  SinkPin(Sink& sink, const GUID& major, const wchar_t* name);
-  HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override {
-    if (mt.majortype != m_major) return S_FALSE;
-    // Integer PCM only, as a writer would take it.
-    return m_major != MEDIATYPE_Audio || mt.subtype == MEDIASUBTYPE_PCM ? S_OK : S_FALSE;
-  }
-  // Answers GetAllocator as the stand-ins' pins do, with none (as Wine 8's
-  // renderers do), or with the platform's memory allocator (as some others do).
-  enum class Offer { kOurs, kNone, kPlatform };
-  STDMETHODIMP GetAllocator(IMemAllocator** allocator) override {
-    if (offer == Offer::kOurs) return InputPin::GetAllocator(allocator);
-    if (allocator) *allocator = nullptr;
-    if (offer == Offer::kNone) return VFW_E_NO_ALLOCATOR;
-    return CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
-                            IID_PPV_ARGS(allocator));
-  }
-  StreamTally tally;
-  Offer offer = Offer::kOurs;
-
- protected:
-  HRESULT OnReceive(IMediaSample* sample) override {
-    tally.Add(sample);
-    return S_OK;
-  }
-  HRESULT OnEndOfStream() override;
-
- private:
-  Sink& m_sink;
-  GUID m_major;
-};
-
-// Ends the video and the audio stream; the graph waits for its completion.
-class Sink final : public standin::Filter {
- public:
-  Sink()
-      : Filter(kSinkClass),
-        m_video(*this, MEDIATYPE_Video, L"Video"),
-        m_audio(*this, MEDIATYPE_Audio, L"Audio"),
-        m_seeking(*static_cast<IBaseFilter*>(this), [this] { return &m_video; }) {}
-  int PinCount() override { return 2; }
-  standin::Pin* PinAt(int n) override {
-    return n == 0 ? static_cast<standin::Pin*>(&m_video) : n == 1 ? &m_audio : nullptr;
-  }
-  void StreamEnded() {
-    const bool videoDone = !m_video.IsConnected() || m_video.EndOfStreamSeen();
-    const bool audioDone = !m_audio.IsConnected() || m_audio.EndOfStreamSeen();
-    if (videoDone && audioDone && InterlockedExchange(&m_notified, 1) == 0)
-      NotifyEvent(EC_COMPLETE, S_OK, 0);
-  }
-  SinkPin m_video;
-  SinkPin m_audio;
-
- protected:
-  bool IsRenderer() const override { return true; }
-  HRESULT QueryOther(REFIID riid, void** object) override {
-    if (riid == IID_IMediaSeeking) return standin::GetInterface(&m_seeking, object);
-    return E_NOINTERFACE;
-  }
-  HRESULT OnStop() override {
-    m_notified = 0;
-    return S_OK;
-  }
-
- private:
-  standin::SeekingPassThrough m_seeking;
-  volatile LONG m_notified = 0;
-};
-
-SinkPin::SinkPin(Sink& sink, const GUID& major, const wchar_t* name)
-    : InputPin(sink, name), m_sink(sink), m_major(major) {}
-
-HRESULT SinkPin::OnEndOfStream() {
-  m_sink.StreamEnded();
-  return S_OK;
-}
 
 class PassThrough;
 
@@ -212,7 +115,7 @@ class FilterBaseTest : public ::testing::Test {
     ASSERT_FALSE(m_clip.empty());
     ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
                                            IID_PPV_ARGS(&m_graph))));
-    *m_sink.ReleaseAndGetAddressOf() = new Sink();  // adopts the creation reference
+    *m_sink.ReleaseAndGetAddressOf() = new RecordingSink();  // adopts the creation reference
     // A filter already in the graph is tried before any registered one.
     ASSERT_EQ(m_graph->AddFilter(m_sink.Get(), L"Sink"), S_OK);
   }
@@ -225,10 +128,10 @@ class FilterBaseTest : public ::testing::Test {
   }
 
   HRESULT Render() { return m_graph->RenderFile(str::ToWide(m_clip.c_str()).c_str(), nullptr); }
-  Sink& SinkFilter() { return *static_cast<Sink*>(m_sink.Get()); }
+  RecordingSink& SinkFilter() { return *static_cast<RecordingSink*>(m_sink.Get()); }
   // Puts a pass-through between the rendered graph's video source and the
   // sink, whose video pin supplies an allocator or not; false when it failed.
-  bool InsertPassThrough(ComPtr<IBaseFilter>& pass, SinkPin::Offer sinkOffers) {
+  bool InsertPassThrough(ComPtr<IBaseFilter>& pass, RecordingPin::Offer sinkOffers) {
     ComPtr<IPin> upstream;
     if (SinkFilter().m_video.ConnectedTo(&upstream) != S_OK) return false;
     if (m_graph->Disconnect(upstream.Get()) != S_OK) return false;
@@ -258,36 +161,36 @@ TEST_F(FilterBaseTest, ASinkTakesEveryFrameAndTheGraphPassesItsCompletionOn) {
   EXPECT_EQ(seeking->GetDuration(&duration), S_OK) << "seeking goes upstream through the sink";
   EXPECT_EQ(duration, 20000000);
 
-  EXPECT_EQ(RunToCompletion(m_graph.Get(), 20000), EC_COMPLETE);
-  EXPECT_EQ(SinkFilter().m_video.tally.samples, 50);
-  EXPECT_EQ(SinkFilter().m_audio.tally.bytes, 2 * 22050 * 2);
+  RunToCompletion(m_graph.Get(), 20000);
+  EXPECT_EQ(SinkFilter().m_video.samples.size(), 50u);
+  EXPECT_EQ(SinkFilter().m_audio.Bytes(), 2 * 22050 * 2);
 }
 
 TEST_F(FilterBaseTest, APassThroughDeliversTheSameFramesInBuffersOfItsOwn) {
   ASSERT_EQ(Render(), S_OK);
-  ASSERT_EQ(RunToCompletion(m_graph.Get(), 20000), EC_COMPLETE);
-  const StreamTally direct = SinkFilter().m_video.tally;
+  RunToCompletion(m_graph.Get(), 20000);
+  const std::vector<RecordedSample> direct = SinkFilter().m_video.samples;
 
   // A fresh graph whose video leg runs through the pass-through.
   TearDown();
   SetUp();
   ASSERT_EQ(Render(), S_OK);
   ComPtr<IBaseFilter> pass;
-  ASSERT_TRUE(InsertPassThrough(pass, SinkPin::Offer::kNone));
+  ASSERT_TRUE(InsertPassThrough(pass, RecordingPin::Offer::kNone));
   auto& filter = *static_cast<PassThrough*>(pass.Get());
   EXPECT_NE(filter.m_output.Allocator(), nullptr);
   EXPECT_FALSE(filter.m_input.ReadOnlySamples()) << "Wine's splitter lets its samples be changed";
   EXPECT_TRUE(filter.m_output.DownstreamTakesAnySample()) << "the sink supplies no allocator";
 
-  EXPECT_EQ(RunToCompletion(m_graph.Get(), 20000), EC_COMPLETE);
-  EXPECT_EQ(SinkFilter().m_video.tally.samples, direct.samples);
-  EXPECT_EQ(SinkFilter().m_video.tally.hash, direct.hash);
+  RunToCompletion(m_graph.Get(), 20000);
+  EXPECT_EQ(SinkFilter().m_video.samples.size(), direct.size());
+  EXPECT_TRUE(SinkFilter().m_video.samples == direct) << "the same times and bytes";
 }
 
 // Upstream's samples may go on as they are only to a pin that supplied no
 // allocator (every renderer of Wine 8 is such a pin; the case above).
 TEST_F(FilterBaseTest, AnOutputKnowsWhetherDownstreamTakesSamplesOfAnyAllocator) {
-  for (SinkPin::Offer offer : {SinkPin::Offer::kOurs, SinkPin::Offer::kPlatform}) {
+  for (RecordingPin::Offer offer : {RecordingPin::Offer::kOurs, RecordingPin::Offer::kPlatform}) {
     ASSERT_EQ(Render(), S_OK);
     ComPtr<IBaseFilter> pass;
     ASSERT_TRUE(InsertPassThrough(pass, offer));

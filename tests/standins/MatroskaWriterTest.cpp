@@ -263,12 +263,8 @@ TEST(MatroskaWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
     SCOPED_TRACE(capacity);
     MemorySink sink;
     sink.capacity = capacity;
-    MatroskaWriter writer(sink, kI420AndPcm.streams, {});
-    ASSERT_EQ(writer.Start(), 0);
-    int64_t end = 0;
-    const Samples accepted = InMs(test_streams::Write(writer, kI420AndPcm, end));
-    EXPECT_EQ(writer.Finish(), MemorySink::kDiskFull);
-    EXPECT_EQ(writer.Write(0, "x", 1, true, 0), MemorySink::kDiskFull);
+    MatroskaWriter writer(sink, kI420AndPcm.streams);
+    const Samples accepted = InMs(test_streams::FillDisk(writer, kI420AndPcm));
     const Ebml f{sink.bytes};
     Element file;
     ASSERT_TRUE(f.Read(file, 0, sink.bytes.size()));

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "FrameRecorder.h"
 #include "SubtitleTestSupport.h"
+#include "engine/PinSearch.h"
 #include "platform/Str.h"
 #include "standins/subtitles/SubtitleFile.h"
 #include "standins/subtitles/SubtitleFilter.h"
@@ -22,6 +22,7 @@
 #include "support/ComApartment.h"
 #include "support/GraphRun.h"
 #include "support/LoadLevelGuard.h"
+#include "support/RecordingSink.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -38,42 +39,28 @@ bool InACue(REFERENCE_TIME time) {
   return (time >= 4000000 && time < 8000000) || (time >= 12000000 && time < 14000000);
 }
 
-// The filters of a graph for which keep answers true.
-template <class Keep>
-std::vector<ComPtr<IBaseFilter>> FiltersWhere(IGraphBuilder* graph, Keep keep) {
-  std::vector<ComPtr<IBaseFilter>> found;
-  ComPtr<IEnumFilters> filters;
-  graph->EnumFilters(&filters);
-  ComPtr<IBaseFilter> filter;
-  while (filters->Next(1, &filter, nullptr) == S_OK)
-    if (keep(filter.Get())) found.push_back(filter);
+std::vector<ComPtr<IBaseFilter>> SubtitleFiltersOf(IGraphBuilder* graph) {
+  std::vector<ComPtr<IBaseFilter>> filters, found;
+  FiltersOf(graph, filters);
+  for (const ComPtr<IBaseFilter>& filter : filters) {
+    CLSID clsid = {};
+    if (SUCCEEDED(filter->GetClassID(&clsid)) && clsid == kSubtitleFilterClass)
+      found.push_back(filter);
+  }
   return found;
 }
 
-std::vector<ComPtr<IBaseFilter>> SubtitleFiltersOf(IGraphBuilder* graph) {
-  return FiltersWhere(graph, [](IBaseFilter* filter) {
-    CLSID clsid = {};
-    return SUCCEEDED(filter->GetClassID(&clsid)) && clsid == kSubtitleFilterClass;
-  });
-}
-
-// The video renderer: the filter RenderFile ended the video stream in.
+// The filter RenderFile ended the video stream in.
 ComPtr<IBaseFilter> FindVideoRenderer(IGraphBuilder* graph) {
-  const auto found = FiltersWhere(graph, [](IBaseFilter* filter) {
-    ComPtr<IUnknown> video;
-    return SUCCEEDED(filter->QueryInterface(IID_IBasicVideo, &video));
-  });
-  return found.empty() ? nullptr : found.front();
+  ComPtr<IBaseFilter> renderer;
+  LocateRenderer(graph, MEDIATYPE_Video, renderer);
+  return renderer;
 }
 
-ComPtr<IPin> PinOf(IBaseFilter* filter, PIN_DIRECTION wanted) {
-  ComPtr<IEnumPins> pins;
-  filter->EnumPins(&pins);
+ComPtr<IPin> PinOf(IBaseFilter* filter, PIN_DIRECTION direction) {
   ComPtr<IPin> pin;
-  PIN_DIRECTION direction;
-  while (pins->Next(1, &pin, nullptr) == S_OK)
-    if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == wanted) return pin;
-  return nullptr;
+  PinAt(filter, direction, 0, pin);
+  return pin;
 }
 
 ComPtr<IBaseFilter> FilterAcross(IPin* pin) {
@@ -104,8 +91,8 @@ class SubtitleFilterTest : public testing::Test {
 
   // The frames that reach the end of the video stream, as the given subtype.
   // from: where the run starts, 100 ns units.
-  std::vector<RecordedFrame> Record(const GUID& subtype, std::optional<PictureLayout>& layout,
-                                    REFERENCE_TIME from = 0) {
+  std::vector<RecordedSample> Record(const GUID& subtype, std::optional<PictureLayout>& layout,
+                                     REFERENCE_TIME from = 0) {
     ComPtr<IGraphBuilder> graph = Render();
     ComPtr<IBaseFilter> renderer = graph ? FindVideoRenderer(graph.Get()) : nullptr;
     if (!renderer) return {};
@@ -113,9 +100,8 @@ class SubtitleFilterTest : public testing::Test {
     PinOf(renderer.Get(), PINDIR_INPUT)->ConnectedTo(&feeding);
     EXPECT_EQ(graph->RemoveFilter(renderer.Get()), S_OK);
     ComPtr<IBaseFilter> recorder;
-    *recorder.GetAddressOf() = new FrameRecorder(subtype);  // adopts the creation reference
-    auto& frames = static_cast<FrameRecorder*>(recorder.Get())->frames;
-    auto& pin = static_cast<FrameRecorder*>(recorder.Get())->Pin();
+    *recorder.GetAddressOf() = new RecordingSink(subtype);  // adopts the creation reference
+    RecordingPin& pin = static_cast<RecordingSink*>(recorder.Get())->m_video;
     graph->AddFilter(recorder.Get(), L"Recorder");
     const HRESULT connected = graph->ConnectDirect(feeding.Get(), &pin, nullptr);
     EXPECT_EQ(connected, S_OK);
@@ -127,14 +113,14 @@ class SubtitleFilterTest : public testing::Test {
                                       AM_SEEKING_NoPositioning),
                 S_OK);
     }
-    EXPECT_EQ(RunToCompletion(graph.Get()), EC_COMPLETE);
-    return std::move(frames);
+    RunToCompletion(graph.Get());
+    return std::move(pin.samples);
   }
 
   // Frames in a cue differ from the plain ones only in the lower half of the
   // picture; all others are equal byte for byte. framesInCues 0: no cue drawn.
-  void ExpectCuesDrawn(const std::vector<RecordedFrame>& plain,
-                       const std::vector<RecordedFrame>& drawn, const PictureLayout& layout,
+  void ExpectCuesDrawn(const std::vector<RecordedSample>& plain,
+                       const std::vector<RecordedSample>& drawn, const PictureLayout& layout,
                        size_t frames, int framesInCues) {
     ASSERT_EQ(drawn.size(), frames);
     ASSERT_EQ(plain.size(), frames);
@@ -227,9 +213,9 @@ TEST_F(SubtitleFilterTest, FramesCarryTheCuesInTheLowerPartOnly) {
     SCOPED_TRACE(subtype.Data1);
     std::optional<PictureLayout> layout;
     LoadLevelGuard::Set(2);
-    const std::vector<RecordedFrame> plain = Record(subtype, layout);
+    const std::vector<RecordedSample> plain = Record(subtype, layout);
     LoadLevelGuard::Set(1);
-    const std::vector<RecordedFrame> drawn = Record(subtype, layout);
+    const std::vector<RecordedSample> drawn = Record(subtype, layout);
     ASSERT_TRUE(layout) << "connected as the subtype asked for";
     ExpectCuesDrawn(plain, drawn, *layout, 50, 15);
   }
@@ -240,11 +226,11 @@ TEST_F(SubtitleFilterTest, FramesCarryTheCuesInTheLowerPartOnly) {
 TEST_F(SubtitleFilterTest, PassesFramesUnchangedOrDrawsByPresentationTime) {
   std::optional<PictureLayout> layout;
   LoadLevelGuard::Set(2);
-  const std::vector<RecordedFrame> plain = Record(MEDIASUBTYPE_YV12, layout, 10000000);
+  const std::vector<RecordedSample> plain = Record(MEDIASUBTYPE_YV12, layout, 10000000);
   LoadLevelGuard::Set(0);
-  const std::vector<RecordedFrame> passed = Record(MEDIASUBTYPE_YV12, layout, 10000000);
+  const std::vector<RecordedSample> passed = Record(MEDIASUBTYPE_YV12, layout, 10000000);
   m_clips.MakeFile("clip.srt", kSubRip);
-  const std::vector<RecordedFrame> drawn = Record(MEDIASUBTYPE_YV12, layout, 10000000);
+  const std::vector<RecordedSample> drawn = Record(MEDIASUBTYPE_YV12, layout, 10000000);
   ASSERT_TRUE(layout);
   ASSERT_FALSE(drawn.empty());
   EXPECT_EQ(drawn.front().time, 10000000);

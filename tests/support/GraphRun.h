@@ -4,7 +4,15 @@
 
 #include <dshow.h>
 
-// Runs graph until it completes, then stops it: the event code that ended the
-// wait (EC_COMPLETE, EC_ERRORABORT...), -1 when it could not run, -2 when no
-// end came within timeoutMs.
-long RunToCompletion(IGraphBuilder* graph, long timeoutMs = 30000);
+#include <utility>
+#include <vector>
+
+// The codes and first parameters of a graph's events, in order.
+using GraphEvents = std::vector<std::pair<long, LONG_PTR>>;
+
+// Runs graph until EC_COMPLETE, then stops it: the events on the way. A test
+// failure when no EC_COMPLETE came within timeoutMs.
+GraphEvents RunToCompletion(IGraphBuilder* graph, DWORD timeoutMs = 60000);
+
+// Whether events hold code with that first parameter.
+bool HasEvent(const GraphEvents& events, long code, LONG_PTR param);

@@ -1,7 +1,6 @@
 #include "support/MuxGraphTest.h"
 
-#include <algorithm>
-
+#include "engine/PinSearch.h"
 #include "platform/Str.h"
 #include "standins/mux/Win32FileSink.h"
 
@@ -9,13 +8,12 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-constexpr HRESULT kDiskFull = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
-
 class CappedFileSink : public Win32FileSink {
  public:
   explicit CappedFileSink(uint64_t capacity) : m_capacity(capacity) {}
   int32_t WriteAt(uint64_t offset, const void* data, size_t size) override {
-    return offset + size > m_capacity ? kDiskFull : Win32FileSink::WriteAt(offset, data, size);
+    return offset + size > m_capacity ? HRESULT_FROM_WIN32(ERROR_DISK_FULL)
+                                      : Win32FileSink::WriteAt(offset, data, size);
   }
 
  private:
@@ -49,17 +47,14 @@ void MuxGraphTest::Prepare(const std::string& clip) {
       S_OK);
   ASSERT_EQ(m_graph->RenderFile(str::ToWide(clip.c_str()).c_str(), nullptr), S_OK);
   ASSERT_EQ(m_graph.As(&m_control), S_OK);
-  for (ComPtr<IBaseFilter> renderer; FindRenderer(renderer); renderer.Reset()) {
-    ComPtr<IEnumPins> pins;
+  for (const GUID& major : {MEDIATYPE_Video, MEDIATYPE_Audio}) {
+    ComPtr<IBaseFilter> renderer;
     ComPtr<IPin> input, upstream;
-    ASSERT_EQ(renderer->EnumPins(&pins), S_OK);
-    ASSERT_EQ(pins->Next(1, &input, nullptr), S_OK);
+    ASSERT_TRUE(SUCCEEDED(LocateRenderer(m_graph.Get(), major, renderer)));
+    if (!renderer) continue;
+    ASSERT_EQ(PinAt(renderer.Get(), PINDIR_INPUT, 0, input), S_OK);
     ASSERT_EQ(input->ConnectedTo(&upstream), S_OK);
-    AM_MEDIA_TYPE mt = {};
-    ASSERT_EQ(input->ConnectionMediaType(&mt), S_OK);
-    m_majorTypes.push_back(mt.majortype);
-    CoTaskMemFree(mt.pbFormat);
-    if (mt.pUnk) mt.pUnk->Release();
+    m_majorTypes.push_back(major);
     m_pins.push_back(upstream);
     ASSERT_EQ(m_graph->RemoveFilter(renderer.Get()), S_OK);
   }
@@ -110,26 +105,6 @@ void MuxGraphTest::BuildOwnOutput(Multiplexer* created, const std::string& path)
   RenderInto(mux.Get());
 }
 
-// Wine's GetEvent may answer E_ABORT at once after its queue emptied.
-std::vector<std::pair<long, LONG_PTR>> MuxGraphTest::RunToCompletion() {
-  std::vector<std::pair<long, LONG_PTR>> seen;
-  ComPtr<IMediaEventEx> events;
-  if (FAILED(m_graph->QueryInterface(IID_IMediaEventEx,
-                                     reinterpret_cast<void**>(events.GetAddressOf()))) ||
-      FAILED(m_control->Run()))
-    return seen;
-  for (const DWORD start = GetTickCount(); GetTickCount() - start < 60000;) {
-    long code = 0;
-    LONG_PTR param1 = 0, param2 = 0;
-    if (FAILED(events->GetEvent(&code, &param1, &param2, 100))) continue;
-    seen.push_back({code, param1});
-    events->FreeEventParams(code, param1, param2);
-    if (code == EC_COMPLETE) break;
-  }
-  m_control->Stop();
-  return seen;
-}
-
 void MuxGraphTest::StopOnceWritten(const std::string& path, DWORD bytes) {
   ASSERT_EQ(m_control->Run(), S_OK);
   WIN32_FILE_ATTRIBUTE_DATA file = {};
@@ -140,11 +115,6 @@ void MuxGraphTest::StopOnceWritten(const std::string& path, DWORD bytes) {
   ASSERT_EQ(m_control->Stop(), S_OK);
 }
 
-bool MuxGraphTest::HasEvent(const std::vector<std::pair<long, LONG_PTR>>& events, long code,
-                            LONG_PTR param) {
-  return std::find(events.begin(), events.end(), std::make_pair(code, param)) != events.end();
-}
-
 Multiplexer::SinkOpener MuxGraphTest::CappedFiles(uint64_t capacity) {
   return [capacity](const wchar_t* path, bool, std::unique_ptr<FileSink>& sink) {
     auto file = std::make_unique<CappedFileSink>(capacity);
@@ -152,23 +122,4 @@ Multiplexer::SinkOpener MuxGraphTest::CappedFiles(uint64_t capacity) {
     if (SUCCEEDED(hr)) sink = std::move(file);
     return hr;
   };
-}
-
-// A filter with one input and no output.
-bool MuxGraphTest::FindRenderer(ComPtr<IBaseFilter>& renderer) {
-  ComPtr<IEnumFilters> filters;
-  m_graph->EnumFilters(&filters);
-  for (ComPtr<IBaseFilter> filter; filters->Next(1, &filter, nullptr) == S_OK; filter.Reset()) {
-    ComPtr<IEnumPins> pins;
-    filter->EnumPins(&pins);
-    int counts[2] = {0, 0};
-    PIN_DIRECTION direction;
-    for (ComPtr<IPin> pin; pins->Next(1, &pin, nullptr) == S_OK; pin.Reset())
-      if (SUCCEEDED(pin->QueryDirection(&direction))) ++counts[direction];
-    if (counts[PINDIR_INPUT] == 1 && counts[PINDIR_OUTPUT] == 0) {
-      renderer = filter;
-      return true;
-    }
-  }
-  return false;
 }

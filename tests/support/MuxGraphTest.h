@@ -12,15 +12,17 @@
 
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "standins/mux/Multiplexer.h"
 #include "support/ClipFolder.h"
+#include "support/GraphRun.h"
 #include "support/LoadLevelGuard.h"
 
 class MuxGraphTest : public ::testing::Test {
  protected:
+  static constexpr HRESULT kDiskFull = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+
   void SetUp() override;
   void TearDown() override;
 
@@ -38,16 +40,11 @@ class MuxGraphTest : public ::testing::Test {
   // A multiplexer of ours (its creation reference adopted) writing to path,
   // each kept pin rendered into it.
   void BuildOwnOutput(Multiplexer* created, const std::string& path);
-  // Runs to EC_COMPLETE; the codes and first parameters of the events on the way.
-  std::vector<std::pair<long, LONG_PTR>> RunToCompletion();
   // Runs until the file holds at least bytes, then stops the graph.
   void StopOnceWritten(const std::string& path, DWORD bytes);
   // Stops the graph and lets go of it, for the next Prepare.
   void ReleaseGraph();
 
-  // Whether events hold code with that first parameter.
-  static bool HasEvent(const std::vector<std::pair<long, LONG_PTR>>& events, long code,
-                       LONG_PTR param);
   // Opens files that take only capacity bytes, as on a full disk.
   static Multiplexer::SinkOpener CappedFiles(uint64_t capacity);
 
@@ -58,7 +55,4 @@ class MuxGraphTest : public ::testing::Test {
   std::vector<Microsoft::WRL::ComPtr<IPin>> m_pins;  // that fed the renderers
   std::vector<GUID> m_majorTypes;                    // of m_pins' connections
   ClipFolder m_clips;
-
- private:
-  bool FindRenderer(Microsoft::WRL::ComPtr<IBaseFilter>& renderer);
 };

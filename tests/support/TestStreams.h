@@ -8,6 +8,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "standins/mux/ContainerWriter.h"
 #include "standins/mux/HeaderRefresh.h"
 #include "standins/mux/StreamInfo.h"
@@ -123,6 +125,18 @@ std::vector<uint8_t> WholeFile(const Script& script, const Options&... options) 
   Write(writer, script, end);
   writer.Finish();
   return sink.bytes;
+}
+
+// script written by a writer whose disk fills up before its end: the disk's
+// failure answers Finish and every call after it. Gives what was accepted.
+inline Samples FillDisk(ContainerWriter& writer, const Script& script) {
+  int64_t end = 0;
+  EXPECT_EQ(writer.Start(), 0);
+  const Samples accepted = Write(writer, script, end);
+  EXPECT_EQ(writer.Finish(), MemorySink::kDiskFull);
+  EXPECT_EQ(writer.Finish(), MemorySink::kDiskFull);
+  EXPECT_EQ(writer.Write(0, "x", 1, true, end), MemorySink::kDiskFull);
+  return accepted;
 }
 
 // Headers brought up to date after every sample, so that a file cut off
