@@ -7,25 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "platform/Prompts.h"
+#include "platform/PromptsOverride.h"
 
-class PromptRecorder final : public Prompts {
+class PromptRecorder final : public PromptsOverride {
  public:
   // notes (not owned) receives each message's text, or each launched file.
-  explicit PromptRecorder(std::vector<std::string>* notes);
-  ~PromptRecorder() override;
-  PromptRecorder(const PromptRecorder&) = delete;
-  PromptRecorder& operator=(const PromptRecorder&) = delete;
+  explicit PromptRecorder(std::vector<std::string>* notes)
+      : PromptsOverride(notes != nullptr), m_notes(notes) {}
 
   int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) override;
-  bool AskOpenFileName(OPENFILENAMEA& request) override;
-  bool AskSaveFileName(OPENFILENAMEA& request) override;
-  bool AskFont(CHOOSEFONTA& request) override;
   INT_PTR OpenWithShell(HWND owner, const char* verb, const char* file, const char* parameters,
                         const char* folder, int show) override;
-  UINT StartProgram(const char* commandLine, UINT show) override;
 
  private:
   std::vector<std::string>* m_notes;
-  Prompts* m_previous = nullptr;
 };

@@ -17,10 +17,6 @@ std::string FilterText(const char* filter) {
 
 }  // namespace
 
-ScriptedPrompts::ScriptedPrompts() : m_previous(Prompts::Install(this)) {}
-
-ScriptedPrompts::~ScriptedPrompts() { Prompts::Install(m_previous); }
-
 std::vector<PromptRecord> ScriptedPrompts::Messages() const {
   std::vector<PromptRecord> out;
   for (const PromptRecord& r : m_records)

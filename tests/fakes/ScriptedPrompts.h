@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Prompts.h"
+#include "platform/PromptsOverride.h"
 
 struct PromptRecord {
   enum class Kind { Message, OpenFile, SaveFile, Font, Shell, Program };
@@ -29,13 +29,8 @@ struct PromptRecord {
   DWORD filterIndex = 0;
 };
 
-class ScriptedPrompts final : public Prompts {
+class ScriptedPrompts final : public PromptsOverride {
  public:
-  ScriptedPrompts();
-  ~ScriptedPrompts() override;
-  ScriptedPrompts(const ScriptedPrompts&) = delete;
-  ScriptedPrompts& operator=(const ScriptedPrompts&) = delete;
-
   // Planned answers, used in order; without a plan a message box answers
   // IDOK, file and font dialogs are cancelled, and launches succeed.
   void PlanMessageAnswer(int answer) { m_messageAnswers.push_back(answer); }
@@ -64,7 +59,6 @@ class ScriptedPrompts final : public Prompts {
  private:
   bool AnswerFile(PromptRecord::Kind kind, OPENFILENAMEA& request);
 
-  Prompts* m_previous;
   std::vector<PromptRecord> m_records;
   std::deque<int> m_messageAnswers;
   std::deque<std::optional<std::string>> m_fileAnswers;
