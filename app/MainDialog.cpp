@@ -380,6 +380,7 @@ void MainDialog::ReleaseGraph() {
   m_graph.mediaEvent.Reset();
   m_graph.mediaControl.Reset();
   m_graph.graph.Reset();
+  m_graph.removedRenderers.clear();
   m_graph.soundLeftOut = false;
 }
 
@@ -464,6 +465,8 @@ void MainDialog::StartProgress() {
 void MainDialog::OnProgressTimer() {
   // A tick that was already queued when the conversion ended.
   if (m_converting != 1) return;
+  // The conversion has run a while: the renderers it replaced can go now.
+  m_graph.removedRenderers.clear();
   const int seconds = ++m_elapsedSeconds;
   const int64_t position = ConversionPosition();
   SetItemText(IDC_STATIC_SUMMARY_LINE, ProgressLine(seconds, position, m_sourceDuration).c_str());

@@ -114,6 +114,7 @@ HRESULT DetachRenderer(Build& b, const RendererTexts& texts, ComPtr<IPin>& upstr
     ErrorBox(b.window, texts.notRemoved);
     return texts.notRemovedFails ? hr : S_FALSE;
   }
+  b.handles.removedRenderers.push_back(renderer);
   return S_OK;
 }
 

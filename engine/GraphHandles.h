@@ -5,6 +5,8 @@
 #include <dshow.h>
 #include <wrl/client.h>
 
+#include <vector>
+
 #include "settings/CompressorCatalogue.h"
 
 struct GraphHandles {
@@ -20,6 +22,11 @@ struct GraphHandles {
   // The rendered source has sound that its graph leaves out (no audio device,
   // no decoder): a conversion of it writes the picture alone.
   bool soundLeftOut = false;
+  // The renderers that a conversion graph took out. The last reference to a
+  // video renderer tears down its window and display device, which takes
+  // longer than the rest of the build: the window lets them go once the
+  // conversion runs, not while the user waits for it to start.
+  std::vector<Microsoft::WRL::ComPtr<IBaseFilter>> removedRenderers;
 
   CompressorSlots Compressors() { return {videoCompressor, audioCompressor}; }
 };
