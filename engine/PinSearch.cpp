@@ -45,9 +45,15 @@ bool HasLooseOutput(IBaseFilter* filter, REFGUID majorType) {
   return false;
 }
 
-// Every item an enumerator (IEnumFilters, IEnumPins) gives, from the start.
-template <class Enumerator, class Item>
-HRESULT Collect(Enumerator* enumerator, std::vector<ComPtr<Item>>& items) {
+// Every item that owner's enumeration (EnumFilters, EnumPins) gives, from the start.
+template <class Owner, class Enumerator, class Item>
+HRESULT Collect(Owner* owner, HRESULT (STDMETHODCALLTYPE Owner::*enumerate)(Enumerator**),
+                std::vector<ComPtr<Item>>& items) {
+  items.clear();
+  if (!owner) return E_POINTER;
+  ComPtr<Enumerator> enumerator;
+  HRESULT hr = (owner->*enumerate)(&enumerator);
+  if (FAILED(hr)) return hr;
   enumerator->Reset();
   ComPtr<Item> item;
   while (enumerator->Next(1, item.ReleaseAndGetAddressOf(), nullptr) == S_OK) items.push_back(item);
@@ -57,19 +63,11 @@ HRESULT Collect(Enumerator* enumerator, std::vector<ComPtr<Item>>& items) {
 }  // namespace
 
 HRESULT FiltersOf(IFilterGraph* graph, std::vector<ComPtr<IBaseFilter>>& filters) {
-  filters.clear();
-  if (!graph) return E_POINTER;
-  ComPtr<IEnumFilters> enumerator;
-  HRESULT hr = graph->EnumFilters(&enumerator);
-  return SUCCEEDED(hr) ? Collect(enumerator.Get(), filters) : hr;
+  return Collect(graph, &IFilterGraph::EnumFilters, filters);
 }
 
 HRESULT PinsOf(IBaseFilter* filter, std::vector<ComPtr<IPin>>& pins) {
-  pins.clear();
-  if (!filter) return E_POINTER;
-  ComPtr<IEnumPins> enumerator;
-  HRESULT hr = filter->EnumPins(&enumerator);
-  return SUCCEEDED(hr) ? Collect(enumerator.Get(), pins) : hr;
+  return Collect(filter, &IBaseFilter::EnumPins, pins);
 }
 
 HRESULT CountPins(IBaseFilter* filter, int& inputs, int& outputs) {
