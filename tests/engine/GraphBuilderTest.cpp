@@ -257,11 +257,11 @@ TEST(BuildConversionGraph, ReportsEachFailureInItsFormAndGivesBackEveryReference
     if (*row.calls) {
       EXPECT_EQ(c.BuildCalls(), row.calls);
     }
-    const bool wmvBuilt = row.format == 1 && row.result == S_OK;
-    for (const auto& stream : c.profile.NewStreams()) {
-      if (stream->Name() != "newVideo" || !wmvBuilt) continue;
-      // 23.976 frames per second ask for 23 whole frames: 10,000,000 / 23.
-      auto* info = reinterpret_cast<const VIDEOINFOHEADER*>(stream->mediaType->format.data());
+    if (row.format == 1 && row.result == S_OK && c.settings.fileProfile == 0) {
+      // The video stream is the codec's format itself. 23.976 frames per
+      // second ask for 23 whole frames: 10,000,000 / 23.
+      ASSERT_TRUE(c.wmv3.mediaType.has_value());
+      auto* info = reinterpret_cast<const VIDEOINFOHEADER*>(c.wmv3.mediaType->format.data());
       EXPECT_EQ(info->AvgTimePerFrame, 434782);
     }
     EXPECT_EQ(c.Counts(), std::vector<ULONG>(c.Counts().size(), 0));
