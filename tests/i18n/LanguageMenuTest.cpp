@@ -10,30 +10,6 @@
 
 namespace {
 
-struct MenuItem {
-  UINT id;
-  std::string text;
-  bool checked;
-  bool operator==(const MenuItem&) const = default;
-};
-
-std::vector<MenuItem> Items(HMENU menu) {
-  std::vector<MenuItem> items;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    char text[128] = "";
-    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-    bool checked = (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) != 0;
-    items.push_back({GetMenuItemID(menu, i), text, checked});
-  }
-  return items;
-}
-
-std::string Caption(HWND window) {
-  char text[256] = "";
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
 const std::string kEnglish = Ini({{"DIALOG", "IDC_BUTTON_EXIT=Exit\r\nIDC_BUTTON_HELP=Help"}});
 const std::string kFrench = Ini(
     {{"MENU", "IDM_SELECT_LANGUAGE=Langue\r\nIDM_POPUPMENU_FONT=Police\r\nIDM_ABOUT=\xC0 propos"},

@@ -33,12 +33,6 @@ class TemplateDialog : public ModalDialog {
   bool m_translateAtInit;
 };
 
-std::string Caption(HWND window) {
-  char text[256] = "";
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
 HFONT FontOf(HWND window) {
   return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
 }
@@ -160,12 +154,6 @@ TEST_F(TranslationTest, NothingChangesWithoutLanguageFiles) {
   DestroyMenu(menu);
 }
 
-std::string ItemText(HMENU menu, int position) {
-  char text[128] = "";
-  GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
-  return text;
-}
-
 struct NestedMenu {
   HMENU bar = CreateMenu();
   HMENU first = CreatePopupMenu();
@@ -194,19 +182,19 @@ TEST_F(TranslationTest, MenuPopupsAreKeyedDepthFirst) {
   ASSERT_TRUE(Start("english"));
   NestedMenu menu;
   ASSERT_TRUE(TranslateMenu(menu.bar, IDR_MENU_LANGUAGE_POPUP));
-  EXPECT_EQ(ItemText(menu.bar, 0), "Bar");
-  EXPECT_EQ(ItemText(menu.first, 1), "Tongue");
+  EXPECT_EQ(Items(menu.bar)[0].text, "Bar");
+  EXPECT_EQ(Items(menu.first)[1].text, "Tongue");
   EXPECT_EQ(GetSubMenu(menu.first, 1), menu.outer);
-  EXPECT_EQ(ItemText(menu.outer, 0), "Inner");
-  EXPECT_EQ(ItemText(menu.inner, 0), "Info");
+  EXPECT_EQ(Items(menu.outer)[0].text, "Inner");
+  EXPECT_EQ(Items(menu.inner)[0].text, "Info");
   EXPECT_EQ(GetMenuItemID(menu.inner, 0), static_cast<UINT>(IDM_ABOUT));
-  EXPECT_EQ(ItemText(menu.second, 0), "Later");
+  EXPECT_EQ(Items(menu.second)[0].text, "Later");
 
   // Another menu resource has other popup keys; command keys stay.
   NestedMenu other;
   ASSERT_TRUE(TranslateMenu(other.bar, IDR_MENU_LANGUAGE_POPUP + 1));
-  EXPECT_EQ(ItemText(other.first, 1), "Outer");
-  EXPECT_EQ(ItemText(other.inner, 0), "Info");
+  EXPECT_EQ(Items(other.first)[1].text, "Outer");
+  EXPECT_EQ(Items(other.inner)[0].text, "Info");
 }
 
 TEST_F(TranslationTest, OutputOptionsOpenInTheCurrentLanguage) {
