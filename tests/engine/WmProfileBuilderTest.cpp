@@ -133,44 +133,44 @@ TEST(AddAudioStream, CandidatesAreWithin250BitsAndOfTheWantedRateChannelsAndTag)
   }
 }
 
-TEST(AddAudioStream, TakesTheSmallestBlockAlignmentWithVideoAndTheLargestWithout) {
+TEST(AddAudioStream, TakesTheSmallestBlockAlignmentWithVideoTheLargestWithoutTheLastOfEquals) {
+  struct Format {
+    DWORD avgBytes;  // all within 250 bits per second of 128,000: they tell the formats apart
+    WORD align;
+  };
   struct Case {
     WORD videoCount;
-    WORD firstAlign;
-    WORD secondAlign;
-    WORD expected;
+    std::vector<std::vector<Format>> codecs;
+    DWORD chosenBytes;
+    WORD chosenAlign;
   };
+  const std::vector<std::vector<Format>> equalAligns = {{{16000, 5945}, {16010, 5945}},
+                                                        {{16020, 5945}}};
   const Case cases[] = {
-      {1, 5945, 2973, 2973},
-      {1, 2973, 5945, 2973},
-      {0, 5945, 2973, 5945},
-      {0, 2973, 5945, 5945},
+      {1, {{{16000, 5945}}, {{16010, 2973}}}, 16010, 2973},
+      {1, {{{16000, 2973}}, {{16010, 5945}}}, 16000, 2973},
+      {0, {{{16000, 5945}}, {{16010, 2973}}}, 16000, 5945},
+      {0, {{{16000, 2973}}, {{16010, 5945}}}, 16010, 5945},
+      {0, equalAligns, 16020, 5945},
+      {1, equalAligns, 16020, 5945},
   };
   for (const Case& c : cases) {
-    const std::string context = std::to_string(c.videoCount) + " video, " +
-                                std::to_string(c.firstAlign) + " then " +
-                                std::to_string(c.secondAlign);
+    const std::string context =
+        std::to_string(c.videoCount) + " video, chosen " + std::to_string(c.chosenBytes);
     FakeRuntime rt;
-    rt.manager.audioCodecs.push_back({rt.Wma("first", 16000, c.firstAlign)});
-    rt.manager.audioCodecs.push_back({rt.Wma("second", 16000, c.secondAlign)});
+    for (const auto& codec : c.codecs) {
+      std::vector<FakeWmStreamConfig*> formats;
+      for (const Format& f : codec)
+        formats.push_back(rt.Wma("wma" + std::to_string(f.avgBytes), f.avgBytes, f.align));
+      rt.manager.audioCodecs.push_back(formats);
+    }
     rt.manager.videoCodecs.push_back({rt.Format("wmv3", FakeVideoFormat(kWmv3))});
     ASSERT_EQ(Hex(rt.Generate(c.videoCount)), Hex(S_OK)) << context;
-    EXPECT_EQ(rt.ChosenWave().nBlockAlign, c.expected) << context;
-    EXPECT_EQ(rt.NewStream("newAudio")->mediaType->sampleSize, c.expected) << context;
+    EXPECT_EQ(rt.ChosenWave().nAvgBytesPerSec, c.chosenBytes) << context;
+    EXPECT_EQ(rt.ChosenWave().nBlockAlign, c.chosenAlign) << context;
+    EXPECT_EQ(rt.NewStream("newAudio")->mediaType->sampleSize, c.chosenAlign) << context;
+    EXPECT_EQ(rt.NewStream("newAudio")->bitrate, 8 * c.chosenBytes) << context;
     rt.ExpectReferencesBack(context);
-  }
-}
-
-TEST(AddAudioStream, AmongEqualBlockAlignmentsTheLastInWalkingOrderWins) {
-  for (WORD videoCount : {0, 1}) {
-    FakeRuntime rt;
-    // Codec 0 has two formats, codec 1 one; the bitrates tell them apart.
-    rt.manager.audioCodecs.push_back({rt.Wma("a", 16000, 5945), rt.Wma("b", 16010, 5945)});
-    rt.manager.audioCodecs.push_back({rt.Wma("c", 16020, 5945)});
-    rt.manager.videoCodecs.push_back({rt.Format("wmv3", FakeVideoFormat(kWmv3))});
-    ASSERT_EQ(Hex(rt.Generate(videoCount)), Hex(S_OK));
-    EXPECT_EQ(rt.ChosenWave().nAvgBytesPerSec, 16020u) << videoCount << " video";
-    EXPECT_EQ(rt.NewStream("newAudio")->bitrate, 128160u);
   }
 }
 
