@@ -23,6 +23,7 @@
 #include "support/LinuxCommand.h"
 #include "support/LoadLevelGuard.h"
 #include "support/MediaProbe.h"
+#include "support/RawRegistry.h"
 #include "support/TestNoise.h"
 
 namespace {
@@ -50,7 +51,7 @@ class NoSoundDevice {
  public:
   NoSoundDevice() {
     for (const char* driver : {"winealsa.drv", "winepulse.drv", "wineoss.drv"})
-      RegSetKeyValueA(HKEY_CURRENT_USER, kOverrides, driver, REG_SZ, "", 1);
+      WriteRawValue(kOverrides, driver, TextValue(""));
   }
   ~NoSoundDevice() { RegDeleteTreeA(HKEY_CURRENT_USER, kProgramDefaults); }
   NoSoundDevice(const NoSoundDevice&) = delete;
@@ -62,11 +63,8 @@ class NoSoundDevice {
       "Software\\Wine\\AppDefaults\\RoroVozaririd.exe\\DllOverrides";
 };
 
-DWORD LoadLevel() {
-  DWORD value = 0, size = sizeof value;
-  RegGetValueA(HKEY_CURRENT_USER, LoadLevelGuard::kSettingsPath, "LoadLevel", RRF_RT_REG_DWORD,
-               nullptr, &value, &size);
-  return value;
+std::optional<RawValue> LoadLevel() {
+  return ReadRawValue(LoadLevelGuard::kSettingsPath, "LoadLevel");
 }
 
 void ExpectBoxes(const std::vector<Box>& shown, const std::vector<Box>& expected) {
@@ -115,7 +113,7 @@ class BadInputs : public ::testing::Test {
   // one confirmed.
   void CloseAndCheckSettings() {
     EXPECT_TRUE(m_session.Close());
-    EXPECT_EQ(LoadLevel(), kUserLoadLevel);
+    EXPECT_EQ(LoadLevel(), DwordValue(kUserLoadLevel));
     EXPECT_EQ(m_program.GetString("Settings", "OutputName", ""), m_output);
     EXPECT_EQ(m_program.GetInt("Settings", "nOuptputFormat", -1), 0);
   }
@@ -154,7 +152,7 @@ class BadInputs : public ::testing::Test {
     std::vector<Box> late;
     EXPECT_TRUE(m_session.Close(&late));
     for (const Box& more : late) ADD_FAILURE() << "more: " << more.caption << ": " << more.text;
-    EXPECT_EQ(LoadLevel(), kUserLoadLevel);
+    EXPECT_EQ(LoadLevel(), DwordValue(kUserLoadLevel));
   }
   std::vector<Box> AnswerBoxes(size_t count, int button = IDOK) {
     std::vector<Box> shown;
@@ -355,28 +353,8 @@ TEST_F(BadInputs, ATruncatedSourceConvertsTheFramesBeforeTheCut) {
 struct Stored {
   std::string key;  // under HKEY_CURRENT_USER
   const char* name;
-  DWORD type;
-  std::string data;
+  RawValue value;
 };
-
-std::string Dword(DWORD value) { return std::string(reinterpret_cast<char*>(&value), 4); }
-std::string Text(std::string text) { return text + '\0'; }
-
-void Store(const Stored& v) {
-  RegSetKeyValueA(HKEY_CURRENT_USER, v.key.c_str(), v.name, v.type, v.data.data(),
-                  static_cast<DWORD>(v.data.size()));
-}
-
-std::string Raw(const std::string& key, const char* name) {
-  DWORD size = 0;
-  if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, nullptr,
-                   nullptr, &size) != ERROR_SUCCESS)
-    return "";
-  std::string data(size, '\0');
-  RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, nullptr,
-               data.data(), &size);
-  return data;
-}
 
 // Stored values of the wrong type, out of range, negative, huge or 2 MB long:
 // the program starts and tells what it cannot use, converts with what it can,
@@ -393,50 +371,46 @@ TEST_F(BadInputs, BadStoredSettingsAreSurvivedAndReplacedByTheNextChoice) {
     const char* finish;  // of a conversion with the stored settings; nullptr: none
     size_t boxesAtConvert = 0;
   } cases[] = {
-      {"format as text", {{settings, "nOuptputFormat", REG_SZ, Text("0")}}, 0, 0, nullptr},
-      {"format 7", {{settings, "nOuptputFormat", REG_DWORD, Dword(7)}}, 1, 2, nullptr},
-      {"format -1", {{settings, "nOuptputFormat", REG_DWORD, Dword(-1)}}, 1, 2, nullptr},
-      {"output name as a number", {{settings, "OutputName", REG_DWORD, Dword(5)}}, 0, 0, nullptr},
-      {"output name of 2 MB", {{settings, "OutputName", REG_SZ, Text(huge)}}, 1, 0, nullptr},
+      {"format as text", {{settings, "nOuptputFormat", TextValue("0")}}, 0, 0, nullptr},
+      {"format 7", {{settings, "nOuptputFormat", DwordValue(7)}}, 1, 2, nullptr},
+      {"format -1", {{settings, "nOuptputFormat", DwordValue(-1)}}, 1, 2, nullptr},
+      {"output name as a number", {{settings, "OutputName", DwordValue(5)}}, 0, 0, nullptr},
+      {"output name of 2 MB", {{settings, "OutputName", TextValue(huge)}}, 1, 0, nullptr},
       {"sizes",
-       {{settings, "OutputWidth", REG_DWORD, Dword(-5)},
-        {settings, "OutputHigh", REG_DWORD, Dword(0x7FFFFFFF)}},
+       {{settings, "OutputWidth", DwordValue(-5)},
+        {settings, "OutputHigh", DwordValue(0x7FFFFFFF)}},
        0,
        0,
        "Done"},
       {"bitrates",
-       {{settings, "n_video_bitrate", REG_DWORD, Dword(-1024)},
-        {settings, "n_audio_bitrate", REG_SZ, Text("fast")}},
+       {{settings, "n_video_bitrate", DwordValue(-1024)},
+        {settings, "n_audio_bitrate", TextValue("fast")}},
        0,
        0,
        "Done"},
       {"compressor beyond the list",
-       {{app + "DexVideoCompress", "CompressorNumber", REG_DWORD, Dword(999)}},
+       {{app + "DexVideoCompress", "CompressorNumber", DwordValue(999)}},
        0,
        0,
        "Conversion failed",
        1},
       {"compressor as text",
-       {{app + "DexAudioCompress", "CompressorNumber", REG_SZ, Text("1")}},
+       {{app + "DexAudioCompress", "CompressorNumber", TextValue("1")}},
        0,
        0,
        "Done"},
-      {"language of 2 MB", {{app + "Option", "CurrentLanguage", REG_SZ, Text(huge)}}, 0, 0, "Done"},
-      {"last folder of 2 MB",
-       {{app + "Option", "LastPhotoFolder", REG_SZ, Text(huge)}},
-       0,
-       0,
-       "Done"},
+      {"language of 2 MB", {{app + "Option", "CurrentLanguage", TextValue(huge)}}, 0, 0, "Done"},
+      {"last folder of 2 MB", {{app + "Option", "LastPhotoFolder", TextValue(huge)}}, 0, 0, "Done"},
       {"font",
-       {{app + "english", "lfFaceName", REG_SZ, Text(huge)},
-        {app + "english", "lfHeight", REG_DWORD, Dword(0x80000000)},
-        {app + "english", "lfWeight", REG_SZ, Text("bold")},
-        {app + "english", "lfCharSet", REG_DWORD, Dword(999)}},
+       {{app + "english", "lfFaceName", TextValue(huge)},
+        {app + "english", "lfHeight", DwordValue(0x80000000)},
+        {app + "english", "lfWeight", TextValue("bold")},
+        {app + "english", "lfCharSet", DwordValue(999)}},
        0,
        0,
        "Done"},
       {"load level as text",
-       {{LoadLevelGuard::kSettingsPath, "LoadLevel", REG_SZ, Text("2")}},
+       {{LoadLevelGuard::kSettingsPath, "LoadLevel", TextValue("2")}},
        0,
        0,
        "Done"},
@@ -450,8 +424,8 @@ TEST_F(BadInputs, BadStoredSettingsAreSurvivedAndReplacedByTheNextChoice) {
     m_program.WriteInt("Settings", "nOuptputFormat", 0);
     m_program.WriteString("Settings", "OutputName", m_clips.PathOf("stored.avi").c_str());
     DeleteFileA(m_clips.PathOf("stored.avi").c_str());
-    for (const Stored& v : c.values) Store(v);
-    const std::string loadLevel = Raw(LoadLevelGuard::kSettingsPath, "LoadLevel");
+    for (const Stored& v : c.values) WriteRawValue(v.key, v.name, v.value);
+    const std::optional<RawValue> loadLevel = LoadLevel();
 
     ConversionSession session;
     ASSERT_TRUE(session.Start("", c.boxesAtStart));
@@ -466,7 +440,7 @@ TEST_F(BadInputs, BadStoredSettingsAreSurvivedAndReplacedByTheNextChoice) {
     m_output = m_clips.PathOf("chosen.avi");
     EXPECT_TRUE(session.ChooseOutput({0, m_output}, c.boxesAtOptions));
     EXPECT_TRUE(session.Close());
-    EXPECT_EQ(Raw(LoadLevelGuard::kSettingsPath, "LoadLevel"), loadLevel);
+    EXPECT_EQ(LoadLevel(), loadLevel);
     EXPECT_EQ(m_program.GetString("Settings", "OutputName", ""), m_output);
     EXPECT_EQ(m_program.GetInt("Settings", "nOuptputFormat", -1), 0);
   }
@@ -517,7 +491,7 @@ TEST_F(BadInputs, AProgramKeyThatCannotBeWrittenStillConverts) {
   const std::string finish = m_session.WaitForFinish();
   EXPECT_EQ(finish.substr(0, finish.find('.')), "Done") << finish;
   EXPECT_TRUE(m_session.Close());
-  EXPECT_EQ(LoadLevel(), kUserLoadLevel);
+  EXPECT_EQ(LoadLevel(), DwordValue(kUserLoadLevel));
   const ProbedMedia probed = ProbeMedia(m_output);
   ASSERT_NE(probed.Stream("video"), nullptr) << probed.errors;
   EXPECT_EQ(probed.Stream("video")->packets, kFrames);

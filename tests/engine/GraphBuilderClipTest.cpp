@@ -13,6 +13,7 @@
 #include "settings/CompressorCatalogue.h"
 #include "settings/ConversionSettings.h"
 #include "support/ClipFolder.h"
+#include "support/ComApartment.h"
 
 namespace {
 
@@ -63,14 +64,13 @@ After StateOf(const Leg& leg) {
 class ClipGraphTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    ASSERT_TRUE(com.Entered());
     window = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     SetAppTitle("clip_title");
   }
   void TearDown() override {
     SetAppTitle("");
     DestroyWindow(window);
-    CoUninitialize();
   }
   ComPtr<IGraphBuilder> Rendered(const std::string& path) {
     ComPtr<IGraphBuilder> graph;
@@ -79,6 +79,7 @@ class ClipGraphTest : public ::testing::Test {
     return graph;
   }
 
+  ComApartment com;
   ClipFolder clips;
   ScriptedPrompts prompts;
   HWND window = nullptr;

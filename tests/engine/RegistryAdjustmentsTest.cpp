@@ -7,58 +7,36 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/MainDialog.h"
 #include "fakes/ScriptedPrompts.h"
+#include "support/RawRegistry.h"
 #include "support/ScratchProfile.h"
 #include "support/ScriptedDialog.h"
 
 namespace {
 
-struct RegValue {
-  DWORD type = 0;
-  std::vector<BYTE> data;
-  bool operator==(const RegValue&) const = default;
-};
-
-std::optional<RegValue> Get(const char* key, const char* name) {
-  RegValue value;
-  DWORD size = 0;
-  if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, &value.type, nullptr,
-                   &size) != ERROR_SUCCESS)
-    return std::nullopt;
-  value.data.resize(size);
-  if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, &value.type,
-                   value.data.data(), &size) != ERROR_SUCCESS)
-    return std::nullopt;
-  value.data.resize(size);
-  return value;
-}
-
-void Put(const char* key, const char* name, const RegValue& value) {
-  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key, name, value.type, value.data.data(),
-                            static_cast<DWORD>(value.data.size())),
-            ERROR_SUCCESS);
-}
-
-RegValue Dword(DWORD number, DWORD type = REG_DWORD) {
-  const BYTE* bytes = reinterpret_cast<const BYTE*>(&number);
-  return {type, std::vector<BYTE>(bytes, bytes + sizeof number)};
-}
-
-bool KeyExists(const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return false;
-  RegCloseKey(key);
-  return true;
+// Copies the key from, with its values and subkeys, into to.
+bool CopyTree(const std::string& from, const std::string& to) {
+  HKEY source = nullptr;
+  HKEY target = nullptr;
+  const bool copied =
+      RegOpenKeyExA(HKEY_CURRENT_USER, from.c_str(), 0, KEY_READ, &source) == ERROR_SUCCESS &&
+      RegCreateKeyExA(HKEY_CURRENT_USER, to.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                      &target, nullptr) == ERROR_SUCCESS &&
+      RegCopyTreeA(source, nullptr, target) == ERROR_SUCCESS;
+  if (source) RegCloseKey(source);
+  if (target) RegCloseKey(target);
+  return copied;
 }
 
 // Leaves a key of another component as the test found it: the part of its
-// path that did not exist is deleted, a value that existed is put back.
+// path that did not exist is deleted, a value that existed is put back, a key
+// moved aside comes back whole.
 class ForeignKeyGuard {
  public:
   ForeignKeyGuard(const char* path, const char* value) : m_path(path), m_value(value) {
@@ -66,44 +44,52 @@ class ForeignKeyGuard {
     do {
       end = m_path.find('\\', end + 1);
       std::string prefix = m_path.substr(0, end);
-      if (!KeyExists(prefix)) {
+      if (!RawKeyExists(prefix)) {
         m_createdRoot = prefix;
         break;
       }
     } while (end != std::string::npos);
-    m_saved = Get(path, value);
+    m_saved = ReadRawValue(path, value);
   }
   ~ForeignKeyGuard() {
-    if (!m_createdRoot.empty()) {
+    if (!m_aside.empty()) {
+      RegDeleteTreeA(HKEY_CURRENT_USER, m_path.c_str());
+      EXPECT_TRUE(CopyTree(m_aside, m_path)) << m_path;
+      RegDeleteTreeA(HKEY_CURRENT_USER, m_aside.c_str());
+      RegDeleteKeyA(HKEY_CURRENT_USER, m_aside.c_str());
+    } else if (!m_createdRoot.empty()) {
       RegDeleteTreeA(HKEY_CURRENT_USER, m_createdRoot.c_str());
     } else if (m_saved) {
-      Put(m_path.c_str(), m_value.c_str(), *m_saved);
+      EXPECT_TRUE(WriteRawValue(m_path, m_value.c_str(), *m_saved));
     } else {
       RegDeleteKeyValueA(HKEY_CURRENT_USER, m_path.c_str(), m_value.c_str());
     }
   }
   // Starts the test with the key present and the value absent.
   void MakeEmptyKey() const {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &key, nullptr),
+    ASSERT_TRUE(WriteRawValue(m_path, m_value.c_str(), DwordValue(0)));
+    ASSERT_EQ(RegDeleteKeyValueA(HKEY_CURRENT_USER, m_path.c_str(), m_value.c_str()),
               ERROR_SUCCESS);
-    RegDeleteValueA(key, m_value.c_str());
-    RegCloseKey(key);
   }
-  // Starts the test without the key; false when the key belongs to an
-  // installed component, which the test leaves alone.
-  bool MakeAbsent() const {
-    if (m_createdRoot.empty()) return false;
-    LSTATUS status = RegDeleteTreeA(HKEY_CURRENT_USER, m_createdRoot.c_str());
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+  // Starts the test without the key; a key that was there (an installed
+  // component's) is moved aside under the test's own scratch key.
+  bool MakeAbsent() {
+    if (m_createdRoot.empty()) {
+      m_aside = "Software\\BrimvaleStudio\\test-aside-" + std::to_string(GetCurrentProcessId()) +
+                "-" + m_value;
+      if (!CopyTree(m_path, m_aside)) return false;
+    }
+    const std::string gone = m_createdRoot.empty() ? m_path : m_createdRoot;
+    RegDeleteTreeA(HKEY_CURRENT_USER, gone.c_str());
+    return RegDeleteKeyA(HKEY_CURRENT_USER, gone.c_str()) == ERROR_SUCCESS || !RawKeyExists(gone);
   }
 
  private:
   std::string m_path;
   std::string m_value;
   std::string m_createdRoot;
-  std::optional<RegValue> m_saved;
+  std::string m_aside;
+  std::optional<RawValue> m_saved;
 };
 
 // Tells whether a value of the key was written since it was made.
@@ -125,6 +111,19 @@ class WriteWatch {
   HKEY m_key = nullptr;
 };
 
+// whileOpen runs while the main window is open on a scratch profile.
+void OpenAndCloseTheMainWindow(const std::function<void()>& whileOpen) {
+  ScratchProfile profile("registry");
+  ScriptedPrompts prompts;
+  LanguageManager languages{profile};
+  GraphHandles graph;
+  MainDialog dialog(profile, languages, graph);
+  RunScripted(dialog, [&](HWND hwnd) {
+    whileOpen();
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  });
+}
+
 class RegistryAdjustmentsTest : public ::testing::Test {
  protected:
   ForeignKeyGuard subtitleKey{kSubtitleFilterKey, kLoadLevelValue};
@@ -133,16 +132,16 @@ class RegistryAdjustmentsTest : public ::testing::Test {
 
 TEST_F(RegistryAdjustmentsTest, LoadLevelIsOneWhileRunningAndPutBackWithItsType) {
   struct Case {
-    RegValue start;
+    RawValue start;
     bool changed;
   };
   // Values of another type or length are put back whole; one longer than 4
   // bytes is left alone.
   const Case cases[] = {
-      {Dword(0), true},
-      {Dword(1), false},
-      {Dword(2), true},
-      {Dword(2, REG_BINARY), true},
+      {DwordValue(0), true},
+      {DwordValue(1), false},
+      {DwordValue(2), true},
+      {DwordValue(2, REG_BINARY), true},
       {{REG_SZ, {'0', 0}}, true},
       {{REG_SZ, {}}, true},
       {{REG_BINARY, {2}}, true},
@@ -152,12 +151,12 @@ TEST_F(RegistryAdjustmentsTest, LoadLevelIsOneWhileRunningAndPutBackWithItsType)
   for (const Case& c : cases) {
     const std::string context = "type " + std::to_string(c.start.type) + ", " +
                                 std::to_string(c.start.data.size()) + " bytes";
-    RegValue whileRunning = c.start;
+    RawValue whileRunning = c.start;
     if (c.changed) {
       std::fill(whileRunning.data.begin(), whileRunning.data.end(), 0);
       if (!whileRunning.data.empty()) whileRunning.data[0] = 1;
     }
-    Put(kSubtitleFilterKey, kLoadLevelValue, c.start);
+    ASSERT_TRUE(WriteRawValue(kSubtitleFilterKey, kLoadLevelValue, c.start));
     SavedLoadLevel saved{77, false};
     {
       WriteWatch watch(kSubtitleFilterKey);
@@ -165,19 +164,18 @@ TEST_F(RegistryAdjustmentsTest, LoadLevelIsOneWhileRunningAndPutBackWithItsType)
       EXPECT_EQ(watch.Written(), c.changed) << context;
     }
     EXPECT_EQ(saved.changed, c.changed) << context;
-    EXPECT_EQ(Get(kSubtitleFilterKey, kLoadLevelValue), whileRunning) << context;
+    EXPECT_EQ(ReadRawValue(kSubtitleFilterKey, kLoadLevelValue), whileRunning) << context;
 
     WriteWatch watch(kSubtitleFilterKey);
     RestoreSubtitleLoadLevel(saved);
     EXPECT_EQ(watch.Written(), c.changed) << context;
     EXPECT_FALSE(saved.changed) << context;
-    EXPECT_EQ(Get(kSubtitleFilterKey, kLoadLevelValue), c.start) << context;
+    EXPECT_EQ(ReadRawValue(kSubtitleFilterKey, kLoadLevelValue), c.start) << context;
   }
 }
 
 TEST_F(RegistryAdjustmentsTest, AbsentKeysAndValuesAreNeverCreated) {
-  if (!subtitleKey.MakeAbsent() || !encoderKey.MakeAbsent())
-    GTEST_SKIP() << "the components are installed here";
+  ASSERT_TRUE(subtitleKey.MakeAbsent() && encoderKey.MakeAbsent());
   SavedLoadLevel saved{77, false};
   ForceSubtitleLoadLevel(saved);
   EXPECT_FALSE(saved.changed);
@@ -186,8 +184,8 @@ TEST_F(RegistryAdjustmentsTest, AbsentKeysAndValuesAreNeverCreated) {
   RestoreSubtitleLoadLevel(held);
   EXPECT_FALSE(held.changed) << "cleared even when the key is gone";
   DisableEncoderFeedback();
-  EXPECT_FALSE(KeyExists(kSubtitleFilterKey));
-  EXPECT_FALSE(KeyExists(kEncoderKey));
+  EXPECT_FALSE(RawKeyExists(kSubtitleFilterKey));
+  EXPECT_FALSE(RawKeyExists(kEncoderKey));
 
   subtitleKey.MakeEmptyKey();
   encoderKey.MakeEmptyKey();
@@ -197,65 +195,55 @@ TEST_F(RegistryAdjustmentsTest, AbsentKeysAndValuesAreNeverCreated) {
   RestoreSubtitleLoadLevel(held);
   EXPECT_FALSE(held.changed);
   DisableEncoderFeedback();
-  EXPECT_EQ(Get(kSubtitleFilterKey, kLoadLevelValue), std::nullopt);
-  EXPECT_EQ(Get(kEncoderKey, kDisableFeedbackValue), std::nullopt);
+  EXPECT_EQ(ReadRawValue(kSubtitleFilterKey, kLoadLevelValue), std::nullopt);
+  EXPECT_EQ(ReadRawValue(kEncoderKey, kDisableFeedbackValue), std::nullopt);
 }
 
 TEST_F(RegistryAdjustmentsTest, DisableFeedbackSetsOnlyTheFirstByteAndKeepsTypeAndSize) {
   struct Case {
     const char* name;
-    RegValue start;
-    RegValue expected;
+    RawValue start;
+    RawValue expected;
   };
   std::vector<BYTE> full(260, 0x22), fullSet = full, tooLong(261, 0x22);
   fullSet[0] = 1;
   const Case cases[] = {
-      {"number 0", Dword(0), Dword(1)},
-      {"number 256", Dword(256), Dword(257)},
+      {"number 0", DwordValue(0), DwordValue(1)},
+      {"number 256", DwordValue(256), DwordValue(257)},
       {"three binary bytes", {REG_BINARY, {0x00, 0xAB, 0xCD}}, {REG_BINARY, {0x01, 0xAB, 0xCD}}},
       {"260 binary bytes", {REG_BINARY, full}, {REG_BINARY, fullSet}},
       {"261 binary bytes: not read, not written", {REG_BINARY, tooLong}, {REG_BINARY, tooLong}},
   };
   for (const Case& c : cases) {
-    Put(kEncoderKey, kDisableFeedbackValue, c.start);
+    ASSERT_TRUE(WriteRawValue(kEncoderKey, kDisableFeedbackValue, c.start));
     DisableEncoderFeedback();
-    EXPECT_EQ(Get(kEncoderKey, kDisableFeedbackValue), c.expected) << c.name;
+    EXPECT_EQ(ReadRawValue(kEncoderKey, kDisableFeedbackValue), c.expected) << c.name;
   }
 }
 
 TEST_F(RegistryAdjustmentsTest, TheMainWindowHoldsLoadLevelOneUntilItCloses) {
   for (DWORD start : {0u, 2u}) {
-    Put(kSubtitleFilterKey, kLoadLevelValue, Dword(start));
-    Put(kEncoderKey, kDisableFeedbackValue, Dword(256));
-    ScratchProfile profile("registry");
-    ScriptedPrompts prompts;
-    LanguageManager languages{profile};
-    GraphHandles graph;
-    MainDialog dialog(profile, languages, graph);
-    std::optional<RegValue> whileRunning, feedbackWhileRunning;
-    RunScripted(dialog, [&](HWND hwnd) {
-      whileRunning = Get(kSubtitleFilterKey, kLoadLevelValue);
-      feedbackWhileRunning = Get(kEncoderKey, kDisableFeedbackValue);
-      SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WriteRawValue(kSubtitleFilterKey, kLoadLevelValue, DwordValue(start)));
+    ASSERT_TRUE(WriteRawValue(kEncoderKey, kDisableFeedbackValue, DwordValue(256)));
+    std::optional<RawValue> whileRunning, feedbackWhileRunning;
+    OpenAndCloseTheMainWindow([&] {
+      whileRunning = ReadRawValue(kSubtitleFilterKey, kLoadLevelValue);
+      feedbackWhileRunning = ReadRawValue(kEncoderKey, kDisableFeedbackValue);
     });
-    EXPECT_EQ(whileRunning, Dword(1)) << start;
-    EXPECT_EQ(feedbackWhileRunning, Dword(257)) << start;
-    EXPECT_EQ(Get(kSubtitleFilterKey, kLoadLevelValue), Dword(start)) << "after close";
-    EXPECT_EQ(Get(kEncoderKey, kDisableFeedbackValue), Dword(257)) << "nothing puts it back";
+    EXPECT_EQ(whileRunning, DwordValue(1)) << start;
+    EXPECT_EQ(feedbackWhileRunning, DwordValue(257)) << start;
+    EXPECT_EQ(ReadRawValue(kSubtitleFilterKey, kLoadLevelValue), DwordValue(start))
+        << "after close";
+    EXPECT_EQ(ReadRawValue(kEncoderKey, kDisableFeedbackValue), DwordValue(257))
+        << "nothing puts it back";
   }
 }
 
 TEST_F(RegistryAdjustmentsTest, TheMainWindowCreatesNoKeyOfAnotherComponent) {
-  if (!subtitleKey.MakeAbsent() || !encoderKey.MakeAbsent())
-    GTEST_SKIP() << "the components are installed here";
-  ScratchProfile profile("registry");
-  ScriptedPrompts prompts;
-  LanguageManager languages{profile};
-  GraphHandles graph;
-  MainDialog dialog(profile, languages, graph);
-  RunScripted(dialog, [&](HWND hwnd) { SendMessageA(hwnd, WM_CLOSE, 0, 0); });
-  EXPECT_FALSE(KeyExists(kSubtitleFilterKey));
-  EXPECT_FALSE(KeyExists(kEncoderKey));
+  ASSERT_TRUE(subtitleKey.MakeAbsent() && encoderKey.MakeAbsent());
+  OpenAndCloseTheMainWindow([] {});
+  EXPECT_FALSE(RawKeyExists(kSubtitleFilterKey));
+  EXPECT_FALSE(RawKeyExists(kEncoderKey));
 }
 
 }  // namespace

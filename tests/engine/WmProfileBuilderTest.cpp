@@ -32,7 +32,8 @@ struct FakeRuntime {
   std::deque<FakeWmStreamConfig> formats;  // addresses stay put
   ComPtr<IWMProfile> result;
 
-  AudioStreamSpec audio = {.bitrate = 128000, .formatTag = kWma, .sampleRate = 44100, .channels = 2};
+  AudioStreamSpec audio = {
+      .bitrate = 128000, .formatTag = kWma, .sampleRate = 44100, .channels = 2};
   std::vector<VideoStreamSpec> videos = {{.fourcc = kWmv3,
                                           .bitrate = 798720,
                                           .height = 480,
@@ -69,20 +70,15 @@ struct FakeRuntime {
       if (stream->Name() == name) return stream.get();
     return nullptr;
   }
-  // The wave format that the new audio stream was given.
-  WAVEFORMATEX ChosenWave() const {
-    WAVEFORMATEX wave = {};
-    FakeWmStreamConfig* stream = NewStream("newAudio");
-    if (stream && stream->mediaType && stream->mediaType->format.size() >= sizeof wave)
-      std::memcpy(&wave, stream->mediaType->format.data(), sizeof wave);
-    return wave;
+  // The start of the format block set on stream; zeros where none was set.
+  template <class Format>
+  static Format FormatSetOn(const FakeWmStreamConfig* stream) {
+    Format format = {};
+    if (stream && stream->mediaType && stream->mediaType->format.size() >= sizeof format)
+      std::memcpy(&format, stream->mediaType->format.data(), sizeof format);
+    return format;
   }
-  VIDEOINFOHEADER VideoInfoSetOn(const FakeWmStreamConfig* stream) const {
-    VIDEOINFOHEADER info = {};
-    if (stream->mediaType && stream->mediaType->format.size() >= sizeof info)
-      std::memcpy(&info, stream->mediaType->format.data(), sizeof info);
-    return info;
-  }
+  WAVEFORMATEX ChosenWave() const { return FormatSetOn<WAVEFORMATEX>(NewStream("newAudio")); }
 
   // Every fake is back at its starting count; only a handed-out profile
   // keeps the caller's one reference.
@@ -137,44 +133,44 @@ TEST(AddAudioStream, CandidatesAreWithin250BitsAndOfTheWantedRateChannelsAndTag)
   }
 }
 
-TEST(AddAudioStream, TakesTheSmallestBlockAlignmentWithVideoAndTheLargestWithout) {
+TEST(AddAudioStream, TakesTheSmallestBlockAlignmentWithVideoTheLargestWithoutTheLastOfEquals) {
+  struct Format {
+    DWORD avgBytes;  // all within 250 bits per second of 128,000: they tell the formats apart
+    WORD align;
+  };
   struct Case {
     WORD videoCount;
-    WORD firstAlign;
-    WORD secondAlign;
-    WORD expected;
+    std::vector<std::vector<Format>> codecs;
+    DWORD chosenBytes;
+    WORD chosenAlign;
   };
+  const std::vector<std::vector<Format>> equalAligns = {{{16000, 5945}, {16010, 5945}},
+                                                        {{16020, 5945}}};
   const Case cases[] = {
-      {1, 5945, 2973, 2973},
-      {1, 2973, 5945, 2973},
-      {0, 5945, 2973, 5945},
-      {0, 2973, 5945, 5945},
+      {1, {{{16000, 5945}}, {{16010, 2973}}}, 16010, 2973},
+      {1, {{{16000, 2973}}, {{16010, 5945}}}, 16000, 2973},
+      {0, {{{16000, 5945}}, {{16010, 2973}}}, 16000, 5945},
+      {0, {{{16000, 2973}}, {{16010, 5945}}}, 16010, 5945},
+      {0, equalAligns, 16020, 5945},
+      {1, equalAligns, 16020, 5945},
   };
   for (const Case& c : cases) {
-    const std::string context = std::to_string(c.videoCount) + " video, " +
-                                std::to_string(c.firstAlign) + " then " +
-                                std::to_string(c.secondAlign);
+    const std::string context =
+        std::to_string(c.videoCount) + " video, chosen " + std::to_string(c.chosenBytes);
     FakeRuntime rt;
-    rt.manager.audioCodecs.push_back({rt.Wma("first", 16000, c.firstAlign)});
-    rt.manager.audioCodecs.push_back({rt.Wma("second", 16000, c.secondAlign)});
+    for (const auto& codec : c.codecs) {
+      std::vector<FakeWmStreamConfig*> formats;
+      for (const Format& f : codec)
+        formats.push_back(rt.Wma("wma" + std::to_string(f.avgBytes), f.avgBytes, f.align));
+      rt.manager.audioCodecs.push_back(formats);
+    }
     rt.manager.videoCodecs.push_back({rt.Format("wmv3", FakeVideoFormat(kWmv3))});
     ASSERT_EQ(Hex(rt.Generate(c.videoCount)), Hex(S_OK)) << context;
-    EXPECT_EQ(rt.ChosenWave().nBlockAlign, c.expected) << context;
-    EXPECT_EQ(rt.NewStream("newAudio")->mediaType->sampleSize, c.expected) << context;
+    EXPECT_EQ(rt.ChosenWave().nAvgBytesPerSec, c.chosenBytes) << context;
+    EXPECT_EQ(rt.ChosenWave().nBlockAlign, c.chosenAlign) << context;
+    EXPECT_EQ(rt.NewStream("newAudio")->mediaType->sampleSize, c.chosenAlign) << context;
+    EXPECT_EQ(rt.NewStream("newAudio")->bitrate, 8 * c.chosenBytes) << context;
     rt.ExpectReferencesBack(context);
-  }
-}
-
-TEST(AddAudioStream, AmongEqualBlockAlignmentsTheLastInWalkingOrderWins) {
-  for (WORD videoCount : {0, 1}) {
-    FakeRuntime rt;
-    // Codec 0 has two formats, codec 1 one; the bitrates tell them apart.
-    rt.manager.audioCodecs.push_back({rt.Wma("a", 16000, 5945), rt.Wma("b", 16010, 5945)});
-    rt.manager.audioCodecs.push_back({rt.Wma("c", 16020, 5945)});
-    rt.manager.videoCodecs.push_back({rt.Format("wmv3", FakeVideoFormat(kWmv3))});
-    ASSERT_EQ(Hex(rt.Generate(videoCount)), Hex(S_OK));
-    EXPECT_EQ(rt.ChosenWave().nAvgBytesPerSec, 16020u) << videoCount << " video";
-    EXPECT_EQ(rt.NewStream("newAudio")->bitrate, 128160u);
   }
 }
 
@@ -248,7 +244,7 @@ TEST(AddVideoStream, TakesTheFirstFormatOfTheFourccAndStopsLooking) {
   rt.manager.videoCodecs.push_back({second});
   ASSERT_EQ(Hex(rt.Generate(1)), Hex(S_OK));
   ASSERT_EQ(rt.profile.addedStreams.size(), 2u);
-  EXPECT_EQ(rt.profile.addedStreams[1], first);
+  EXPECT_EQ(rt.profile.addedStreams[1].Name(), "first");
   EXPECT_EQ(wmv2->streamNumber, 0);
   EXPECT_TRUE(rt.log.Of("second").empty());
   EXPECT_FALSE(rt.Logged("manager.GetCodecFormatCount(video 1)"));
@@ -275,9 +271,8 @@ TEST(GenerateProfile, VideoCountDecidesStreamsAndTheBitrateExclusion) {
     rt.InstallUsualCodecs();
     ASSERT_EQ(Hex(rt.Generate(c.videoCount)), Hex(S_OK)) << context;
     ASSERT_EQ(rt.profile.addedStreams.size(), c.expectedStreams) << context;
-    for (size_t i = 1; i < c.expectedStreams; ++i)
-      EXPECT_TRUE(rt.Logged("wmv3.SetStreamNumber(" + std::to_string(i + 1) + ")"))
-          << context << ": stream " << i + 1;
+    for (size_t i = 0; i < c.expectedStreams; ++i)
+      EXPECT_EQ(rt.profile.addedStreams[i].streamNumber, i + 1) << context;
     if (c.excluded.empty()) {
       EXPECT_TRUE(rt.profile.NewExclusions().empty()) << context;
     } else {
@@ -329,42 +324,40 @@ TEST(AddVideoStream, FrameTimeIsTenMillionDividedByTheWholeFrameRate) {
     rt.InstallUsualCodecs();
     rt.videos[0].framesPerSecond = fps;
     ASSERT_EQ(Hex(rt.Generate(1)), Hex(S_OK)) << fps;
-    EXPECT_EQ(rt.VideoInfoSetOn(&rt.formats[1]).AvgTimePerFrame, frameTime) << fps << " fps";
+    EXPECT_EQ(rt.FormatSetOn<VIDEOINFOHEADER>(&rt.formats[1]).AvgTimePerFrame, frameTime)
+        << fps << " fps";
   }
 }
 
-TEST(GenerateProfile, StreamConfigurationsGetExactlyTheseCalls) {
+// The profile as the runtime keeps it: each stream as it was when added.
+TEST(GenerateProfile, AddsAudioVideoAndScriptStreamsNumberedInThatOrder) {
   FakeRuntime rt;
   rt.InstallUsualCodecs();
   rt.videos[0].quality = 75;
   ASSERT_EQ(Hex(rt.Generate(1, &kScriptBitrate)), Hex(S_OK));
-
-  const std::vector<std::string> profileCalls = {
-      "SetName(Custom Profile)", "CreateNewStream(Audio)",  "AddStream(newAudio)",
-      "AddStream(wmv3)",         "CreateNewStream(Script)", "AddStream(newScript)"};
-  EXPECT_EQ(rt.log.Of("profile"), profileCalls);
-  EXPECT_EQ(rt.log.Entries().front(), "runtime.WMCreateProfileManager()");
-  EXPECT_EQ(rt.log.Entries()[1], "manager.CreateEmptyProfile(0x90000)");
-
-  const std::vector<std::string> audioCalls = {"SetStreamNumber(1)", "SetStreamName(Audio Stream)",
-                                               "SetConnectionName(Audio)", "SetBitrate(128000)",
-                                               "SetMediaType()"};
-  EXPECT_EQ(rt.log.Of("newAudio"), audioCalls);
-  const std::vector<std::string> videoCalls = {"GetMediaType(size)",
-                                               "GetMediaType(buffer)",
-                                               "SetQuality(75)",
-                                               "SetMaxKeyFrameSpacing(80000000)",
-                                               "SetStreamNumber(2)",
-                                               "SetStreamName(Video Stream)",
-                                               "SetConnectionName(Video)",
-                                               "SetBitrate(798720)",
-                                               "SetMediaType()"};
-  EXPECT_EQ(rt.log.Of("wmv3"), videoCalls);
-  const std::vector<std::string> scriptCalls = {
-      "SetStreamNumber(3)", "SetStreamName(Script Stream)", "SetConnectionName(Script)",
-      "SetBitrate(1000)", "SetMediaType()"};
-  EXPECT_EQ(rt.log.Of("newScript"), scriptCalls);
+  EXPECT_TRUE(rt.Logged("manager.CreateEmptyProfile(0x90000)"));
   EXPECT_EQ(rt.profile.profileName, L"Custom Profile");
+  const struct {
+    const char* config;
+    const wchar_t* name;
+    const wchar_t* connection;
+    DWORD bitrate;
+  } expected[] = {{"newAudio", L"Audio Stream", L"Audio", 128000},
+                  {"wmv3", L"Video Stream", L"Video", 798720},
+                  {"newScript", L"Script Stream", L"Script", kScriptBitrate}};
+  ASSERT_EQ(rt.profile.addedStreams.size(), std::size(expected));
+  for (size_t i = 0; i < std::size(expected); ++i) {
+    const FakeWmStreamConfig& stream = rt.profile.addedStreams[i];
+    SCOPED_TRACE(expected[i].config);
+    EXPECT_EQ(stream.Name(), expected[i].config);
+    EXPECT_EQ(stream.streamNumber, i + 1);
+    EXPECT_EQ(stream.streamName, expected[i].name);
+    EXPECT_EQ(stream.connectionName, expected[i].connection);
+    EXPECT_EQ(stream.bitrate, expected[i].bitrate);
+    EXPECT_TRUE(stream.mediaType.has_value());
+  }
+  EXPECT_EQ(rt.profile.addedStreams[1].quality, 75u);
+  EXPECT_EQ(rt.profile.addedStreams[1].maxKeyFrameSpacing, 80000000);
   EXPECT_EQ(rt.result.Get(), static_cast<IWMProfile*>(&rt.profile));
   rt.ExpectReferencesBack("success");
 }
@@ -399,7 +392,7 @@ TEST(GenerateProfile, VideoMediaTypeGetsTheSizeRateAndBitrateAndKeepsTheRest) {
   EXPECT_EQ(set.temporalCompression, TRUE);
   EXPECT_EQ(set.formattype, WMFORMAT_VideoInfo);
   EXPECT_EQ(set.format.size(), sizeof(VIDEOINFOHEADER));
-  const VIDEOINFOHEADER info = rt.VideoInfoSetOn(&wmv3);
+  const VIDEOINFOHEADER info = rt.FormatSetOn<VIDEOINFOHEADER>(&wmv3);
   EXPECT_EQ(info.rcSource.left, 2);
   EXPECT_EQ(info.rcSource.top, 3);
   EXPECT_EQ(info.rcSource.right, 640);

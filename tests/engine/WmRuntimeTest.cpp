@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
-#include <algorithm>
 #include <string>
 
 #include "engine/ProfileManagerLoader.h"
@@ -71,18 +70,6 @@ TEST(WmRuntime, MapProfileOfTest2FailsWhereTheRuntimeMakesNoProfiles) {
   EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
   EXPECT_EQ(profile, nullptr);
   EXPECT_EQ(output, "") << "the profile manager was made";
-}
-
-TEST(WmRuntime, MapProfileWithoutTheRuntimeSaysSoOnStandardOutput) {
-  ComPtr<IWMProfile> profile;
-  testing::internal::CaptureStdout();
-  const HRESULT hr = MapProfile("test2", &profile, [](IWMProfileManager** manager) {
-    return CreateProfileManagerFrom("no-such-runtime.dll", manager);
-  });
-  std::string output = testing::internal::GetCapturedStdout();
-  output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
-  EXPECT_EQ(hr, HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND));
-  EXPECT_EQ(output, "MapProfile: Failed to create profile manager!  hr=0x8007007e\n");
 }
 
 }  // namespace

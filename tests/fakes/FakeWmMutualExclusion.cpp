@@ -3,18 +3,8 @@
 #include <algorithm>
 
 FakeWmMutualExclusion::FakeWmMutualExclusion(std::string name, FakeWmCallLog& log)
-    : m_name(std::move(name)), m_log(log) {}
-
-STDMETHODIMP FakeWmMutualExclusion::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (riid == IID_IUnknown || riid == __uuidof(IWMStreamList) ||
-      riid == __uuidof(IWMMutualExclusion)) {
-    *object = static_cast<IWMMutualExclusion*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
+    : ComFake(__uuidof(IWMMutualExclusion), std::move(name), nullptr) {
+  calls = &log;
 }
 
 STDMETHODIMP FakeWmMutualExclusion::GetStreams(WORD* numbers, WORD* count) {
@@ -25,7 +15,7 @@ STDMETHODIMP FakeWmMutualExclusion::GetStreams(WORD* numbers, WORD* count) {
 }
 
 STDMETHODIMP FakeWmMutualExclusion::AddStream(WORD number) {
-  HRESULT hr = m_log.Call(m_name, "AddStream", std::to_string(number));
+  HRESULT hr = Call("AddStream", std::to_string(number));
   if (SUCCEEDED(hr)) streams.push_back(number);
   return hr;
 }
@@ -37,7 +27,7 @@ STDMETHODIMP FakeWmMutualExclusion::GetType(GUID* value) {
 }
 
 STDMETHODIMP FakeWmMutualExclusion::SetType(REFGUID value) {
-  HRESULT hr = m_log.Call(m_name, "SetType");
+  HRESULT hr = Call("SetType");
   if (SUCCEEDED(hr)) type = value;
   return hr;
 }

@@ -1,27 +1,20 @@
 #pragma once
-// A mutual exclusion of the fake Windows Media runtime: counts its
-// references, notes each call and keeps its type and streams.
+// A mutual exclusion of the fake Windows Media runtime (a ComFake): notes each
+// call and keeps its type and streams.
 
 #include <string>
 #include <vector>
 
 #include "engine/PlatformDeclarations.h"
+#include "fakes/ComFake.h"
 #include "fakes/FakeWmCallLog.h"
 
-class FakeWmMutualExclusion final : public IWMMutualExclusion {
+class FakeWmMutualExclusion final : public ComFake<IWMMutualExclusion> {
  public:
   FakeWmMutualExclusion(std::string name, FakeWmCallLog& log);
-  virtual ~FakeWmMutualExclusion() = default;
-
-  ULONG RefCount() const { return m_refs; }
   GUID type = GUID_NULL;
   std::vector<WORD> streams;
 
-  // IUnknown
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-  // The owner keeps the object: the count may reach 0 without deleting it.
-  STDMETHODIMP_(ULONG) Release() override { return m_refs ? --m_refs : 0; }
   // IWMStreamList
   STDMETHODIMP GetStreams(WORD* numbers, WORD* count) override;
   STDMETHODIMP AddStream(WORD number) override;
@@ -30,8 +23,6 @@ class FakeWmMutualExclusion final : public IWMMutualExclusion {
   STDMETHODIMP GetType(GUID* value) override;
   STDMETHODIMP SetType(REFGUID value) override;
 
- private:
-  std::string m_name;
-  FakeWmCallLog& m_log;
-  ULONG m_refs = 0;
+ protected:
+  bool IsBaseInterface(REFIID riid) const override { return riid == __uuidof(IWMStreamList); }
 };

@@ -14,21 +14,12 @@ std::string StreamTypeName(REFGUID type) {
 }  // namespace
 
 FakeWmProfile::FakeWmProfile(std::string name, FakeWmCallLog& log)
-    : m_name(std::move(name)), m_log(log) {}
-
-STDMETHODIMP FakeWmProfile::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (riid == IID_IUnknown || riid == __uuidof(IWMProfile)) {
-    *object = static_cast<IWMProfile*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
+    : ComFake(__uuidof(IWMProfile), std::move(name), nullptr) {
+  calls = &log;
 }
 
 STDMETHODIMP FakeWmProfile::SetName(const WCHAR* name) {
-  HRESULT hr = m_log.Call(m_name, "SetName", str::ToAnsi(name));
+  HRESULT hr = Call("SetName", str::ToAnsi(name));
   if (SUCCEEDED(hr)) profileName = name;
   return hr;
 }
@@ -42,8 +33,8 @@ STDMETHODIMP FakeWmProfile::GetStreamCount(DWORD* count) {
 STDMETHODIMP FakeWmProfile::AddStream(IWMStreamConfig* config) {
   if (!config) return E_POINTER;
   auto* fake = static_cast<FakeWmStreamConfig*>(config);
-  HRESULT hr = m_log.Call(m_name, "AddStream", fake->Name());
-  if (SUCCEEDED(hr)) addedStreams.push_back(fake);
+  HRESULT hr = Call("AddStream", fake->Name());
+  if (SUCCEEDED(hr)) addedStreams.push_back(*fake);
   return hr;
 }
 
@@ -51,11 +42,11 @@ STDMETHODIMP FakeWmProfile::CreateNewStream(REFGUID streamType, IWMStreamConfig*
   if (!config) return E_POINTER;
   *config = nullptr;
   const std::string type = StreamTypeName(streamType);
-  HRESULT hr = m_log.Call(m_name, "CreateNewStream", type);
+  HRESULT hr = Call("CreateNewStream", type);
   if (FAILED(hr)) return hr;
   FakeMediaType offered;
   offered.majortype = streamType;
-  m_newStreams.push_back(std::make_unique<FakeWmStreamConfig>("new" + type, m_log, offered));
+  m_newStreams.push_back(std::make_unique<FakeWmStreamConfig>("new" + type, *calls, offered));
   return m_newStreams.back()->QueryInterface(IID_PPV_ARGS(config));
 }
 
@@ -67,7 +58,7 @@ STDMETHODIMP FakeWmProfile::GetMutualExclusionCount(DWORD* count) {
 
 STDMETHODIMP FakeWmProfile::AddMutualExclusion(IWMMutualExclusion* exclusion) {
   if (!exclusion) return E_POINTER;
-  HRESULT hr = m_log.Call(m_name, "AddMutualExclusion");
+  HRESULT hr = Call("AddMutualExclusion");
   if (SUCCEEDED(hr)) addedExclusions.push_back(static_cast<FakeWmMutualExclusion*>(exclusion));
   return hr;
 }
@@ -75,8 +66,8 @@ STDMETHODIMP FakeWmProfile::AddMutualExclusion(IWMMutualExclusion* exclusion) {
 STDMETHODIMP FakeWmProfile::CreateNewMutualExclusion(IWMMutualExclusion** exclusion) {
   if (!exclusion) return E_POINTER;
   *exclusion = nullptr;
-  HRESULT hr = m_log.Call(m_name, "CreateNewMutualExclusion");
+  HRESULT hr = Call("CreateNewMutualExclusion");
   if (FAILED(hr)) return hr;
-  m_newExclusions.push_back(std::make_unique<FakeWmMutualExclusion>("exclusion", m_log));
+  m_newExclusions.push_back(std::make_unique<FakeWmMutualExclusion>("exclusion", *calls));
   return m_newExclusions.back()->QueryInterface(IID_PPV_ARGS(exclusion));
 }

@@ -1,24 +1,21 @@
 #pragma once
-// A profile of the fake Windows Media runtime: counts its references, notes
-// each call, makes and owns the new streams and exclusions asked of it, and
-// keeps what was added, in order. Like the runtime it keeps no reference to
-// an added stream or exclusion.
+// A profile of the fake Windows Media runtime (a ComFake): notes each call, makes and owns the new
+// streams and exclusions asked of it, and keeps what was added, in order. Like the runtime it keeps
+// no reference to an added stream or exclusion.
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/PlatformDeclarations.h"
+#include "fakes/ComFake.h"
 #include "fakes/FakeWmCallLog.h"
 #include "fakes/FakeWmMutualExclusion.h"
 #include "fakes/FakeWmStreamConfig.h"
 
-class FakeWmProfile final : public IWMProfile {
+class FakeWmProfile final : public ComFake<IWMProfile> {
  public:
   FakeWmProfile(std::string name, FakeWmCallLog& log);
-  virtual ~FakeWmProfile() = default;
-
-  ULONG RefCount() const { return m_refs; }
   std::wstring profileName;
   // Made by CreateNewStream ("newAudio", "newScript", "newVideo") and
   // CreateNewMutualExclusion ("exclusion").
@@ -28,15 +25,11 @@ class FakeWmProfile final : public IWMProfile {
   const std::vector<std::unique_ptr<FakeWmMutualExclusion>>& NewExclusions() const {
     return m_newExclusions;
   }
-  // What AddStream and AddMutualExclusion received (every one is a fake).
-  std::vector<FakeWmStreamConfig*> addedStreams;
+  // What AddStream received, as it was then (the runtime copies a stream),
+  // and what AddMutualExclusion received.
+  std::vector<FakeWmStreamConfig> addedStreams;
   std::vector<FakeWmMutualExclusion*> addedExclusions;
 
-  // IUnknown
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-  // The test owns the object: the count may reach 0 without deleting it.
-  STDMETHODIMP_(ULONG) Release() override { return m_refs ? --m_refs : 0; }
   // IWMProfile
   STDMETHODIMP GetVersion(WMT_VERSION*) override { return E_NOTIMPL; }
   STDMETHODIMP GetName(WCHAR*, DWORD*) override { return E_NOTIMPL; }
@@ -58,9 +51,6 @@ class FakeWmProfile final : public IWMProfile {
   STDMETHODIMP CreateNewMutualExclusion(IWMMutualExclusion** exclusion) override;
 
  private:
-  std::string m_name;
-  FakeWmCallLog& m_log;
-  ULONG m_refs = 0;
   std::vector<std::unique_ptr<FakeWmStreamConfig>> m_newStreams;
   std::vector<std::unique_ptr<FakeWmMutualExclusion>> m_newExclusions;
 };

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/Str.h"
-
 FakeWmStreamConfig::FakeWmStreamConfig(std::string name, FakeWmCallLog& log, FakeMediaType offered)
     : m_name(std::move(name)), m_log(log), m_offered(std::move(offered)) {}
 
@@ -23,56 +21,8 @@ STDMETHODIMP FakeWmStreamConfig::QueryInterface(REFIID riid, void** object) {
   return S_OK;
 }
 
-STDMETHODIMP FakeWmStreamConfig::GetStreamType(GUID* type) {
-  if (!type) return E_POINTER;
-  *type = m_offered.majortype;
-  return S_OK;
-}
-
-STDMETHODIMP FakeWmStreamConfig::GetStreamNumber(WORD* number) {
-  if (!number) return E_POINTER;
-  *number = streamNumber;
-  return S_OK;
-}
-
-STDMETHODIMP FakeWmStreamConfig::SetStreamNumber(WORD number) {
-  HRESULT hr = m_log.Call(m_name, "SetStreamNumber", std::to_string(number));
-  if (SUCCEEDED(hr)) streamNumber = number;
-  return hr;
-}
-
-STDMETHODIMP FakeWmStreamConfig::SetStreamName(LPCWSTR_WMSDK_TYPE_SAFE name) {
-  HRESULT hr = m_log.Call(m_name, "SetStreamName", str::ToAnsi(name));
-  if (SUCCEEDED(hr)) streamName = name;
-  return hr;
-}
-
-STDMETHODIMP FakeWmStreamConfig::SetConnectionName(LPCWSTR_WMSDK_TYPE_SAFE name) {
-  HRESULT hr = m_log.Call(m_name, "SetConnectionName", str::ToAnsi(name));
-  if (SUCCEEDED(hr)) connectionName = name;
-  return hr;
-}
-
-STDMETHODIMP FakeWmStreamConfig::GetBitrate(DWORD* value) {
-  if (!value) return E_POINTER;
-  *value = bitrate;
-  return S_OK;
-}
-
-STDMETHODIMP FakeWmStreamConfig::SetBitrate(DWORD value) {
-  HRESULT hr = m_log.Call(m_name, "SetBitrate", std::to_string(value));
-  if (SUCCEEDED(hr)) bitrate = value;
-  return hr;
-}
-
 STDMETHODIMP FakeWmStreamConfig::SetBufferWindow(DWORD window) {
   return m_log.Call(m_name, "SetBufferWindow", std::to_string(window));
-}
-
-STDMETHODIMP FakeWmStreamConfig::GetType(GUID* type) {
-  if (!type) return E_POINTER;
-  *type = m_offered.majortype;
-  return S_OK;
 }
 
 STDMETHODIMP FakeWmStreamConfig::GetMediaType(WM_MEDIA_TYPE* type, DWORD* size) {
@@ -117,18 +67,6 @@ STDMETHODIMP FakeWmStreamConfig::SetMediaType(WM_MEDIA_TYPE* type) {
   if (type->pbFormat) set.format.assign(type->pbFormat, type->pbFormat + type->cbFormat);
   mediaType = std::move(set);
   return S_OK;
-}
-
-STDMETHODIMP FakeWmStreamConfig::SetMaxKeyFrameSpacing(LONGLONG time) {
-  HRESULT hr = m_log.Call(m_name, "SetMaxKeyFrameSpacing", std::to_string(time));
-  if (SUCCEEDED(hr)) maxKeyFrameSpacing = time;
-  return hr;
-}
-
-STDMETHODIMP FakeWmStreamConfig::SetQuality(DWORD value) {
-  HRESULT hr = m_log.Call(m_name, "SetQuality", std::to_string(value));
-  if (SUCCEEDED(hr)) quality = value;
-  return hr;
 }
 
 FakeMediaType FakeWaveFormat(WORD tag, DWORD samplesPerSec, WORD channels, DWORD avgBytesPerSec,

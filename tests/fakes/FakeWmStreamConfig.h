@@ -10,6 +10,7 @@
 
 #include "engine/PlatformDeclarations.h"
 #include "fakes/FakeWmCallLog.h"
+#include "platform/Str.h"
 
 // A media type with its format block held by value.
 struct FakeMediaType {
@@ -53,28 +54,54 @@ class FakeWmStreamConfig final : public IWMStreamConfig, public IWMVideoMediaPro
   // The test owns the object: the count may reach 0 without deleting it.
   STDMETHODIMP_(ULONG) Release() override { return m_refs ? --m_refs : 0; }
   // IWMStreamConfig
-  STDMETHODIMP GetStreamType(GUID* type) override;
-  STDMETHODIMP GetStreamNumber(WORD* number) override;
-  STDMETHODIMP SetStreamNumber(WORD number) override;
+  STDMETHODIMP GetStreamType(GUID* type) override { return Give(type, m_offered.majortype); }
+  STDMETHODIMP GetStreamNumber(WORD* number) override { return Give(number, streamNumber); }
+  STDMETHODIMP SetStreamNumber(WORD number) override {
+    return Keep("SetStreamNumber", std::to_string(number), streamNumber, number);
+  }
   STDMETHODIMP GetStreamName(WCHAR*, WORD*) override { return E_NOTIMPL; }
-  STDMETHODIMP SetStreamName(LPCWSTR_WMSDK_TYPE_SAFE name) override;
+  STDMETHODIMP SetStreamName(LPCWSTR_WMSDK_TYPE_SAFE name) override {
+    return Keep("SetStreamName", str::ToAnsi(name), streamName, name);
+  }
   STDMETHODIMP GetConnectionName(WCHAR*, WORD*) override { return E_NOTIMPL; }
-  STDMETHODIMP SetConnectionName(LPCWSTR_WMSDK_TYPE_SAFE name) override;
-  STDMETHODIMP GetBitrate(DWORD* value) override;
-  STDMETHODIMP SetBitrate(DWORD value) override;
+  STDMETHODIMP SetConnectionName(LPCWSTR_WMSDK_TYPE_SAFE name) override {
+    return Keep("SetConnectionName", str::ToAnsi(name), connectionName, name);
+  }
+  STDMETHODIMP GetBitrate(DWORD* value) override { return Give(value, bitrate); }
+  STDMETHODIMP SetBitrate(DWORD value) override {
+    return Keep("SetBitrate", std::to_string(value), bitrate, value);
+  }
   STDMETHODIMP GetBufferWindow(DWORD*) override { return E_NOTIMPL; }
   STDMETHODIMP SetBufferWindow(DWORD window) override;
   // IWMMediaProps
-  STDMETHODIMP GetType(GUID* type) override;
+  STDMETHODIMP GetType(GUID* type) override { return Give(type, m_offered.majortype); }
   STDMETHODIMP GetMediaType(WM_MEDIA_TYPE* type, DWORD* size) override;
   STDMETHODIMP SetMediaType(WM_MEDIA_TYPE* type) override;
   // IWMVideoMediaProps
   STDMETHODIMP GetMaxKeyFrameSpacing(LONGLONG*) override { return E_NOTIMPL; }
-  STDMETHODIMP SetMaxKeyFrameSpacing(LONGLONG time) override;
+  STDMETHODIMP SetMaxKeyFrameSpacing(LONGLONG time) override {
+    return Keep("SetMaxKeyFrameSpacing", std::to_string(time), maxKeyFrameSpacing, time);
+  }
   STDMETHODIMP GetQuality(DWORD*) override { return E_NOTIMPL; }
-  STDMETHODIMP SetQuality(DWORD value) override;
+  STDMETHODIMP SetQuality(DWORD value) override {
+    return Keep("SetQuality", std::to_string(value), quality, value);
+  }
 
  private:
+  // Notes the call; unless it fails as planned, keeps value in field.
+  template <class Field, class Value>
+  HRESULT Keep(const char* method, const std::string& args, Field& field, Value value) {
+    HRESULT hr = m_log.Call(m_name, method, args);
+    if (SUCCEEDED(hr)) field = value;
+    return hr;
+  }
+  template <class T>
+  static HRESULT Give(T* out, const T& value) {
+    if (!out) return E_POINTER;
+    *out = value;
+    return S_OK;
+  }
+
   std::string m_name;
   FakeWmCallLog& m_log;
   FakeMediaType m_offered;

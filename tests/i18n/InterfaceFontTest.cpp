@@ -97,14 +97,23 @@ TEST(CopyWholeCharacters, NeverSplitsADoubleByteCharacter) {
   }
 }
 
-// Chosen under english, stored under english only, back after a round trip
-// through French, which keeps its own (default) font.
+// Chosen under english (after a cancelled choice), stored under english only,
+// back after a round trip through French, which keeps its own (default) font.
 TEST_F(InterfaceFontTest, AChosenFontBelongsToItsLanguage) {
   WriteLanguage("English", Ini({{"DIALOG", "IDC_BUTTON_EXIT=Exit"}}));
   WriteLanguage("French", Ini({{"DIALOG", "IDC_BUTTON_EXIT=Quitter"}}));
   ASSERT_TRUE(Start("english"));
   MainDialog dialog(profile, languages, graph);
   RunScripted(dialog, [&](HWND hwnd) {
+    // A cancelled font dialog changes nothing.
+    HFONT before = FontOf(hwnd, IDC_BUTTON_EXIT);
+    prompts.PlanFontAnswer(std::nullopt);
+    Click(hwnd, IDM_POPUPMENU_FONT);
+    EXPECT_EQ(FontOf(hwnd, IDC_BUTTON_EXIT), before);
+    EXPECT_EQ(languages.InterfaceFontHandle(), before);
+    EXPECT_FALSE(profile.HasValue("english", "lfHeight"));
+
+    prompts.Clear();
     prompts.PlanFontAnswer(BoldChoice());
     Click(hwnd, IDM_POPUPMENU_FONT);
     ASSERT_EQ(prompts.Records().size(), 1u);
@@ -134,21 +143,6 @@ TEST_F(InterfaceFontTest, AChosenFontBelongsToItsLanguage) {
     EXPECT_EQ(back.lfCharSet, EASTEUROPE_CHARSET);
     EXPECT_EQ(back.lfQuality, DEFAULT_QUALITY);
     EXPECT_STREQ(back.lfFaceName, "Tahoma");
-  });
-}
-
-TEST_F(InterfaceFontTest, CancellingTheFontDialogChangesNothing) {
-  WriteLanguage("English", Ini({{"DIALOG", "IDC_BUTTON_EXIT=Exit"}}));
-  ASSERT_TRUE(Start("english"));
-  MainDialog dialog(profile, languages, graph);
-  RunScripted(dialog, [&](HWND hwnd) {
-    HFONT before = FontOf(hwnd, IDC_BUTTON_EXIT);
-    prompts.PlanFontAnswer(std::nullopt);
-    Click(hwnd, IDM_POPUPMENU_FONT);
-    EXPECT_EQ(prompts.Records().size(), 1u);
-    EXPECT_EQ(FontOf(hwnd, IDC_BUTTON_EXIT), before);
-    EXPECT_EQ(languages.InterfaceFontHandle(), before);
-    EXPECT_FALSE(profile.HasValue("english", "lfHeight"));
   });
 }
 

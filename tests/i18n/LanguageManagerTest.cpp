@@ -61,22 +61,19 @@ TEST_F(LanguageLoaderTest, ListsTheFilesInByteOrder) {
   EXPECT_EQ(languages.BaseDirectory(), folder.Path());
 }
 
-TEST_F(LanguageLoaderTest, FindsTheStoredNameWithoutRegardToCase) {
-  WriteLanguage("English", kEnglish);
-  ASSERT_TRUE(Start("ENGLISH"));
-  EXPECT_EQ(languages.CurrentLanguage(), "ENGLISH");
-  EXPECT_EQ(languages.LanguageFilePath(), folder.Path() + "\\language\\ENGLISH.ini");
-  EXPECT_EQ(GetLocalizedString(IDS_MESSAGE_ERROR), "Trouble");
-  EXPECT_TRUE(prompts.Records().empty());
-}
-
-TEST_F(LanguageLoaderTest, NameWithoutFileFallsBackToEnglish) {
+TEST_F(LanguageLoaderTest, FindsTheStoredNameWithoutRegardToCaseElseEnglish) {
   WriteLanguage("English", kEnglish);
   WriteLanguage("French", Ini({{"STRING", "IDS_MESSAGE_ERROR=Erreur"}}));
-  ASSERT_TRUE(Start("Klingon"));
-  EXPECT_EQ(languages.CurrentLanguage(), "english");
-  EXPECT_EQ(languages.LanguageFilePath(), folder.Path() + "\\language\\english.ini");
-  EXPECT_EQ(GetLocalizedString(IDS_MESSAGE_ERROR), "Trouble");
+  const struct {
+    const char* stored;
+    const char* current;
+  } cases[] = {{"Klingon", "english"}, {"ENGLISH", "ENGLISH"}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(Start(c.stored));
+    EXPECT_EQ(languages.CurrentLanguage(), c.current);
+    EXPECT_EQ(languages.LanguageFilePath(), folder.Path() + "\\language\\" + c.current + ".ini");
+    EXPECT_EQ(GetLocalizedString(IDS_MESSAGE_ERROR), "Trouble") << c.stored;
+  }
   EXPECT_TRUE(prompts.Records().empty());
 }
 

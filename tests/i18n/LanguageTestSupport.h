@@ -8,6 +8,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "fakes/ScriptedPrompts.h"
 #include "i18n/LanguageManager.h"
@@ -21,6 +22,18 @@ struct IniSection {
   std::string lines;
 };
 std::string Ini(std::initializer_list<IniSection> sections);
+
+// A window's own text: a dialog's caption.
+std::string Caption(HWND window);
+
+// A menu's items by position, as the user sees them.
+struct MenuItem {
+  UINT id;
+  std::string text;
+  bool checked;
+  bool operator==(const MenuItem&) const = default;
+};
+std::vector<MenuItem> Items(HMENU menu);
 
 // Keeps the thread locale and the runtime library's locale.
 class LocaleGuard {

@@ -13,21 +13,11 @@
 #include "support/CategoryMembers.h"
 #include "support/ComApartment.h"
 #include "support/ScratchProfile.h"
+#include "support/ScriptedDialog.h"
 
 namespace {
 
 using Microsoft::WRL::ComPtr;
-
-std::vector<std::string> ListTexts(HWND list) {
-  std::vector<std::string> texts;
-  LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    std::string text(static_cast<size_t>(SendMessageA(list, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
-    SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-    texts.push_back(text.c_str());
-  }
-  return texts;
-}
 
 // How many members the system device enumerator lists in category.
 size_t MemberCount(const CLSID& category) {
@@ -65,7 +55,7 @@ TEST_F(CatalogueTest, WithoutRegisteredMembersTheCodecsFollowFullFramesAndNoAudi
     GTEST_SKIP() << "wants video codecs and no audio compressor on this system (Wine 8's)";
   int position = -1;
   EXPECT_EQ(FillCompressorList(CompressorCategory::Video, list), S_OK);
-  std::vector<std::string> video = ListTexts(list);
+  std::vector<std::string> video = ComboTexts(list);
   ASSERT_EQ(video.size(), 1 + videoMembers);
   EXPECT_EQ(video[0], "Full frames (uncompressed)");
   EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
@@ -73,7 +63,7 @@ TEST_F(CatalogueTest, WithoutRegisteredMembersTheCodecsFollowFullFramesAndNoAudi
       FindCompressorByName(CompressorCategory::Video, kDefaultVideoCompressorName, position));
 
   FillCompressorList(CompressorCategory::Audio, list);
-  EXPECT_EQ(ListTexts(list), std::vector<std::string>{"Uncompressed Audio"});
+  EXPECT_EQ(ComboTexts(list), std::vector<std::string>{"Uncompressed Audio"});
   EXPECT_FALSE(
       FindCompressorByName(CompressorCategory::Audio, kDefaultAudioCompressorName, position));
   ComPtr<IBaseFilter> audio;
@@ -104,7 +94,7 @@ class RegisteredMembersTest : public CatalogueTest {
 
 TEST_F(RegisteredMembersTest, EachOperationCountsItsOwnWay) {
   FillCompressorList(CompressorCategory::Video, list);
-  std::vector<std::string> texts = ListTexts(list);
+  std::vector<std::string> texts = ComboTexts(list);
   ASSERT_GE(texts.size(), 3u);
   EXPECT_EQ(texts[1], "FFDShow Video Encoder") << "the nameless member is left out";
   EXPECT_EQ(texts[2], "ffdshow video encoder (second)");
@@ -199,7 +189,7 @@ TEST_F(CatalogueTest, LongNamesAreCutAtACharacterBoundary) {
   const std::wstring longName(300, L'n');
   ASSERT_TRUE(video.Add(L"convtest-long", longName.c_str(), TestClass(20)));
   FillCompressorList(CompressorCategory::Video, list);
-  EXPECT_EQ(ListTexts(list).at(1), std::string(255, 'n'));
+  EXPECT_EQ(ComboTexts(list).at(1), std::string(255, 'n'));
 
   // Two bytes a character in code page 932: 127 whole characters fit.
   const std::wstring japanese(200, L'\x65E5');

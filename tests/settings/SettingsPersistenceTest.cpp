@@ -132,8 +132,6 @@ TEST(SaveSettings, WritesEveryValueOnce) {
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(log, expected);
   EXPECT_FALSE(target.HasValue(kSettings, kFileProfile)) << "b_file_profile is never written";
-  EXPECT_EQ(target.GetInt(kVideoCompress, kCompressorNumber, 0), -1);
-  EXPECT_EQ(target.GetInt(kAudioCompress, kCompressorNumber, 0), -2);
 }
 
 TEST(SaveSettings, FirstFrameRateChoiceIsStoredAs23976) {

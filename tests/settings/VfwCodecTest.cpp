@@ -109,8 +109,8 @@ class VfwCodecTest : public ::testing::Test {
     for (TestCodec& codec : g_codecs) codec = TestCodec{};
   }
   // Installs slots 0 .. descriptions-1 with these descriptions.
-  void Install(std::initializer_list<const wchar_t*> descriptions) {
-    for (const wchar_t* description : descriptions) {
+  void Install(const std::vector<std::wstring>& descriptions) {
+    for (const std::wstring& description : descriptions) {
       g_codecs[installed].description = description;
       ASSERT_TRUE(ICInstall(ICTYPE_VIDEO, Handler(installed),
                             reinterpret_cast<LPARAM>(kProcs[installed]), nullptr,
@@ -170,13 +170,10 @@ TEST(MatchVfwCodec, EqualDescriptionOrAnyVersionOfTheEncoder) {
 }
 
 TEST_F(VfwCodecTest, ListsOnlyCodecsThatTakeTheTestFrameAtMostFifty) {
-  for (size_t i = 0; i < kCodecSlots; ++i) {
-    std::wstring description = L"test codec " + std::to_wstring(i);
-    g_codecs[i].description = description;
-    ASSERT_TRUE(ICInstall(ICTYPE_VIDEO, Handler(i), reinterpret_cast<LPARAM>(kProcs[i]), nullptr,
-                          ICINSTALL_FUNCTION));
-    ++installed;
-  }
+  std::vector<std::wstring> descriptions;
+  for (size_t i = 0; i < kCodecSlots; ++i)
+    descriptions.push_back(L"test codec " + std::to_wstring(i));
+  Install(descriptions);
   g_codecs[1].acceptsFrame = false;
   std::vector<ICINFO> list;
   EXPECT_EQ(EnumerateVfwCompressors(352, 240, 24, list), 50);

@@ -22,6 +22,7 @@
 #include "support/ComApartment.h"
 #include "support/GraphRun.h"
 #include "support/LoadLevelGuard.h"
+#include "support/RawRegistry.h"
 #include "support/RecordingSink.h"
 
 using Microsoft::WRL::ComPtr;
@@ -278,21 +279,14 @@ TEST(SubtitleFilterRegistration, CreatesTheSettingsOnlyWhereAbsent) {
   RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsPath);
   RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsPath);
   EXPECT_EQ(registerServer(), S_OK);
-  DWORD value = 99, size = sizeof value, type = 0;
-  EXPECT_EQ(
-      RegGetValueA(HKEY_CURRENT_USER, kSettingsPath, "LoadLevel", RRF_RT_ANY, &type, &value, &size),
-      ERROR_SUCCESS);
-  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(value, 0u);
+  EXPECT_EQ(ReadRawValue(kSettingsPath, "LoadLevel"), DwordValue(0));
 
   LoadLevelGuard::Set(1);
   EXPECT_EQ(registerServer(), S_OK);
   EXPECT_EQ(ReadLoadLevel(), LoadLevel::kWithSubtitles);
   LoadLevelGuard::Remove();
   EXPECT_EQ(registerServer(), S_OK);
-  EXPECT_NE(RegGetValueA(HKEY_CURRENT_USER, kSettingsPath, "LoadLevel", RRF_RT_ANY, nullptr,
-                         nullptr, nullptr),
-            ERROR_SUCCESS)
+  EXPECT_EQ(ReadRawValue(kSettingsPath, "LoadLevel"), std::nullopt)
       << "a key without the value is the user's";
   FreeLibrary(module);
 }

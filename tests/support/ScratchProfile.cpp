@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "support/RawRegistry.h"
+
 namespace {
 
 std::string ScratchName(const char* purpose) {
@@ -19,26 +21,22 @@ ScratchProfile::~ScratchProfile() { DeleteApplicationKey(); }
 
 bool ScratchProfile::ReadRaw(const char* section, const char* name, DWORD& type,
                              std::vector<BYTE>& data) const {
-  std::string key = RootKeyPath() + "\\" + section;
-  DWORD size = 0;
-  if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
-                   &size) != ERROR_SUCCESS)
-    return false;
-  data.assign(size, 0);
-  return RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type,
-                      data.data(), &size) == ERROR_SUCCESS;
+  std::optional<RawValue> value = ReadRawValue(RootKeyPath() + "\\" + section, name);
+  if (!value) return false;
+  type = value->type;
+  data = std::move(value->data);
+  return true;
 }
 
 bool ScratchProfile::WriteRaw(const char* section, const char* name, DWORD type, const void* data,
                               DWORD size) const {
-  std::string key = RootKeyPath() + "\\" + section;
-  return RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name, type, data, size) == ERROR_SUCCESS;
+  const BYTE* bytes = static_cast<const BYTE*>(data);
+  return WriteRawValue(RootKeyPath() + "\\" + section, name,
+                       {type, std::vector<BYTE>(bytes, bytes + size)});
 }
 
 bool ScratchProfile::HasValue(const char* section, const char* name) const {
-  DWORD type = 0;
-  std::vector<BYTE> data;
-  return ReadRaw(section, name, type, data);
+  return ReadRawValue(RootKeyPath() + "\\" + section, name).has_value();
 }
 
 RecordingProfile::RecordingProfile(const AppProfile& target, std::vector<std::string>& log)

@@ -90,6 +90,17 @@ std::string ControlText(HWND dialog, int id) {
   return buffer;
 }
 
+std::vector<std::string> ComboTexts(HWND combo) {
+  std::vector<std::string> texts;
+  LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::string text(static_cast<size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
+    SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    texts.push_back(text.c_str());
+  }
+  return texts;
+}
+
 void Click(HWND dialog, int id) {
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));

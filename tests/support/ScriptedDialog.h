@@ -2,6 +2,8 @@
 // Runs a real modal dialog and drives it from inside its own modal loop.
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/ModalDialog.h"
 
@@ -25,5 +27,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
 // Text of a dialog control.
 std::string ControlText(HWND dialog, int id);
+// The items of a combo box, in order.
+std::vector<std::string> ComboTexts(HWND combo);
 // A click on a button, as the dialog manager sends it.
 void Click(HWND dialog, int id);
