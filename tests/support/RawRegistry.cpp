@@ -1,5 +1,7 @@
 #include "support/RawRegistry.h"
 
+#include <utility>
+
 RawValue DwordValue(DWORD number, DWORD type) {
   const BYTE* bytes = reinterpret_cast<const BYTE*>(&number);
   return {type, std::vector<BYTE>(bytes, bytes + sizeof number)};
@@ -28,10 +30,26 @@ bool WriteRawValue(const std::string& key, const char* name, const RawValue& val
                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
 }
 
+bool RemoveRawValue(const std::string& key, const char* name) {
+  return RegDeleteKeyValueA(HKEY_CURRENT_USER, key.c_str(), name) == ERROR_SUCCESS;
+}
+
 bool RawKeyExists(const std::string& key) {
   HKEY handle = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
     return false;
   RegCloseKey(handle);
   return true;
+}
+
+KeptRawValue::KeptRawValue(std::string key, const char* name, bool takeAway)
+    : m_key(std::move(key)), m_name(name), m_saved(ReadRawValue(m_key, name)) {
+  if (takeAway) RemoveRawValue(m_key, name);
+}
+
+KeptRawValue::~KeptRawValue() {
+  if (m_saved)
+    WriteRawValue(m_key, m_name.c_str(), *m_saved);
+  else
+    RemoveRawValue(m_key, m_name.c_str());
 }

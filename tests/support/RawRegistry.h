@@ -22,4 +22,20 @@ RawValue TextValue(const std::string& text);
 // key is a path under HKEY_CURRENT_USER. Writing creates the key.
 std::optional<RawValue> ReadRawValue(const std::string& key, const char* name);
 bool WriteRawValue(const std::string& key, const char* name, const RawValue& value);
+bool RemoveRawValue(const std::string& key, const char* name);
 bool RawKeyExists(const std::string& key);
+
+// A value as a test found it, put back (or removed again) when the guard
+// goes; with takeAway, removed for the test's time.
+class KeptRawValue {
+ public:
+  KeptRawValue(std::string key, const char* name, bool takeAway = false);
+  ~KeptRawValue();
+  KeptRawValue(const KeptRawValue&) = delete;
+  KeptRawValue& operator=(const KeptRawValue&) = delete;
+
+ private:
+  std::string m_key;
+  std::string m_name;
+  std::optional<RawValue> m_saved;
+};
