@@ -18,6 +18,7 @@
 #include "standins/base/OutputPin.h"
 #include "standins/base/SampleAllocator.h"
 #include "support/ClipFolder.h"
+#include "support/ComApartment.h"
 #include "support/GraphRun.h"
 #include "support/RecordingSink.h"
 
@@ -110,7 +111,7 @@ standin::Pin* PassOutput::SeekingSource() { return &m_pass.m_input; }
 class FilterBaseTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    ASSERT_TRUE(m_com.Entered());
     m_clip = m_clips.MakeAvi("clip.avi", ClipShape{160, 120, 25, 50, true});
     ASSERT_FALSE(m_clip.empty());
     ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
@@ -124,7 +125,6 @@ class FilterBaseTest : public ::testing::Test {
     if (m_graph && SUCCEEDED(m_graph.As(&control))) control->Stop();
     m_sink.Reset();
     m_graph.Reset();
-    CoUninitialize();
   }
 
   HRESULT Render() { return m_graph->RenderFile(str::ToWide(m_clip.c_str()).c_str(), nullptr); }
@@ -144,6 +144,7 @@ class FilterBaseTest : public ::testing::Test {
            m_graph->ConnectDirect(&filter.m_output, &SinkFilter().m_video, nullptr) == S_OK;
   }
 
+  ComApartment m_com;
   ClipFolder m_clips;
   std::string m_clip;
   ComPtr<IGraphBuilder> m_graph;

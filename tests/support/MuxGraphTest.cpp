@@ -24,13 +24,10 @@ class CappedFileSink : public Win32FileSink {
 
 void MuxGraphTest::SetUp() {
   LoadLevelGuard::Set(2);  // never
-  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  ASSERT_TRUE(m_com.Entered());
 }
 
-void MuxGraphTest::TearDown() {
-  ReleaseGraph();
-  CoUninitialize();
-}
+void MuxGraphTest::TearDown() { ReleaseGraph(); }
 
 void MuxGraphTest::ReleaseGraph() {
   if (m_control) m_control->Stop();

@@ -17,6 +17,7 @@
 #include "standins/mux/Multiplexer.h"
 #include "support/ClipFolder.h"
 #include "support/GraphRun.h"
+#include "support/ComApartment.h"
 #include "support/LoadLevelGuard.h"
 
 class MuxGraphTest : public ::testing::Test {
@@ -48,6 +49,7 @@ class MuxGraphTest : public ::testing::Test {
   // Opens files that take only capacity bytes, as on a full disk.
   static Multiplexer::SinkOpener CappedFiles(uint64_t capacity);
 
+  ComApartment m_com;
   LoadLevelGuard m_loadLevel;
   Microsoft::WRL::ComPtr<IGraphBuilder> m_graph;
   Microsoft::WRL::ComPtr<IMediaControl> m_control;
