@@ -43,7 +43,6 @@ class OpenVideoTest : public ::testing::Test {
   ClipFolder clips;
 };
 
-// r is a message box with an OK button only, owned by owner.
 void ExpectBox(const PromptRecord& r, HWND owner, const std::string& caption,
                const std::string& text) {
   EXPECT_EQ(r.kind, PromptRecord::Kind::Message);
