@@ -43,20 +43,19 @@ class OpenVideoTest : public ::testing::Test {
   ClipFolder clips;
 };
 
-void ExpectNotOpenedBox(const PromptRecord& r, HWND owner) {
+void ExpectBox(const PromptRecord& r, HWND owner, const std::string& caption,
+               const std::string& text) {
   EXPECT_EQ(r.kind, PromptRecord::Kind::Message);
-  EXPECT_EQ(r.text, kNotOpened);
-  EXPECT_EQ(r.caption, "Error IDS_MESSAGE_NOT_OPEN_FILE");
+  EXPECT_EQ(r.text, text);
+  EXPECT_EQ(r.caption, caption);
   EXPECT_EQ(r.owner, owner);
   EXPECT_EQ(r.type, static_cast<UINT>(MB_OK));
 }
-
+void ExpectNotOpenedBox(const PromptRecord& r, HWND owner) {
+  ExpectBox(r, owner, "Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened);
+}
 void ExpectNoDurationBox(const PromptRecord& r, HWND owner) {
-  EXPECT_EQ(r.kind, PromptRecord::Kind::Message);
-  EXPECT_EQ(r.text, std::string(kNoDuration) + kNotOpened);
-  EXPECT_EQ(r.caption, "Error IDS_MESSAGE_NO_DURATION");
-  EXPECT_EQ(r.owner, owner);
-  EXPECT_EQ(r.type, static_cast<UINT>(MB_OK));
+  ExpectBox(r, owner, "Error IDS_MESSAGE_NO_DURATION", std::string(kNoDuration) + kNotOpened);
 }
 
 TEST_F(OpenVideoTest, OpensAClipShowsItsLengthAndRemembersItsFolder) {

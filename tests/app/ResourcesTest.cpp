@@ -166,26 +166,4 @@ TEST(Resources, VersionResourceNamesTheBuild) {
             "Lumaweave video converter (" + ThisBuild() + ")");
 }
 
-TEST(Resources, PopupMenuTemplate) {
-  HMENU bar = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MENU_LANGUAGE_POPUP));
-  ASSERT_NE(bar, nullptr);
-  HMENU popup = GetSubMenu(bar, 0);
-  ASSERT_NE(popup, nullptr);
-  ASSERT_EQ(GetMenuItemCount(popup), 3);
-
-  HMENU languages = GetSubMenu(popup, 0);
-  ASSERT_NE(languages, nullptr);
-  ASSERT_EQ(GetMenuItemCount(languages), 1);
-  EXPECT_EQ(GetMenuItemID(languages, 0), 0u);
-
-  EXPECT_EQ(GetMenuItemID(popup, 1), static_cast<UINT>(IDM_POPUPMENU_FONT));
-  EXPECT_EQ(GetMenuItemID(popup, 2), static_cast<UINT>(IDM_ABOUT));
-  DestroyMenu(bar);
-}
-
-TEST(Resources, ApplicationIcon) {
-  HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-  EXPECT_NE(icon, nullptr);
-}
-
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 #include "e2e/ConversionSession.h"
 #include "platform/AppProfile.h"
@@ -24,19 +23,12 @@ const ClipShape kShortClip = {320, 240, 25, 50, true};  // 2 s
 constexpr char kCue[] = "1\r\n00:00:00,500 --> 00:00:01,500\r\nEvery video its cue\r\n\r\n";
 constexpr size_t kFrameInCue = 25;
 
-// True when output's frame in the cue has the source's upper half and another lower half.
+// True when output's frame in the cue is the source's with the cue drawn.
 bool CarriesTheCue(const ClipFolder& clips, const std::string& source, const std::string& output) {
-  const DecodedVideo in = DecodeVideo(source, clips.PathOf("in.yuv"));
-  const DecodedVideo out = DecodeVideo(output, clips.PathOf("out.yuv"));
-  if (in.frames.size() <= kFrameInCue || out.frames.size() <= kFrameInCue) return false;
-  if (in.width != out.width || in.height != out.height) return false;
-  const size_t half = static_cast<size_t>(in.width) * in.height / 2;  // luma bytes
-  const unsigned char* a = in.frames[kFrameInCue].data();
-  const unsigned char* b = out.frames[kFrameInCue].data();
-  return memcmp(a, b, half) == 0 && memcmp(a + half, b + half, half) != 0;
+  return CompareFrame(DecodeVideo(source, clips.PathOf("in.yuv")),
+                      DecodeVideo(output, clips.PathOf("out.yuv")), kFrameInCue, Cue::Drawn)
+      .empty();
 }
-
-std::string Quoted(const std::string& path) { return '"' + path + '"'; }
 
 // A percentage the summary line showed, and the output's size read before
 // and after the tick that showed it.
@@ -96,12 +88,8 @@ void ExpectBatchConverted(const ClipFolder& clips, const std::string& a, const s
                           const std::string& c, bool corrupt) {
   const std::string out = clips.MakeFolder("out") + "\\";
   clips.MakeFile("out\\b.avi", "an earlier output");
-  ConversionSession session;
-  ASSERT_TRUE(session.Start("/convert " + Quoted(a) + " " + Quoted(b) + " " + Quoted(c) +
-                            " /FORMAT avi /outdir " + Quoted(out) + " /exit"));
-  DWORD exitCode = 99;
-  ASSERT_TRUE(session.Driver().WaitForExit(3 * kTimeoutMs, &exitCode)) << "did not exit";
-  EXPECT_EQ(exitCode, corrupt ? 1u : 0u);
+  EXPECT_EQ(ConversionSession::ConvertBatch({a, b, c}, "avi", out, 3 * kTimeoutMs),
+            corrupt ? 1 : 0);
 
   EXPECT_TRUE(CarriesTheCue(clips, a, out + "a.avi"));
   EXPECT_TRUE(CarriesTheCue(clips, c, out + "c.avi"));
@@ -134,7 +122,7 @@ TEST_F(BatchEndToEnd, ProgressGrowsAndDroppedVideosOpenOrConvert) {
   const std::string first = MakeSubtitledClip("first"), second = MakeSubtitledClip("second");
   ASSERT_FALSE(longClip.empty() || first.empty() || second.empty());
   ConversionSession session;
-  ASSERT_TRUE(session.Start(Quoted(longClip)));
+  ASSERT_TRUE(session.Start('"' + longClip + '"'));
   HWND main = session.Main();
   const auto sourceLine = [&] { return ProgramDriver::Text(main, IDC_STATIC_SOURCE_LINE); };
   ASSERT_TRUE(WaitUntil([&] { return sourceLine() == "long.mp4: 00:01:00"; }));

@@ -28,6 +28,18 @@ bool ConversionSession::Start(const std::string& arguments, size_t boxesFirst) {
   return m_main != nullptr;
 }
 
+int ConversionSession::ConvertBatch(const std::vector<std::string>& videos, const char* format,
+                                    const std::string& folder, DWORD timeoutMs) {
+  std::string arguments = "/convert";
+  for (const std::string& video : videos) arguments += " \"" + video + '"';
+  ConversionSession session;
+  DWORD exitCode = 0;
+  if (!session.Start(arguments + " /format " + format + " /outdir \"" + folder + "\" /exit") ||
+      !session.m_driver.WaitForExit(timeoutMs, &exitCode))
+    return -1;
+  return static_cast<int>(exitCode);
+}
+
 bool ConversionSession::ChooseOutput(const OutputChoice& choice, size_t boxesAtOpening) {
   ProgramDriver::Click(m_main, IDC_BUTTON_OUTPUT_SETTINGS);
   for (size_t i = 0; i < boxesAtOpening; ++i) AnswerBox();
@@ -96,13 +108,14 @@ std::string ConversionSession::WaitForFinish(DWORD timeoutMs) {
 }
 
 bool ConversionSession::Close(std::vector<Box>* late) {
+  if (!late) return m_driver.Close(m_main, kTimeoutMs);
   PostMessageA(m_main, WM_CLOSE, 0, 0);
   DWORD exitCode = 1;
-  if (!late) return m_driver.WaitForExit(kTimeoutMs, &exitCode) && exitCode == 0;
-  const DWORD start = GetTickCount();
-  while (!m_driver.WaitForExit(100, &exitCode)) {
-    if (GetTickCount() - start >= kTimeoutMs) return false;
-    if (m_driver.WaitForMessageBox(0)) late->push_back(AnswerBox());
-  }
-  return exitCode == 0;
+  const bool ended = WaitUntil(
+      [&] {
+        if (m_driver.WaitForMessageBox(0)) late->push_back(AnswerBox());
+        return m_driver.WaitForExit(0, &exitCode);
+      },
+      kTimeoutMs);
+  return ended && exitCode == 0;
 }

@@ -25,6 +25,10 @@ class ConversionSession {
   // that come before its main window (see Answered); false when the window
   // did not come up.
   bool Start(const std::string& arguments = "", size_t boxesFirst = 0);
+  // Runs the program as "/convert videos /format format /outdir folder /exit";
+  // its exit code (how many it did not convert), -1 when it did not end in time.
+  static int ConvertBatch(const std::vector<std::string>& videos, const char* format,
+                          const std::string& folder, DWORD timeoutMs);
   HWND Main() const { return m_main; }
   ProgramDriver& Driver() { return m_driver; }
 

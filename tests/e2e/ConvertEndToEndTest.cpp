@@ -31,6 +31,8 @@ constexpr int kFramesPerSecond = 25;
 constexpr int kSeconds = 4;
 constexpr int kFrames = kFramesPerSecond * kSeconds;
 const ClipShape kClip = {320, 240, kFramesPerSecond, kFrames, true};
+// Long enough to be stopped or killed while it converts.
+const ClipShape kLongClip = {640, 360, kFramesPerSecond, 60 * kFramesPerSecond, true};
 
 constexpr char kSubtitles[] =
     "1\r\n00:00:01,000 --> 00:00:02,000\r\nSubtitles burned in\r\n\r\n"
@@ -46,50 +48,24 @@ constexpr int kEdgeFrames = 3;
 // One block of the source's compressed sound, in seconds.
 constexpr double kAudioBlockSeconds = 1024.0 / 44100;
 
-enum class Expect { Source, Subtitled, Either };
-
-Expect ExpectedFrame(int frame, bool withSubtitles) {
-  if (!withSubtitles) return Expect::Source;
+Cue CueOf(int frame, bool withSubtitles) {
   for (const CueFrames& cue : kCues) {
-    if (frame >= cue.first + kEdgeFrames && frame <= cue.last - kEdgeFrames)
-      return Expect::Subtitled;
-    if (frame > cue.first - kEdgeFrames && frame < cue.last + kEdgeFrames) return Expect::Either;
+    if (!withSubtitles) break;
+    if (frame >= cue.first + kEdgeFrames && frame <= cue.last - kEdgeFrames) return Cue::Drawn;
+    if (frame > cue.first - kEdgeFrames && frame < cue.last + kEdgeFrames) return Cue::Either;
   }
-  return Expect::Source;
-}
-
-bool SameRows(const unsigned char* a, const unsigned char* b, size_t bytes) {
-  return memcmp(a, b, bytes) == 0;
+  return Cue::Absent;
 }
 
 // Empty when output's frames are the source's, with the cues drawn into the
 // lower half of the frames in a cue (and nowhere else); otherwise what differs.
 std::string CompareFrames(const DecodedVideo& source, const DecodedVideo& output,
                           bool withSubtitles) {
-  if (source.frames.empty() || output.width != source.width || output.height != source.height)
-    return "the pictures could not be decoded, or their sizes differ";
-  const size_t lumaBytes = static_cast<size_t>(source.width) * source.height;
-  const size_t chromaBytes = lumaBytes / 4;
-  const size_t frames = std::min(source.frames.size(), output.frames.size());
-  for (size_t i = 0; i < frames; ++i) {
-    const unsigned char* in = source.frames[i].data();
-    const unsigned char* out = output.frames[i].data();
-    const std::string at = "frame " + std::to_string(i) + ": ";
-    switch (ExpectedFrame(static_cast<int>(i), withSubtitles)) {
-      case Expect::Source:
-        if (!SameRows(in, out, source.frames[i].size())) return at + "differs from the source";
-        break;
-      case Expect::Subtitled:
-        if (SameRows(in, out, source.frames[i].size())) return at + "carries no subtitle";
-        [[fallthrough]];
-      case Expect::Either:
-        // The upper half of each plane stays the source's.
-        if (!SameRows(in, out, lumaBytes / 2) ||
-            !SameRows(in + lumaBytes, out + lumaBytes, chromaBytes / 2) ||
-            !SameRows(in + lumaBytes + chromaBytes, out + lumaBytes + chromaBytes, chromaBytes / 2))
-          return at + "changed above the lower half";
-        break;
-    }
+  if (source.frames.empty() || output.frames.empty()) return "the pictures could not be decoded";
+  for (size_t i = 0; i < std::min(source.frames.size(), output.frames.size()); ++i) {
+    const std::string wrong =
+        CompareFrame(source, output, i, CueOf(static_cast<int>(i), withSubtitles));
+    if (!wrong.empty()) return wrong;
   }
   return "";
 }
@@ -199,13 +175,28 @@ class ConvertEndToEnd : public ::testing::Test {
     m_program.DeleteApplicationKey();
   }
 
-  // Chooses AVI without compressors into output, opens source (unless empty:
-  // the one open stays), converts; the finish line.
-  std::string ConvertToAvi(const std::string& source, const std::string& output) {
-    if (!m_session.ChooseOutput({0, output})) return "no Output options";
+  // Chooses the output, opens source (unless empty: the one open stays),
+  // converts; the finish line.
+  std::string Convert(const OutputChoice& choice, const std::string& source) {
+    if (!m_session.ChooseOutput(choice)) return "no Output options";
     if (!source.empty()) m_session.OpenVideo(source);
     if (!m_session.Convert()) return "Convert did not start";
     return m_session.WaitForFinish();
+  }
+  // Checks that output holds source's sound and frames, as many, with the
+  // cues drawn where withSubtitles; what ffprobe read of it.
+  ProbedMedia ExpectCopy(const std::string& source, const std::string& output, bool withSubtitles) {
+    const ProbedMedia probed = ProbeMedia(output);
+    EXPECT_TRUE(probed.read) << probed.errors;
+    EXPECT_NE(probed.Stream("audio"), nullptr);
+    const ProbedStream* video = probed.Stream("video");
+    EXPECT_NEAR(video ? video->packets : -1, kFrames, 1) << "video packets (-1: no video)";
+    EXPECT_NEAR(DecodedAudioSeconds(output), DecodedAudioSeconds(source), kAudioBlockSeconds);
+    const DecodedVideo in = DecodeVideo(source, m_clips.PathOf("source.yuv"));
+    const DecodedVideo out = DecodeVideo(output, m_clips.PathOf("output.yuv"));
+    EXPECT_NEAR(static_cast<double>(out.frames.size()), in.frames.size(), withSubtitles ? 1 : 0);
+    EXPECT_EQ(CompareFrames(in, out, withSubtitles), "");
+    return probed;
   }
   std::string Screenshot(const std::string& name) const {
     return ProgramDriver::ScreenshotFolder() + "\\" + name;
@@ -223,21 +214,10 @@ TEST_F(ConvertEndToEnd, BurnsTheSubtitlesIntoTheFramesAndConvertsTheSameSourceAg
   ASSERT_FALSE(m_clips.MakeFile("film.srt", kSubtitles).empty());
   const std::string output = m_clips.PathOf("film.avi");
 
-  EXPECT_EQ(ConvertToAvi(source, output), FinishLine("Done", output, "320*240"));
+  EXPECT_EQ(Convert({0, output}, source), FinishLine("Done", output, "320*240"));
   EXPECT_EQ(ProgramDriver::Text(m_session.Main(), IDC_STATIC_SOURCE_LINE), "film.mp4: 00:00:04");
   ProgramDriver::SaveScreenshot(m_session.Main(), Screenshot("convert-done.bmp"));
-
-  const ProbedMedia probed = ProbeMedia(output);
-  ASSERT_TRUE(probed.read) << probed.errors;
-  ASSERT_NE(probed.Stream("video"), nullptr);
-  EXPECT_NEAR(probed.Stream("video")->packets, kFrames, 1);
-  ASSERT_NE(probed.Stream("audio"), nullptr);
-  EXPECT_NEAR(DecodedAudioSeconds(output), DecodedAudioSeconds(source), kAudioBlockSeconds);
-
-  const DecodedVideo in = DecodeVideo(source, m_clips.PathOf("source.yuv"));
-  const DecodedVideo out = DecodeVideo(output, m_clips.PathOf("output.yuv"));
-  EXPECT_NEAR(static_cast<double>(out.frames.size()), in.frames.size(), 1);
-  EXPECT_EQ(CompareFrames(in, out, true), "");
+  ExpectCopy(source, output, true);
 
   // One frame inside the first cue, as a picture for people to look at.
   RunLinuxCommand("ffmpeg -v error -y -i " + ShellQuote(UnixPath(output)) + " -vf " +
@@ -246,11 +226,8 @@ TEST_F(ConvertEndToEnd, BurnsTheSubtitlesIntoTheFramesAndConvertsTheSameSourceAg
 
   // The finish reopened the source: the same clip converts again.
   const std::string again = m_clips.PathOf("again.avi");
-  EXPECT_EQ(ConvertToAvi("", again), FinishLine("Done", again, "320*240"));
-  const ProbedMedia second = ProbeMedia(again);
-  ASSERT_TRUE(second.read) << second.errors;
-  ASSERT_NE(second.Stream("video"), nullptr);
-  EXPECT_NEAR(second.Stream("video")->packets, kFrames, 1);
+  EXPECT_EQ(Convert({0, again}, ""), FinishLine("Done", again, "320*240"));
+  ExpectCopy(source, again, true);
 }
 
 // Through the Matroska and ASF multiplexer stand-ins: the streams, the length
@@ -261,7 +238,6 @@ TEST_F(ConvertEndToEnd, MkvAndAsfHoldTheSubtitledFramesTheSoundAndTheLengthAndSe
   ASSERT_FALSE(source.empty());
   ASSERT_FALSE(m_clips.MakeFile("film.srt", kSubtitles).empty());
   const ProbedMedia original = ProbeMedia(source);
-  const DecodedVideo in = DecodeVideo(source, m_clips.PathOf("source.yuv"));
   const struct {
     int format;
     const char* name;
@@ -269,25 +245,14 @@ TEST_F(ConvertEndToEnd, MkvAndAsfHoldTheSubtitledFramesTheSoundAndTheLengthAndSe
   for (const auto& o : outputs) {
     SCOPED_TRACE(o.name);
     const std::string output = m_clips.PathOf(o.name);
-    ASSERT_TRUE(m_session.ChooseOutput({o.format, output}));
-    if (o.format == outputs[0].format) m_session.OpenVideo(source);
-    ASSERT_TRUE(m_session.Convert());
-    EXPECT_EQ(m_session.WaitForFinish(), FinishLine("Done", output, "320*240"));
-
-    const ProbedMedia probed = ProbeMedia(output);
-    ASSERT_TRUE(probed.read) << probed.errors;
-    const ProbedStream* video = probed.Stream("video");
-    const ProbedStream* audio = probed.Stream("audio");
-    ASSERT_TRUE(video && audio);
-    EXPECT_EQ(video->codec, "rawvideo");
-    EXPECT_EQ(audio->codec, "pcm_s16le");
-    EXPECT_NEAR(video->packets, kFrames, 1);
+    EXPECT_EQ(Convert({o.format, output}, o.format == outputs[0].format ? source : ""),
+              FinishLine("Done", output, "320*240"));
+    const ProbedMedia probed = ExpectCopy(source, output, true);
+    ASSERT_TRUE(probed.Stream("video") && probed.Stream("audio"));
+    EXPECT_EQ(probed.Stream("video")->codec, "rawvideo");
+    EXPECT_EQ(probed.Stream("audio")->codec, "pcm_s16le");
     // Wine stamps the first AAC block 23 ms late; the file keeps the offset.
     EXPECT_NEAR(probed.duration, original.duration, 1.0 / kFramesPerSecond + kAudioBlockSeconds);
-    EXPECT_NEAR(DecodedAudioSeconds(output), DecodedAudioSeconds(source), kAudioBlockSeconds);
-    const DecodedVideo out = DecodeVideo(output, m_clips.PathOf("output.yuv"));
-    EXPECT_NEAR(static_cast<double>(out.frames.size()), in.frames.size(), 1);
-    EXPECT_EQ(CompareFrames(in, out, true), "");
     const std::vector<std::string> frames = VideoFrameChecksums(output, "yuv420p");
     ASSERT_GT(frames.size(), static_cast<size_t>(kFrames / 2));
     EXPECT_EQ(VideoFrameChecksumAfterSeek(output, kSeconds / 2.0, "yuv420p"), frames[kFrames / 2]);
@@ -298,18 +263,12 @@ TEST_F(ConvertEndToEnd, WithoutASubtitleFileEveryFrameIsTheSources) {
   const std::string source = m_clips.MakeMp4("plain.mp4", kClip);
   ASSERT_FALSE(source.empty());
   const std::string output = m_clips.PathOf("plain.avi");
-
-  EXPECT_EQ(ConvertToAvi(source, output), FinishLine("Done", output, "320*240"));
-  const DecodedVideo in = DecodeVideo(source, m_clips.PathOf("source.yuv"));
-  const DecodedVideo out = DecodeVideo(output, m_clips.PathOf("output.yuv"));
-  EXPECT_EQ(out.frames.size(), in.frames.size());
-  EXPECT_EQ(CompareFrames(in, out, false), "");
+  EXPECT_EQ(Convert({0, output}, source), FinishLine("Done", output, "320*240"));
+  ExpectCopy(source, output, false);
 }
 
 TEST_F(ConvertEndToEnd, StopHalfWayLeavesAPartialFileAndNoHandleOrGdiObjectBehind) {
-  constexpr int kLongFrames = 60 * kFramesPerSecond;
-  const std::string source =
-      m_clips.MakeMp4("long.mp4", ClipShape{640, 360, kFramesPerSecond, kLongFrames, true});
+  const std::string source = m_clips.MakeMp4("long.mp4", kLongClip);
   ASSERT_FALSE(source.empty());
   ASSERT_FALSE(m_clips.MakeFile("long.srt", kSubtitles).empty());
   const std::string output = m_clips.PathOf("long.avi");
@@ -328,7 +287,7 @@ TEST_F(ConvertEndToEnd, StopHalfWayLeavesAPartialFileAndNoHandleOrGdiObjectBehin
   ASSERT_TRUE(probed.read) << probed.errors;
   ASSERT_NE(probed.Stream("video"), nullptr);
   EXPECT_GT(probed.Stream("video")->packets, 0);
-  EXPECT_LT(probed.Stream("video")->packets, kLongFrames);
+  EXPECT_LT(probed.Stream("video")->packets, kLongClip.frames);
 
   // More pairs: each renders the source once again when it ends, and leaves
   // no more handles than that rendering alone, and no GDI object.
@@ -357,9 +316,7 @@ TEST_F(ConvertEndToEnd, StopHalfWayLeavesAPartialFileAndNoHandleOrGdiObjectBehin
 // date as they go, at most a 32nd of the file behind (here about 2 MB, a
 // quarter of a second of picture).
 TEST_F(ConvertEndToEnd, AKilledConversionLeavesAFileOfTheLengthWrittenSoFar) {
-  constexpr int kLongFrames = 60 * kFramesPerSecond;
-  const std::string source =
-      m_clips.MakeMp4("long.mp4", ClipShape{640, 360, kFramesPerSecond, kLongFrames, true});
+  const std::string source = m_clips.MakeMp4("long.mp4", kLongClip);
   ASSERT_FALSE(source.empty());
   const struct {
     int format;
@@ -383,7 +340,7 @@ TEST_F(ConvertEndToEnd, AKilledConversionLeavesAFileOfTheLengthWrittenSoFar) {
     ASSERT_TRUE(probed.Stream("video") && probed.Stream("audio"));
     const long frames = probed.Stream("video")->packets;
     EXPECT_GT(frames, 0);
-    EXPECT_LT(frames, kLongFrames);
+    EXPECT_LT(frames, kLongClip.frames);
     EXPECT_NEAR(probed.duration, static_cast<double>(frames) / kFramesPerSecond, 0.5);
     EXPECT_GT(DecodedAudioSeconds(output), 0);
     ASSERT_TRUE(m_session.Start());
@@ -427,10 +384,7 @@ TEST_F(ConvertEndToEnd, CompressesWithTheChosenCompressorsAtTheConfiguredQuality
   const std::string output = m_clips.PathOf("film.avi");
 
   EXPECT_EQ(ConfigureCodec(m_session, video, "60"), "85");
-  ASSERT_TRUE(m_session.ChooseOutput({0, output, video, audio}));
-  m_session.OpenVideo(source);
-  ASSERT_TRUE(m_session.Convert());
-  EXPECT_EQ(m_session.WaitForFinish(), FinishLine("Done", output, "320*240"));
+  EXPECT_EQ(Convert({0, output, video, audio}, source), FinishLine("Done", output, "320*240"));
 
   const ProbedMedia probed = ProbeMedia(output);
   ASSERT_TRUE(probed.read) << probed.errors;
@@ -449,7 +403,7 @@ TEST_F(ConvertEndToEnd, CompressesWithTheChosenCompressorsAtTheConfiguredQuality
   ASSERT_EQ(out.height, in.height);
   ASSERT_GE(out.frames.size(), 90u);
   for (size_t n : {10u, 37u, 60u, 77u}) {
-    const bool inCue = ExpectedFrame(static_cast<int>(n), true) == Expect::Subtitled;
+    const bool inCue = CueOf(static_cast<int>(n), true) == Cue::Drawn;
     EXPECT_LT(LargestBlockDifference(in, out, n, 0, in.height / 2), 12) << "frame " << n;
     if (inCue)
       EXPECT_GT(LargestBlockDifference(in, out, n, in.height / 2, in.height), 25) << "frame " << n;

@@ -13,13 +13,6 @@ namespace {
 
 constexpr DWORD kTimeoutMs = 30000;
 
-// The source line once it differs from before, or before after the timeout.
-std::string WaitForSourceLine(HWND main, const std::string& before) {
-  WaitUntil([&] { return ProgramDriver::Text(main, IDC_STATIC_SOURCE_LINE) != before; },
-            kTimeoutMs);
-  return ProgramDriver::Text(main, IDC_STATIC_SOURCE_LINE);
-}
-
 TEST(OpenVideoEndToEnd, TheOpenFileDialogStartsInTheLastFolderAndOpensTheChosenClip) {
   AppProfile program("BrimvaleStudio", "RoroVozaririd");
   ASSERT_TRUE(program.DeleteApplicationKey());
@@ -42,13 +35,12 @@ TEST(OpenVideoEndToEnd, TheOpenFileDialogStartsInTheLastFolderAndOpensTheChosenC
   SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("clip.avi"));
   PostMessageA(ask, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 
-  EXPECT_EQ(WaitForSourceLine(main, "00:00:00"), "clip.avi: 00:00:02");
+  EXPECT_TRUE(WaitUntil(
+      [&] { return ProgramDriver::Text(main, IDC_STATIC_SOURCE_LINE) == "clip.avi: 00:00:02"; },
+      kTimeoutMs))
+      << ProgramDriver::Text(main, IDC_STATIC_SOURCE_LINE);
   EXPECT_EQ(program.GetString("Option", "LastPhotoFolder", ""), folder);
-
-  PostMessageA(main, WM_CLOSE, 0, 0);
-  DWORD exitCode = 1;
-  ASSERT_TRUE(driver.WaitForExit(kTimeoutMs, &exitCode));
-  EXPECT_EQ(exitCode, 0u);
+  EXPECT_TRUE(driver.Close(main, kTimeoutMs));
   program.DeleteApplicationKey();
 }
 

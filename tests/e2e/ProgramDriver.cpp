@@ -168,6 +168,12 @@ bool ProgramDriver::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
   return true;
 }
 
+bool ProgramDriver::Close(HWND window, DWORD timeoutMs) const {
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  DWORD exitCode = 1;
+  return WaitForExit(timeoutMs, &exitCode) && exitCode == 0;
+}
+
 // Windows copies a posted HDROP into the receiving process; Wine 8 does not
 // (measured: the program reads its own memory at that address). So the block
 // is written straight into the program's memory, where the handle of a fixed

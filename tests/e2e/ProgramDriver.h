@@ -48,6 +48,8 @@ class ProgramDriver {
   // A visible message box of the program: its text is control 0xFFFF.
   HWND WaitForMessageBox(DWORD timeoutMs) const;
   bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+  // Posts WM_CLOSE to window; true when the program then ended with exit code 0.
+  bool Close(HWND window, DWORD timeoutMs) const;
   // Ends the program at once, as a crash does (TerminateProcess), and lets go
   // of it: Start may follow.
   void Kill();

@@ -6,42 +6,33 @@
 
 namespace {
 
-struct BoundedCase {
-  const char* start;
-  const char* add;
-  size_t size;
-  const char* expected;
-  bool fits;
-};
-
-TEST(StrCopy, CutsAtTheBufferAndReportsIt) {
-  const BoundedCase cases[] = {
-      {"", "abc", 4, "abc", true},
-      {"", "abcd", 4, "abc", false},
-      {"", "", 1, "", true},
-      {"", "x", 1, "", false},
+TEST(StrCopyAndAppend, KeepWithinTheBufferAndReportACut) {
+  const struct {
+    bool append;
+    const char* start;
+    const char* add;
+    size_t size;
+    const char* expected;
+    bool fits;
+  } cases[] = {
+      // Copied into a buffer never written.
+      {false, "", "abc", 4, "abc", true},
+      {false, "", "abcd", 4, "abc", false},
+      {false, "", "", 1, "", true},
+      {false, "", "x", 1, "", false},
+      // Appended to start.
+      {true, "ab", "cd", 5, "abcd", true},
+      {true, "ab", "cde", 5, "abcd", false},
+      {true, "abcd", "e", 5, "abcd", false},
+      {true, "", "", 1, "", true},
   };
-  for (const BoundedCase& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.start) + "+" + c.add);
     char buffer[16];
     memset(buffer, 'Z', sizeof buffer);
-    EXPECT_EQ(str::Copy(buffer, c.size, c.add), c.fits) << c.add;
-    EXPECT_STREQ(buffer, c.expected);
-    EXPECT_EQ(buffer[c.size], 'Z') << "wrote past the buffer";
-  }
-}
-
-TEST(StrAppend, KeepsWithinTheBuffer) {
-  const BoundedCase cases[] = {
-      {"ab", "cd", 5, "abcd", true},
-      {"ab", "cde", 5, "abcd", false},
-      {"abcd", "e", 5, "abcd", false},
-      {"", "", 1, "", true},
-  };
-  for (const BoundedCase& c : cases) {
-    char buffer[16];
-    memset(buffer, 'Z', sizeof buffer);
-    strcpy(buffer, c.start);
-    EXPECT_EQ(str::Append(buffer, c.size, c.add), c.fits) << c.start << "+" << c.add;
+    if (c.append) strcpy(buffer, c.start);
+    EXPECT_EQ(c.append ? str::Append(buffer, c.size, c.add) : str::Copy(buffer, c.size, c.add),
+              c.fits);
     EXPECT_STREQ(buffer, c.expected);
     EXPECT_EQ(buffer[c.size], 'Z') << "wrote past the buffer";
   }

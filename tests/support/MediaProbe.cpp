@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -92,10 +93,10 @@ ProbedMedia ProbeMedia(const std::string& windowsPath) {
 }
 
 std::vector<double> FrameTimes(const std::string& windowsPath, const std::string& type) {
-  const LinuxCommandResult run = RunLinuxCommand(
-      "ffprobe -v error -select_streams " + type +
-      ":0 -show_entries frame=best_effort_timestamp_time -of csv=p=0 " +
-      ShellQuote(UnixPath(windowsPath)));
+  const LinuxCommandResult run =
+      RunLinuxCommand("ffprobe -v error -select_streams " + type +
+                      ":0 -show_entries frame=best_effort_timestamp_time -of csv=p=0 " +
+                      ShellQuote(UnixPath(windowsPath)));
   std::vector<double> times;
   if (!run.finished || run.exitCode != 0) return times;
   // Lines of side data are empty; a frame without a time follows the one before.
@@ -112,10 +113,10 @@ double FirstSoundSeconds(const std::string& windowsPath) {
   constexpr int kRate = 48000;      // mono 16-bit after resampling
   constexpr int kThreshold = 3000;  // far above the noise of lossy coding
   const std::vector<double> times = FrameTimes(windowsPath, "a");
-  const std::string samples = RunLinuxCommand("ffmpeg -v error -i " +
-                                              ShellQuote(UnixPath(windowsPath)) +
-                                              " -map 0:a:0 -ac 1 -ar 48000 -f s16le - | od -An -v -td2 -w2")
-                                  .output;
+  const std::string samples =
+      RunLinuxCommand("ffmpeg -v error -i " + ShellQuote(UnixPath(windowsPath)) +
+                      " -map 0:a:0 -ac 1 -ar 48000 -f s16le - | od -An -v -td2 -w2")
+          .output;
   std::istringstream in(samples);
   int value = 0;
   for (long i = 0; !times.empty() && in >> value; ++i)
@@ -156,4 +157,25 @@ DecodedVideo DecodeVideo(const std::string& windowsPath, const std::string& rawF
   in.close();
   DeleteFileA(rawFile.c_str());
   return video;
+}
+
+std::string CompareFrame(const DecodedVideo& source, const DecodedVideo& output, size_t i,
+                         Cue cue) {
+  const std::string at = "frame " + std::to_string(i) + " ";
+  if (i >= source.frames.size() || i >= output.frames.size() || output.width != source.width ||
+      output.height != source.height)
+    return at + "is missing, or the sizes differ";
+  const unsigned char* in = source.frames[i].data();
+  const unsigned char* out = output.frames[i].data();
+  const size_t luma = static_cast<size_t>(source.width) * source.height, chroma = luma / 4;
+  const size_t upperLuma = static_cast<size_t>(source.width) * (source.height / 2);
+  const size_t upperChroma = static_cast<size_t>(source.width / 2) * (source.height / 4);
+  if (cue == Cue::Absent)
+    return memcmp(in, out, luma + 2 * chroma) == 0 ? "" : at + "differs from the source";
+  if (memcmp(in, out, upperLuma) != 0 || memcmp(in + luma, out + luma, upperChroma) != 0 ||
+      memcmp(in + luma + chroma, out + luma + chroma, upperChroma) != 0)
+    return at + "changed above the middle";
+  if (cue == Cue::Drawn && memcmp(in + upperLuma, out + upperLuma, luma - upperLuma) == 0)
+    return at + "carries no cue";
+  return "";
 }

@@ -52,3 +52,11 @@ struct DecodedVideo {
 // scratch file, removed afterwards): the frames the file holds, none repeated
 // to fill a gap; no frames on failure.
 DecodedVideo DecodeVideo(const std::string& windowsPath, const std::string& rawFile);
+
+// What frame of a converted video shows against the source's: the source's
+// picture, a cue drawn into its lower half, or either (near a cue's edges).
+enum class Cue { Absent, Drawn, Either };
+// Empty when frame i of output is source's frame i, bit for bit where the cue
+// is absent and else in the rows of each plane above the middle, with the
+// luma below the middle changed where the cue is drawn; otherwise what differs.
+std::string CompareFrame(const DecodedVideo& source, const DecodedVideo& output, size_t i, Cue cue);
