@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/PromptsOverride.h"
+#include "platform/Prompts.h"
 
-class PromptRecorder final : public PromptsOverride {
+class PromptRecorder final : public Prompts {
  public:
   // notes (not owned) receives each message's text, or each launched file.
   explicit PromptRecorder(std::vector<std::string>* notes)
-      : PromptsOverride(notes != nullptr), m_notes(notes) {}
+      : Prompts(notes != nullptr), m_notes(notes) {}
 
   int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) override;
   INT_PTR OpenWithShell(HWND owner, const char* verb, const char* file, const char* parameters,

@@ -1,23 +1,60 @@
 #include "platform/Prompts.h"
 
-#include <string>
+#include <shellapi.h>
 
-#include "platform/Win32Prompts.h"
+#include <string>
 
 namespace {
 
-Win32Prompts g_win32Prompts;
-Prompts* g_prompts = &g_win32Prompts;
+// The prompts at the bottom, which go to Windows.
+class WindowsPrompts final : public Prompts {
+ public:
+  WindowsPrompts() : Prompts(false) {}
+};
+
+WindowsPrompts g_windowsPrompts;
+Prompts* g_prompts = &g_windowsPrompts;
 std::string g_appTitle;
 
 }  // namespace
 
+Prompts::Prompts(bool takeOver) : m_tookOver(takeOver) {
+  if (!m_tookOver) return;
+  m_previous = g_prompts;
+  g_prompts = this;
+}
+
+Prompts::~Prompts() {
+  if (m_tookOver) g_prompts = m_previous;
+}
+
 Prompts& Prompts::Current() { return *g_prompts; }
 
-Prompts* Prompts::Install(Prompts* prompts) {
-  Prompts* previous = g_prompts;
-  g_prompts = prompts ? prompts : &g_win32Prompts;
-  return previous;
+int Prompts::ShowMessage(HWND owner, const char* text, const char* caption, UINT type) {
+  return m_previous ? m_previous->ShowMessage(owner, text, caption, type)
+                    : MessageBoxA(owner, text, caption, type);
+}
+
+bool Prompts::AskOpenFileName(OPENFILENAMEA& request) {
+  return m_previous ? m_previous->AskOpenFileName(request) : GetOpenFileNameA(&request) != FALSE;
+}
+
+bool Prompts::AskSaveFileName(OPENFILENAMEA& request) {
+  return m_previous ? m_previous->AskSaveFileName(request) : GetSaveFileNameA(&request) != FALSE;
+}
+
+bool Prompts::AskFont(CHOOSEFONTA& request) {
+  return m_previous ? m_previous->AskFont(request) : ChooseFontA(&request) != FALSE;
+}
+
+INT_PTR Prompts::OpenWithShell(HWND owner, const char* verb, const char* file,
+                               const char* parameters, const char* folder, int show) {
+  if (m_previous) return m_previous->OpenWithShell(owner, verb, file, parameters, folder, show);
+  return reinterpret_cast<INT_PTR>(ShellExecuteA(owner, verb, file, parameters, folder, show));
+}
+
+UINT Prompts::StartProgram(const char* commandLine, UINT show) {
+  return m_previous ? m_previous->StartProgram(commandLine, show) : WinExec(commandLine, show);
 }
 
 void SetAppTitle(const char* title) { g_appTitle = title ? title : ""; }

@@ -1,7 +1,9 @@
 #pragma once
 // Every message box, common file and font dialog and shell launch of the
-// program goes through the installed Prompts. The program runs with the Win32
-// one; a test installs a scripted one that records each prompt and answers it.
+// program goes through the current Prompts. At the bottom they go to Windows;
+// an instance of a derived class takes over while it lives (the batch's
+// recorder, a test's scripted prompts) and answers the prompts it overrides,
+// handing the others on to the prompts it took over from.
 
 #include <windows.h>
 #include <commdlg.h>
@@ -10,22 +12,29 @@
 
 class Prompts {
  public:
-  virtual ~Prompts() = default;
+  virtual ~Prompts();
+  Prompts(const Prompts&) = delete;
+  Prompts& operator=(const Prompts&) = delete;
 
-  virtual int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) = 0;
-  virtual bool AskOpenFileName(OPENFILENAMEA& request) = 0;
-  virtual bool AskSaveFileName(OPENFILENAMEA& request) = 0;
-  virtual bool AskFont(CHOOSEFONTA& request) = 0;
+  virtual int ShowMessage(HWND owner, const char* text, const char* caption, UINT type);
+  virtual bool AskOpenFileName(OPENFILENAMEA& request);
+  virtual bool AskSaveFileName(OPENFILENAMEA& request);
+  virtual bool AskFont(CHOOSEFONTA& request);
   // ShellExecuteA: its result (above 32 on success).
   virtual INT_PTR OpenWithShell(HWND owner, const char* verb, const char* file,
-                                const char* parameters, const char* folder, int show) = 0;
+                                const char* parameters, const char* folder, int show);
   // WinExec: its result (above 31 on success).
-  virtual UINT StartProgram(const char* commandLine, UINT show) = 0;
+  virtual UINT StartProgram(const char* commandLine, UINT show);
 
   static Prompts& Current();
-  // Installs prompts (not owned) and returns the previous ones; nullptr puts
-  // the Win32 prompts back.
-  static Prompts* Install(Prompts* prompts);
+
+ protected:
+  // takeOver false: the current prompts stay, and this instance is never asked.
+  explicit Prompts(bool takeOver = true);
+
+ private:
+  bool m_tookOver;
+  Prompts* m_previous = nullptr;  // nullptr: Windows
 };
 
 // The application's title: the caption of its standard message box.

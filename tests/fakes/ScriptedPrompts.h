@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/PromptsOverride.h"
+#include "platform/Prompts.h"
 
 struct PromptRecord {
   enum class Kind { Message, OpenFile, SaveFile, Font, Shell, Program };
@@ -29,7 +29,7 @@ struct PromptRecord {
   DWORD filterIndex = 0;
 };
 
-class ScriptedPrompts final : public PromptsOverride {
+class ScriptedPrompts final : public Prompts {
  public:
   // Planned answers, used in order; without a plan a message box answers
   // IDOK, file and font dialogs are cancelled, and launches succeed.
