@@ -5,11 +5,12 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "standins/codecs/ImaAdpcmEncoder.h"
 #include "standins/codecs/MjpegCodec.h"
 #include "support/ClipFolder.h"
-#include "support/FileContents.h"
 #include "support/LinuxCommand.h"
 #include "support/TestNoise.h"
 
@@ -22,7 +23,10 @@ std::string Decode(const ClipFolder& folder, const std::string& input, const std
       RunLinuxCommand("ffmpeg -v error -y -i " + ShellQuote(UnixPath(input)) + " " + options + " " +
                       ShellQuote(UnixPath(raw)));
   if (!run.finished || run.exitCode != 0 || !run.output.empty()) return {};
-  return ReadFile(raw);
+  std::ifstream file(raw, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
 }
 
 double Psnr(const std::string& a, const std::string& b) {
