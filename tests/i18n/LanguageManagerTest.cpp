@@ -97,9 +97,6 @@ TEST_F(LanguageLoaderTest, EveryKeyIsLookedUpInItsOwnSectionOnly) {
   EXPECT_EQ(FindDialogText(IDC_BUTTON_EXIT), "");
   EXPECT_EQ(GetLocalizedDialogText(IDS_BUTTON_STOP), "Halt");
   EXPECT_EQ(FindMenuText(IDM_ABOUT), "Info");
-  EXPECT_EQ(languages.StringTexts().size() + languages.DialogTexts().size() +
-                languages.MenuTexts().size(),
-            65u);
 }
 
 TEST_F(LanguageLoaderTest, KeysReadTwiceGiveTheSameTextToBothIds) {
