@@ -102,6 +102,7 @@ TEST(ModalDialog, ANestedDialogOfTheSameClassKeepsItsOwnObject) {
     RunScripted(second, [](HWND) {});
     Click(hwnd, IDC_BUTTON_FILTER_SETTINGS);
   });
+  ASSERT_FALSE(first.log.empty());
   EXPECT_EQ(first.log.back(), "settings");
   EXPECT_EQ(second.log, std::vector<std::string>{"init"});
 }
