@@ -10,6 +10,7 @@
 #include "i18n/LanguageTestSupport.h"
 #include "res/resource.h"
 #include "support/ClipFolder.h"
+#include "support/ComApartment.h"
 #include "support/ScriptedDialog.h"
 
 namespace {
@@ -43,11 +44,10 @@ bool SelectLine(HWND dialog, int index) {
 
 class FilterPropertiesTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
+  void SetUp() override { ASSERT_TRUE(com.Entered()); }
   void TearDown() override {
     EXPECT_EQ(graph.RefCount(), 0u) << "the dialog keeps no reference";
     for (const auto& filter : filters) EXPECT_EQ(filter->RefCount(), 0u);
-    CoUninitialize();
   }
   // A filter of the fake graph; with pages it has property pages.
   void Add(std::wstring name, FakePropertyPages* pages = nullptr, HRESULT infoFailure = S_OK) {
@@ -59,6 +59,7 @@ class FilterPropertiesTest : public ::testing::Test {
     graph.filters.push_back(filters.back().get());
   }
 
+  ComApartment com;
   FakeGraphBuilder graph{"graph", nullptr};
   std::vector<std::unique_ptr<FakeFilter>> filters;
   FakePropertyPages pages{{}, nullptr};

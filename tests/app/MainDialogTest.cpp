@@ -8,6 +8,7 @@
 #include "fakes/FakeMediaEvent.h"
 #include "fakes/FakeTaskbarList.h"
 #include "fakes/ScriptedPrompts.h"
+#include "support/ComApartment.h"
 #include "support/MainDialogProbe.h"
 #include "support/ScratchProfile.h"
 #include "support/ScriptedDialog.h"
@@ -116,7 +117,8 @@ TEST_F(MainDialogTest, EveryCloseRequestIsRefusedWhileConverting) {
 }
 
 TEST_F(MainDialogTest, CloseReleasesTheGraphTaskbarAndCompressorsBeforeComEnds) {
-  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  ComApartment com;
+  ASSERT_TRUE(com.Entered());
   std::vector<std::string> log;
   RecordingProfile recording(profile, log);
   FakeFilter video("video", &log);
@@ -156,8 +158,6 @@ TEST_F(MainDialogTest, CloseReleasesTheGraphTaskbarAndCompressorsBeforeComEnds) 
   EXPECT_EQ(taskbar.RefCount(), 0u);
   keptGraph.Get()->AddRef();
   EXPECT_EQ(keptGraph.Get()->Release(), 1u) << "the slot's reference to the graph is gone";
-  keptGraph.Reset();
-  CoUninitialize();
 }
 
 TEST_F(MainDialogTest, SystemMenuEndsWithAboutAndDraggingShowsTheIcon) {

@@ -16,6 +16,7 @@
 #include "i18n/LanguageTestSupport.h"
 #include "platform/Path.h"
 #include "support/ClipFolder.h"
+#include "support/ComApartment.h"
 #include "support/MainDialogProbe.h"
 #include "support/ScriptedDialog.h"
 
@@ -296,7 +297,8 @@ TEST_F(RunControlTest, FormatFourShowsTheBuiltGraphsFiltersBeforeRun) {
 // format that keeps the default renderers, the clip plays to its end and the
 // graph's own completion ends the conversion.
 TEST_F(RunControlTest, AGraphOfTheFrameworkRunsToItsCompletion) {
-  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  ComApartment com;
+  ASSERT_TRUE(com.Entered());
   const std::string clip = clips.MakeAvi("clip.avi", ClipShape{320, 240, 25, 25, true});
   GraphHandles graph;
   MainDialog dialog(profile, languages, graph);
@@ -316,8 +318,6 @@ TEST_F(RunControlTest, AGraphOfTheFrameworkRunsToItsCompletion) {
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
   });
   EXPECT_EQ(MessageTexts(nullptr), std::vector<std::string>{});
-  graph = GraphHandles();
-  CoUninitialize();
 }
 
 }  // namespace
