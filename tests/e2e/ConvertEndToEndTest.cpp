@@ -20,6 +20,7 @@
 #include "standins/KeptMjpegSettings.h"
 #include "standins/codecs/MjpegResource.h"
 #include "support/ClipFolder.h"
+#include "support/ComApartment.h"
 #include "support/FileContents.h"
 #include "support/LinuxCommand.h"
 #include "support/LoadLevelGuard.h"
@@ -111,14 +112,13 @@ std::string ConfigureCodec(ConversionSession& session, int entry, const char* qu
 // The list position of the compressor named name, as the Output options
 // dialog lists the category; -1 when it is not there.
 int CompressorEntry(CompressorCategory category, const char* name) {
-  CoInitialize(nullptr);
+  const ComApartment com;
   HWND list = CreateWindowA("COMBOBOX", "", CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, 0, 100, 100,
                             nullptr, nullptr, nullptr, nullptr);
   FillCompressorList(category, list);
   const int entry = static_cast<int>(SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                                   reinterpret_cast<LPARAM>(name)));
   DestroyWindow(list);
-  CoUninitialize();
   return entry;
 }
 
@@ -155,12 +155,11 @@ int64_t HandlesLeftByRendering(const std::string& path) {
     return SUCCEEDED(media::CreateFilterGraph(graph)) &&
            SUCCEEDED(media::RenderPath(graph.Get(), path.c_str()));
   };
-  CoInitialize(nullptr);
+  const ComApartment com;
   render();  // what the first rendering of a process loads stays
   const DWORD before = Settled(GetCurrentProcess(), GetCurrentProcessId()).handles;
   const bool rendered = render();
   const DWORD after = Settled(GetCurrentProcess(), GetCurrentProcessId()).handles;
-  CoUninitialize();
   return rendered ? static_cast<int64_t>(after) - before : -1;
 }
 
