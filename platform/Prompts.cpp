@@ -18,14 +18,16 @@ std::string g_appTitle;
 
 }  // namespace
 
-Prompts::Prompts(bool takeOver) : m_tookOver(takeOver) {
-  if (!m_tookOver) return;
+// The current prompts are never none, so only an instance that took over has
+// prompts before it.
+Prompts::Prompts(bool takeOver) {
+  if (!takeOver) return;
   m_previous = g_prompts;
   g_prompts = this;
 }
 
 Prompts::~Prompts() {
-  if (m_tookOver) g_prompts = m_previous;
+  if (m_previous) g_prompts = m_previous;
 }
 
 Prompts& Prompts::Current() { return *g_prompts; }

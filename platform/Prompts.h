@@ -33,8 +33,7 @@ class Prompts {
   explicit Prompts(bool takeOver = true);
 
  private:
-  bool m_tookOver;
-  Prompts* m_previous = nullptr;  // nullptr: Windows
+  Prompts* m_previous = nullptr;  // the prompts taken over from; nullptr: Windows
 };
 
 // The application's title: the caption of its standard message box.
