@@ -37,5 +37,6 @@ class MjpegDriver {
   std::vector<uint8_t> m_frame;
 };
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK
-    DriverProc(DWORD_PTR driverId, HDRVR driver, UINT message, LPARAM param1, LPARAM param2);
+// Exported by its plain name (standin_mjpeg.def), which Video for Windows looks up.
+extern "C" LRESULT CALLBACK DriverProc(DWORD_PTR driverId, HDRVR driver, UINT message,
+                                       LPARAM param1, LPARAM param2);

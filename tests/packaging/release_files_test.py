@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """The compiled help file, the portable zip and the setup program, inspected
-outside Wine: the files, and that the programs are of the build's bitness.
+outside Wine: the files, that the programs are of the build's bitness, and
+that the program and the stand-in DLLs export and import by the plain names
+that Windows looks up.
 Usage: release_files_test.py <help.chm> <help source folder> <portable zip> <staged folder>
-       <bits: 64 or 32> [setup program]"""
+       <bits: 64 or 32> <stand-in DLL folder> [setup program]"""
 import os
 import re
 import struct
@@ -12,8 +14,8 @@ import tempfile
 import unittest
 import zipfile
 
-CHM, HELP_SOURCES, ZIP, STAGE, BITS = sys.argv[1:6]
-SETUP = sys.argv[6] if len(sys.argv) > 6 else None
+CHM, HELP_SOURCES, ZIP, STAGE, BITS, STANDINS = sys.argv[1:7]
+SETUP = sys.argv[7] if len(sys.argv) > 7 else None
 # IMAGE_FILE_HEADER.Machine of a program for 64-bit and for 32-bit Windows.
 MACHINES = {"64": 0x8664, "32": 0x14C}
 
@@ -26,6 +28,50 @@ def pe_machine(image):
     if image[header:header + 4] != b"PE\0\0":
         return None
     return struct.unpack_from("<H", image, header + 4)[0]
+
+
+def pe_names(image):
+    """The names a Windows program or DLL exports, and those it imports by
+    name, as (exports, {DLL name in lower case: [names]})."""
+    header = struct.unpack_from("<I", image, 0x3C)[0]
+    sections, optional_size = struct.unpack_from("<H12xH", image, header + 6)
+    optional = header + 24
+    wide = struct.unpack_from("<H", image, optional)[0] == 0x20B  # PE32+
+    directories = optional + (112 if wide else 96)
+    table = optional + optional_size
+    spans = [struct.unpack_from("<8xIIII", image, table + 40 * i) for i in range(sections)]
+
+    def at(rva):  # the file offset of a relative virtual address
+        for size, address, raw_size, raw in spans:
+            if address <= rva < address + max(size, raw_size):
+                return raw + rva - address
+        raise ValueError("address %#x lies in no section" % rva)
+
+    def text(rva):
+        start = at(rva)
+        return image[start:image.index(b"\0", start)].decode("ascii")
+
+    exports, imports = [], {}
+    export_rva, import_rva = (struct.unpack_from("<I", image, directories + 8 * i)[0] for i in (0, 1))
+    if export_rva:
+        count, names = struct.unpack_from("<24xI4xI", image, at(export_rva))
+        exports = [text(struct.unpack_from("<I", image, at(names) + 4 * i)[0]) for i in range(count)]
+    thunk_size, by_ordinal = (8, 1 << 63) if wide else (4, 1 << 31)
+    descriptor = at(import_rva) if import_rva else None
+    while descriptor is not None:
+        lookup, name, first = struct.unpack_from("<I8xII", image, descriptor)
+        if not name:
+            break
+        entries, thunk = imports.setdefault(text(name).lower(), []), at(lookup or first)
+        while True:
+            value = struct.unpack_from("<Q" if wide else "<I", image, thunk)[0]
+            if not value:
+                break
+            if not value & by_ordinal:
+                entries.append(text(value + 2))  # past the hint
+            thunk += thunk_size
+        descriptor += 20
+    return exports, imports
 
 
 def version_string(image, name):
@@ -107,6 +153,39 @@ class PortableZip(unittest.TestCase):
         self.assertEqual(pe_machine(program), MACHINES[BITS])
         description = version_string(program, "FileDescription")
         self.assertTrue(description and description.endswith("(%s-bit)" % BITS), description)
+
+
+# What Windows looks up in each file by name: the COM entry points of every
+# stand-in DLL and the Video for Windows driver's entry point of the codec.
+COM_SERVER = {"DllGetClassObject", "DllCanUnloadNow", "DllRegisterServer", "DllUnregisterServer"}
+REQUIRED_EXPORTS = {
+    "RoroVozaririd.exe": set(),
+    "standin_avimux.dll": COM_SERVER,
+    "standin_mkvmux.dll": COM_SERVER,
+    "standin_asfmux.dll": COM_SERVER,
+    "standin_capture.dll": COM_SERVER,
+    "subtitles.dll": COM_SERVER,
+    "standin_mjpeg.dll": COM_SERVER | {"DriverProc"},
+    "standin_imaadpcm.dll": COM_SERVER,
+}
+# The compiler's run-time DLLs, which the builds link statically: Windows has none of them.
+RUNTIME_DLLS = re.compile(r"lib(stdc\+\+|gcc_s|winpthread)[-_\w]*\.dll")
+
+
+class EntryPoints(unittest.TestCase):
+    def test_every_file_exports_and_imports_by_plain_names(self):
+        files = {name: os.path.join(STANDINS, name) for name in os.listdir(STANDINS) if name.endswith(".dll")}
+        files["RoroVozaririd.exe"] = os.path.join(STAGE, "RoroVozaririd.exe")
+        self.assertEqual(sorted(files), sorted(REQUIRED_EXPORTS))
+        for name, path in sorted(files.items()):
+            with self.subTest(file=name), open(path, "rb") as f:
+                exports, imports = pe_names(f.read())
+                self.assertLessEqual(REQUIRED_EXPORTS[name], set(exports))
+                # A 32-bit stdcall name keeps its decoration (DriverProc@20) unless the
+                # DEF file names it: Windows then finds no such entry point.
+                decorated = [n for n in exports + sum(imports.values(), []) if re.search(r"@\d+$", n)]
+                self.assertEqual(decorated, [])
+                self.assertEqual([d for d in imports if RUNTIME_DLLS.fullmatch(d)], [])
 
 
 @unittest.skipUnless(SETUP, "no setup program (makensis missing)")
