@@ -4,11 +4,14 @@
 // Stop and teardown, and the reopening that ends every conversion. Writes
 // "name value" lines (milliseconds) to a results file for scripts/bench.
 //
-//   graph_steps_bench <source> <output> <runs> <results> [subtitles|plain]
+//   graph_steps_bench <source> <output> <runs> <results> [subtitles|plain|bare]
 //
 // subtitles holds the subtitle filter's "LoadLevel" at 1, as the program does;
 // plain leaves it as it is, so that a source without a .srt beside it
-// streams without the filter, to tell its cost. A first rendering, not timed,
+// streams without the filter, to tell its cost. bare is the platform's own
+// graph with nothing of ours, the floor under any conversion: the rendered
+// source with both renderers replaced by the Null Renderer on the same pins,
+// run to EC_COMPLETE (no output is written). A first rendering, not timed,
 // loads what every later one finds loaded, as the program's reopening does.
 
 #include <windows.h>
@@ -21,8 +24,11 @@
 #include "engine/GraphBuilder.h"
 #include "engine/GraphHandles.h"
 #include "engine/GraphTeardown.h"
+#include "engine/PinSearch.h"
+#include "engine/PlatformDeclarations.h"
 #include "engine/RegistryAdjustments.h"
 #include "engine/SourceProbing.h"
+#include "platform/Str.h"
 #include "settings/ConversionSettings.h"
 
 namespace {
@@ -128,6 +134,48 @@ bool OneConversion(const std::string& source, ConversionSettings& settings, HWND
   return true;
 }
 
+// Puts a Null Renderer where the renderer of majorType was, on the same pin.
+HRESULT SwapForNullRenderer(IGraphBuilder* graph, REFGUID majorType) {
+  Microsoft::WRL::ComPtr<IBaseFilter> renderer, nullRenderer;
+  HRESULT hr = LocateRenderer(graph, majorType, renderer);
+  if (FAILED(hr) || !renderer) return hr;
+  Microsoft::WRL::ComPtr<IPin> input, upstream, nullInput;
+  if (FAILED(hr = PinAt(renderer.Get(), PINDIR_INPUT, 0, input))) return hr;
+  if (FAILED(hr = input->ConnectedTo(&upstream))) return hr;
+  if (FAILED(hr = graph->RemoveFilter(renderer.Get()))) return hr;
+  hr = CoCreateInstance(CLSID_NullRenderer, nullptr, CLSCTX_INPROC_SERVER,
+                        IID_PPV_ARGS(&nullRenderer));
+  if (FAILED(hr)) return hr;
+  if (FAILED(hr = graph->AddFilter(nullRenderer.Get(), L"Null Renderer"))) return hr;
+  if (FAILED(hr = PinAt(nullRenderer.Get(), PINDIR_INPUT, 0, nullInput))) return hr;
+  return graph->ConnectDirect(upstream.Get(), nullInput.Get(), nullptr);
+}
+
+bool OneBareRun(const std::string& source, Steps& steps) {
+  Microsoft::WRL::ComPtr<IGraphBuilder> graph;
+  if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_PPV_ARGS(&graph))))
+    return false;
+  const std::wstring path = str::ToWide(source.c_str());
+  steps.Restart();
+  if (FAILED(graph->RenderFile(path.c_str(), nullptr))) return false;
+  steps.Mark("render");
+  if (FAILED(SwapForNullRenderer(graph.Get(), MEDIATYPE_Video)) ||
+      FAILED(SwapForNullRenderer(graph.Get(), MEDIATYPE_Audio)))
+    return false;
+  steps.Mark("build");
+  Microsoft::WRL::ComPtr<IMediaControl> control;
+  Microsoft::WRL::ComPtr<IMediaEventEx> events;
+  if (FAILED(graph.As(&control)) || FAILED(graph.As(&events)) || FAILED(control->Run()))
+    return false;
+  steps.Mark("run");
+  if (!WaitForComplete(events.Get())) return false;
+  steps.Mark("stream");
+  control->Stop();
+  steps.Mark("stop");
+  return true;
+}
+
 // Renders the source once and lets the graph go.
 bool WarmUp(const std::string& source, HWND window) {
   GraphHandles handles;
@@ -140,10 +188,11 @@ int main(int argc, char** argv) {
   if (argc < 5) {
     std::fprintf(stderr,
                  "usage: graph_steps_bench <source> <output> <runs> <results> "
-                 "[subtitles|plain]\n");
+                 "[subtitles|plain|bare]\n");
     return 2;
   }
-  const bool plain = argc > 5 && std::string(argv[5]) == "plain";
+  const std::string mode = argc > 5 ? argv[5] : "subtitles";
+  const bool plain = mode != "subtitles";
   if (FAILED(CoInitialize(nullptr))) return 1;
   SavedLoadLevel savedLoadLevel;
   if (!plain) ForceSubtitleLoadLevel(savedLoadLevel);
@@ -154,10 +203,13 @@ int main(int argc, char** argv) {
   settings.useVideoCompressor = settings.useAudioCompressor = 0;
   settings.videoCompressorIndex = settings.audioCompressorIndex = -1;
   HWND window = MakeEventWindow();
-  Steps steps(argv[4], plain ? "plain_" : "steps_");
+  Steps steps(argv[4], plain ? mode + "_" : "steps_");
   int status = WarmUp(argv[1], window) ? 0 : 1;
-  for (int run = 0, runs = std::atoi(argv[3]); run < runs && status == 0; ++run)
-    if (!OneConversion(argv[1], settings, window, steps)) status = 1;
+  for (int run = 0, runs = std::atoi(argv[3]); run < runs && status == 0; ++run) {
+    const bool done = mode == "bare" ? OneBareRun(argv[1], steps)
+                                     : OneConversion(argv[1], settings, window, steps);
+    if (!done) status = 1;
+  }
   DestroyWindow(window);
   if (!plain) RestoreSubtitleLoadLevel(savedLoadLevel);
   CoUninitialize();

@@ -66,6 +66,10 @@ __CRT_UUID_DECL(IConfigAsfWriter, 0x45086030, 0xf7e4, 0x486a, 0xb5, 0x04, 0x82, 
 
 #endif  // __IConfigAsfWriter_INTERFACE_DEFINED__
 
+// The Null Renderer (qedit.h in the Windows SDK): takes any stream and drops it.
+EXTERN_GUID(CLSID_NullRenderer, 0xc1f400a4, 0x3f08, 0x11d3, 0x9f, 0x0b, 0x00, 0x60, 0x08, 0x03, 0x9e,
+            0x37);
+
 // Identifiers for ComPtr::As and IID_PPV_ARGS that mingw-w64 leaves out.
 #if defined(__MINGW32__)
 __CRT_UUID_DECL(IBasicVideo, 0x56a868b5, 0x0ad4, 0x11ce, 0xb0, 0x3a, 0x00, 0x20, 0xaf, 0x0b, 0xa7,
