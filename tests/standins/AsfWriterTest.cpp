@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
 
 #include "standins/asf/AsfGuids.h"
 #include "support/MemorySink.h"
@@ -165,8 +166,30 @@ std::vector<uint8_t> TypeSpecificData(const StreamInfo& info) {
   return data.Data();
 }
 
+// The Metadata Object in the Header Extension at extension: DWORD values by
+// stream number and name.
+std::map<std::pair<uint64_t, std::string>, uint64_t> ReadMetadata(const File& f,
+                                                                  uint64_t extension) {
+  std::map<std::pair<uint64_t, std::string>, uint64_t> values;
+  if (f.U(extension + 42, 4) == 0) return values;
+  const uint64_t metadata = extension + 46;
+  EXPECT_TRUE(f.IsGuid(metadata, asf::kMetadataObject));
+  uint64_t record = metadata + 26;
+  for (uint64_t i = 0; i < f.U(metadata + 24, 2); ++i) {
+    const uint64_t nameBytes = f.U(record + 4, 2);
+    EXPECT_EQ(f.U(record + 6, 2), 3u) << "a DWORD";
+    std::string name;
+    for (uint64_t c = 0; c + 2 < nameBytes; c += 2) name += char(f.b[record + 12 + c]);
+    values[{f.U(record + 2, 2), name}] = f.U(record + 12 + nameBytes, 4);
+    record += 12 + nameBytes + f.U(record + 8, 4);
+  }
+  EXPECT_EQ(record, metadata + f.U(metadata + 16, 8));
+  return values;
+}
+
 // After the File Properties: one Stream Properties per stream with its format,
-// then the Header Extension, the last before the Data Object at dataObject.
+// then the Header Extension, the last before the Data Object at dataObject,
+// with each picture's pixel aspect ratio where it has a display aspect ratio.
 void ExpectHeaderObjects(const File& f, const std::vector<StreamInfo>& streams,
                          uint64_t dataObject) {
   uint64_t at = 30 + f.U(30 + 16, 8);
@@ -181,6 +204,17 @@ void ExpectHeaderObjects(const File& f, const std::vector<StreamInfo>& streams,
   }
   EXPECT_TRUE(f.IsGuid(at, asf::kHeaderExtensionObject));
   EXPECT_EQ(at + f.U(at + 16, 8), dataObject) << "the last header object";
+  auto metadata = ReadMetadata(f, at);
+  size_t wide = 0;
+  for (size_t s = 0; s < streams.size(); ++s) {
+    const StreamInfo& info = streams[s];
+    if (info.aspectX == 0) continue;
+    ++wide;
+    const uint64_t x = metadata[{s + 1, "AspectRatioX"}], y = metadata[{s + 1, "AspectRatioY"}];
+    EXPECT_TRUE(x > 0 && y > 0) << "stream " << s;
+    EXPECT_EQ(x * info.width * info.aspectY, y * info.height * info.aspectX) << "stream " << s;
+  }
+  EXPECT_EQ(metadata.size(), 2 * wide);
 }
 
 AsfWriter::Options Options(uint32_t packetBytes, uint32_t prerollMs, uint64_t interval,
