@@ -11,6 +11,7 @@
 #include "SubtitleTestSupport.h"
 #include "standins/base/PictureLayout.h"
 #include "standins/subtitles/CueLayout.h"
+#include "standins/subtitles/CuePlacer.h"
 #include "standins/subtitles/CueRasterizer.h"
 #include "standins/subtitles/PlacedOverlay.h"
 #include "standins/subtitles/Overlay.h"
@@ -192,6 +193,33 @@ TEST(Overlays, KeepColoursAsRgbAndYuv) {
   }
 }
 
+// One red glyph pixel at (2, 2), half covered, ringed by a blue outline of
+// radius 1 over a green shadow 2 pixels down and right: A, R, G, B there.
+TEST(Overlays, DrawTheOutlineOverTheShadowUnderTheGlyphs) {
+  std::vector<uint8_t> coverage(49), rgb(49 * 3);
+  coverage[2 * 7 + 2] = 128;
+  rgb[(2 * 7 + 2) * 3] = 128;
+  const struct {
+    GlyphEdges edges;
+    int x, y;
+    std::vector<int> argb;
+  } kCases[] = {
+      {{1, 0x0000FF, 2, 0x00FF00}, 2, 2, {192, 128, 0, 64}},  // glyph over outline
+      {{1, 0x0000FF, 2, 0x00FF00}, 3, 1, {128, 0, 0, 128}},   // outline
+      {{1, 0x0000FF, 2, 0x00FF00}, 5, 5, {128, 0, 128, 0}},   // the outline's shadow
+      {{1, 0x0000FF, 2, 0x00FF00}, 0, 0, {0, 0, 0, 0}},
+      {{0, 0x0000FF, 2, 0x00FF00}, 2, 2, {128, 128, 0, 0}},  // no outline
+      {{0, 0x0000FF, 2, 0x00FF00}, 4, 4, {128, 0, 128, 0}},  // the glyph's shadow
+      {{0, 0x0000FF, 2, 0x00FF00}, 5, 5, {0, 0, 0, 0}},
+      {{1, 0x0000FF, 0, 0x00FF00}, 4, 4, {0, 0, 0, 0}},  // no shadow
+  };
+  for (const auto& c : kCases) {
+    const OverlayPixel p = Overlay::FromGlyphs(7, 7, coverage, rgb, c.edges).At(c.x, c.y);
+    EXPECT_EQ(std::vector<int>({p.a, p.r, p.g, p.b}), c.argb)
+        << c.edges.outline << " " << c.edges.shadow << " at " << c.x << "," << c.y;
+  }
+}
+
 // What a frame byte holds: 'Y', 'U', 'V', 'B', 'G', 'R', 'x' (RGB32's fourth
 // byte) or 'p' (padding).
 char ChannelOfByte(const PictureLayout& layout, size_t offset) {
@@ -301,6 +329,38 @@ std::set<int> Range(int first, int end) {
   std::set<int> rows;
   for (int row = first; row < end; ++row) rows.insert(row);
   return rows;
+}
+
+// A 20 x 10 overlay whose text lies 2 pixels inside its edges, in a 100 x 50
+// picture: its text box goes by the alignment, margins and position.
+TEST(CuePlacers, PlaceTextByAlignmentMarginsAndPosition) {
+  auto at = [](int alignment, double left, double right, double vertical) {
+    return CuePlacement{alignment, left, right, vertical};
+  };
+  auto positioned = [](int alignment) { return CuePlacement{alignment, 0, 0, 0, true, 0.5, 0.5}; };
+  const struct {
+    CuePlacement placement;
+    OverlayPlace expected;
+  } kCases[] = {
+      {CuePlacement{}, {40, 40}},       // centred, 4 % above the bottom
+      {at(7, 0.1, 0.2, 0.1), {8, 3}},   // top left
+      {at(9, 0.1, 0.2, 0.1), {62, 3}},  // top right
+      {at(5, 0.1, 0.2, 0.1), {35, 20}}, {at(3, 0.1, 0, 0), {80, 40}},  // kept inside the picture
+      {positioned(1), {48, 17}},  // the text's bottom left at the point
+      {positioned(5), {40, 20}},        {positioned(9), {32, 23}},
+  };
+  for (const auto& c : kCases) {
+    CuePlacer placer(100, 50);
+    EXPECT_EQ(placer.Place(c.placement, 20, 10, 2), c.expected) << c.placement.alignment;
+  }
+  // Top cues stack downwards, bottom ones upwards, placed ones aside.
+  CuePlacer placer(100, 50);
+  const CuePlacement top = at(8, 0.1, 0.1, 0.1);
+  const int tops[] = {placer.Place(top, 20, 10, 2).top, placer.Place(CuePlacement{}, 20, 10, 2).top,
+                      placer.Place(positioned(5), 20, 10, 2).top, placer.Place(top, 20, 10, 2).top,
+                      placer.Place(CuePlacement{}, 20, 10, 2).top};
+  EXPECT_EQ(std::vector<int>(std::begin(tops), std::end(tops)),
+            std::vector<int>({3, 40, 20, 13, 30}));
 }
 
 TEST(SubtitlePainters, DrawTheCuesOfEachFrameOnceRasterised) {

@@ -2,6 +2,40 @@
 
 #include <cstdio>
 
+namespace {
+
+std::string Color(uint32_t rgb) {
+  char color[16];
+  std::snprintf(color, sizeof color, "#%06x", static_cast<unsigned>(rgb));
+  return color;
+}
+
+// What differs from a SubRip cue's place and look.
+std::string Styling(const Cue& cue) {
+  const CuePlacement& p = cue.placement;
+  const CueLook& look = cue.look;
+  char text[160] = "";
+  if (p.alignment != 2) std::snprintf(text, sizeof text, " an%d", p.alignment);
+  std::string out = text;
+  if (p.marginLeft != 0.05 || p.marginRight != 0.05 || p.marginVertical != 0.04) {
+    std::snprintf(text, sizeof text, " margins %.3f %.3f %.3f", p.marginLeft, p.marginRight,
+                  p.marginVertical);
+    out += text;
+  }
+  if (p.positioned) std::snprintf(text, sizeof text, " at %.3f %.3f", p.x, p.y);
+  if (p.positioned) out += text;
+  if (!look.fontName.empty()) out += " font " + look.fontName;
+  if (look.outline >= 0) std::snprintf(text, sizeof text, " outline %.4f", look.outline);
+  if (look.outline >= 0) out += text;
+  if (look.shadow > 0) std::snprintf(text, sizeof text, " shadow %.4f", look.shadow);
+  if (look.shadow > 0) out += text;
+  if (look.outlineColor != 0) out += " outline" + Color(look.outlineColor);
+  if (look.shadowColor != 0) out += " shadow" + Color(look.shadowColor);
+  return out;
+}
+
+}  // namespace
+
 std::string Describe(const std::vector<TextLine>& lines) {
   std::string out;
   for (const TextLine& line : lines) {
@@ -11,11 +45,7 @@ std::string Describe(const std::vector<TextLine>& lines) {
       if (run.style.bold) out += "b";
       if (run.style.italic) out += "i";
       if (run.style.underline) out += "u";
-      if (run.style.color != 0xFFFFFF) {
-        char color[16];
-        std::snprintf(color, sizeof color, "#%06x", static_cast<unsigned>(run.style.color));
-        out += color;
-      }
+      if (run.style.color != 0xFFFFFF) out += Color(run.style.color);
       out += "]";
     }
   }
@@ -28,7 +58,7 @@ std::string Describe(const std::vector<Cue>& cues) {
     out += std::to_string(cue.start / 10000) + "-" + std::to_string(cue.end / 10000) + ": " +
            Describe(cue.lines);
     if (cue.heightScale != 0) out += " @" + std::to_string(cue.heightScale);
-    out += "\n";
+    out += Styling(cue) + "\n";
   }
   return out;
 }
