@@ -1,5 +1,7 @@
 #include "standins/subtitles/SsaOverrides.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "standins/subtitles/TextScan.h"
@@ -10,14 +12,6 @@ namespace {
 constexpr std::string_view kTagNames[] = {"fn", "fs", "an", "a",  "bord", "b", "shad", "pos",
                                           "p",  "1c", "3c", "4c", "c",    "i", "u",    "r"};
 
-std::optional<double> Number(std::string_view text) {
-  const std::string copy(scan::Trim(text));
-  char* end = nullptr;
-  const double value = std::strtod(copy.c_str(), &end);
-  if (copy.empty() || end != copy.c_str() + copy.size()) return std::nullopt;
-  return value;
-}
-
 // "(x,y)".
 bool Point(std::string_view text, double& x, double& y) {
   text = scan::Trim(text);
@@ -25,8 +19,8 @@ bool Point(std::string_view text, double& x, double& y) {
   if (text.size() < 5 || text.front() != '(' || text.back() != ')' ||
       comma == std::string_view::npos)
     return false;
-  const auto first = Number(text.substr(1, comma - 1));
-  const auto second = Number(text.substr(comma + 1, text.size() - comma - 2));
+  const auto first = ParseSsaNumber(text.substr(1, comma - 1));
+  const auto second = ParseSsaNumber(text.substr(comma + 1, text.size() - comma - 2));
   if (!first || !second) return false;
   x = *first;
   y = *second;
@@ -35,7 +29,7 @@ bool Point(std::string_view text, double& x, double& y) {
 
 // A switch's value: 0 off, 1 on (\b also takes a weight); none is the line's.
 void Switch(std::string_view argument, bool lineValue, bool& value) {
-  const auto number = Number(argument);
+  const auto number = ParseSsaNumber(argument);
   if (argument.empty()) value = lineValue;
   if (number) value = *number == 1 || *number >= 600;
 }
@@ -47,14 +41,14 @@ void SetColor(std::string_view argument, uint32_t lineColor, uint32_t& color) {
 }
 
 void SetSize(std::string_view argument, double lineSize, double& size) {
-  const auto number = Number(argument);
+  const auto number = ParseSsaNumber(argument);
   if (argument.empty()) size = lineSize;
   if (number && *number >= 0) size = *number;
 }
 
 void ApplyTag(std::string_view name, std::string_view argument, const SsaLineStyle& line,
               SsaLineStyle& style) {
-  const auto number = Number(argument);
+  const auto number = ParseSsaNumber(argument);
   if (name == "b") Switch(argument, line.text.bold, style.text.bold);
   if (name == "i") Switch(argument, line.text.italic, style.text.italic);
   if (name == "u") Switch(argument, line.text.underline, style.text.underline);
@@ -74,7 +68,7 @@ void ApplyTag(std::string_view name, std::string_view argument, const SsaLineSty
   }
   const bool keypad = name == "an";
   if ((keypad || name == "a") && number && !style.aligned) {
-    const int value = static_cast<int>(*number);
+    const int value = static_cast<int>(std::clamp(*number, 0.0, 12.0));
     style.alignment = keypad ? (value >= 1 && value <= 9 ? value : 2) : SsaKeypadAlignment(value);
     style.aligned = true;
   }
@@ -98,6 +92,15 @@ void ApplySsaOverrides(std::string_view block, const SsaLineStyle& line, SsaLine
     }
     at = end < block.size() ? end : std::string_view::npos;
   }
+}
+
+std::optional<double> ParseSsaNumber(std::string_view text) {
+  const std::string copy(scan::Trim(text));
+  char* end = nullptr;
+  const double value = std::strtod(copy.c_str(), &end);
+  if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(value))
+    return std::nullopt;
+  return value;
 }
 
 std::optional<uint32_t> ParseSsaColor(std::string_view text) {

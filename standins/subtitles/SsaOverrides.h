@@ -36,6 +36,10 @@ struct SsaLineStyle {
 // line is the line's style, which \r and empty arguments go back to.
 void ApplySsaOverrides(std::string_view block, const SsaLineStyle& line, SsaLineStyle& style);
 
+// A decimal number, spaces around it allowed; nothing for other text and for
+// infinities and NaN.
+std::optional<double> ParseSsaNumber(std::string_view text);
+
 // "&HBBGGRR&", "&HAABBGGRR" or a decimal BGR number as 0xRRGGBB (the alpha dropped).
 std::optional<uint32_t> ParseSsaColor(std::string_view text);
 

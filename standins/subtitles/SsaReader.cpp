@@ -17,6 +17,7 @@ constexpr double kDefaultPlayResX = 384;  // when the script names neither side:
 constexpr double kMinHeightScale = 0.01;
 constexpr double kMaxHeightScale = 0.5;
 constexpr double kMaxEdge = 0.05;     // outline and shadow, of the picture height
+constexpr double kFarOut = 4;         // a position beyond the picture, of its size
 constexpr size_t kMaxCueText = 4096;  // bytes
 
 enum class Section { kOther, kScriptInfo, kStyles, kEvents };
@@ -86,14 +87,6 @@ std::optional<std::string_view> Field(const std::vector<std::string>& columns,
   return std::nullopt;
 }
 
-std::optional<double> ParseDouble(std::string_view text) {
-  const std::string copy(scan::Trim(text));
-  char* end = nullptr;
-  const double value = std::strtod(copy.c_str(), &end);
-  if (copy.empty() || end != copy.c_str() + copy.size()) return std::nullopt;
-  return value;
-}
-
 // At most kMaxCueText bytes of UTF-8 text, cut between characters.
 std::string_view Shortened(std::string_view text) {
   size_t cut = std::min(text.size(), kMaxCueText);
@@ -144,7 +137,7 @@ SsaLineStyle LineStyleOf(const std::vector<std::string>& columns,
   const auto text = [&](std::string_view column) { return Field(columns, fields, column); };
   const auto number = [&](std::string_view column) {
     const auto field = text(column);
-    return field ? ParseDouble(*field) : std::nullopt;
+    return field ? ParseSsaNumber(*field) : std::nullopt;
   };
   const auto color = [&](std::string_view column, uint32_t fallback) {
     const auto field = text(column);
@@ -161,7 +154,7 @@ SsaLineStyle LineStyleOf(const std::vector<std::string>& columns,
   line.shadowColor = color("backcolour", line.shadowColor);
   line.outline = number("outline").value_or(-1);
   line.shadow = std::max(0.0, number("shadow").value_or(0));
-  const int alignment = static_cast<int>(number("alignment").value_or(2));
+  const int alignment = static_cast<int>(std::clamp(number("alignment").value_or(2), 0.0, 12.0));
   line.alignment =
       legacy ? SsaKeypadAlignment(alignment) : (alignment >= 1 && alignment <= 9 ? alignment : 2);
   return line;
@@ -216,8 +209,8 @@ void SsaDocument::ReadLine(std::string_view line) {
 }
 
 void SsaDocument::ReadScriptInfo(std::string_view key, std::string_view value) {
-  if (scan::EqualNoCase(key, "PlayResX")) m_playResX = ParseDouble(value).value_or(0);
-  if (scan::EqualNoCase(key, "PlayResY")) m_playResY = ParseDouble(value).value_or(0);
+  if (scan::EqualNoCase(key, "PlayResX")) m_playResX = ParseSsaNumber(value).value_or(0);
+  if (scan::EqualNoCase(key, "PlayResY")) m_playResY = ParseSsaNumber(value).value_or(0);
 }
 
 void SsaDocument::ReadStyle(std::string_view key, std::string_view value) {
@@ -229,7 +222,7 @@ void SsaDocument::ReadStyle(std::string_view key, std::string_view value) {
   const char* const kMargins[] = {"marginl", "marginr", "marginv"};
   for (int i = 0; i < 3; ++i) {
     if (auto margin = Field(m_styleColumns, fields, kMargins[i]))
-      style.margins[i] = ParseDouble(*margin);
+      style.margins[i] = ParseSsaNumber(*margin);
   }
   const std::string styleName = LowerCopy(scan::Trim(*name));
   if (m_styles.empty()) m_firstStyle = styleName;
@@ -251,7 +244,7 @@ void SsaDocument::ReadEvent(std::string_view key, std::string_view value) {
   const char* const kMargins[] = {"marginl", "marginr", "marginv"};
   for (int i = 0; i < 3; ++i) {
     const auto margin = Field(m_eventColumns, fields, kMargins[i]);
-    dialogue.margins[i] = margin ? ParseDouble(*margin).value_or(0) : 0;
+    dialogue.margins[i] = margin ? ParseSsaNumber(*margin).value_or(0) : 0;
   }
   m_dialogues.push_back(std::move(dialogue));
 }
@@ -279,8 +272,8 @@ CuePlacement SsaDocument::PlacementOf(const Dialogue& dialogue, const Style& sty
   }
   placement.alignment = line.alignment;
   placement.positioned = line.positioned;
-  placement.x = line.x / m_playResX;
-  placement.y = line.y / m_playResY;
+  placement.x = std::clamp(line.x / m_playResX, -kFarOut, kFarOut);
+  placement.y = std::clamp(line.y / m_playResY, -kFarOut, kFarOut);
   return placement;
 }
 

@@ -25,13 +25,9 @@ namespace {
 constexpr char kCue[] = "1\r\n00:00:00,400 --> 00:00:00,800\r\nEvery video its cue\r\n\r\n";
 // The same cue styled, at the top.
 constexpr char kTopCue[] =
-    "[Script Info]\r\nScriptType: v4.00+\r\nPlayResX: 384\r\nPlayResY: 288\r\n\r\n"
-    "[V4+ Styles]\r\nFormat: Name, Fontname, Fontsize, PrimaryColour, OutlineColour, BackColour, "
-    "Bold, Italic, Outline, Shadow, Alignment, MarginL, MarginR, MarginV\r\n"
-    "Style: Default,Arial,20,&H0000FFFF,&H00400000,&H00000000,-1,0,2,1,2,10,10,10\r\n\r\n"
-    "[Events]\r\nFormat: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, "
-    "Text\r\n"
-    "Dialogue: 0,0:00:00.40,0:00:00.80,Default,,0,0,0,,{\\an8}Every video {\\i1}its{\\i0} cue\r\n";
+    "[V4+ Styles]\r\nFormat: Name, Fontname, Fontsize, PrimaryColour, Bold, MarginV\r\n"
+    "Style: Default,Arial,20,&H0000FFFF,-1,10\r\n[Events]\r\nFormat: Start, End, Style, Text\r\n"
+    "Dialogue: 0:00:00.40,0:00:00.80,Default,{\\an8}Every video {\\i1}its{\\i0} cue\r\n";
 constexpr double kCueStart = 0.4, kCueEnd = 0.8;  // seconds
 constexpr double kInStep = 0.040;                 // seconds the sound may stray from the picture
 constexpr double kLargestSoundBlock = 2048.0 / 44100;  // seconds: WMA's

@@ -30,33 +30,29 @@ GUID FourCcSubtype(DWORD fourcc) {
   return subtype;
 }
 
-// A VIDEOINFOHEADER type with extra bytes of codec data after the picture
-// header; a VIDEOINFOHEADER2 with its picture aspect ratio where one is given.
+// A VIDEOINFOHEADER type with extra bytes of codec data after the picture header.
 standin::MediaType Video(const GUID& subtype, DWORD compression, WORD bits, LONG height,
-                         DWORD extra = 0, LONG width = 320, DWORD sizeImage = 0,
-                         std::pair<DWORD, DWORD> aspect = {}) {
+                         DWORD extra = 0, LONG width = 320, DWORD sizeImage = 0) {
   standin::MediaType mt;
   mt->majortype = MEDIATYPE_Video;
   mt->subtype = subtype;
-  const bool second = aspect.first || aspect.second;
-  mt->formattype = second ? FORMAT_VideoInfo2 : FORMAT_VideoInfo;
-  const size_t head = second ? sizeof(VIDEOINFOHEADER2) : sizeof(VIDEOINFOHEADER);
-  BYTE* format = mt.AllocFormat(static_cast<ULONG>(head + extra));
-  BITMAPINFOHEADER* header = &reinterpret_cast<VIDEOINFOHEADER*>(format)->bmiHeader;
-  if (second) {
-    auto* vih2 = reinterpret_cast<VIDEOINFOHEADER2*>(format);
-    vih2->dwPictAspectRatioX = aspect.first;
-    vih2->dwPictAspectRatioY = aspect.second;
-    header = &vih2->bmiHeader;
-  }
-  *header = {static_cast<DWORD>(sizeof(BITMAPINFOHEADER) + extra),
-             width,
-             height,
-             1,
-             bits,
-             compression,
-             sizeImage};
-  for (DWORD i = 0; i < extra; ++i) format[head + i] = 0xA0 + i;
+  mt->formattype = FORMAT_VideoInfo;
+  auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.AllocFormat(sizeof(VIDEOINFOHEADER) + extra));
+  vih->AvgTimePerFrame = 333667;
+  vih->bmiHeader = {
+      static_cast<DWORD>(sizeof(BITMAPINFOHEADER) + extra), width, height, 1, bits, compression,
+      sizeImage};
+  for (DWORD i = 0; i < extra; ++i) mt->pbFormat[sizeof(VIDEOINFOHEADER) + i] = 0xA0 + i;
+  return mt;
+}
+
+// The same picture in a VIDEOINFOHEADER2 of picture aspect ratio x:y.
+standin::MediaType Widened(const standin::MediaType& vih, DWORD x, DWORD y) {
+  standin::MediaType mt = vih;
+  auto* vih2 = reinterpret_cast<VIDEOINFOHEADER2*>(mt.AllocFormat(sizeof(VIDEOINFOHEADER2)));
+  *vih2 = {{}, {}, 0, 0, vih.FrameTime(), 0, 0, x, y};
+  vih2->bmiHeader = *vih.VideoHeader();
+  mt->formattype = FORMAT_VideoInfo2;
   return mt;
 }
 
@@ -90,7 +86,7 @@ TEST(DescribeStream, TakesWhatTheFilesHoldAndRefusesTheRest) {
     size_t formatBytes;
     bool pcm = false;
     DWORD sizeImage = 0;  // the written header's: packed pictures, whatever upstream's says
-    std::pair<uint32_t, uint32_t> aspect = {};
+    std::pair<uint32_t, uint32_t> aspect = {};  // in lowest terms, 16 bits at most
   } cases[] = {
       {"RGB24", Video(MEDIASUBTYPE_RGB24, BI_RGB, 24, 240), true, false, 0, 40, false, 230400},
       {"RGB32", Video(MEDIASUBTYPE_RGB32, BI_RGB, 32, 240), true, false, 0, 40, false, 307200},
@@ -102,19 +98,10 @@ TEST(DescribeStream, TakesWhatTheFilesHoldAndRefusesTheRest) {
        MAKEFOURCC('Y', 'U', 'Y', '2'), 40, false, 153600},
       {"MJPG with codec data", Video(FourCcSubtype(kMjpg), kMjpg, 24, 240, 6), true, true, kMjpg,
        46},
-      {"I420 of 16:9 in VIDEOINFOHEADER2",
-       Video(FourCcSubtype(kI420), kI420, 12, 240, 0, 320, 0, {32, 18}),
-       true,
-       true,
-       kI420,
-       40,
-       false,
-       115200,
-       {16, 9}},
-      {"RGB24 of 0:9", Video(MEDIASUBTYPE_RGB24, BI_RGB, 24, 240, 0, 320, 0, {0, 9}), true, false,
-       0, 40, false, 230400},
-      {"MJPG of an aspect ratio beyond 16 bits",
-       Video(FourCcSubtype(kMjpg), kMjpg, 24, 240, 0, 320, 0, {70001, 3}), true, true, kMjpg, 40},
+      {"I420 of 32:18", Widened(Video(FourCcSubtype(kI420), kI420, 12, 240), 32, 18), true,
+       true, kI420, 40, false, 115200, {16, 9}},
+      {"RGB24 of 70001:3", Widened(Video(MEDIASUBTYPE_RGB24, BI_RGB, 24, 240), 70001, 3), true,
+       false, 0, 40, false, 230400},
       {"RGB24 subtype, 32 bits", Video(MEDIASUBTYPE_RGB24, BI_RGB, 32, 240), false},
       {"RGB565 bit fields", Video(MEDIASUBTYPE_RGB565, BI_BITFIELDS, 16, 240), false},
       {"ARGB32", Video(MEDIASUBTYPE_ARGB32, BI_RGB, 32, 240), false},
@@ -138,9 +125,8 @@ TEST(DescribeStream, TakesWhatTheFilesHoldAndRefusesTheRest) {
       EXPECT_TRUE(info.pcm == c.pcm && info.sampleRate == 44100 && info.channels == 2) << c.name;
     }
     EXPECT_EQ(std::make_pair(info.aspectX, info.aspectY), c.aspect) << c.name;
-    const BYTE* block = c.mt->majortype == MEDIATYPE_Video
-                            ? reinterpret_cast<const BYTE*>(c.mt.VideoHeader())
-                            : c.mt->pbFormat;
+    const BYTE* block =
+        c.mt.VideoHeader() ? reinterpret_cast<const BYTE*>(c.mt.VideoHeader()) : c.mt->pbFormat;
     std::vector<BYTE> expected(block, block + c.formatBytes);
     if (c.sizeImage) memcpy(&expected[offsetof(BITMAPINFOHEADER, biSizeImage)], &c.sizeImage, 4);
     EXPECT_EQ(info.format, expected) << c.name;

@@ -2,40 +2,6 @@
 
 #include <cstdio>
 
-namespace {
-
-std::string Color(uint32_t rgb) {
-  char color[16];
-  std::snprintf(color, sizeof color, "#%06x", static_cast<unsigned>(rgb));
-  return color;
-}
-
-// What differs from a SubRip cue's place and look.
-std::string Styling(const Cue& cue) {
-  const CuePlacement& p = cue.placement;
-  const CueLook& look = cue.look;
-  char text[160] = "";
-  if (p.alignment != 2) std::snprintf(text, sizeof text, " an%d", p.alignment);
-  std::string out = text;
-  if (p.marginLeft != 0.05 || p.marginRight != 0.05 || p.marginVertical != 0.04) {
-    std::snprintf(text, sizeof text, " margins %.3f %.3f %.3f", p.marginLeft, p.marginRight,
-                  p.marginVertical);
-    out += text;
-  }
-  if (p.positioned) std::snprintf(text, sizeof text, " at %.3f %.3f", p.x, p.y);
-  if (p.positioned) out += text;
-  if (!look.fontName.empty()) out += " font " + look.fontName;
-  if (look.outline >= 0) std::snprintf(text, sizeof text, " outline %.4f", look.outline);
-  if (look.outline >= 0) out += text;
-  if (look.shadow > 0) std::snprintf(text, sizeof text, " shadow %.4f", look.shadow);
-  if (look.shadow > 0) out += text;
-  if (look.outlineColor != 0) out += " outline" + Color(look.outlineColor);
-  if (look.shadowColor != 0) out += " shadow" + Color(look.shadowColor);
-  return out;
-}
-
-}  // namespace
-
 std::string Describe(const std::vector<TextLine>& lines) {
   std::string out;
   for (const TextLine& line : lines) {
@@ -45,12 +11,42 @@ std::string Describe(const std::vector<TextLine>& lines) {
       if (run.style.bold) out += "b";
       if (run.style.italic) out += "i";
       if (run.style.underline) out += "u";
-      if (run.style.color != 0xFFFFFF) out += Color(run.style.color);
+      if (run.style.color != 0xFFFFFF) {
+        char color[16];
+        std::snprintf(color, sizeof color, "#%06x", static_cast<unsigned>(run.style.color));
+        out += color;
+      }
       out += "]";
     }
   }
   return out;
 }
+
+namespace {
+
+// A cue's place and look, where they are not a SubRip cue's.
+std::string Styling(const Cue& cue) {
+  const CuePlacement& p = cue.placement;
+  const CueLook& look = cue.look;
+  std::string out;
+  auto add = [&out](bool when, const char* format, auto... values) {
+    char text[160];
+    std::snprintf(text, sizeof text, format, values...);
+    if (when) out += text;
+  };
+  add(p.alignment != 2, " an%d", p.alignment);
+  add(p.marginLeft != 0.05 || p.marginRight != 0.05 || p.marginVertical != 0.04,
+      " margins %.3f %.3f %.3f", p.marginLeft, p.marginRight, p.marginVertical);
+  add(p.positioned, " at %.3f %.3f", p.x, p.y);
+  add(!look.fontName.empty(), " font %s", look.fontName.c_str());
+  add(look.outline >= 0, " outline %.4f", look.outline);
+  add(look.shadow > 0, " shadow %.4f", look.shadow);
+  add(look.outlineColor != 0, " outline#%06x", static_cast<unsigned>(look.outlineColor));
+  add(look.shadowColor != 0, " shadow#%06x", static_cast<unsigned>(look.shadowColor));
+  return out;
+}
+
+}  // namespace
 
 std::string Describe(const std::vector<Cue>& cues) {
   std::string out;
