@@ -47,7 +47,7 @@ inline void CheckCues(const CueList& cues) {
     for (double margin : {place.marginLeft, place.marginRight, place.marginVertical})
       Require(margin >= 0 && margin <= 1);
     Require(std::isfinite(place.x) && std::isfinite(place.y));
-    Require(cue.look.outline <= 0.05 && cue.look.shadow >= 0 && cue.look.shadow <= 0.05);
+    Require(cue.look.outline <= 0.02 && cue.look.shadow >= 0 && cue.look.shadow <= 0.02);
     CuePlacer(kWidth, kWidth).Place(place, kWidth / 2, kWidth / 4, 2);  // the sanitizers watch
     for (const TextLine& line : cue.lines)
       for (const TextRun& run : line) RequireDrawableText(run.text);

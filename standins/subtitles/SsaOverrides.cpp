@@ -60,16 +60,18 @@ void ApplyTag(std::string_view name, std::string_view argument, const SsaLineSty
   if (name == "bord") SetSize(argument, line.outline, style.outline);
   if (name == "shad") SetSize(argument, line.shadow, style.shadow);
   if (name == "p" && number) style.drawing = *number > 0;
-  if (name == "r") {
+  if (name == "r") {  // the place is the whole line's
     const SsaLineStyle kept = style;
     style = line;
-    style.alignment = kept.alignment, style.aligned = kept.aligned;
-    style.positioned = kept.positioned, style.x = kept.x, style.y = kept.y;
+    style.alignment = kept.alignment;
+    style.aligned = kept.aligned;
+    style.positioned = kept.positioned;
+    style.x = kept.x;
+    style.y = kept.y;
   }
   const bool keypad = name == "an";
   if ((keypad || name == "a") && number && !style.aligned) {
-    const int value = static_cast<int>(std::clamp(*number, 0.0, 12.0));
-    style.alignment = keypad ? (value >= 1 && value <= 9 ? value : 2) : SsaKeypadAlignment(value);
+    style.alignment = SsaAlignment(*number, !keypad);
     style.aligned = true;
   }
   if (name == "pos" && !style.positioned) style.positioned = Point(argument, style.x, style.y);
@@ -118,8 +120,10 @@ std::optional<uint32_t> ParseSsaColor(std::string_view text) {
   return (bgr & 0xFF) << 16 | (bgr & 0xFF00) | bgr >> 16;
 }
 
-int SsaKeypadAlignment(int legacy) {
-  const int column = legacy & 3;
-  if (legacy < 1 || legacy > 11 || column == 0) return 2;
-  return column + ((legacy & 4) ? 6 : (legacy & 8) ? 3 : 0);
+int SsaAlignment(double value, bool legacy) {
+  const int number = static_cast<int>(std::clamp(value, 0.0, 12.0));
+  if (!legacy) return number >= 1 && number <= 9 ? number : 2;
+  const int column = number & 3;
+  if (number < 1 || number > 11 || column == 0) return 2;
+  return column + ((number & 4) ? 6 : (number & 8) ? 3 : 0);
 }

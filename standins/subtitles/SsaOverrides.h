@@ -43,6 +43,7 @@ std::optional<double> ParseSsaNumber(std::string_view text);
 // "&HBBGGRR&", "&HAABBGGRR" or a decimal BGR number as 0xRRGGBB (the alpha dropped).
 std::optional<uint32_t> ParseSsaColor(std::string_view text);
 
-// SSA's alignment (1-3 at the bottom, plus 4 for the top, plus 8 for the
-// middle; \a and the styles of [V4 Styles]) on the numeric keypad.
-int SsaKeypadAlignment(int legacy);
+// An alignment on the numeric keypad (\an, [V4+ Styles]), or where legacy
+// SSA's (1-3 at the bottom, plus 4 for the top, plus 8 for the middle; \a,
+// [V4 Styles]), as the keypad's; 2 for others.
+int SsaAlignment(double value, bool legacy);

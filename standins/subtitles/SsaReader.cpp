@@ -16,8 +16,9 @@ namespace {
 constexpr double kDefaultPlayResX = 384;  // when the script names neither side: 384 x 288
 constexpr double kMinHeightScale = 0.01;
 constexpr double kMaxHeightScale = 0.5;
-constexpr double kMaxEdge = 0.05;     // outline and shadow, of the picture height
-constexpr double kFarOut = 4;         // a position beyond the picture, of its size
+// Outline and shadow at most, of the picture height: an outline costs its width squared.
+constexpr double kMaxEdge = 0.02;
+constexpr double kFarOut = 4;  // a position beyond the picture, of its size
 constexpr size_t kMaxCueText = 4096;  // bytes
 
 enum class Section { kOther, kScriptInfo, kStyles, kEvents };
@@ -154,9 +155,7 @@ SsaLineStyle LineStyleOf(const std::vector<std::string>& columns,
   line.shadowColor = color("backcolour", line.shadowColor);
   line.outline = number("outline").value_or(-1);
   line.shadow = std::max(0.0, number("shadow").value_or(0));
-  const int alignment = static_cast<int>(std::clamp(number("alignment").value_or(2), 0.0, 12.0));
-  line.alignment =
-      legacy ? SsaKeypadAlignment(alignment) : (alignment >= 1 && alignment <= 9 ? alignment : 2);
+  line.alignment = SsaAlignment(number("alignment").value_or(2), legacy);
   return line;
 }
 
