@@ -1,5 +1,8 @@
 #include "standins/asf/AsfHeaders.h"
 
+#include <numeric>
+#include <string>
+
 #include "standins/asf/AsfGuids.h"
 
 namespace {
@@ -61,11 +64,51 @@ void AppendStreamProperties(AsfBytes& out, const StreamInfo& info, uint16_t numb
   out.End(object);
 }
 
-void AppendHeaderExtension(AsfBytes& out) {
+// A Metadata Object description record whose value is a DWORD.
+void AppendDwordRecord(AsfBytes& out, uint16_t stream, const char16_t* name, uint32_t value) {
+  const std::u16string text(name);
+  out.U16(0);  // language list index
+  out.U16(stream);
+  out.U16(static_cast<uint16_t>((text.size() + 1) * 2));  // bytes, the terminator included
+  out.U16(3);                                             // DWORD
+  out.U32(4);
+  for (char16_t unit : text) out.U16(unit);
+  out.U16(0);
+  out.U32(value);
+}
+
+// The pixel aspect ratio of each video stream whose picture has a display
+// aspect ratio, as Windows Media's AspectRatioX and AspectRatioY.
+void AppendMetadata(AsfBytes& out, const std::vector<StreamInfo>& streams) {
+  AsfBytes records;
+  uint16_t count = 0;
+  for (size_t i = 0; i < streams.size(); ++i) {
+    const StreamInfo& info = streams[i];
+    if (info.kind != StreamInfo::Kind::kVideo || info.aspectX == 0) continue;
+    uint64_t x = uint64_t{info.aspectX} * static_cast<uint64_t>(info.height);
+    uint64_t y = uint64_t{info.aspectY} * static_cast<uint64_t>(info.width);
+    const uint64_t divisor = std::gcd(x, y);
+    AppendDwordRecord(records, static_cast<uint16_t>(i + 1), u"AspectRatioX",
+                      static_cast<uint32_t>(x / divisor));
+    AppendDwordRecord(records, static_cast<uint16_t>(i + 1), u"AspectRatioY",
+                      static_cast<uint32_t>(y / divisor));
+    count += 2;
+  }
+  if (count == 0) return;
+  const size_t object = out.Begin(asf::kMetadataObject);
+  out.U16(count);
+  out.Append(records.Data().data(), records.Size());
+  out.End(object);
+}
+
+void AppendHeaderExtension(AsfBytes& out, const std::vector<StreamInfo>& streams) {
+  AsfBytes extensions;
+  AppendMetadata(extensions, streams);
   const size_t object = out.Begin(asf::kHeaderExtensionObject);
   out.Guid(asf::kReserved1);
   out.U16(6);  // reserved
-  out.U32(0);  // no extension objects
+  out.U32(static_cast<uint32_t>(extensions.Size()));
+  out.Append(extensions.Data().data(), extensions.Size());
   out.End(object);
 }
 
@@ -86,7 +129,7 @@ void AppendAsfHeader(AsfBytes& out, const AsfFileProperties& file,
   AppendFileProperties(out, file);
   for (size_t i = 0; i < streams.size(); ++i)
     AppendStreamProperties(out, streams[i], static_cast<uint16_t>(i + 1));
-  AppendHeaderExtension(out);
+  AppendHeaderExtension(out, streams);
   out.End(header);
 }
 

@@ -105,6 +105,26 @@ void AppendStreamHeader(RiffBytes& out, const StreamInfo& info, const AviStreamT
   out.End(chunk);
 }
 
+// OpenDML's video properties, written for the display aspect ratio: one
+// progressive field, all of the picture valid.
+void AppendVideoProperties(RiffBytes& out, const StreamInfo& info) {
+  const Rate rate = StreamRate(info);
+  const auto width = static_cast<uint32_t>(info.width), height = static_cast<uint32_t>(info.height);
+  const size_t chunk = out.Begin(MakeFourCc('v', 'p', 'r', 'p'));
+  out.U32(0);  // video format token: unknown
+  out.U32(0);  // video standard: unknown
+  out.U32(rate.scale ? (rate.rate + rate.scale / 2) / rate.scale : 0);  // refresh, per second
+  out.U32(width);
+  out.U32(height);
+  out.U32(info.aspectX << 16 | info.aspectY);
+  out.U32(width);
+  out.U32(height);
+  out.U32(1);  // fields per frame
+  for (uint32_t value : {height, width, height, width}) out.U32(value);
+  out.Zeros(16);  // the valid part's offsets
+  out.End(chunk);
+}
+
 }  // namespace
 
 uint64_t StreamTicks(const StreamInfo& info, uint64_t chunks, uint64_t bytes) {
@@ -143,6 +163,7 @@ void AppendHeaderList(RiffBytes& out, const AviHeaderInput& input) {
     const size_t strf = out.Begin(MakeFourCc('s', 't', 'r', 'f'));
     out.Append(info.format.data(), info.format.size());
     out.End(strf);
+    if (info.aspectX != 0) AppendVideoProperties(out, info);
     AppendSuperIndex(out, AviDataChunkId(i, info), totals.superIndex, input.superIndexSlots);
     out.End(strl);
   }

@@ -54,7 +54,8 @@ void AddChromaPlanes(PictureLayout& layout, size_t firstStride) {
   }
 }
 
-// Every plane's stride rounded up to 4 bytes.
+// As GStreamer lays a picture out: every plane's stride rounded up to 4 bytes,
+// and the chroma planes after an even number of luma rows.
 PictureLayout Padded(const PictureLayout& declared) {
   PictureLayout padded = declared;
   padded.planeCount = 0;
@@ -62,6 +63,8 @@ PictureLayout Padded(const PictureLayout& declared) {
     const PicturePlane& plane = declared.planes[i];
     AddPlane(padded, RoundUp4(plane.stride), plane.rowBytes, plane.rows);
   }
+  const size_t oddRow = padded.height % 2 ? padded.planes[0].stride : 0;
+  for (int i = 1; i < padded.planeCount; ++i) padded.planes[i].offset += oddRow;
   return padded;
 }
 

@@ -50,9 +50,9 @@ std::optional<PictureLayout> DeclaredLayout(PixelFormat format, int width, int b
 PictureLayout PackedLayout(const PictureLayout& declared);
 
 // The layout of a sample of length bytes whose type declares declared: the
-// declared one when the length is its size, else the one whose every plane's
-// rows are padded to 4 bytes. Nothing when no layout of that picture has that
-// length.
+// declared one when the length is its size, else GStreamer's: every plane's
+// rows padded to 4 bytes, the chroma planes after an even number of luma rows.
+// Nothing when no layout of that picture has that length.
 std::optional<PictureLayout> SampleLayout(const PictureLayout& declared, size_t length);
 
 // Copies the picture between two layouts of the same format and size; source

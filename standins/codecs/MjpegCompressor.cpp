@@ -1,5 +1,7 @@
 #include "standins/codecs/MjpegCompressor.h"
 
+#include <dvdmedia.h>
+
 #include <cstring>
 
 #include "standins/codecs/CodecClsids.h"
@@ -23,6 +25,28 @@ bool DescribeInput(const standin::MediaType& mt, SourcePicture& picture) {
          mt->subtype == SubtypeOf(*header);
 }
 
+// The format block of an output type, with its frame time: a VIDEOINFOHEADER2
+// with the input's picture aspect ratio where keepAspect, else a
+// VIDEOINFOHEADER. Gives the picture header to fill in; nullptr when out of memory.
+BITMAPINFOHEADER* AllocOutputFormat(const standin::MediaType& input, bool keepAspect,
+                                    standin::MediaType& mt) {
+  if (!keepAspect) {
+    auto* format = reinterpret_cast<VIDEOINFOHEADER*>(mt.AllocFormat(sizeof(VIDEOINFOHEADER)));
+    if (!format) return nullptr;
+    mt->formattype = FORMAT_VideoInfo;
+    format->AvgTimePerFrame = input.FrameTime();
+    return &format->bmiHeader;
+  }
+  const auto* from = reinterpret_cast<const VIDEOINFOHEADER2*>(input->pbFormat);
+  auto* format = reinterpret_cast<VIDEOINFOHEADER2*>(mt.AllocFormat(sizeof(VIDEOINFOHEADER2)));
+  if (!format) return nullptr;
+  mt->formattype = FORMAT_VideoInfo2;
+  format->AvgTimePerFrame = input.FrameTime();
+  format->dwPictAspectRatioX = from->dwPictAspectRatioX;
+  format->dwPictAspectRatioY = from->dwPictAspectRatioY;
+  return &format->bmiHeader;
+}
+
 }  // namespace
 
 MjpegCompressor::MjpegCompressor() : CompressorFilter(kMjpegCompressorClsid) {}
@@ -32,18 +56,20 @@ HRESULT MjpegCompressor::CheckInputType(const AM_MEDIA_TYPE& mt) {
   return DescribeInput(standin::MediaType(mt), picture) ? S_OK : S_FALSE;
 }
 
+// A picture with an aspect ratio keeps it in the first type, for downstream
+// filters that take VIDEOINFOHEADER2; the second is without it.
 HRESULT MjpegCompressor::GetOutputType(int n, standin::MediaType& mt) {
   SourcePicture picture;
-  if (n != 0 || !DescribeInput(InputType(), picture)) return VFW_S_NO_MORE_ITEMS;
+  const bool withAspect = InputType()->formattype == FORMAT_VideoInfo2;
+  if (n < 0 || n > (withAspect ? 1 : 0) || !DescribeInput(InputType(), picture))
+    return VFW_S_NO_MORE_ITEMS;
   mt.Clear();
-  auto* format = reinterpret_cast<VIDEOINFOHEADER*>(mt.AllocFormat(sizeof(VIDEOINFOHEADER)));
-  if (!format) return E_OUTOFMEMORY;
-  format->AvgTimePerFrame = InputType().FrameTime();
-  format->bmiHeader = MjpegHeader(picture.width, picture.height,
-                                  m_codec.MaxFrameSize(picture.width, picture.height));
+  BITMAPINFOHEADER* header = AllocOutputFormat(InputType(), withAspect && n == 0, mt);
+  if (!header) return E_OUTOFMEMORY;
+  *header = MjpegHeader(picture.width, picture.height,
+                        m_codec.MaxFrameSize(picture.width, picture.height));
   mt->majortype = MEDIATYPE_Video;
   mt->subtype = MEDIASUBTYPE_MJPG;
-  mt->formattype = FORMAT_VideoInfo;
   mt->bFixedSizeSamples = FALSE;
   mt->bTemporalCompression = FALSE;
   mt->lSampleSize = 0;

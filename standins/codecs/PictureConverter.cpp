@@ -7,6 +7,8 @@ namespace {
 
 constexpr size_t kMaxDimension = 65535;
 
+size_t Halved(int pixels) { return (static_cast<size_t>(pixels) + 1) / 2; }
+
 size_t RgbStride(PixelFormat format, int width) {
   const size_t bytesPerPixel = format == PixelFormat::kRgb24 ? 3 : 4;
   return (static_cast<size_t>(width) * bytesPerPixel + 3) & ~size_t{3};
@@ -109,9 +111,9 @@ void ConvertYuy2(const SourcePicture& source, YuvPicture& out) {
 void ConvertPlanar(const SourcePicture& source, YuvPicture& out) {
   const RangeTables& range = Range();
   const size_t lumaBytes = static_cast<size_t>(source.width) * source.height;
-  const size_t chromaWidth = static_cast<size_t>(source.width) / 2;
+  const size_t chromaWidth = Halved(source.width);
   const uint8_t* first = source.data + lumaBytes;
-  const uint8_t* second = first + lumaBytes / 4;
+  const uint8_t* second = first + chromaWidth * Halved(source.height);
   const uint8_t* cbPlane = source.format == PixelFormat::kI420 ? first : second;
   const uint8_t* crPlane = source.format == PixelFormat::kI420 ? second : first;
   for (int y = 0; y < source.height; ++y) {
@@ -145,7 +147,7 @@ size_t SourcePictureBytes(PixelFormat format, int width, int height) {
       return width % 2 ? 0 : pixels * 2;
     case PixelFormat::kYv12:
     case PixelFormat::kI420:
-      return width % 2 || height % 2 ? 0 : pixels * 3 / 2;
+      return pixels + 2 * Halved(width) * Halved(height);
     case PixelFormat::kNv12:
       return 0;
   }

@@ -6,7 +6,7 @@
 // RGB rows are DIB rows: blue first, each row padded to 4 bytes, bottom row
 // first unless topDown. YUY2, YV12 and I420 are studio range (Y 16-235, Cb and
 // Cr 16-240, BT.601) with rows of width bytes (YUY2: 2 x width; the halved
-// planes of YV12 and I420: width / 2).
+// planes of YV12 and I420: half the width and height, rounded up).
 
 #include <cstddef>
 #include <cstdint>
@@ -24,8 +24,8 @@ struct SourcePicture {
 };
 
 // The bytes a picture of that format and size takes; 0 when the format cannot
-// hold that size (no pixels, or an odd width or height where YUV halves it)
-// or the converter does not take it (NV12).
+// hold that size (no pixels, or an odd YUY2 width) or the converter does not
+// take it (NV12).
 size_t SourcePictureBytes(PixelFormat format, int width, int height);
 
 // Converts source into out at that sampling. False, leaving out as it was,

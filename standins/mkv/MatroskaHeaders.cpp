@@ -25,6 +25,13 @@ void AppendVideo(EbmlBytes& out, const StreamInfo& info) {
   const size_t video = out.Begin(mkv::kVideo);
   out.Uint(mkv::kPixelWidth, static_cast<uint64_t>(info.width));
   out.Uint(mkv::kPixelHeight, static_cast<uint64_t>(info.height));
+  if (info.aspectX != 0) {
+    // In pixels (the default unit): as tall as the picture, as wide as the ratio makes it.
+    const uint64_t height = static_cast<uint64_t>(info.height);
+    const uint64_t width = (height * info.aspectX + info.aspectY / 2) / info.aspectY;
+    out.Uint(mkv::kDisplayWidth, width > 0 ? width : 1);
+    out.Uint(mkv::kDisplayHeight, height);
+  }
   out.End(video);
 }
 

@@ -23,6 +23,10 @@ struct StreamInfo {
   // Uncompressed pictures: where upstream's type says the rows lie. The file
   // holds them packed (PackedLayout), whatever layout a sample comes in.
   std::optional<PictureLayout> declared;
+  // The picture's display aspect ratio in lowest terms, each at most 0xFFFF;
+  // 0:0 where the type gives none (VIDEOINFOHEADER).
+  uint32_t aspectX = 0;
+  uint32_t aspectY = 0;
 
   // Audio.
   uint32_t blockAlign = 0;      // bytes per block of all channels

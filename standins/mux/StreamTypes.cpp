@@ -2,10 +2,12 @@
 
 #include <windows.h>
 #include <dshow.h>
+#include <dvdmedia.h>
 #include <mmreg.h>
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 #include <optional>
 
 #include "standins/base/MediaType.h"
@@ -29,6 +31,19 @@ std::vector<uint8_t> Bytes(const void* data, size_t size) {
   return std::vector<uint8_t>(bytes, bytes + size);
 }
 
+// VIDEOINFOHEADER2's picture aspect ratio, in lowest terms; none where a term
+// does not fit the 16 bits that AVI keeps of it.
+void TakeAspectRatio(const standin::MediaType& mt, StreamInfo& info) {
+  if (mt->formattype != FORMAT_VideoInfo2 || mt->cbFormat < sizeof(VIDEOINFOHEADER2)) return;
+  const auto* format = reinterpret_cast<const VIDEOINFOHEADER2*>(mt->pbFormat);
+  if (format->dwPictAspectRatioX == 0 || format->dwPictAspectRatioY == 0) return;
+  const DWORD divisor = std::gcd(format->dwPictAspectRatioX, format->dwPictAspectRatioY);
+  const DWORD x = format->dwPictAspectRatioX / divisor, y = format->dwPictAspectRatioY / divisor;
+  if (x > 0xFFFF || y > 0xFFFF) return;
+  info.aspectX = x;
+  info.aspectY = y;
+}
+
 bool DescribeVideo(const standin::MediaType& mt, StreamInfo& info) {
   const BITMAPINFOHEADER* header = mt.VideoHeader();
   if (!header || header->biWidth <= 0 || header->biHeight <= 0 || header->biWidth > 0xFFFF ||
@@ -48,6 +63,7 @@ bool DescribeVideo(const standin::MediaType& mt, StreamInfo& info) {
   info.width = header->biWidth;
   info.height = header->biHeight;
   info.format = Bytes(header, size < available ? size : available);
+  TakeAspectRatio(mt, info);
   const std::optional<PixelFormat> raw =
       UncompressedFormat(header->biCompression, header->biBitCount);
   if (raw) info.declared = DeclaredLayout(*raw, header->biWidth, header->biHeight, header->biWidth);

@@ -8,6 +8,7 @@ struct Cue;
 class CueRasterizer {
  public:
   virtual ~CueRasterizer() = default;
-  // The cue's lines centred in an overlay no larger than the picture.
+  // The cue's lines, each to the side its alignment names, in an overlay no
+  // larger than the picture; its inset is the margin around the text.
   virtual Overlay Rasterize(const Cue& cue, int pictureWidth, int pictureHeight) = 0;
 };

@@ -15,7 +15,6 @@ namespace {
 
 constexpr double kDefaultHeightScale = 18.0 / 288;  // of the picture height
 constexpr int kMinTextHeight = 8;                   // pixels
-constexpr int kTextWidthPercent = 90;               // of the picture width
 // Fonts draw small sizes without anti-aliasing (their gasp tables say so):
 // text is drawn at least this tall and scaled down.
 constexpr int kSmoothTextHeight = 48;  // pixels
@@ -26,7 +25,9 @@ struct Geometry {
   int scale = 1;
   int textHeight = 0;
   int outline = 0;  // around each glyph, in overlay pixels
-  int margin = 0;   // around the text: the outline and italic overhang
+  int shadow = 0;   // offset right and down, in overlay pixels
+  int margin = 0;   // around the text: the outline, shadow and italic overhang
+  int column = 1;   // lines to the left, centre or right
   int lineHeight = 0;
   int width = 0;   // a multiple of scale
   int height = 0;  // a multiple of scale
@@ -77,7 +78,7 @@ void DrawLines(GdiFontSet& fonts, const std::vector<PlacedLine>& lines, const Ge
   const int textWidth = geometry.width - 2 * geometry.margin;
   int y = geometry.margin;
   for (const PlacedLine& line : lines) {
-    const int x = geometry.margin + (textWidth - line.width) / 2;
+    const int x = geometry.margin + geometry.column * (textWidth - line.width) / 2;
     for (const PlacedRun& run : line.runs) {
       const uint32_t rgb = inColor ? run.style.color : 0xFFFFFF;
       SetTextColor(dc, RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF));
@@ -104,9 +105,13 @@ Geometry Measure(GdiFontSet& fonts, const Cue& cue, int pictureHeight) {
   geometry.scale =
       std::clamp((kSmoothTextHeight + textHeight - 1) / textHeight, 1, kMaxSupersample);
   geometry.textHeight = textHeight * geometry.scale;
-  geometry.outline = 1 + textHeight / 16;
-  geometry.margin = (geometry.outline + textHeight / 6) * geometry.scale;
-  fonts.UseTextHeight(geometry.textHeight);
+  const CueLook& look = cue.look;
+  geometry.outline = look.outline < 0 ? 1 + textHeight / 16
+                                      : static_cast<int>(std::lround(look.outline * pictureHeight));
+  geometry.shadow = static_cast<int>(std::lround(look.shadow * pictureHeight));
+  geometry.margin = (geometry.outline + geometry.shadow + textHeight / 6) * geometry.scale;
+  geometry.column = (std::clamp(cue.placement.alignment, 1, 9) - 1) % 3;
+  fonts.UseFont(look.fontName, geometry.textHeight, look.cellHeight);
   geometry.lineHeight = fonts.LineHeight();
   return geometry;
 }
@@ -145,7 +150,8 @@ std::vector<uint8_t> ScaleDown(const uint8_t* bits, int channel, const Geometry&
 }
 
 // Light on black: each channel is the glyph's coverage times its colour.
-Overlay Paint(GdiFontSet& fonts, const std::vector<PlacedLine>& lines, const Geometry& geometry) {
+Overlay Paint(GdiFontSet& fonts, const std::vector<PlacedLine>& lines, const Geometry& geometry,
+              const CueLook& look) {
   Canvas canvas(fonts.Dc(), geometry.width, geometry.height);
   if (!canvas.Valid()) return {};
   canvas.Clear();
@@ -165,8 +171,11 @@ Overlay Paint(GdiFontSet& fonts, const std::vector<PlacedLine>& lines, const Geo
     rgb[i * 3 + 1] = green[i];
     rgb[i * 3 + 2] = blue[i];
   }
-  return Overlay::FromGlyphs(geometry.width / geometry.scale, geometry.height / geometry.scale,
-                             coverage, rgb, geometry.outline);
+  const GlyphEdges edges{geometry.outline, look.outlineColor, geometry.shadow, look.shadowColor};
+  Overlay overlay = Overlay::FromGlyphs(geometry.width / geometry.scale,
+                                        geometry.height / geometry.scale, coverage, rgb, edges);
+  overlay.SetInset(geometry.margin / geometry.scale);
+  return overlay;
 }
 
 }  // namespace
@@ -174,10 +183,11 @@ Overlay Paint(GdiFontSet& fonts, const std::vector<PlacedLine>& lines, const Geo
 Overlay GdiCueRasterizer::Rasterize(const Cue& cue, int pictureWidth, int pictureHeight) {
   if (!m_fonts.Dc() || pictureWidth <= 0 || pictureHeight <= 0) return {};
   Geometry geometry = Measure(m_fonts, cue, pictureHeight);
-  const int textWidth =
-      std::max(1, pictureWidth * kTextWidthPercent / 100 * geometry.scale - 2 * geometry.margin);
+  const double widthShare = 1 - cue.placement.marginLeft - cue.placement.marginRight;
+  const int textWidth = std::max(
+      1, static_cast<int>(pictureWidth * widthShare) * geometry.scale - 2 * geometry.margin);
   const std::vector<PlacedLine> lines = LayOutCue(cue.lines, textWidth, m_fonts);
   FitDrawing(lines, pictureWidth, pictureHeight, geometry);
   if (geometry.width <= 0 || geometry.height <= 0) return {};
-  return Paint(m_fonts, lines, geometry);
+  return Paint(m_fonts, lines, geometry, cue.look);
 }

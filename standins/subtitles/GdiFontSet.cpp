@@ -1,5 +1,6 @@
 #include "standins/subtitles/GdiFontSet.h"
 
+#include <cstdlib>
 #include <string>
 
 #include "standins/subtitles/Cue.h"
@@ -14,32 +15,35 @@ constexpr wchar_t kFaceName[] = L"Arial";
 GdiFontSet::GdiFontSet() : m_dc(CreateCompatibleDC(nullptr)) {}
 
 GdiFontSet::~GdiFontSet() {
-  UseTextHeight(0);
+  UseFont({}, 0, false);
   if (m_dc) DeleteDC(m_dc);
 }
 
-void GdiFontSet::UseTextHeight(int pixels) {
-  if (pixels == m_textHeight) return;
+void GdiFontSet::UseFont(const std::string& face, int pixels, bool cellHeight) {
+  const std::wstring wide = face.empty() ? std::wstring(kFaceName) : Utf8ToWide(face);
+  const int height = cellHeight ? pixels : -pixels;
+  if (wide == m_face && height == m_textHeight) return;
   if (m_dc) SelectObject(m_dc, GetStockObject(SYSTEM_FONT));
   for (HFONT& font : m_fonts) {
     if (font) DeleteObject(font);
     font = nullptr;
   }
-  m_textHeight = pixels;
+  m_face = wide;
+  m_textHeight = height;
 }
 
 HFONT GdiFontSet::FontFor(const TextStyle& style) const {
   HFONT& font = m_fonts[(style.bold ? 1 : 0) | (style.italic ? 2 : 0) | (style.underline ? 4 : 0)];
   if (font) return font;
   LOGFONTW description = {};
-  description.lfHeight = -m_textHeight;  // negative: the character height, without leading
+  description.lfHeight = m_textHeight;
   description.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
   description.lfItalic = style.italic;
   description.lfUnderline = style.underline;
   description.lfCharSet = DEFAULT_CHARSET;
   description.lfQuality = ANTIALIASED_QUALITY;
   description.lfOutPrecision = OUT_TT_PRECIS;
-  lstrcpynW(description.lfFaceName, kFaceName, LF_FACESIZE);
+  lstrcpynW(description.lfFaceName, m_face.c_str(), LF_FACESIZE);
   font = CreateFontIndirectW(&description);
   return font;
 }
@@ -51,7 +55,7 @@ void GdiFontSet::Select(const TextStyle& style) {
 int GdiFontSet::LineHeight() {
   Select(TextStyle());
   TEXTMETRICW metrics = {};
-  if (!GetTextMetricsW(m_dc, &metrics)) return m_textHeight;
+  if (!GetTextMetricsW(m_dc, &metrics)) return std::abs(m_textHeight);
   return metrics.tmHeight;
 }
 

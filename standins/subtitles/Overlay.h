@@ -1,8 +1,8 @@
 #pragma once
 // A cue's picture, made once and blended into every frame it shows in: per
 // pixel a coverage and the colour premultiplied by it, both as RGB and as
-// studio-range BT.601 YUV. Glyphs are white or their own colour, ringed by a
-// black outline.
+// studio-range BT.601 YUV. Glyphs are white or their own colour, ringed by an
+// outline over a shadow.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +14,14 @@ struct OverlayPixel {
   uint8_t y = 0, u = 0, v = 0;
 };
 
+// How glyphs are ringed and shadowed, in overlay pixels.
+struct GlyphEdges {
+  int outline = 1;                   // radius; 0 for none
+  uint32_t outlineColor = 0x000000;  // 0xRRGGBB
+  int shadow = 0;                    // the outlined glyphs' offset right and down; 0 for none
+  uint32_t shadowColor = 0x000000;   // 0xRRGGBB
+};
+
 class Overlay {
  public:
   Overlay() = default;
@@ -21,13 +29,16 @@ class Overlay {
 
   // coverage: one byte per pixel; rgb: the glyph colour premultiplied by the
   // coverage, three bytes (R, G, B) per pixel; both top-down rows of width
-  // pixels. The outline grows the glyphs by outlineRadius pixels, inside the
-  // same size, so the caller leaves that much margin.
+  // pixels. The outline and shadow stay inside the same size, so the caller
+  // leaves that much margin.
   static Overlay FromGlyphs(int width, int height, const std::vector<uint8_t>& coverage,
-                            const std::vector<uint8_t>& rgb, int outlineRadius);
+                            const std::vector<uint8_t>& rgb, const GlyphEdges& edges);
 
   int Width() const { return m_width; }
   int Height() const { return m_height; }
+  // Pixels from each side to the text's box, which placing a cue goes by.
+  int Inset() const { return m_inset; }
+  void SetInset(int pixels) { m_inset = pixels; }
   bool Empty() const { return m_pixels.empty(); }
   const OverlayPixel& At(int x, int y) const { return m_pixels[Index(x, y)]; }
   // Sets a pixel from an unpremultiplied colour (0xRRGGBB) and coverage.
@@ -39,5 +50,6 @@ class Overlay {
 
   int m_width = 0;
   int m_height = 0;
+  int m_inset = 0;
   std::vector<OverlayPixel> m_pixels;
 };

@@ -19,6 +19,8 @@ class StyledTextBuilder {
   // An unreadable colour keeps the current one, so that its closing tag still pairs.
   void PushColor(std::optional<uint32_t> rgb);
   void PopColor();
+  // The style of the text from here on, beneath the switches and colours.
+  void SetBase(const TextStyle& base) { m_base = base; }
 
   // The lines without blank ones at the start and end; empty when no text shows.
   std::vector<TextLine> Finish();

@@ -2,14 +2,9 @@
 
 #include <algorithm>
 
-#include "standins/subtitles/CueRasterizer.h"
 #include "standins/base/PictureLayout.h"
-
-namespace {
-
-constexpr int kBottomMarginPercent = 4;  // of the picture height
-
-}  // namespace
+#include "standins/subtitles/CuePlacer.h"
+#include "standins/subtitles/CueRasterizer.h"
 
 SubtitlePainter::SubtitlePainter(CueList cues, std::unique_ptr<CueRasterizer> rasterizer)
     : m_cues(std::move(cues)), m_rasterizer(std::move(rasterizer)) {}
@@ -19,15 +14,15 @@ SubtitlePainter::~SubtitlePainter() = default;
 bool SubtitlePainter::Paint(int64_t time, const PictureLayout& layout, uint8_t* frame) {
   m_cues.CoveringAt(time, m_showing);
   ForgetHidden(layout.width, layout.height);
-  int bottom = layout.height - layout.height * kBottomMarginPercent / 100;
+  CuePlacer placer(layout.width, layout.height);
   for (size_t cue : m_showing) {
     Drawing& drawing = DrawingOf(cue, layout.width, layout.height);
-    const int top = bottom - drawing.overlay.Height();
-    const int left = (layout.width - drawing.overlay.Width()) / 2;
-    if (!drawing.placed || !drawing.placed->PlacedAt(left, top, layout))
-      drawing.placed.emplace(drawing.overlay, left, top, layout);
+    const Overlay& overlay = drawing.overlay;
+    const OverlayPlace place =
+        placer.Place(m_cues[cue].placement, overlay.Width(), overlay.Height(), overlay.Inset());
+    if (!drawing.placed || !drawing.placed->PlacedAt(place.left, place.top, layout))
+      drawing.placed.emplace(overlay, place.left, place.top, layout);
     drawing.placed->BlendInto(frame);
-    bottom = top;
   }
   return !m_showing.empty();
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Draws the cues that show at a frame's time into it: each centred near the
-// bottom, later cues stacked above earlier ones. A cue is rasterised and
-// placed when it first shows, and reused until it no longer shows.
+// Draws the cues that show at a frame's time into it, each where its
+// placement says (CuePlacer): by default centred near the bottom, later cues
+// stacked above earlier ones. A cue is rasterised and placed when it first
+// shows, and reused until it no longer shows.
 
 #include <cstdint>
 #include <map>

@@ -1,9 +1,9 @@
-// Sources as users have them (frame sizes that are not multiples of 8, film
-// and NTSC rates, a variable rate, sound that starts late, the common
-// containers and codecs) converted by the real program's command line and
-// judged by ffmpeg outside Wine against the source: the same frames, bit for
-// bit outside the cue and with the cue drawn into their lower half inside it,
-// as many and as long, and the sound in step with the picture.
+// Sources as users have them (frame sizes that are not multiples of 8 or odd,
+// film and NTSC rates, a variable rate, sound that starts late, the common
+// containers and codecs, styled subtitles) converted by the real program's
+// command line and judged by ffmpeg outside Wine against the source: the same
+// frames, bit for bit outside the cue and with the cue drawn into its rows
+// inside it, as many and as long, and the sound in step with the picture.
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -23,10 +23,24 @@
 namespace {
 
 constexpr char kCue[] = "1\r\n00:00:00,400 --> 00:00:00,800\r\nEvery video its cue\r\n\r\n";
+// The same cue styled, at the top.
+constexpr char kTopCue[] =
+    "[V4+ Styles]\r\nFormat: Name, Fontname, Fontsize, PrimaryColour, Bold, MarginV\r\n"
+    "Style: Default,Arial,20,&H0000FFFF,-1,10\r\n[Events]\r\nFormat: Start, End, Style, Text\r\n"
+    "Dialogue: 0:00:00.40,0:00:00.80,Default,{\\an8}Every video {\\i1}its{\\i0} cue\r\n";
 constexpr double kCueStart = 0.4, kCueEnd = 0.8;  // seconds
 constexpr double kInStep = 0.040;                 // seconds the sound may stray from the picture
 constexpr double kLargestSoundBlock = 2048.0 / 44100;  // seconds: WMA's
 const std::string kH264 = "-c:v libx264 -preset ultrafast -pix_fmt yuv420p";
+
+// A subtitle file beside a source, and the rows its cue is drawn in.
+struct Subtitles {
+  const char* extension;
+  const char* text;
+  CueRows rows;
+};
+const Subtitles kSubRip = {".srt", kCue};
+const Subtitles kTopAss = {".ass", kTopCue, {0, 1.0 / 3}};
 
 struct Source {
   const char* file;  // its extension names the container
@@ -36,7 +50,8 @@ struct Source {
   // Where Wine's own splitter cannot give the whole source (measured): the
   // program converts it whole, or names the video and why in its report.
   const char* wineLimit = nullptr;
-  bool subtitled = true;  // a .srt beside it: else the splitter feeds the multiplexer directly
+  // None: the splitter feeds the multiplexer directly.
+  const Subtitles* subtitles = &kSubRip;
 };
 
 // A clip of seconds with the white frame and the beep to measure the step by.
@@ -47,7 +62,13 @@ ClipShape Marked(int width, int height, int seconds, const char* rate = "25", do
 
 const Source kSources[] = {
     {"854x480.mp4", Marked(854, 480, 2), kH264 + " -c:a aac", {"avi", "mkv"}},
-    {"426x240 unsubtitled.mp4", Marked(426, 240, 2), kH264 + " -c:a aac", {"avi"}, nullptr, false},
+    {"426x240 unsubtitled.mp4",
+     Marked(426, 240, 2),
+     kH264 + " -c:a aac",
+     {"avi"},
+     nullptr,
+     nullptr},
+    {"styled at the top.mp4", Marked(320, 240, 2), kH264 + " -c:a aac", {"avi"}, nullptr, &kTopAss},
     {"428x240 film.mkv", Marked(428, 240, 2, "24000/1001"), kH264 + " -c:a libvorbis", {"avi"}},
     {"322x242 ntsc.mp4", Marked(322, 242, 2, "30000/1001"), kH264 + " -c:a aac", {"avi", "asf"}},
     {"variable rate.mp4", Marked(320, 240, 3, "30", 0, true), kH264 + " -c:a aac", {"avi", "mkv"}},
@@ -57,6 +78,10 @@ const Source kSources[] = {
      Marked(320, 240, 2),
      "-c:v libvpx-vp9 -deadline realtime -cpu-used 8 -b:v 500k -pix_fmt yuv420p -c:a libopus",
      {"avi"}},
+    {"321x241 vp9.webm",
+     Marked(321, 241, 2),
+     "-c:v libvpx-vp9 -deadline realtime -cpu-used 8 -b:v 500k -pix_fmt yuv420p -c:a libopus",
+     {"avi", "mkv", "asf"}},
     {"theora.ogv",
      Marked(320, 240, 2),
      "-c:v libtheora -q:v 6 -pix_fmt yuv420p -c:a libvorbis",
@@ -96,8 +121,8 @@ double FlashSeconds(const DecodedVideo& video, const std::vector<double>& times)
 
 // What the frame at time (seconds) shows: near the cue's ends, within edge,
 // it may carry the cue or not.
-Cue CueAt(double time, double edge, bool subtitled) {
-  if (!subtitled || time < kCueStart - edge || time > kCueEnd + edge) return Cue::Absent;
+Cue CueAt(double time, double edge, const Subtitles* subtitles) {
+  if (!subtitles || time < kCueStart - edge || time > kCueEnd + edge) return Cue::Absent;
   return time > kCueStart + edge && time < kCueEnd - edge ? Cue::Drawn : Cue::Either;
 }
 
@@ -121,7 +146,9 @@ std::string Judge(const ClipFolder& clips, const Source& s, const std::string& o
     return counts;
   const double frame = (inTimes.back() - inTimes.front()) / static_cast<double>(inTimes.size() - 1);
   for (size_t i = 0; i < out.frames.size(); ++i) {
-    const std::string wrong = CompareFrame(in, out, i, CueAt(inTimes[i], 2 * frame, s.subtitled));
+    const Cue cue = CueAt(inTimes[i], 2 * frame, s.subtitles);
+    const std::string wrong =
+        CompareFrame(in, out, i, cue, s.subtitles ? s.subtitles->rows : CueRows{});
     if (!wrong.empty()) return wrong + " at " + std::to_string(inTimes[i]) + " s";
   }
   const double span = outTimes.back() - outTimes.front(),
@@ -158,8 +185,9 @@ class SourcesEndToEnd : public ::testing::Test {
 TEST_F(SourcesEndToEnd, CommonSizesRatesAndContainersConvertFrameForFrameAndInStep) {
   for (const Source& s : kSources) {
     ASSERT_FALSE(m_clips.MakeClip(s.file, s.shape, s.codecs).empty()) << s.file;
-    if (s.subtitled) {
-      ASSERT_FALSE(m_clips.MakeFile(Stem(s.file) + ".srt", kCue).empty());
+    if (s.subtitles) {
+      ASSERT_FALSE(
+          m_clips.MakeFile(Stem(s.file) + s.subtitles->extension, s.subtitles->text).empty());
     }
   }
   for (const char* format : {"avi", "mkv", "asf"}) {

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "standins/asf/AsfGuids.h"
 #include "support/MemorySink.h"
@@ -165,8 +167,25 @@ std::vector<uint8_t> TypeSpecificData(const StreamInfo& info) {
   return data.Data();
 }
 
+// The DWORD of the Metadata Object's record for stream named name, found in
+// the header extension at extension; 0 when there is none.
+uint64_t MetadataValue(const File& f, uint64_t extension, uint64_t stream,
+                       const std::string& name) {
+  std::vector<uint8_t> utf16;  // with its terminator
+  for (char c : name + '\0') utf16.insert(utf16.end(), {uint8_t(c), 0});
+  const auto begin = f.b.begin() + extension, end = begin + f.U(extension + 16, 8);
+  for (auto at = std::search(begin, end, utf16.begin(), utf16.end()); at != end;
+       at = std::search(at + 1, end, utf16.begin(), utf16.end())) {
+    const uint64_t record = at - f.b.begin() - 12;
+    if (f.U(record + 2, 2) == stream && f.U(record + 4, 2) == utf16.size())
+      return f.U(record + 12 + utf16.size(), 4);
+  }
+  return 0;
+}
+
 // After the File Properties: one Stream Properties per stream with its format,
-// then the Header Extension, the last before the Data Object at dataObject.
+// then the Header Extension, the last before the Data Object at dataObject,
+// with each picture's pixel aspect ratio where it has a display aspect ratio.
 void ExpectHeaderObjects(const File& f, const std::vector<StreamInfo>& streams,
                          uint64_t dataObject) {
   uint64_t at = 30 + f.U(30 + 16, 8);
@@ -181,6 +200,13 @@ void ExpectHeaderObjects(const File& f, const std::vector<StreamInfo>& streams,
   }
   EXPECT_TRUE(f.IsGuid(at, asf::kHeaderExtensionObject));
   EXPECT_EQ(at + f.U(at + 16, 8), dataObject) << "the last header object";
+  for (size_t s = 0; s < streams.size(); ++s) {
+    const StreamInfo& info = streams[s];
+    const uint64_t x = MetadataValue(f, at, s + 1, "AspectRatioX");
+    const uint64_t y = MetadataValue(f, at, s + 1, "AspectRatioY");
+    EXPECT_EQ(x > 0 && y > 0, info.aspectX > 0) << "stream " << s;
+    EXPECT_EQ(x * info.width * info.aspectY, y * info.height * info.aspectX) << "stream " << s;
+  }
 }
 
 AsfWriter::Options Options(uint32_t packetBytes, uint32_t prerollMs, uint64_t interval,

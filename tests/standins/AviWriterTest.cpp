@@ -164,8 +164,11 @@ TEST(AviWriter, HeadersAndIndexesDescribeWhatWasWritten) {
        {10000000, 176400},
        33367},
       {"audio only", {{Pcm(48000, 1, 16)}, {{3840}}, 1, 5}, one, {2}, {96000}, 0},
-      {"MJPG, odd-sized audio chunks, AVIX continuations",
-       {{Video(kMjpg, 320, 240, 24, 417083), Pcm(11025, 1, 8)}, {{3001, 1200, 777}, {441}}, 3, 150},
+      {"MJPG of 16:9, odd-sized audio chunks, AVIX continuations",
+       {{test_streams::WithAspect(Video(kMjpg, 320, 240, 24, 417083), 16, 9), Pcm(11025, 1, 8)},
+        {{3001, 1200, 777}, {441}},
+        3,
+        150},
        small,
        {417083, 1},
        {10000000, 11025},
@@ -239,6 +242,14 @@ TEST(AviWriter, HeadersAndIndexesDescribeWhatWasWritten) {
       EXPECT_EQ(
           std::vector<uint8_t>(f.b.begin() + strf->Data(), f.b.begin() + strf->Data() + strf->size),
           info.format);
+      // OpenDML's video properties carry a display aspect ratio: X in the high word.
+      const Chunk* vprp = strl[s]->Find("vprp");
+      ASSERT_EQ(vprp != nullptr, info.aspectX != 0);
+      if (vprp) {
+        EXPECT_EQ(f.U32(vprp->Data() + 20), info.aspectX << 16 | info.aspectY);
+        EXPECT_EQ(f.U32(vprp->Data() + 24), uint32_t(info.width));
+        EXPECT_EQ(f.U32(vprp->Data() + 28), uint32_t(info.height));
+      }
     }
   }
 }

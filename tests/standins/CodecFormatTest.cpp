@@ -126,6 +126,8 @@ TEST(JpegEncoder, DecodesCloseToTheSourceAtQuality90) {
       {"YUY2", PixelFormat::kYuy2, false, 98, 51, ChromaSampling::k420, 38},
       {"YV12", PixelFormat::kYv12, false, 96, 64, ChromaSampling::k420, 45},
       {"I420", PixelFormat::kI420, false, 96, 64, ChromaSampling::k422, 45},
+      {"YV12 of odd size", PixelFormat::kYv12, false, 97, 63, ChromaSampling::k420, 45},
+      {"I420 of odd size", PixelFormat::kI420, false, 97, 63, ChromaSampling::k422, 45},
   };
   ClipFolder folder;
   for (const PictureCase& c : cases) {

@@ -10,11 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/PinSearch.h"
 #include "standins/asf/AsfMux.h"
 #include "standins/avi/AviMux.h"
+#include "standins/codecs/CodecClsids.h"
 #include "standins/mkv/MatroskaMux.h"
+#include "standins/subtitles/SubtitleFilter.h"
 #include "support/MediaProbe.h"
 #include "support/MuxGraphTest.h"
+#include "support/PictureSource.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -127,6 +131,38 @@ TEST_P(ContainerMuxGraphTest, AFailedWriteEndsTheRunWithItsCodeAndAReadableFile)
   const long frames = media.Stream("video")->packets;
   EXPECT_GT(frames, 0);
   EXPECT_LT(frames, 14);
+}
+
+// Wine's decoders give no aspect ratio: a 720x576 picture of 16:9 from a
+// source of the test's own, through the subtitle filter (as it joins the
+// program's graphs) and the MJPEG compressor.
+TEST_P(ContainerMuxGraphTest, KeepsThePicturesAspectRatio) {
+  ComPtr<IBaseFilter> source, subtitles, mjpeg;
+  ComPtr<IPin> input, output;
+  *source.GetAddressOf() = new PictureSource(720, 576, 16, 9, 25);  // adopts the reference
+  ASSERT_NO_FATAL_FAILURE(PrepareSource(source.Get()));
+  LoadLevelGuard::Set(0);  // joins
+  ASSERT_EQ(CoCreateInstance(kSubtitleFilterClass, nullptr, CLSCTX_INPROC_SERVER,
+                             IID_PPV_ARGS(&subtitles)),
+            S_OK);
+  ASSERT_EQ(m_graph->AddFilter(subtitles.Get(), L"Subtitles"), S_OK);
+  output = m_pins[0];
+  ASSERT_EQ(PinAt(subtitles.Get(), PINDIR_INPUT, 0, input), S_OK);
+  ASSERT_EQ(PinAt(subtitles.Get(), PINDIR_OUTPUT, 0, m_pins[0]), S_OK);
+  ASSERT_EQ(m_graph->ConnectDirect(output.Get(), input.Get(), nullptr), S_OK);
+  ASSERT_EQ(
+      CoCreateInstance(kMjpegCompressorClsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&mjpeg)),
+      S_OK);
+  ASSERT_NO_FATAL_FAILURE(BuildOutput(*GetParam().type, Output(), mjpeg.Get()));
+  RunToCompletion(m_graph.Get());
+  ReleaseGraph();
+
+  const ProbedMedia media = ProbeMedia(Output());
+  EXPECT_TRUE(media.read) << media.errors;
+  ASSERT_NE(media.Stream("video"), nullptr);
+  EXPECT_EQ(media.Stream("video")->codec, "mjpeg");
+  EXPECT_EQ(media.Stream("video")->packets, 25);
+  EXPECT_EQ(media.Stream("video")->aspect, "16:9");
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, ContainerMuxGraphTest, ::testing::ValuesIn(kContainers),

@@ -171,6 +171,15 @@ void ExpectTracks(const Ebml& f, const Element& tracks, const std::vector<Stream
       EXPECT_EQ(f.Uint(entry.Find(mkv::kDefaultDuration)), uint64_t(stream.frameDuration) * 100);
       EXPECT_EQ(f.Uint(entry.Find(mkv::kVideo)->Find(mkv::kPixelWidth)), uint64_t(stream.width));
       EXPECT_EQ(f.Uint(entry.Find(mkv::kVideo)->Find(mkv::kPixelHeight)), uint64_t(stream.height));
+      // A display size of the picture's aspect ratio, where it has one.
+      const Element* width = entry.Find(mkv::kVideo)->Find(mkv::kDisplayWidth);
+      const Element* height = entry.Find(mkv::kVideo)->Find(mkv::kDisplayHeight);
+      ASSERT_EQ(width && height, stream.aspectX != 0);
+      if (width) {
+        const double displayHeight = double(f.Uint(height));
+        EXPECT_NEAR(f.Uint(width) / displayHeight, double(stream.aspectX) / stream.aspectY,
+                    1 / displayHeight);
+      }
     } else {
       const Element* audio = entry.Find(mkv::kAudio);
       EXPECT_EQ(f.Float(audio->Find(mkv::kSamplingFrequency)), stream.sampleRate);

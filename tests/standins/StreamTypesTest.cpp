@@ -2,11 +2,13 @@
 
 #include <windows.h>
 #include <dshow.h>
+#include <dvdmedia.h>
 #include <gtest/gtest.h>
 #include <mmreg.h>
 #include <wrl/client.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "standins/asf/AsfMux.h"
@@ -44,6 +46,16 @@ standin::MediaType Video(const GUID& subtype, DWORD compression, WORD bits, LONG
   return mt;
 }
 
+// The same picture in a VIDEOINFOHEADER2 of picture aspect ratio x:y.
+standin::MediaType Widened(const standin::MediaType& vih, DWORD x, DWORD y) {
+  standin::MediaType mt = vih;
+  auto* vih2 = reinterpret_cast<VIDEOINFOHEADER2*>(mt.AllocFormat(sizeof(VIDEOINFOHEADER2)));
+  *vih2 = {{}, {}, 0, 0, vih.FrameTime(), 0, 0, x, y};
+  vih2->bmiHeader = *vih.VideoHeader();
+  mt->formattype = FORMAT_VideoInfo2;
+  return mt;
+}
+
 standin::MediaType Wave(WORD tag, WORD bits, const GUID* subFormat = nullptr) {
   standin::MediaType mt;
   mt->majortype = MEDIATYPE_Audio;
@@ -74,6 +86,7 @@ TEST(DescribeStream, TakesWhatTheFilesHoldAndRefusesTheRest) {
     size_t formatBytes;
     bool pcm = false;
     DWORD sizeImage = 0;  // the written header's: packed pictures, whatever upstream's says
+    std::pair<uint32_t, uint32_t> aspect = {};  // in lowest terms, 16 bits at most
   } cases[] = {
       {"RGB24", Video(MEDIASUBTYPE_RGB24, BI_RGB, 24, 240), true, false, 0, 40, false, 230400},
       {"RGB32", Video(MEDIASUBTYPE_RGB32, BI_RGB, 32, 240), true, false, 0, 40, false, 307200},
@@ -85,6 +98,10 @@ TEST(DescribeStream, TakesWhatTheFilesHoldAndRefusesTheRest) {
        MAKEFOURCC('Y', 'U', 'Y', '2'), 40, false, 153600},
       {"MJPG with codec data", Video(FourCcSubtype(kMjpg), kMjpg, 24, 240, 6), true, true, kMjpg,
        46},
+      {"I420 of 32:18", Widened(Video(FourCcSubtype(kI420), kI420, 12, 240), 32, 18), true,
+       true, kI420, 40, false, 115200, {16, 9}},
+      {"RGB24 of 70001:3", Widened(Video(MEDIASUBTYPE_RGB24, BI_RGB, 24, 240), 70001, 3), true,
+       false, 0, 40, false, 230400},
       {"RGB24 subtype, 32 bits", Video(MEDIASUBTYPE_RGB24, BI_RGB, 32, 240), false},
       {"RGB565 bit fields", Video(MEDIASUBTYPE_RGB565, BI_BITFIELDS, 16, 240), false},
       {"ARGB32", Video(MEDIASUBTYPE_ARGB32, BI_RGB, 32, 240), false},
@@ -107,9 +124,9 @@ TEST(DescribeStream, TakesWhatTheFilesHoldAndRefusesTheRest) {
     if (info.kind == StreamInfo::Kind::kAudio) {
       EXPECT_TRUE(info.pcm == c.pcm && info.sampleRate == 44100 && info.channels == 2) << c.name;
     }
+    EXPECT_EQ(std::make_pair(info.aspectX, info.aspectY), c.aspect) << c.name;
     const BYTE* block =
-        c.mt->pbFormat +
-        (c.mt->majortype == MEDIATYPE_Video ? offsetof(VIDEOINFOHEADER, bmiHeader) : 0);
+        c.mt.VideoHeader() ? reinterpret_cast<const BYTE*>(c.mt.VideoHeader()) : c.mt->pbFormat;
     std::vector<BYTE> expected(block, block + c.formatBytes);
     if (c.sizeImage) memcpy(&expected[offsetof(BITMAPINFOHEADER, biSizeImage)], &c.sizeImage, 4);
     EXPECT_EQ(info.format, expected) << c.name;

@@ -11,6 +11,7 @@
 #include "SubtitleTestSupport.h"
 #include "standins/base/PictureLayout.h"
 #include "standins/subtitles/CueLayout.h"
+#include "standins/subtitles/CuePlacer.h"
 #include "standins/subtitles/CueRasterizer.h"
 #include "standins/subtitles/PlacedOverlay.h"
 #include "standins/subtitles/Overlay.h"
@@ -67,9 +68,9 @@ TEST(CueLayouts, WrapToTheWidth) {
   EXPECT_EQ(styled[0].width, 54);
 }
 
-// Declared by the bitmap header, or as Wine's decoders deliver a picture
-// whose rows are not a multiple of 4 bytes (every plane padded to 4), told
-// apart by the sample's length.
+// Declared by the bitmap header (packed, as files store it), or as Wine's
+// decoders deliver a picture: GStreamer's layout (gst_video_info_set_format's
+// strides and sizes, written here), told apart by the sample's length.
 TEST(PictureLayouts, FollowTheBitmapFormatOrTheSampleLength) {
   const struct {
     PixelFormat format;
@@ -86,13 +87,24 @@ TEST(PictureLayouts, FollowTheBitmapFormatOrTheSampleLength) {
       {PixelFormat::kI420, 852, 480, 852, 614400, {852, 428, 428}, 614400, false},
       {PixelFormat::kI420, 640, 480, 640, 460800, {640, 320, 320}, 460800, false},
       {PixelFormat::kNv12, 854, 480, 854, 616320, {856, 856}, 616320, false},
-      {PixelFormat::kI420, 15, 11, 15, 272, {16, 8, 8}, 272, false},
+      // Odd sizes: GStreamer's chroma planes start after an even number of rows.
+      {PixelFormat::kI420, 15, 11, 15, 288, {16, 8, 8}, 288, false},
+      {PixelFormat::kI420, 321, 241, 321, 0, {321, 161, 161}, 116323, false},
+      {PixelFormat::kI420, 321, 241, 321, 118096, {324, 164, 164}, 118096, false},
+      {PixelFormat::kYv12, 320, 241, 320, 116160, {320, 160, 160}, 116160, false},
+      {PixelFormat::kI420, 1, 1, 1, 16, {4, 4, 4}, 16, false},
+      {PixelFormat::kNv12, 321, 241, 321, 0, {321, 322}, 116323, false},
+      {PixelFormat::kNv12, 321, 241, 321, 117612, {324, 324}, 117612, false},
+      {PixelFormat::kYuy2, 321, 241, 321, 155204, {644}, 155204, false},
+      {PixelFormat::kRgb24, 321, 241, 321, 232324, {964}, 232324, true},
+      {PixelFormat::kRgb32, 321, -241, 321, 309444, {1284}, 309444, false},
       {PixelFormat::kYv12, 16, 12, 20, 0, {20, 10, 10}, 360, false},
       {PixelFormat::kYuy2, 16, -5, 16, 0, {32}, 160, false},
       {PixelFormat::kRgb24, 15, 10, 15, 480, {48}, 480, true},
       {PixelFormat::kRgb32, 12, -10, 16, 0, {64}, 640, false},
       {PixelFormat::kI420, 854, 480, 854, 614881, {}, 0, false},
       {PixelFormat::kI420, 854, 480, 854, 460800, {}, 0, false},
+      {PixelFormat::kI420, 321, 241, 321, 117772, {}, 0, false},  // chroma after 241 rows
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.bitmapHeight) + " length " +
@@ -103,7 +115,10 @@ TEST(PictureLayouts, FollowTheBitmapFormatOrTheSampleLength) {
     ASSERT_EQ(layout.has_value(), !c.strides.empty());
     if (!layout) continue;
     std::vector<size_t> strides;
-    for (int i = 0; i < layout->planeCount; ++i) strides.push_back(layout->planes[i].stride);
+    for (int i = 0; i < layout->planeCount; ++i) {
+      strides.push_back(layout->planes[i].stride);
+      EXPECT_LE(layout->planes[i].rowBytes, strides.back()) << "rows overlap in plane " << i;
+    }
     EXPECT_EQ(strides, c.strides);
     EXPECT_EQ(layout->Bytes(), c.bytes);
     EXPECT_EQ(layout->bottomUp, c.bottomUp);
@@ -114,22 +129,26 @@ TEST(PictureLayouts, FollowTheBitmapFormatOrTheSampleLength) {
 
 // A padded picture packed and padded again keeps every picture byte.
 TEST(PictureLayouts, CopyPicturesBetweenLayouts) {
-  const PictureLayout packed = *DeclaredLayout(PixelFormat::kI420, 426, 240, 426);
-  const PictureLayout padded = *SampleLayout(packed, 154560);
-  std::vector<uint8_t> source(padded.Bytes());
-  for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 7 + i / 428);
-  std::vector<uint8_t> tight(packed.Bytes()), back(padded.Bytes(), 0);
-  CopyPicture(padded, source.data(), packed, tight.data());
-  CopyPicture(packed, tight.data(), padded, back.data());
-  for (size_t i = 0; i < source.size(); ++i) {
-    if (PlaceOfByte(padded, i).plane >= 0) {
-      ASSERT_EQ(back[i], source[i]) << "byte " << i;
+  for (const auto& [format, width, height, bytes] :
+       {std::tuple{PixelFormat::kI420, 426, 240, 154560}, {PixelFormat::kYv12, 321, 241, 118096},
+        {PixelFormat::kNv12, 321, 241, 117612}}) {
+    const PictureLayout packed = *DeclaredLayout(format, width, height, width);
+    const PictureLayout padded = *SampleLayout(packed, bytes);
+    std::vector<uint8_t> source(padded.Bytes());
+    for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 7 + i / 428);
+    std::vector<uint8_t> tight(packed.Bytes()), back(padded.Bytes(), 0);
+    CopyPicture(padded, source.data(), packed, tight.data());
+    CopyPicture(packed, tight.data(), padded, back.data());
+    for (size_t i = 0; i < source.size(); ++i) {
+      if (PlaceOfByte(padded, i).plane >= 0) {
+        ASSERT_EQ(back[i], source[i]) << width << "x" << height << " byte " << i;
+      }
     }
+    EXPECT_EQ(PackedLayout(padded), packed);
+    // The V plane's first row, packed, follows its U plane at once.
+    EXPECT_TRUE(width != 426 || memcmp(tight.data() + 426 * 240 + 213 * 120,
+                                       source.data() + 428 * 240 + 216 * 120, 213) == 0);
   }
-  // The V plane's first row, packed, follows its U plane at once.
-  EXPECT_EQ(0, memcmp(tight.data() + 426 * 240 + 213 * 120, source.data() + 428 * 240 + 216 * 120,
-                      213));
-  EXPECT_EQ(PackedLayout(padded), packed);
 }
 
 constexpr size_t kGuard = 256;  // bytes after the frame that must stay
@@ -157,6 +176,33 @@ TEST(Overlays, KeepColoursAsRgbAndYuv) {
     EXPECT_EQ(std::vector<int>({p.a, p.r, p.g, p.b, p.y, p.u, p.v}),
               std::vector<int>({e.a, e.r, e.g, e.b, e.y, e.u, e.v}))
         << std::hex << c.rgb << " " << int(c.a);
+  }
+}
+
+// One red glyph pixel at (2, 2), half covered, ringed by a blue outline of
+// radius 1 over a green shadow 2 pixels down and right: A, R, G, B there.
+TEST(Overlays, DrawTheOutlineOverTheShadowUnderTheGlyphs) {
+  std::vector<uint8_t> coverage(49), rgb(49 * 3);
+  coverage[2 * 7 + 2] = 128;
+  rgb[(2 * 7 + 2) * 3] = 128;
+  const struct {
+    GlyphEdges edges;
+    int x, y;
+    std::vector<int> argb;
+  } kCases[] = {
+      {{1, 0x0000FF, 2, 0x00FF00}, 2, 2, {192, 128, 0, 64}},  // glyph over outline
+      {{1, 0x0000FF, 2, 0x00FF00}, 3, 1, {128, 0, 0, 128}},   // outline
+      {{1, 0x0000FF, 2, 0x00FF00}, 5, 5, {128, 0, 128, 0}},   // the outline's shadow
+      {{1, 0x0000FF, 2, 0x00FF00}, 0, 0, {0, 0, 0, 0}},
+      {{0, 0x0000FF, 2, 0x00FF00}, 2, 2, {128, 128, 0, 0}},  // no outline
+      {{0, 0x0000FF, 2, 0x00FF00}, 4, 4, {128, 0, 128, 0}},  // the glyph's shadow
+      {{0, 0x0000FF, 2, 0x00FF00}, 5, 5, {0, 0, 0, 0}},
+      {{1, 0x0000FF, 0, 0x00FF00}, 4, 4, {0, 0, 0, 0}},  // no shadow
+  };
+  for (const auto& c : kCases) {
+    const OverlayPixel p = Overlay::FromGlyphs(7, 7, coverage, rgb, c.edges).At(c.x, c.y);
+    EXPECT_EQ(std::vector<int>({p.a, p.r, p.g, p.b}), c.argb)
+        << c.edges.outline << " " << c.edges.shadow << " at " << c.x << "," << c.y;
   }
 }
 
@@ -220,7 +266,7 @@ TEST(Blending, PlacedOverlaysBlendEveryFormatAsDefined) {
     size_t length;  // of the sample: 0 for the declared layout's
   } kLayouts[] = {{PixelFormat::kYv12, 20, 14, 20, 0},
                   {PixelFormat::kI420, 18, 14, 24, 0},
-                  {PixelFormat::kI420, 18, 13, 18, 428},  // rows padded: 20, 12, 12
+                  {PixelFormat::kI420, 18, 13, 18, 448},  // rows padded: 20, 12, 12
                   {PixelFormat::kYuy2, 20, 13, 20, 0},
                   {PixelFormat::kRgb24, 19, 13, 19, 0},
                   {PixelFormat::kRgb32, 20, -13, 20, 0}};
@@ -269,6 +315,38 @@ std::set<int> Range(int first, int end) {
   std::set<int> rows;
   for (int row = first; row < end; ++row) rows.insert(row);
   return rows;
+}
+
+// A 20 x 10 overlay whose text lies 2 pixels inside its edges, in a 100 x 50
+// picture: its text box goes by the alignment, margins and position.
+TEST(CuePlacers, PlaceTextByAlignmentMarginsAndPosition) {
+  auto at = [](int alignment, double left, double right, double vertical) {
+    return CuePlacement{alignment, left, right, vertical};
+  };
+  auto positioned = [](int alignment) { return CuePlacement{alignment, 0, 0, 0, true, 0.5, 0.5}; };
+  const struct {
+    CuePlacement placement;
+    OverlayPlace expected;
+  } kCases[] = {
+      {CuePlacement{}, {40, 40}},       // centred, 4 % above the bottom
+      {at(7, 0.1, 0.2, 0.1), {8, 3}},   // top left
+      {at(9, 0.1, 0.2, 0.1), {62, 3}},  // top right
+      {at(5, 0.1, 0.2, 0.1), {35, 20}}, {at(3, 0.1, 0, 0), {80, 40}},  // kept inside the picture
+      {positioned(1), {48, 17}},  // the text's bottom left at the point
+      {positioned(5), {40, 20}},        {positioned(9), {32, 23}},
+  };
+  for (const auto& c : kCases) {
+    CuePlacer placer(100, 50);
+    EXPECT_EQ(placer.Place(c.placement, 20, 10, 2), c.expected) << c.placement.alignment;
+  }
+  // Top cues stack downwards, bottom ones upwards, placed ones aside.
+  CuePlacer placer(100, 50);
+  const CuePlacement top = at(8, 0.1, 0.1, 0.1);
+  const int tops[] = {placer.Place(top, 20, 10, 2).top, placer.Place(CuePlacement{}, 20, 10, 2).top,
+                      placer.Place(positioned(5), 20, 10, 2).top, placer.Place(top, 20, 10, 2).top,
+                      placer.Place(CuePlacement{}, 20, 10, 2).top};
+  EXPECT_EQ(std::vector<int>(std::begin(tops), std::end(tops)),
+            std::vector<int>({3, 40, 20, 13, 30}));
 }
 
 TEST(SubtitlePainters, DrawTheCuesOfEachFrameOnceRasterised) {

@@ -69,11 +69,12 @@ TEST(SsaReading, GivesTheDialogueLines) {
   const ReaderCase kCases[] = {
       {kAssHeader + "Dialogue: 0,0:00:01.00,0:00:02.50,Default,,0,0,0,,{\\pos(1,2)}Hello, "
                     "world\\Nline{\\i1}2\\nthree\\hfour{\n",
-       "1000-2500: Hello, world[] / line2[] / three four{[] @0.050000\n"},
+       "1000-2500: Hello, world[] / line[]2[i] / three four{[i] @0.050000 at 0.001 0.003 "
+       "font Arial\n"},
       // The style's size and bold; an unknown style is Default's.
       {kAssHeader + "Dialogue: 0,0:00:01.00,0:00:02.00,Loud,,0,0,0,,a\n"
                     "Dialogue: 0,0:00:01.00,0:00:02.00,Missing,,0,0,0,,b\n",
-       "1000-2000: a[b] @0.100000\n1000-2000: b[] @0.050000\n"},
+       "1000-2000: a[b] @0.100000 font Arial\n1000-2000: b[] @0.050000 font Arial\n"},
       {"[Events]\nFormat: End, Start, Text\nDialogue: 0:00:02.00,0:00:01.00,a, b\n",
        "1000-2000: a, b[]\n"},
       // No Format line, no PlayResY: the SSA defaults.
@@ -86,8 +87,52 @@ TEST(SsaReading, GivesTheDialogueLines) {
                     "Dialogue: 0,0:00:03.00,0:00:04.00,Default,,0,0,0,,{\\b1}\n"
                     "Comment: 0,0:00:03.00,0:00:04.00,Default,,0,0,0,,Note\n"
                     "Dialogue: 0,0:00:05.00,0:00:06.00,Default,,0,0,0,,Good\n",
-       "5000-6000: Good[] @0.050000\n"},
+       "5000-6000: Good[] @0.050000 font Arial\n"},
+      // Tags skipped whole, animated ones with what they animate; a drawing is no text.
+      {kAssHeader + "Dialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,{\\t(0,500,\\fs90\\an9)"
+                    "\\move(1,2,3,4)\\fad(10,20)\\k20\\blur2\\clip(1,2,3,4)\\fscx50}plain{\\p1}"
+                    "m 0 0 l 10 0{\\p0} end\n",
+       "1000-2000: plain end[] @0.050000 font Arial\n"},
       {"[Script Info]\nDialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,No\n", ""},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(Describe(ReadSsa(c.input)), c.expected) << c.input;
+}
+
+const std::string kStyledHeader =
+    "[Script Info]\nPlayResX: 640\nPlayResY: 480\n[V4+ Styles]\nFormat: Name, Fontname, "
+    "Fontsize, PrimaryColour, SecondaryColour, OutlineColour, BackColour, Bold, Italic, "
+    "Underline, StrikeOut, ScaleX, ScaleY, Spacing, Angle, BorderStyle, Outline, Shadow, "
+    "Alignment, MarginL, MarginR, MarginV, Encoding\nStyle: Sign,Courier New,24,&H0000FFFF,"
+    "&H000000FF,&H00FF0000,&H80102030,-1,-1,-1,0,100,100,0,0,1,4,2,8,32,64,48,1\n[Events]\n"
+    "Format: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\n";
+
+// The styles' look and place, in the script's pixels made fractions of the
+// picture, and the override tags that change them.
+TEST(SsaReading, TakesStylesAndOverrides) {
+  const ReaderCase kCases[] = {
+      {kStyledHeader + "Dialogue: 0,0:00:01.00,0:00:02.00,Sign,,0,0,0,,Top\n",
+       "1000-2000: Top[biu#ffff00] @0.050000 an8 margins 0.050 0.100 0.100 font Courier New "
+       "outline 0.0083 shadow 0.0042 outline#0000ff shadow#302010\n"},
+      // The first alignment and position count, the line's margins before the style's.
+      {kStyledHeader + "Dialogue: 0,0:00:03.00,0:00:04.00,Sign,,16,0,24,,{\\an1\\an9\\pos(320,240)"
+                       "\\pos(1,1)\\fnArial\\fs48\\bord0\\shad1\\3c&H00FF00&\\4c&HFF&\\b0}a"
+                       "{\\i0\\c&H0000FF&}b{\\u0\\1c}c\n",
+       "3000-4000: a[iu#ffff00]b[u#ff0000]c[#ffff00] @0.100000 an1 margins 0.025 0.100 0.050 "
+       "at 0.500 0.500 font Arial outline 0.0000 shadow 0.0021 outline#00ff00 shadow#ff0000\n"},
+      {kStyledHeader +
+           "Dialogue: 0,0:00:05.00,0:00:06.00,Sign,,0,0,0,,{\\b0\\fs48\\fnArial}x{\\r}y\n",
+       "5000-6000: x[iu#ffff00]y[biu#ffff00] @0.050000 an8 margins 0.050 0.100 0.100 font Courier "
+       "New outline 0.0083 shadow 0.0042 outline#0000ff shadow#302010\n"},
+      // SSA's own styles: decimal colours, the old alignment (6: top centre; 9: middle left).
+      {"[V4 Styles]\nFormat: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, "
+       "TertiaryColour, BackColour, Bold, Italic, BorderStyle, Outline, Shadow, Alignment, "
+       "MarginL, "
+       "MarginR, MarginV, AlphaLevel, Encoding\nStyle: Default,Arial,18,65535,255,16711680,0,0,0,1,"
+       "2,0,6,10,10,10,0,0\n[Events]\nDialogue: Marked=0,0:00:01.00,0:00:02.00,Default,,0000,0000,"
+       "0000,,Up\nDialogue: Marked=0,0:00:02.00,0:00:03.00,Default,,0000,0000,0000,,{\\a9}Left\n",
+       "1000-2000: Up[#ffff00] @0.062500 an8 margins 0.026 0.026 0.035 font Arial outline 0.0069 "
+       "outline#0000ff\n2000-3000: Left[#ffff00] @0.062500 an4 margins 0.026 0.026 0.035 font "
+       "Arial outline 0.0069 outline#0000ff\n"},
   };
   for (const auto& c : kCases) EXPECT_EQ(Describe(ReadSsa(c.input)), c.expected) << c.input;
 }

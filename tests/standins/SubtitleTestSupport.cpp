@@ -22,13 +22,39 @@ std::string Describe(const std::vector<TextLine>& lines) {
   return out;
 }
 
+namespace {
+
+// A cue's place and look, where they are not a SubRip cue's.
+std::string Styling(const Cue& cue) {
+  const CuePlacement& p = cue.placement;
+  const CueLook& look = cue.look;
+  std::string out;
+  auto add = [&out](bool when, const char* format, auto... values) {
+    char text[160];
+    std::snprintf(text, sizeof text, format, values...);
+    if (when) out += text;
+  };
+  add(p.alignment != 2, " an%d", p.alignment);
+  add(p.marginLeft != 0.05 || p.marginRight != 0.05 || p.marginVertical != 0.04,
+      " margins %.3f %.3f %.3f", p.marginLeft, p.marginRight, p.marginVertical);
+  add(p.positioned, " at %.3f %.3f", p.x, p.y);
+  add(!look.fontName.empty(), " font %s", look.fontName.c_str());
+  add(look.outline >= 0, " outline %.4f", look.outline);
+  add(look.shadow > 0, " shadow %.4f", look.shadow);
+  add(look.outlineColor != 0, " outline#%06x", static_cast<unsigned>(look.outlineColor));
+  add(look.shadowColor != 0, " shadow#%06x", static_cast<unsigned>(look.shadowColor));
+  return out;
+}
+
+}  // namespace
+
 std::string Describe(const std::vector<Cue>& cues) {
   std::string out;
   for (const Cue& cue : cues) {
     out += std::to_string(cue.start / 10000) + "-" + std::to_string(cue.end / 10000) + ": " +
            Describe(cue.lines);
     if (cue.heightScale != 0) out += " @" + std::to_string(cue.heightScale);
-    out += "\n";
+    out += Styling(cue) + "\n";
   }
   return out;
 }

@@ -12,7 +12,8 @@
 std::string Describe(const std::vector<TextLine>& lines);
 
 // "start-end: text" with times in milliseconds, one cue per line; " @scale"
-// follows when the cue has a text height of its own.
+// follows when the cue has a text height of its own, then where its place and
+// look differ from a SubRip cue's.
 std::string Describe(const std::vector<Cue>& cues);
 
 // Where a frame byte lies: its plane (-1 for padding between rows), row and

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,6 +35,7 @@ void TakeLine(const std::string& line, ProbedMedia& media) {
   if (key == "codec_name") stream.codec = value;
   if (key == "nb_read_packets" && number) stream.packets = std::stol(value);
   if (key == "duration" && number) stream.duration = std::stod(value);
+  if (key == "display_aspect_ratio" && number) stream.aspect = value;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -78,8 +81,8 @@ const ProbedStream* ProbedMedia::Stream(const std::string& type) const {
 
 ProbedMedia ProbeMedia(const std::string& windowsPath) {
   const LinuxCommandResult run = RunLinuxCommand(
-      "ffprobe -v error -count_packets -of flat -show_entries "
-      "stream=codec_type,codec_name,nb_read_packets,duration:format=duration " +
+      "ffprobe -v error -count_packets -of flat -show_entries stream=codec_type,codec_name,"
+      "nb_read_packets,duration,display_aspect_ratio:format=duration " +
       ShellQuote(UnixPath(windowsPath)));
   ProbedMedia media;
   for (const std::string& line : Lines(run.output)) {
@@ -149,7 +152,10 @@ DecodedVideo DecodeVideo(const std::string& windowsPath, const std::string& rawF
       "-f rawvideo " + ShellQuote(UnixPath(rawFile)));
   if (!decoded.finished || decoded.exitCode != 0) return video;
 
-  const size_t frameBytes = static_cast<size_t>(video.width) * video.height * 3 / 2;
+  // Chroma planes of half the width and height, rounded up.
+  const size_t frameBytes =
+      static_cast<size_t>(video.width) * video.height +
+      2 * static_cast<size_t>((video.width + 1) / 2) * ((video.height + 1) / 2);
   std::ifstream in(rawFile, std::ios::binary);
   std::vector<unsigned char> frame(frameBytes);
   while (in.read(reinterpret_cast<char*>(frame.data()), static_cast<std::streamsize>(frameBytes)))
@@ -159,23 +165,40 @@ DecodedVideo DecodeVideo(const std::string& windowsPath, const std::string& rawF
   return video;
 }
 
-std::string CompareFrame(const DecodedVideo& source, const DecodedVideo& output, size_t i,
-                         Cue cue) {
+namespace {
+
+// Whether rows [first, end) of a plane of rows of width bytes at offset are equal in a and b.
+bool SameRows(const unsigned char* a, const unsigned char* b, size_t width, int first, int end) {
+  if (end <= first) return true;
+  return memcmp(a + width * first, b + width * first, width * (end - first)) == 0;
+}
+
+}  // namespace
+
+std::string CompareFrame(const DecodedVideo& source, const DecodedVideo& output, size_t i, Cue cue,
+                         CueRows rows) {
   const std::string at = "frame " + std::to_string(i) + " ";
   if (i >= source.frames.size() || i >= output.frames.size() || output.width != source.width ||
       output.height != source.height)
     return at + "is missing, or the sizes differ";
   const unsigned char* in = source.frames[i].data();
   const unsigned char* out = output.frames[i].data();
-  const size_t luma = static_cast<size_t>(source.width) * source.height, chroma = luma / 4;
-  const size_t upperLuma = static_cast<size_t>(source.width) * (source.height / 2);
-  const size_t upperChroma = static_cast<size_t>(source.width / 2) * (source.height / 4);
+  const int height = source.height, chromaHeight = (height + 1) / 2;
+  const size_t width = source.width, chromaWidth = (width + 1) / 2;
+  const size_t luma = width * height, chroma = chromaWidth * chromaHeight;
   if (cue == Cue::Absent)
     return memcmp(in, out, luma + 2 * chroma) == 0 ? "" : at + "differs from the source";
-  if (memcmp(in, out, upperLuma) != 0 || memcmp(in + luma, out + luma, upperChroma) != 0 ||
-      memcmp(in + luma + chroma, out + luma + chroma, upperChroma) != 0)
-    return at + "changed above the middle";
-  if (cue == Cue::Drawn && memcmp(in + upperLuma, out + upperLuma, luma - upperLuma) == 0)
-    return at + "carries no cue";
+  // The cue's rows, and the chroma rows that any of them shares.
+  const int top = static_cast<int>(rows.top * height);
+  const int bottom = std::min(height, static_cast<int>(std::ceil(rows.bottom * height)));
+  const int chromaTop = top / 2, chromaBottom = std::min(chromaHeight, (bottom + 1) / 2);
+  for (size_t plane : {luma, luma + chroma}) {
+    if (!SameRows(in + plane, out + plane, chromaWidth, 0, chromaTop) ||
+        !SameRows(in + plane, out + plane, chromaWidth, chromaBottom, chromaHeight))
+      return at + "changed outside the cue's rows";
+  }
+  if (!SameRows(in, out, width, 0, top) || !SameRows(in, out, width, bottom, height))
+    return at + "changed outside the cue's rows";
+  if (cue == Cue::Drawn && SameRows(in, out, width, top, bottom)) return at + "carries no cue";
   return "";
 }

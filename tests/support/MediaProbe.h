@@ -11,6 +11,7 @@ struct ProbedStream {
   std::string codec;     // ffprobe's codec name: "rawvideo", "mjpeg", "adpcm_ima_wav" ...
   long packets = -1;     // read one by one through the file
   double duration = -1;  // seconds, when the container gives one
+  std::string aspect;    // video: the display aspect ratio, "16:9", when the file gives one
 };
 
 struct ProbedMedia {
@@ -54,9 +55,16 @@ struct DecodedVideo {
 DecodedVideo DecodeVideo(const std::string& windowsPath, const std::string& rawFile);
 
 // What frame of a converted video shows against the source's: the source's
-// picture, a cue drawn into its lower half, or either (near a cue's edges).
+// picture, a cue drawn into it, or either (near a cue's edges).
 enum class Cue { Absent, Drawn, Either };
+// The rows where a cue is drawn, as fractions of the picture height from its
+// top: by default the lower half.
+struct CueRows {
+  double top = 0.5;
+  double bottom = 1;
+};
 // Empty when frame i of output is source's frame i, bit for bit where the cue
-// is absent and else in the rows of each plane above the middle, with the
-// luma below the middle changed where the cue is drawn; otherwise what differs.
-std::string CompareFrame(const DecodedVideo& source, const DecodedVideo& output, size_t i, Cue cue);
+// is absent and else in the rows of each plane outside the cue's, with the
+// luma in the cue's rows changed where the cue is drawn; otherwise what differs.
+std::string CompareFrame(const DecodedVideo& source, const DecodedVideo& output, size_t i, Cue cue,
+                         CueRows rows = {});

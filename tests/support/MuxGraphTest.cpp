@@ -38,12 +38,33 @@ void MuxGraphTest::ReleaseGraph() {
   m_graph.Reset();
 }
 
-void MuxGraphTest::Prepare(const std::string& clip) {
+void MuxGraphTest::NewGraph() {
   ASSERT_EQ(
       CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&m_graph)),
       S_OK);
-  ASSERT_EQ(m_graph->RenderFile(str::ToWide(clip.c_str()).c_str(), nullptr), S_OK);
   ASSERT_EQ(m_graph.As(&m_control), S_OK);
+}
+
+void MuxGraphTest::UseBuilder() {
+  ASSERT_EQ(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
+                             IID_PPV_ARGS(&m_builder)),
+            S_OK);
+  ASSERT_EQ(m_builder->SetFiltergraph(m_graph.Get()), S_OK);
+}
+
+void MuxGraphTest::PrepareSource(IBaseFilter* source) {
+  ASSERT_NO_FATAL_FAILURE(NewGraph());
+  ASSERT_EQ(m_graph->AddFilter(source, L"Source"), S_OK);
+  ComPtr<IPin> output;
+  ASSERT_EQ(PinAt(source, PINDIR_OUTPUT, 0, output), S_OK);
+  m_pins.push_back(output);
+  m_majorTypes.push_back(MEDIATYPE_Video);
+  UseBuilder();
+}
+
+void MuxGraphTest::Prepare(const std::string& clip) {
+  ASSERT_NO_FATAL_FAILURE(NewGraph());
+  ASSERT_EQ(m_graph->RenderFile(str::ToWide(clip.c_str()).c_str(), nullptr), S_OK);
   for (const GUID& major : {MEDIATYPE_Video, MEDIATYPE_Audio}) {
     ComPtr<IBaseFilter> renderer;
     ComPtr<IPin> input, upstream;
@@ -55,10 +76,7 @@ void MuxGraphTest::Prepare(const std::string& clip) {
     m_pins.push_back(upstream);
     ASSERT_EQ(m_graph->RemoveFilter(renderer.Get()), S_OK);
   }
-  ASSERT_EQ(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
-                             IID_PPV_ARGS(&m_builder)),
-            S_OK);
-  ASSERT_EQ(m_builder->SetFiltergraph(m_graph.Get()), S_OK);
+  UseBuilder();
 }
 
 void MuxGraphTest::BuildOutput(const GUID& type, const std::string& path,
@@ -78,7 +96,7 @@ void MuxGraphTest::BuildOutput(const GUID& type, const std::string& path,
 
 void MuxGraphTest::RenderInto(IBaseFilter* mux, IBaseFilter* videoCompressor,
                               IBaseFilter* audioCompressor) {
-  ASSERT_EQ(m_pins.size(), 2u);
+  ASSERT_FALSE(m_pins.empty());
   if (videoCompressor) {
     ASSERT_EQ(m_graph->AddFilter(videoCompressor, L"VideoCompressor"), S_OK);
   }

@@ -30,6 +30,8 @@ class MuxGraphTest : public ::testing::Test {
   // RenderFile, the renderers out (the pins that fed them kept), and the
   // capture graph builder stand-in on the graph.
   void Prepare(const std::string& clip);
+  // The same with a source of the test's own, whose output pin is kept.
+  void PrepareSource(IBaseFilter* source);
   // As the program builds its AVI, MKV or ASF output, through the compressors
   // where given.
   void BuildOutput(const GUID& type, const std::string& path,
@@ -57,4 +59,8 @@ class MuxGraphTest : public ::testing::Test {
   std::vector<Microsoft::WRL::ComPtr<IPin>> m_pins;  // that fed the renderers
   std::vector<GUID> m_majorTypes;                    // of m_pins' connections
   ClipFolder m_clips;
+
+ private:
+  void NewGraph();
+  void UseBuilder();
 };

@@ -41,6 +41,13 @@ inline StreamInfo Video(uint32_t compression, int width, int height, int bits, i
   return info;
 }
 
+// A picture shown at a display aspect ratio of x:y.
+inline StreamInfo WithAspect(StreamInfo info, uint32_t x, uint32_t y) {
+  info.aspectX = x;
+  info.aspectY = y;
+  return info;
+}
+
 // A WAVEFORMATEX with cbSize extra bytes.
 inline StreamInfo Audio(uint16_t tag, uint32_t rate, int channels, int bits, uint32_t block,
                         uint32_t bytesPerSecond, std::initializer_list<uint8_t> extra = {}) {
@@ -157,9 +164,12 @@ constexpr uint32_t kMjpg = 0x47504A4D;  // "MJPG"
 // 2.4 s of 25 frames per second and 44.1 kHz stereo.
 inline const Script kI420AndPcm = {
     {Video(kI420, 64, 48, 12, 400000), Pcm(44100, 2, 16)}, {{4608}, {7056}}, 1, 60};
-// Compressed: a key frame in three of varied sizes, sound in blocks.
+// Compressed and wide: a key frame in three of varied sizes, sound in blocks.
 inline const Script kMjpgAndAdpcm = {
-    {Video(kMjpg, 320, 240, 24, 417083, 6), ImaAdpcm(22050, 1)}, {{3001, 1200, 777}, {512}}, 3, 40};
+    {WithAspect(Video(kMjpg, 320, 240, 24, 417083, 6), 16, 9), ImaAdpcm(22050, 1)},
+    {{3001, 1200, 777}, {512}},
+    3,
+    40};
 inline const Script kMonoPcm = {{Pcm(48000, 1, 16)}, {{3840}}, 1, 30};
 
 }  // namespace test_streams
