@@ -5,18 +5,14 @@
 #include <numeric>
 
 #include "standins/avi/RiffBytes.h"
+#include "standins/mux/SampleEnd.h"
 
 namespace {
 
 constexpr uint32_t kHasIndex = 0x10;        // AVIF_HASINDEX
 constexpr uint32_t kIsInterleaved = 0x100;  // AVIF_ISINTERLEAVED
 constexpr int64_t kUnitsPerSecond = 10000000;
-constexpr int64_t kFallbackFrameDuration = 400000;  // 25 frames per second
 constexpr size_t kDmlhBytes = 248;
-
-int64_t FrameDuration(const StreamInfo& info) {
-  return info.frameDuration > 0 ? info.frameDuration : kFallbackFrameDuration;
-}
 
 struct Rate {
   uint32_t scale;

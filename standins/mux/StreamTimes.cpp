@@ -9,7 +9,13 @@
 StreamTimes::StreamTimes(const std::vector<StreamInfo>& streams)
     : m_streams(streams), m_state(streams.size()) {}
 
-void StreamTimes::Segment(size_t stream, int64_t start) { m_state[stream].segment = start; }
+// Untimed samples before the first timed one follow the segment's start, as
+// timed ones do.
+void StreamTimes::Segment(size_t stream, int64_t start) {
+  Stream& state = m_state[stream];
+  state.segment = start;
+  if (!state.started) state.next = start;
+}
 
 int64_t StreamTimes::Arrived(size_t stream, const int64_t* start, const int64_t* stop,
                              size_t bytes) {

@@ -30,12 +30,13 @@ struct ScriptRun {
 // A script of steps: "v40" pushes a video sample (stream 0, 25 frames per
 // second) that came with the time 40 ms, "a10" an audio one (stream 1, 4 bytes
 // a millisecond), "v" and "a" samples that came without a time, "V" and "A" end
-// a stream. Every sample is 4 bytes. After each step every sample that may
+// a stream, "S500" starts both streams' segments at 500 ms, "f0" makes the
+// video's frame duration unknown. Every sample is 4 bytes. After each step every sample that may
 // leave does; the queues are bounded at boundBytes or boundSpanMs.
 ScriptRun RunScript(const std::vector<std::string>& steps, uint64_t boundBytes = kNoBytesBound,
                     int64_t boundSpanMs = kNoSpanBound / k100nsPerMs) {
-  const std::vector<StreamInfo> streams = {test_streams::Video(0, 64, 48, 24, 400000),
-                                           test_streams::Pcm(2000, 1, 16)};
+  std::vector<StreamInfo> streams = {test_streams::Video(0, 64, 48, 24, 400000),
+                                     test_streams::Pcm(2000, 1, 16)};
   Interleaver interleaver(2, boundBytes, boundSpanMs * k100nsPerMs);
   StreamTimes times(streams);
   ScriptRun run;
@@ -44,6 +45,10 @@ ScriptRun RunScript(const std::vector<std::string>& steps, uint64_t boundBytes =
     if (step[0] == 'V' || step[0] == 'A') {
       interleaver.End(stream);
       times.Ended(stream);
+    } else if (step[0] == 'S') {
+      for (size_t s : {0, 1}) times.Segment(s, std::stoll(step.substr(1)) * k100nsPerMs);
+    } else if (step[0] == 'f') {
+      streams[0].frameDuration = 0;
     } else {
       const int64_t start = step.size() > 1 ? std::stoll(step.substr(1)) * k100nsPerMs : 0;
       const int64_t time = times.Arrived(stream, step.size() > 1 ? &start : nullptr, nullptr, 4);
@@ -82,6 +87,8 @@ TEST(Interleaver, ReleasesSamplesInTimeOrderOnceEveryOpenStreamHasOne) {
       // Without a time: where the stream's last sample ended.
       {{"v0", "v", "v", "a30", "a", "A", "V"}, "v0 a30 a31 v40 v80"},
       {{"v", "a", "a", "A", "V"}, "v0 a0 a1"},
+      {{"S1000", "v", "v", "a1000", "A", "V"}, "v0 a0 v40"},  // from the segment's start
+      {{"f0", "v", "v", "v", "A", "V"}, "v0 v40 v80"},        // 25 frames a second
       // Before the file's start: at its start.
       {{"v100", "a100", "v60", "A", "V"}, "v0 v0 a0"},
   };
