@@ -1,13 +1,13 @@
 #include "standins/avi/AviWriter.h"
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 #include <utility>
 
 #include "standins/avi/RiffBytes.h"
 #include "standins/mux/FileSink.h"
 #include "standins/mux/SampleEnd.h"
+#include "standins/mux/SilentSound.h"
 
 namespace {
 
@@ -18,34 +18,12 @@ constexpr uint64_t kChunkHeadBytes = 8;         // id, size
 constexpr uint64_t kMaxChunkData = 0x7FFFFFFF;  // the standard index keeps 31 bits
 constexpr size_t kBitmapHeaderBytes = 40;
 constexpr size_t kWaveFormatBytes = 16;
-constexpr uint16_t kImaAdpcmTag = 0x11;
-// Sound that strays less from its times is taken as it comes; 100 ns units.
-constexpr int64_t kSoundSlack = 50000;
-// Silence written for one gap at most: an hour. A larger jump in time is
-// taken as a fault of the times, not as a gap.
-constexpr int64_t kMaxSilence = 36000000000;
 
 bool Valid(const StreamInfo& info) {
   if (info.kind == StreamInfo::Kind::kAudio)
     return info.blockAlign > 0 && info.bytesPerSecond > 0 && info.format.size() >= kWaveFormatBytes;
   return info.width > 0 && info.height > 0 && info.width <= 0xFFFF && info.height <= 0xFFFF &&
          info.format.size() >= kBitmapHeaderBytes;
-}
-
-// The byte that silent sound is made of, where the format has one: an IMA
-// ADPCM block of zeros decodes to silence too.
-std::optional<uint8_t> SilentByte(const StreamInfo& info) {
-  if (info.pcm) return static_cast<uint8_t>(info.bitsPerSample == 8 ? 0x80 : 0);
-  const uint16_t tag = static_cast<uint16_t>(info.format[0] | info.format[1] << 8);
-  if (tag == kImaAdpcmTag) return static_cast<uint8_t>(0);
-  return std::nullopt;
-}
-
-// Whole blocks of sound that play for duration (100 ns units), in bytes.
-uint64_t SoundBytesFor(const StreamInfo& info, int64_t duration) {
-  const double blocks = static_cast<double>(duration) * info.bytesPerSecond /
-                        (10000000.0 * info.blockAlign);
-  return static_cast<uint64_t>(std::llround(blocks)) * info.blockAlign;
 }
 
 }  // namespace
@@ -164,8 +142,7 @@ int32_t AviWriter::WriteSound(size_t stream, const void* data, size_t size, int6
 }
 
 int32_t AviWriter::AddSilence(size_t stream, uint64_t bytes, uint8_t silent) {
-  const StreamInfo& info = m_streams[stream];
-  const uint64_t most = std::max<uint64_t>(info.bytesPerSecond / info.blockAlign, 1) * info.blockAlign;
+  const uint64_t most = SilencePieceBytes(m_streams[stream]);
   const std::vector<uint8_t> silence(static_cast<size_t>(std::min(bytes, most)), silent);
   for (uint64_t left = bytes; left > 0;) {
     const size_t part = static_cast<size_t>(std::min<uint64_t>(left, silence.size()));

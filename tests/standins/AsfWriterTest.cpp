@@ -314,10 +314,48 @@ TEST(AsfWriter, RefusesWhatItsFieldsCannotHold) {
   AsfWriter bigFormat(sink, {Video(kMjpg, 64, 48, 24, 400000, 0x10000)},
                       Options(8192, 0, 10000000));
   EXPECT_EQ(bigFormat.Start(), AsfWriter::kInvalidArg) << "a codec private beyond 64 kB";
-  AsfWriter writer(sink, sound, Options(8192, 3000, 10000000));
-  ASSERT_EQ(writer.Start(), 0);
-  EXPECT_EQ(writer.Write(0, "x", 1, true, (0xFFFFFFFFll - 2999) * 10000), AsfWriter::kFileTooLarge)
-      << "a presentation time beyond 32 bits of ms";
+}
+
+// Every stream plays from the file's 0 where it can, so that readers that
+// give each stream the play duration from its own start agree with it: video
+// from its first key frame, PCM and IMA ADPCM sound from silence. A time
+// beyond the payloads' 32 bits of ms is taken as the last they can say.
+TEST(AsfWriter, StreamsLeadFromTheFilesZeroAndTimesStayInThePayloadsRange) {
+  constexpr int64_t kMs = 10000;  // 100 ns units
+  const struct {
+    const char* name;
+    StreamInfo stream;
+    std::vector<std::pair<int64_t, bool>> samples;  // time, key; of 9 bytes of 7
+    std::vector<Sample> objects;                    // times in ms
+  } cases[] = {
+      {"a picture a second late", Video(kMjpg, 64, 48, 24, 400000), {{1000 * kMs, true}},
+       {{0, true, 9, 7}, {1000, true, 9, 7}}},
+      {"less than a frame late", Video(kMjpg, 64, 48, 24, 400000), {{20 * kMs, true}},
+       {{20, true, 9, 7}}},
+      {"no key frame to lead with", Video(kMjpg, 64, 48, 24, 400000),
+       {{1000 * kMs, false}, {1040 * kMs, true}}, {{1000, false, 9, 7}, {1040, true, 9, 7}}},
+      {"8-bit sound", Pcm(8000, 1, 8), {{500 * kMs, true}}, {{0, true, 4000, 0x80}, {500, true, 9, 7}}},
+      {"IMA ADPCM sound", test_streams::ImaAdpcm(22050, 1), {{500 * kMs, true}},
+       {{0, true, 5632, 0}, {500, true, 9, 7}}},
+      {"MP3 sound", test_streams::Audio(0x55, 44100, 2, 0, 1, 16000), {{500 * kMs, true}},
+       {{500, true, 9, 7}}},
+      {"wild times", Pcm(8000, 1, 8), {{0, true}, {(0xFFFFFFFFll - 2999) * kMs, true}, {INT64_MAX, true}},
+       {{0, true, 9, 7}, {0xFFFFFFFFll - 3000, true, 9, 7}, {0xFFFFFFFFll - 3000, true, 9, 7}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const AsfWriter::Options options = Options(8192, 3000, 10000000);
+    MemorySink sink;
+    AsfWriter writer(sink, {c.stream}, options);
+    ASSERT_EQ(writer.Start(), 0);
+    const std::vector<uint8_t> data(9, 7);
+    for (const auto& [time, key] : c.samples)
+      ASSERT_EQ(writer.Write(0, data.data(), data.size(), key, time), 0);
+    ASSERT_EQ(writer.Finish(), 0);
+    const File f{sink.bytes};
+    EXPECT_EQ(Complete(ReadFile(f, options, {c.stream}, true).objects, options.prerollMs),
+              Samples{c.objects});
+  }
 }
 
 }  // namespace
