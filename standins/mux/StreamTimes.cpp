@@ -1,10 +1,28 @@
 #include "standins/mux/StreamTimes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "standins/mux/SampleEnd.h"
 #include "standins/mux/StreamInfo.h"
+
+namespace {
+
+// A jump of a stream's times further than this is a fault of the times, not
+// a gap: an hour, in 100 ns units.
+constexpr double kMaxJump = 36000000000.0;
+
+// a + b, saturated: upstream's times are not to be trusted with overflow.
+int64_t Plus(int64_t a, int64_t b) {
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+  if (b > 0 && a > kMax - b) return kMax;
+  if (b < 0 && a < kMin - b) return kMin;
+  return a + b;
+}
+
+}  // namespace
 
 StreamTimes::StreamTimes(const std::vector<StreamInfo>& streams)
     : m_streams(streams), m_state(streams.size()) {}
@@ -17,11 +35,19 @@ void StreamTimes::Segment(size_t stream, int64_t start) {
   if (!state.started) state.next = start;
 }
 
+// A timed sample that jumps too far from where its stream was goes on from
+// there instead, and so do the stream's later times.
 int64_t StreamTimes::Arrived(size_t stream, const int64_t* start, const int64_t* stop,
                              size_t bytes) {
   Stream& state = m_state[stream];
-  const int64_t time = start ? *start : state.next;
-  state.next = start && stop && *stop > *start ? *stop : SampleEnd(m_streams[stream], time, bytes);
+  int64_t time = start ? Plus(*start, state.shift) : state.next;
+  if (start && state.started &&
+      std::abs(static_cast<double>(time) - static_cast<double>(state.next)) > kMaxJump) {
+    state.shift = Plus(state.shift, Plus(state.next, time == INT64_MIN ? INT64_MAX : -time));
+    time = state.next;
+  }
+  const bool stopped = start && stop && *stop > *start;
+  state.next = stopped ? Plus(*stop, state.shift) : SampleEnd(m_streams[stream], time, bytes);
   if (!state.started) state.first = time;
   state.started = true;
   return time;
@@ -40,7 +66,7 @@ int64_t StreamTimes::EarliestStart(int64_t time) const {
   return earliest;
 }
 
-// time - origin, saturated: upstream's times are not to be trusted with overflow.
+// time - origin, saturated.
 int64_t StreamTimes::InFile(int64_t time) {
   if (!m_hasOrigin) m_origin = EarliestStart(time);
   m_hasOrigin = true;

@@ -4,7 +4,8 @@
 // 0 is the earliest stream's first sample, so that the streams keep their
 // offsets against each other. Where samples must be written before every
 // stream has sent one, a stream yet to come is taken to start no earlier than
-// its segment. No Windows headers: built natively too.
+// its segment. A stream whose times jump by more than an hour goes on where it
+// was. No Windows headers: built natively too.
 
 #include <cstddef>
 #include <cstdint>
@@ -33,6 +34,7 @@ class StreamTimes {
     int64_t next = 0;   // where its next untimed sample goes
     int64_t first = 0;  // its first sample's time, once started
     int64_t segment = 0;
+    int64_t shift = 0;  // added to its times since a jump
     bool started = false;
     bool ended = false;
   };

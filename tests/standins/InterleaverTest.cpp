@@ -89,6 +89,8 @@ TEST(Interleaver, ReleasesSamplesInTimeOrderOnceEveryOpenStreamHasOne) {
       {{"v", "a", "a", "A", "V"}, "v0 a0 a1"},
       {{"S1000", "v", "v", "a1000", "A", "V"}, "v0 a0 v40"},  // from the segment's start
       {{"f0", "v", "v", "v", "A", "V"}, "v0 v40 v80"},        // 25 frames a second
+      // A wild time, 50 days on, and back: the stream goes on where it was.
+      {{"v0", "v40", "v4320000000", "v4320000040", "v120", "A", "V"}, "v0 v40 v80 v120 v160"},
       // Before the file's start: at its start.
       {{"v100", "a100", "v60", "A", "V"}, "v0 v0 a0"},
   };
@@ -118,8 +120,8 @@ TEST(Interleaver, AQueueAtItsBoundLetsItsOldestSamplesOutAndKeepsTheOffsets) {
        "v0 a0 v40 v80 v140"},
       {"the other stream ends before it starts", 8, kNoSpanBound / k100nsPerMs,
        {"v0", "v40", "A"}, "v0 v40"},
-      {"times at the ends of their range", kNoBytesBound, 100,
-       {"a-922337203685477", "a922337203685477"}, "a0"},
+      {"times near the end of their range", kNoBytesBound, 100,
+       {"a-922337203685477", "a-922337203685377"}, "a0"},
       {"a stream yet to come keeps its offset", kNoBytesBound, 100,
        {"v1000", "v1050", "v1100", "a0", "A"}, "v1000 a0 v1050 v1100"},
       {"a stream that ended empty sets no start", kNoBytesBound, 100,
