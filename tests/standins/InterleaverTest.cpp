@@ -28,7 +28,8 @@ struct ScriptRun {
 };
 
 // A script of steps: "v40" pushes a video sample (stream 0, 25 frames per
-// second) that came with the time 40 ms, "a10" an audio one (stream 1, 4 bytes
+// second) that came with the time 40 ms ("v40-100": and the stop time 100 ms),
+// "a10" an audio one (stream 1, 4 bytes
 // a millisecond), "v" and "a" samples that came without a time, "V" and "A" end
 // a stream, "S500" starts both streams' segments at 500 ms, "f0" makes the
 // video's frame duration unknown. Every sample is 4 bytes. After each step every sample that may
@@ -50,8 +51,11 @@ ScriptRun RunScript(const std::vector<std::string>& steps, uint64_t boundBytes =
     } else if (step[0] == 'f') {
       streams[0].frameDuration = 0;
     } else {
+      const size_t dash = step.find('-', 2);
       const int64_t start = step.size() > 1 ? std::stoll(step.substr(1)) * k100nsPerMs : 0;
-      const int64_t time = times.Arrived(stream, step.size() > 1 ? &start : nullptr, nullptr, 4);
+      const int64_t stop = dash != std::string::npos ? std::stoll(step.substr(dash + 1)) * k100nsPerMs : 0;
+      const int64_t time = times.Arrived(stream, step.size() > 1 ? &start : nullptr,
+                                         dash != std::string::npos ? &stop : nullptr, 4);
       interleaver.Push({stream, time, std::vector<uint8_t>(4), true});
     }
     QueuedSample sample;
@@ -87,6 +91,7 @@ TEST(Interleaver, ReleasesSamplesInTimeOrderOnceEveryOpenStreamHasOne) {
       // Without a time: where the stream's last sample ended.
       {{"v0", "v", "v", "a30", "a", "A", "V"}, "v0 a30 a31 v40 v80"},
       {{"v", "a", "a", "A", "V"}, "v0 a0 a1"},
+      {{"v0-100", "v", "a300-301", "a", "A", "V"}, "v0 v100 a300 a301"},  // where upstream stopped
       {{"S1000", "v", "v", "a1000", "A", "V"}, "v0 a0 v40"},  // from the segment's start
       {{"f0", "v", "v", "v", "A", "V"}, "v0 v40 v80"},        // 25 frames a second
       // A wild time, 50 days on, and back: the stream goes on where it was.
@@ -270,6 +275,10 @@ TEST(HeaderRefresh, ComesAfterASpanOfOutputOrSoMuchGrowth) {
       {"a share of the size last described", {kNever, ~0ull, 4},
        {{0, 1249}, {0, 1250}, {0, 1561}, {0, 1562}}, ".+.+"},
       {"the share, at most so many bytes", {kNever, 300, 2}, {{0, 1299}, {0, 1300}}, ".+"},
+      {"the writers' own: 2 s, 64 MiB, a 32nd", {},
+       {{0, 1030}, {0, 1031}, {2 * kS - 1, 1040}, {2 * kS, 1050}, {2 * kS, 4ull << 30},
+        {2 * kS, (4ull << 30) + (64 << 20) - 1}, {2 * kS, (4ull << 30) + (64 << 20)}},
+       ".+.++.+"},
   };
   for (const auto& c : cases) {
     HeaderRefresh refresh(c.limits);
