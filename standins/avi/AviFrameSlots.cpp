@@ -11,6 +11,17 @@ constexpr int64_t kDeclaredShare = 50;
 constexpr int64_t kSteadyShare = 8;
 // A longer interval is a jump in the times, not a frame's.
 constexpr int64_t kLongestInterval = 100000000;  // 100 ns units: 10 s
+// The common rates' frame durations (100 ns units), which a measured one
+// within this share is taken to be.
+constexpr int64_t kCommonShare = 2000;
+constexpr int64_t kCommonDurations[] = {
+    417083, 416667, 400000, 333667, 333333, 208333, 200000, 166833, 166667, 666667, 800000, 1000000};
+
+int64_t Common(int64_t measured) {
+  for (int64_t common : kCommonDurations)
+    if (std::abs(common - measured) <= measured / kCommonShare) return common;
+  return measured;
+}
 
 }  // namespace
 
@@ -30,7 +41,7 @@ int64_t AviFrameSlots::ChooseDuration(const std::vector<int64_t>& times, int64_t
     for (size_t j = i; j < intervals.size() && intervals[j] <= top; ++j, ++count)
       sum += intervals[j];
     if (count < 2 && intervals.size() > 1) continue;
-    const int64_t steady = sum / count;
+    const int64_t steady = Common(sum / count);
     const bool declaredHolds = declared > 0 && std::abs(declared - steady) <= steady / kDeclaredShare;
     return declaredHolds ? declared : steady;
   }

@@ -3,7 +3,8 @@
 // and no times: each frame in the slot its time falls in, the slots before it
 // left empty (dropped-frame chunks) from the file's 0 on. The rate is chosen
 // from what arrives: the declared one, unless the first frames' shortest
-// steady interval says otherwise. A frame whose slot is taken goes into the
+// steady interval says otherwise (the common rate it is closest to, where it
+// is that close). A frame whose slot is taken goes into the
 // next free one while that plays it no more than a frame late; later still,
 // a frame that may be dropped is, so that the picture never drifts from the
 // sound. A jump of more slots than kMaxDroppedFrames is taken as a fault of
@@ -18,8 +19,9 @@ class AviFrameSlots {
  public:
   // Empty chunks written for one gap at most: an hour at 25 frames a second.
   static constexpr uint64_t kMaxDroppedFrames = 90000;
-  // How many first frames choose the rate.
-  static constexpr size_t kRateFrames = 6;
+  // How many first frames choose the rate: a second's at 25 frames a second,
+  // enough to tell 30 from 29.97 in times rounded to the millisecond.
+  static constexpr size_t kRateFrames = 25;
 
   // The frame duration (100 ns units) for frames that came at times, in order,
   // where declared (0: unknown) is the stream's own.

@@ -1,6 +1,7 @@
 #include "standins/avi/AviWriter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <utility>
 
@@ -123,7 +124,10 @@ int32_t AviWriter::WriteSound(size_t stream, const void* data, size_t size, int6
   StreamState& state = m_state[stream];
   const StreamInfo& info = m_streams[stream];
   const std::optional<uint8_t> silent = SilentByte(info);
-  if (!state.started && !silent) m_totals[stream].startTicks = StreamTicksAt(info, time);
+  if (!state.started && !silent) {
+    m_totals[stream].startTicks = StreamTicksAt(info, time);
+    state.soundStart = time;
+  }
   state.started = true;
   if (!silent) return AddChunk(stream, data, size, true);
   const int64_t gap = time - SampleEnd(info, state.soundStart, m_totals[stream].bytes);
@@ -139,6 +143,31 @@ int32_t AviWriter::WriteSound(size_t stream, const void* data, size_t size, int6
     size -= static_cast<size_t>(overlap);
   }
   return AddChunk(stream, data, size, true);
+}
+
+// The picture lasts as long as the sound, in dropped-frame chunks after its
+// last frame: players take the file's length from the main header, which
+// counts the first video stream's frames.
+int32_t AviWriter::LengthenPicture() {
+  int64_t soundEnd = 0;
+  for (size_t i = 0; i < m_streams.size(); ++i)
+    if (m_streams[i].kind == StreamInfo::Kind::kAudio && m_state[i].started)
+      soundEnd = std::max(soundEnd, SampleEnd(m_streams[i], m_state[i].soundStart, m_totals[i].bytes));
+  for (size_t i = 0; i < m_streams.size(); ++i) {
+    if (m_streams[i].kind != StreamInfo::Kind::kVideo) continue;
+    if (!m_state[i].slots) return 0;
+    const double slots = std::round(static_cast<double>(soundEnd) / FrameDuration(m_streams[i]));
+    const uint64_t chunks = m_totals[i].chunks;
+    if (slots <= static_cast<double>(chunks) ||
+        slots - static_cast<double>(chunks) > AviFrameSlots::kMaxDroppedFrames)
+      return 0;
+    for (uint64_t n = static_cast<uint64_t>(slots) - chunks; n > 0; --n) {
+      const int32_t status = AddChunk(i, nullptr, 0, false);
+      if (status != 0) return status;
+    }
+    return 0;
+  }
+  return 0;
 }
 
 int32_t AviWriter::AddSilence(size_t stream, uint64_t bytes, uint8_t silent) {
@@ -172,6 +201,7 @@ int32_t AviWriter::WriteEnd() {
   int32_t held = 0;
   for (size_t i = 0; i < m_state.size() && held == 0 && Failure() == 0; ++i)
     if (!m_state[i].held.empty()) held = WriteHeldFrames(i);
+  if (held == 0 && Failure() == 0) held = LengthenPicture();
   // A RIFF closed before a failed start of the next is not closed again: its
   // movi list would take in the indexes after it.
   const int32_t close = m_riffOpen ? CloseRiff() : 0;

@@ -11,7 +11,8 @@
 // held back until they have chosen the stream's rate; PCM and IMA ADPCM sound
 // keeps its times with silence where it leaves a gap of more than a few
 // milliseconds and blocks cut where it overlaps itself. Other sound follows
-// on, its stream starting at its first sample's time.
+// on, its stream starting at its first sample's time. The picture lasts as
+// long as the sound.
 //
 // While samples come, the open RIFF's and movi list's sizes and the headers'
 // lengths are brought up to date every so often (HeaderRefresh), so that a
@@ -80,6 +81,7 @@ class AviWriter final : public ContainerWriter {
   int32_t WriteHeldFrames(size_t stream);
   int32_t PlaceFrame(size_t stream, const void* data, size_t size, bool keyFrame, int64_t time);
   int32_t WriteSound(size_t stream, const void* data, size_t size, int64_t time);
+  int32_t LengthenPicture();
   // bytes of silence, made of silent bytes, in chunks of at most a second.
   int32_t AddSilence(size_t stream, uint64_t bytes, uint8_t silent);
   uint64_t RiffBytesWith(size_t stream, uint64_t paddedSize) const;

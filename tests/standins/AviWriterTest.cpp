@@ -254,8 +254,8 @@ TEST(AviWriter, HeadersAndIndexesDescribeWhatWasWritten) {
 TEST(AviWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
   const Shape shape = {
       "",
-      {{Video(kI420, 64, 48, 12, 333667), Pcm(44100, 2, 16)}, {{4608}, {1764, 1768}}, 1, 10},
-      {16 * 1024, 8}};
+      {{Video(kI420, 64, 48, 12, 333667), Pcm(44100, 2, 16)}, {{4608}, {1764, 1768}}, 1, 40},
+      {64 * 1024, 8}};
   const std::vector<uint8_t> whole = test_streams::WholeFile<AviWriter>(shape.script, shape.limits);
   const uint64_t size = whole.size();
   Chunk riffs;
@@ -339,7 +339,7 @@ TEST(AviWriter, KeepsTimesInFrameSlotsSilenceAndStreamStarts) {
        {0, sizes({{3, 9}, {2, 0}, {2, 9}})},
        {0, {}}},
       {"24 frames a second at a declared 25", frames(48, 24), {}, {0, sizes({{48, 9}})}, {0, {}},
-       400000, 416666},
+       400000, 416667},
       {"30 frames a second at a declared 25", frames(60, 30), {}, {0, sizes({{60, 9}})}, {0, {}},
        400000, 333333},
       {"29.97 frames a second declared", frames(30, 30000 / 1001.0), {}, {0, sizes({{30, 9}})},
@@ -349,12 +349,13 @@ TEST(AviWriter, KeepsTimesInFrameSlotsSilenceAndStreamStarts) {
        {0, thirtyThenFifteen}, {0, {}}, 444444, 333333},
       // Frames that come faster than the rate: one in two is left out, and
       // none plays more than a frame late.
-      {"15 then 30 frames a second", join(frames(15, 15), frames(10, 30, 1000)), {},
-       {0, sizes({{21, 9}})}, {0, {}}, 666666, 666666},
+      {"15 then 30 frames a second", join(frames(30, 15), frames(10, 30, 2000)), {},
+       {0, sizes({{36, 9}})}, {0, {}}, 666667, 666667},
+      // The picture lasts as long as the sound.
       {"sound 0.5 s after the picture",
        frames(2, 25),
        {500 * kMs, 501 * kMs},
-       {0, {9, 9}},
+       {0, sizes({{2, 9}, {11, 0}})},
        {0, {88200, 4, 4}}},
       {"picture 0.48 s after the sound", frames(2, 25, 480), {0}, {0, sizes({{12, 0}, {2, 9}})},
        {0, {4}}},
