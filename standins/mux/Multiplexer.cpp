@@ -13,8 +13,8 @@
 
 namespace {
 
-// How far a stream may run ahead of the others before its input waits: its
-// queue holds copies of what it sent ahead.
+// How far a stream may run ahead of the others before its oldest samples are
+// written out of time order: its queue holds copies of what it sent ahead.
 constexpr uint64_t kQueueBytes = 4u << 20;
 constexpr int64_t kQueueSpan = 10000000;  // 100 ns units
 
@@ -197,6 +197,8 @@ HRESULT Multiplexer::OpenFile() {
   if (FAILED(hr)) return hr;
   m_interleaver = std::make_unique<Interleaver>(count, kQueueBytes, kQueueSpan);
   m_times = std::make_unique<StreamTimes>(m_streams);
+  for (const auto& pin : m_pins)
+    if (pin->Stream() >= 0) m_times->Segment(static_cast<size_t>(pin->Stream()), pin->SegmentStart());
   m_written = 0;
   m_sink = std::move(sink);
   m_writer = std::move(writer);
@@ -228,7 +230,6 @@ HRESULT Multiplexer::CloseFileLocked() {
   m_writer.reset();
   m_sink.reset();
   m_interleaver.reset();
-  WakeAllConditionVariable(&m_wake);
   return FAILED(written) ? written : finished;
 }
 
@@ -269,13 +270,7 @@ HRESULT Multiplexer::Receive(MultiplexerPin& pin, IMediaSample* sample) {
     queued.time = m_times->Arrived(queued.stream, SUCCEEDED(timed) ? &start : nullptr,
                                    timed == S_OK ? &stop : nullptr, queued.Size());
     hr = QueueLocked(std::move(queued));
-    if (FAILED(hr)) {
-      outcome = EndRunLocked(hr);
-    } else {
-      WakeAllConditionVariable(&m_wake);
-      while (m_open && !pin.Flushing() && m_interleaver->Full(static_cast<size_t>(stream)))
-        m_lock.Wait(m_wake);
-    }
+    if (FAILED(hr)) outcome = EndRunLocked(hr);
   }
   Tell(outcome);
   return FAILED(hr) ? hr : S_OK;
@@ -299,9 +294,9 @@ HRESULT Multiplexer::EndOfStream(MultiplexerPin& pin) {
     standin::SlimAutoLock lock(m_lock);
     if (!m_open || stream < 0) return S_OK;
     m_interleaver->End(static_cast<size_t>(stream));
+    m_times->Ended(static_cast<size_t>(stream));
     const HRESULT hr = WriteReadyLocked();
     if (FAILED(hr) || m_interleaver->AllEnded()) outcome = EndRunLocked(hr);
-    WakeAllConditionVariable(&m_wake);
   }
   Tell(outcome);
   return S_OK;
@@ -327,7 +322,8 @@ LONGLONG Multiplexer::WrittenPosition() {
   return m_written;
 }
 
-void Multiplexer::WakeStreams() {
+void Multiplexer::NewSegment(MultiplexerPin& pin) {
+  const int stream = pin.Stream();
   standin::SlimAutoLock lock(m_lock);
-  WakeAllConditionVariable(&m_wake);
+  if (m_open && stream >= 0) m_times->Segment(static_cast<size_t>(stream), pin.SegmentStart());
 }

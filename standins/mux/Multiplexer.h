@@ -12,9 +12,10 @@
 // stream. Uncompressed pictures are written packed, whichever row layout of
 // the declared picture a sample has; one that fits none ends the run.
 //
-// Threads: each input streams on its own thread and may wait in Receive while
-// its stream runs ahead of the others; Stop and flushing wake it. The file and
-// the queues are guarded by m_lock, never held while the graph is notified.
+// Threads: each input streams on its own thread, or one thread feeds them all;
+// Receive never waits for another stream (a stream far ahead of the others is
+// written out of time order, Interleaver). The file and the queues are guarded
+// by m_lock, never held while the graph is notified.
 
 #include <functional>
 #include <memory>
@@ -76,7 +77,7 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   void AddFreePin();
   HRESULT Receive(MultiplexerPin& pin, IMediaSample* sample);
   HRESULT EndOfStream(MultiplexerPin& pin);
-  void WakeStreams();
+  void NewSegment(MultiplexerPin& pin);
   // The time of the last sample written to the file (100 ns units, from the
   // file's start): the multiplexer's current position.
   LONGLONG WrittenPosition();
@@ -117,7 +118,6 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   REFERENCE_TIME m_preroll = 0;
 
   standin::SlimLock m_lock;
-  CONDITION_VARIABLE m_wake = CONDITION_VARIABLE_INIT;  // a queue shrank or the run ended
   std::unique_ptr<FileSink> m_sink;
   std::unique_ptr<ContainerWriter> m_writer;
   std::unique_ptr<Interleaver> m_interleaver;

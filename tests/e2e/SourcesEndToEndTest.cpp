@@ -60,6 +60,16 @@ ClipShape Marked(int width, int height, int seconds, const char* rate = "25", do
   return {width, height, 25, 25 * seconds, true, rate, soundDelay, variableRate, true};
 }
 
+ClipShape WithSoundHole(ClipShape shape, double seconds) {
+  shape.soundHole = seconds;
+  return shape;
+}
+
+ClipShape Declaring(ClipShape shape, int framesPerSecond) {
+  shape.declaredRate = framesPerSecond;
+  return shape;
+}
+
 const Source kSources[] = {
     {"854x480.mp4", Marked(854, 480, 2), kH264 + " -c:a aac", {"avi", "mkv"}},
     {"426x240 unsubtitled.mp4",
@@ -73,6 +83,9 @@ const Source kSources[] = {
     {"322x242 ntsc.mp4", Marked(322, 242, 2, "30000/1001"), kH264 + " -c:a aac", {"avi", "asf"}},
     {"variable rate.mp4", Marked(320, 240, 3, "30", 0, true), kH264 + " -c:a aac", {"avi", "mkv"}},
     {"late sound.mkv", Marked(320, 240, 2, "25", 0.5), kH264 + " -c:a aac", {"avi", "mkv", "asf"}},
+    {"early sound.mkv", Marked(320, 240, 5, "25", -1), kH264 + " -c:a aac", {"avi", "asf"}},
+    {"sound hole.mkv", WithSoundHole(Marked(320, 240, 5), 2), kH264 + " -c:a aac", {"avi", "mkv"}},
+    {"30 fps said 25.mkv", Declaring(Marked(160, 120, 60, "30"), 25), kH264 + " -c:a aac", {"avi"}},
     {"mpeg4 mp3.avi", Marked(640, 360, 2), "-c:v mpeg4 -q:v 4 -c:a libmp3lame", {"avi"}},
     {"vp9 opus.webm",
      Marked(320, 240, 2),
@@ -133,13 +146,19 @@ std::string Judge(const ClipFolder& clips, const Source& s, const std::string& o
   const ProbedMedia probed = ProbeMedia(output);
   if (!probed.read) return "ffprobe cannot read it: " + probed.errors;
   const DecodedVideo in = DecodeVideo(source, clips.PathOf("in.yuv"));
-  const DecodedVideo out = DecodeVideo(output, clips.PathOf("out.yuv"));
-  const std::vector<double> inTimes = FrameTimes(source, "v"), outTimes = FrameTimes(output, "v");
+  DecodedVideo out = DecodeVideo(output, clips.PathOf("out.yuv"));
+  const std::vector<double> inTimes = FrameTimes(source, "v");
+  std::vector<double> outTimes = FrameTimes(output, "v");
   if (in.frames.size() < 2 || inTimes.size() != in.frames.size() || out.width != in.width ||
       out.height != in.height || outTimes.size() != out.frames.size())
     return "frames " + std::to_string(in.frames.size()) + " / " +
            std::to_string(out.frames.size()) + ", times " + std::to_string(inTimes.size()) + " / " +
            std::to_string(outTimes.size()) + ", or another size";
+  // ASF leads a picture that starts after the sound with its first frame from 0.
+  if (out.frames.size() == in.frames.size() + 1 && out.frames[0] == out.frames[1]) {
+    out.frames.erase(out.frames.begin());
+    outTimes.erase(outTimes.begin());
+  }
   const std::string counts =
       std::to_string(out.frames.size()) + " of " + std::to_string(in.frames.size()) + " frames";
   if (whole ? out.frames.size() != in.frames.size() : out.frames.size() > in.frames.size())
@@ -155,10 +174,17 @@ std::string Judge(const ClipFolder& clips, const Source& s, const std::string& o
                sourceSpan = inTimes.back() - inTimes.front();
   if (whole && std::abs(span - sourceSpan) > frame)
     return "pictures over " + std::to_string(span) + " s, not " + std::to_string(sourceSpan);
-  // A decoder may keep or drop its codec's first block: WMA's is 46 ms.
-  const double sound = DecodedAudioSeconds(output), nominal = s.shape.frames / 25.0;
-  if (whole && std::abs(sound - nominal) > std::max(frame, kLargestSoundBlock))
-    return std::to_string(sound) + " s of sound";
+  // The sound ends where the source's does, against the picture; a decoder
+  // may keep or drop its codec's first block: WMA's is 46 ms.
+  const double soundEnd = SoundEndSeconds(output);
+  const double soundOn = soundEnd - outTimes.front();
+  const double sourceSoundOn = SoundEndSeconds(source) - inTimes.front();
+  if (whole && std::abs(soundOn - sourceSoundOn) > std::max(frame, kLargestSoundBlock))
+    return "the sound ends " + std::to_string(soundOn) + " s after the picture starts, not " +
+           std::to_string(sourceSoundOn);
+  const double content = std::max(outTimes.back() + frame, soundEnd);
+  if (whole && std::abs(probed.duration - content) > frame)
+    return "declared " + std::to_string(probed.duration) + " s for " + std::to_string(content);
   const double inStep = FirstSoundSeconds(source) - FlashSeconds(in, inTimes);
   const double outStep = FirstSoundSeconds(output) - FlashSeconds(out, outTimes);
   if (std::abs(outStep - inStep) > kInStep)

@@ -72,8 +72,8 @@ TEST_P(ContainerMuxGraphTest, HoldsTheFramesSoundAndLengthOfAnH264Mp4AndSeeks) {
   EXPECT_EQ(VideoFrameChecksumAfterSeek(out, 2.0, "yuv420p"), frames[50]);
 }
 
-// The picture runs seconds ahead of a sound that has ended: its input waits
-// while it is far ahead, and must go on once the sound's end is known.
+// The picture runs seconds ahead of a sound that has ended: its queue holds
+// what it sent ahead, and must empty once the sound's end is known.
 // Matroska, whose parser reads in file order (Wine's MP4 parser leaves such a
 // sound out).
 TEST_P(ContainerMuxGraphTest, SoundEndingSecondsBeforeThePictureKeepsEveryFrame) {
