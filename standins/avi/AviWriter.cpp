@@ -145,9 +145,9 @@ int32_t AviWriter::WriteSound(size_t stream, const void* data, size_t size, int6
   return AddChunk(stream, data, size, true);
 }
 
-// The picture lasts as long as the sound, in dropped-frame chunks after its
-// last frame: players take the file's length from the main header, which
-// counts the first video stream's frames.
+// The picture lasts as long as the sound, to within a frame, in dropped-frame
+// chunks after its last frame: players take the file's length from the main
+// header, which counts the first video stream's frames.
 int32_t AviWriter::LengthenPicture() {
   int64_t soundEnd = 0;
   for (size_t i = 0; i < m_streams.size(); ++i)
@@ -156,7 +156,7 @@ int32_t AviWriter::LengthenPicture() {
   for (size_t i = 0; i < m_streams.size(); ++i) {
     if (m_streams[i].kind != StreamInfo::Kind::kVideo) continue;
     if (!m_state[i].slots) return 0;
-    const double slots = std::round(static_cast<double>(soundEnd) / FrameDuration(m_streams[i]));
+    const double slots = std::floor(static_cast<double>(soundEnd) / FrameDuration(m_streams[i]));
     const uint64_t chunks = m_totals[i].chunks;
     if (slots <= static_cast<double>(chunks) ||
         slots - static_cast<double>(chunks) > AviFrameSlots::kMaxDroppedFrames)

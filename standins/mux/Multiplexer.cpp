@@ -204,7 +204,8 @@ HRESULT Multiplexer::OpenFile() {
   m_times = std::make_unique<StreamTimes>(m_streams);
   for (const auto& pin : m_pins)
     if (pin->Stream() >= 0) m_times->Segment(static_cast<size_t>(pin->Stream()), pin->SegmentStart());
-  m_written = 0;
+  m_written.assign(count, 0);
+  m_ended.assign(count, false);
   m_sink = std::move(sink);
   m_writer = std::move(writer);
   m_open = true;
@@ -218,7 +219,7 @@ HRESULT Multiplexer::WriteReadyLocked(IMediaSample* current) {
   QueuedSample sample;
   while (m_interleaver->Pop(sample)) {
     BackgroundWriter::Sample outgoing = Outgoing(sample, current);
-    m_written = std::max(m_written, outgoing.time);
+    m_written[sample.stream] = std::max(m_written[sample.stream], outgoing.time);
     const int32_t status = m_background->Post(std::move(outgoing));
     if (status != 0) return status;
   }
@@ -321,6 +322,7 @@ HRESULT Multiplexer::EndOfStream(MultiplexerPin& pin) {
     if (!m_open || stream < 0) return S_OK;
     m_interleaver->End(static_cast<size_t>(stream));
     m_times->Ended(static_cast<size_t>(stream));
+    m_ended[static_cast<size_t>(stream)] = true;
     const HRESULT hr = WriteReadyLocked();
     if (FAILED(hr) || m_interleaver->AllEnded()) outcome = EndRunLocked(hr);
   }
@@ -343,9 +345,19 @@ HRESULT Multiplexer::PackPictureLocked(QueuedSample& sample) {
   return S_OK;
 }
 
+// A stream written out of time order, far ahead of the others, is not done
+// that far: the position is the least of the streams still sending.
 LONGLONG Multiplexer::WrittenPosition() {
   standin::SlimAutoLock lock(m_lock);
-  return m_written;
+  LONGLONG position = 0;
+  bool sending = false;
+  for (size_t i = 0; i < m_written.size(); ++i) {
+    if (m_ended[i]) continue;
+    position = sending ? std::min(position, m_written[i]) : m_written[i];
+    sending = true;
+  }
+  if (sending) return position;
+  return m_written.empty() ? 0 : *std::max_element(m_written.begin(), m_written.end());
 }
 
 void Multiplexer::NewSegment(MultiplexerPin& pin) {

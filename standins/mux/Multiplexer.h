@@ -81,8 +81,8 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   HRESULT Receive(MultiplexerPin& pin, IMediaSample* sample);
   HRESULT EndOfStream(MultiplexerPin& pin);
   void NewSegment(MultiplexerPin& pin);
-  // The time of the last sample written to the file (100 ns units, from the
-  // file's start): the multiplexer's current position.
+  // The time up to which the streams still sending are written (100 ns units,
+  // from the file's start): the multiplexer's current position.
   LONGLONG WrittenPosition();
 
  protected:
@@ -132,7 +132,8 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   std::vector<StreamInfo> m_streams;  // this run's, by stream
   std::unique_ptr<StreamTimes> m_times;
   HRESULT m_openFailure = S_OK;             // why the file of this run did not open
-  LONGLONG m_written = 0;                   // the latest time written, this run
+  std::vector<LONGLONG> m_written;          // by stream: the latest time written, this run
+  std::vector<bool> m_ended;                // by stream: it sends nothing more
   bool m_open = false;                      // a file is being written
   bool m_notified = false;                  // EC_COMPLETE sent for this run
 };

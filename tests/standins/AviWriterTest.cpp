@@ -366,7 +366,7 @@ TEST(AviWriter, KeepsTimesInFrameSlotsSilenceAndStreamStarts) {
       {"sound 0.5 s after the picture",
        frames(2, 25),
        {500 * kMs, 501 * kMs},
-       {0, sizes({{2, 9}, {11, 0}})},
+       {0, sizes({{2, 9}, {10, 0}})},
        {0, {88200, 4, 4}}},
       {"picture 0.48 s after the sound", frames(2, 25, 480), {0}, {0, sizes({{12, 0}, {2, 9}})},
        {0, {4}}},
