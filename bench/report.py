@@ -64,9 +64,8 @@ def main():
         f"goal >= the bare graph's, {bare_cpu:.2f}")
     row("CPU per wall second while streaming: the bare graph", bare_cpu, "")
     print("The end of a conversion, on the real main window (ms)")
-    row("EC_COMPLETE to the finish line", get("finish_answer_ms"), "ms", "goal <= 50 ms")
-    row("  drawn into the window (Wine shows it once the thread waits)",
-        get("finish_line_ms"), "ms")
+    row("EC_COMPLETE to the finish line", get("finish_line_ms"), "ms", "goal <= 50 ms")
+    row("  drawn into the window", get("finish_painted_ms"), "ms")
     row("EC_COMPLETE to the window ready for the next Convert", get("finish_ready_ms"), "ms")
     print("Two conversions at once against one (time for both / time for one)")
     row("the engine, two graphs in one process (streaming)",
