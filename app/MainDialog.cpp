@@ -113,7 +113,7 @@ BOOL MainDialog::OnInitDialog() {
   LoadOutputFormat(m_settings, m_profile);
   ShowItem(IDC_BUTTON_BUILD_FILTERS, false);
   DisableEncoderFeedback();
-  LoadCompressorChoices(m_settings, m_profile, m_graph.Compressors());
+  LoadCompressorChoices(Hwnd(), m_settings, m_profile, m_graph.Compressors());
   LoadOutputPath(m_settings, MyVideoDefault(settings_keys::kSettings, settings_keys::kOutputName,
                                             kDefaultOutputPath, CSIDL_MYVIDEO));
   LoadOutputSize(m_settings, m_profile);
