@@ -187,7 +187,7 @@ void MainDialog::ShowStartupSummary() {
 
 void MainDialog::PreviewMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_COMMAND && SwitchLanguage(Hwnd(), LOWORD(wp), m_languages)) {
-    ShowConvertButtonText();
+    RelabelWhileConverting();
     AskForRestart(Hwnd());
   }
   if (msg == WM_RBUTTONUP) {
@@ -198,10 +198,15 @@ void MainDialog::PreviewMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void MainDialog::OnChooseFont() {
   ChooseInterfaceFont(Hwnd(), m_languages);
-  ShowConvertButtonText();
+  RelabelWhileConverting();
 }
 
-// Translating the window gives the button its template's key, Convert.
+// Translating the window gives the button its template's key, Convert (or
+// keeps its text when the language has none): it reads Stop while converting.
+void MainDialog::RelabelWhileConverting() {
+  if (m_converting == 1) ShowConvertButtonText();
+}
+
 void MainDialog::ShowConvertButtonText() {
   const UINT text = m_converting == 1 ? IDS_BUTTON_STOP : IDS_BUTTON_CONVERT;
   SetItemText(IDC_BUTTON_CONVERT, GetLocalizedDialogText(text).c_str());

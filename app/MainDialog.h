@@ -57,6 +57,7 @@ class MainDialog : public ModalDialog {
   void OnChooseFont();
   // Stop while converting, Convert otherwise, in the current language.
   void ShowConvertButtonText();
+  void RelabelWhileConverting();
   void OnCancel();
   void OnHelp();
   void OnHomepage();
