@@ -156,10 +156,8 @@ std::string ClipFolder::MakeClip(const std::string& name, const ClipShape& shape
   // Filter expressions, quoted for ffmpeg's filter graph parser.
   const std::string flash =
       ",drawbox=color=white:t=fill:enable='gte(t\\,1)*lt(t\\,1+0.5/(" + rate + "))'";
-  const auto beep = [&](const char* at) {
-    return "aevalsrc=0.8*sin(2*PI*1000*t)*between(t\\," + std::string(at) + "\\," + at +
-           "+0.04):s=44100:d=" + soundSeconds;
-  };
+  const std::string beep =
+      "aevalsrc=0.8*sin(2*PI*1000*t)*between(t\\,1\\,1.04):s=44100:d=" + soundSeconds;
   std::string command = "ffmpeg -v error -y -f lavfi -i " +
                         ShellQuote("testsrc=size=" + std::to_string(shape.width) + "x" +
                                    std::to_string(shape.height) + ":rate=" + rate +
@@ -167,11 +165,11 @@ std::string ClipFolder::MakeClip(const std::string& name, const ClipShape& shape
   if (shape.withAudio) {
     if (shape.soundDelay > 0) command += " -itsoffset " + std::to_string(shape.soundDelay);
     const std::string sine = "sine=frequency=440:sample_rate=44100:duration=" + soundSeconds;
-    command += " -f lavfi -i " + ShellQuote(shape.syncMarks ? beep("1") : sine);
+    command += " -f lavfi -i " + ShellQuote(shape.syncMarks ? beep : sine);
   }
   if (shape.withAudio && shape.secondSoundTrack) {
     const std::string other = "sine=frequency=880:sample_rate=44100:duration=" + soundSeconds;
-    command += " -f lavfi -i " + ShellQuote(shape.syncMarks ? beep("1.5") : other) +
+    command += " -f lavfi -i " + ShellQuote(shape.syncMarks ? beep : other) +
                " -map 0:v -map 1:a -map 2:a -metadata:s:a:0 language=jpn"
                " -metadata:s:a:1 language=eng";
   }

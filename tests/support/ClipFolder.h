@@ -20,7 +20,7 @@ struct ClipShape {
   bool syncMarks = false;      // a white frame and the sound's only beep at 1 s
   double soundLength = 0;      // seconds of sound, where it ends before the picture
   // A second sound track, English after the first one's Japanese: 880 Hz, or
-  // its beep half a second after the first track's.
+  // the first track's beep.
   bool secondSoundTrack = false;
 };
 
