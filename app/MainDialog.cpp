@@ -564,7 +564,7 @@ void MainDialog::RestoreWindow(Outcome outcome) {
   if (outcome != Outcome::Declined) ShowFinishLine(outcome);
   EnableWindow(Item(IDC_BUTTON_ADD_VIDEO), TRUE);
   EnableWindow(Item(IDC_BUTTON_OUTPUT_SETTINGS), TRUE);
-  RedrawWindow(Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 int64_t MainDialog::FrameTime() const {
