@@ -38,6 +38,7 @@ constexpr DWORD kUserLoadLevel = 2;
 constexpr int kFrames = 50;  // of ClipFolder's clips: 2 s at 25 per second
 constexpr int kNone = -1;
 constexpr int kKept = -2;
+constexpr char kH264[] = "-c:v libx264 -preset ultrafast -pix_fmt yuv420p";
 
 const std::vector<Box> kNotOpenedBoxes = {
     {"Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened},
@@ -240,6 +241,24 @@ TEST_F(BadInputs, ConversionsEndWithTheirOutputOrTheirReason) {
        .output = "unheard-aac.mkv",
        .format = 2,
        .soundDevice = false},
+      // Outputs that end where their sources do, though their last sample
+      // starts half a second before the end, or the streams start at 5 s.
+      {.name = "2 fps",
+       .source =
+           [](const ClipFolder& c) {
+             return c.MakeClip("2 fps.mp4", {320, 240, 2, 8, false}, kH264);
+           },
+       .output = "2fps-out.avi",
+       .frames = 8,
+       .sound = false},
+      {.name = "streams from 5 s",
+       .source =
+           [](const ClipFolder& c) {
+             ClipShape shape;
+             shape.startTime = 5;
+             return c.MakeClip("from 5 s.mkv", shape, kH264 + std::string(" -c:a aac"));
+           },
+       .output = "from5-out.avi"},
       {.name = "no sound to AVI",
        .source = clip("silent.avi", false),
        .output = "silent-out.avi",

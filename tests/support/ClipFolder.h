@@ -22,6 +22,7 @@ struct ClipShape {
   // A second sound track, English after the first one's Japanese: 880 Hz, or
   // the first track's beep.
   bool secondSoundTrack = false;
+  double startTime = 0;  // seconds at which every stream starts
 };
 
 class ClipFolder {
