@@ -7,49 +7,8 @@
 #include <dshow.h>
 
 #include "fakes/ComFake.h"
+#include "fakes/FakeEnum.h"
 #include "platform/Str.h"
-
-// One media type of a major type, as a pin offers it. It deletes itself when
-// its last reference goes.
-class FakeMediaTypes final : public IEnumMediaTypes {
- public:
-  explicit FakeMediaTypes(const GUID& majorType) : m_majorType(majorType) {}
-
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    *object = riid == IID_IUnknown || riid == IID_IEnumMediaTypes ? this : nullptr;
-    if (!*object) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-  STDMETHODIMP_(ULONG) Release() override {
-    if (--m_refs) return m_refs;
-    delete this;
-    return 0;
-  }
-  STDMETHODIMP Next(ULONG count, AM_MEDIA_TYPE** types, ULONG* fetched) override {
-    const ULONG n = count > 0 && !m_given ? 1 : 0;
-    if (n) {
-      types[0] = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
-      *types[0] = AM_MEDIA_TYPE{};
-      types[0]->majortype = m_majorType;
-      m_given = true;
-    }
-    if (fetched) *fetched = n;
-    return n == count ? S_OK : S_FALSE;
-  }
-  STDMETHODIMP Skip(ULONG) override { return E_NOTIMPL; }
-  STDMETHODIMP Reset() override {
-    m_given = false;
-    return S_OK;
-  }
-  STDMETHODIMP Clone(IEnumMediaTypes**) override { return E_NOTIMPL; }
-
- private:
-  GUID m_majorType;
-  bool m_given = false;
-  ULONG m_refs = 1;  // the caller's
-};
 
 class FakePin final : public ComFake<IPin> {
  public:
@@ -61,6 +20,7 @@ class FakePin final : public ComFake<IPin> {
         m_owner(owner),
         m_majorType(majorType) {
     calls = log;
+    m_offered.majortype = majorType;
   }
 
   // Connects both pins to each other (not owned).
@@ -108,7 +68,7 @@ class FakePin final : public ComFake<IPin> {
   STDMETHODIMP QueryId(LPWSTR*) override { return E_NOTIMPL; }
   STDMETHODIMP QueryAccept(const AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
   STDMETHODIMP EnumMediaTypes(IEnumMediaTypes** types) override {
-    *types = new FakeMediaTypes(m_majorType);
+    *types = new FakeEnum<IEnumMediaTypes, AM_MEDIA_TYPE>({&m_offered});
     return S_OK;
   }
   STDMETHODIMP QueryInternalConnections(IPin**, ULONG*) override { return E_NOTIMPL; }
@@ -121,4 +81,5 @@ class FakePin final : public ComFake<IPin> {
   PIN_DIRECTION m_direction;
   IBaseFilter* m_owner;
   GUID m_majorType;
+  AM_MEDIA_TYPE m_offered = {};
 };
