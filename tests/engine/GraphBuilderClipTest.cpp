@@ -185,37 +185,6 @@ TEST_F(ClipGraphTest, RemovesTheRenderersAndConnectsThePinsThatFedThem) {
   }
 }
 
-// A renderer that rendering could not make (no device) leaves the pin that
-// would have fed it connected to nothing.
-TEST_F(ClipGraphTest, FindsTheStreamsThatRenderingLeftOut) {
-  const struct {
-    const char* name;
-    bool sound;
-    const wchar_t* missing;  // the renderer taken out after rendering, or nullptr
-    bool soundLeftOut;
-    bool pictureLeftOut;
-  } cases[] = {
-      {"whole", true, nullptr, false, false},
-      {"without a sound device", true, kAudioRenderer, true, false},
-      {"silent", false, nullptr, false, false},
-      {"without a video renderer", false, kVideoRenderer, false, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string path =
-        clips.MakeAvi(std::string(c.name) + ".avi", ClipShape{320, 240, 25, 25, c.sound});
-    const ComPtr<IGraphBuilder> graph = Rendered(path);
-    const Leg left = c.missing ? LegOf(graph.Get(), c.missing) : Leg{};
-    if (c.missing) {
-      ASSERT_EQ(graph->RemoveFilter(left.renderer.Get()), S_OK);
-    }
-    const ComPtr<IPin> sound = FirstLooseOutput(graph.Get(), MEDIATYPE_Audio);
-    const ComPtr<IPin> picture = FirstLooseOutput(graph.Get(), MEDIATYPE_Video);
-    EXPECT_EQ(sound.Get(), c.soundLeftOut ? left.fed.Get() : nullptr);
-    EXPECT_EQ(picture.Get(), c.pictureLeftOut ? left.fed.Get() : nullptr);
-  }
-}
-
 TEST_F(ClipGraphTest, TearDownFindsTheSourceByItsNameOrItsFileAndEmptiesTheGraph) {
   struct Case {
     const char* name;
