@@ -213,7 +213,7 @@ HRESULT Multiplexer::WriteReadyLocked() {
         m_writer->Write(sample.stream, sample.Bytes(), sample.Size(), sample.keyFrame, time);
     m_interleaver->Recycle(std::move(sample.data));
     if (status != 0) return status;
-    m_written = std::max(m_written, time);
+    m_written = std::max(m_written, sample.time);
   }
   return S_OK;
 }
@@ -224,6 +224,8 @@ HRESULT Multiplexer::CloseFileLocked() {
   m_open = false;
   for (size_t i = 0; i < m_streams.size(); ++i) m_interleaver->End(i);
   const HRESULT written = WriteReadyLocked();
+  // Everything that arrived is written: the position is where the last sample ends.
+  if (SUCCEEDED(written)) m_written = std::max(m_written, m_times->LatestEnd());
   const HRESULT finished = m_writer->Finish();
   m_writer.reset();
   m_sink.reset();

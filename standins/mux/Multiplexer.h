@@ -77,8 +77,9 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   HRESULT Receive(MultiplexerPin& pin, IMediaSample* sample);
   HRESULT EndOfStream(MultiplexerPin& pin);
   void WakeStreams();
-  // The time of the last sample written to the file (100 ns units, from the
-  // file's start): the multiplexer's current position.
+  // The multiplexer's current position, in upstream's times (100 ns units), as
+  // the source's length counts: where the last sample written starts, and once
+  // the file is finished, where the last one ends.
   LONGLONG WrittenPosition();
 
  protected:
@@ -124,7 +125,7 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   std::vector<StreamInfo> m_streams;  // this run's, by stream
   std::unique_ptr<StreamTimes> m_times;
   HRESULT m_openFailure = S_OK;             // why the file of this run did not open
-  LONGLONG m_written = 0;                   // the latest time written, this run
+  LONGLONG m_written = 0;                   // the position, this run
   bool m_open = false;                      // a file is being written
   bool m_notified = false;                  // EC_COMPLETE sent for this run
 };

@@ -1,5 +1,6 @@
 #include "standins/mux/StreamTimes.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "standins/mux/SampleEnd.h"
@@ -11,7 +12,9 @@ StreamTimes::StreamTimes(const std::vector<StreamInfo>& streams)
 int64_t StreamTimes::Arrived(size_t stream, const int64_t* start, const int64_t* stop,
                              size_t bytes) {
   const int64_t time = start ? *start : m_next[stream];
-  m_next[stream] = start && stop && *stop > *start ? *stop : SampleEnd(m_streams[stream], time, bytes);
+  m_next[stream] =
+      start && stop && *stop > *start ? *stop : SampleEnd(m_streams[stream], time, bytes);
+  m_latestEnd = std::max(m_latestEnd, m_next[stream]);
   return time;
 }
 

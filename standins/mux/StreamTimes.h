@@ -22,10 +22,14 @@ class StreamTimes {
   // Where a sample of that time lies in the file, for the samples in the order
   // they are written (by time): never before 0.
   int64_t InFile(int64_t time);
+  // When the latest sample that arrived stops playing, in upstream's times; 0
+  // before any.
+  int64_t LatestEnd() const { return m_latestEnd; }
 
  private:
   const std::vector<StreamInfo>& m_streams;
   std::vector<int64_t> m_next;  // per stream
   int64_t m_origin = 0;
   bool m_hasOrigin = false;
+  int64_t m_latestEnd = 0;
 };

@@ -38,6 +38,7 @@ constexpr DWORD kUserLoadLevel = 2;
 constexpr int kFrames = 50;  // of ClipFolder's clips: 2 s at 25 per second
 constexpr int kNone = -1;
 constexpr int kKept = -2;
+constexpr char kH264[] = "-c:v libx264 -preset ultrafast -pix_fmt yuv420p";
 
 const std::vector<Box> kNotOpenedBoxes = {
     {"Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened},
@@ -148,6 +149,10 @@ class BadInputs : public ::testing::Test {
       ASSERT_NE(probed.Stream("video"), nullptr);
       EXPECT_NEAR(probed.Stream("video")->packets, c.frames, 1);
       EXPECT_EQ(probed.Stream("audio") != nullptr, c.sound);
+      // Decoded, never the source's coded sound copied across.
+      if (c.sound && probed.Stream("audio")) {
+        EXPECT_EQ(probed.Stream("audio")->codec, "pcm_s16le");
+      }
     }
     std::vector<Box> late;
     EXPECT_TRUE(m_session.Close(&late));
@@ -226,17 +231,25 @@ TEST_F(BadInputs, ConversionsEndWithTheirOutputOrTheirReason) {
     };
   };
   const ConversionCase cases[] = {
-      // The sound is there but cannot be played: the user is told before
-      // the picture alone is converted.
+      // A converter needs no speakers: the sound goes into the file decoded.
       {.name = "no sound device",
        .source = clip("unheard.avi", true),
        .output = "unheard-out.avi",
-       .boxes = {{"Warning",
-                  "The sound of this video cannot be played on this computer (there is no sound "
-                  "device, or no decoder for it): the output file will have no sound. Convert "
-                  "the picture alone?"}},
-       .sound = false,
        .soundDevice = false},
+      {.name = "no sound device, AAC",
+       .source = [](const ClipFolder& c) { return c.MakeMp4("unheard.mp4", {}); },
+       .output = "unheard-aac.mkv",
+       .format = 2,
+       .soundDevice = false},
+      // An output that ends where its source does, whose streams start at 5 s.
+      {.name = "streams from 5 s",
+       .source =
+           [](const ClipFolder& c) {
+             ClipShape shape;
+             shape.startTime = 5;
+             return c.MakeClip("from 5 s.mkv", shape, kH264 + std::string(" -c:a aac"));
+           },
+       .output = "from5-out.avi"},
       {.name = "no sound to AVI",
        .source = clip("silent.avi", false),
        .output = "silent-out.avi",

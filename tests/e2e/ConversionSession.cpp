@@ -29,15 +29,24 @@ bool ConversionSession::Start(const std::string& arguments, size_t boxesFirst) {
 }
 
 int ConversionSession::ConvertBatch(const std::vector<std::string>& videos, const char* format,
-                                    const std::string& folder, DWORD timeoutMs) {
-  std::string arguments = "/convert";
-  for (const std::string& video : videos) arguments += " \"" + video + '"';
-  ConversionSession session;
-  DWORD exitCode = 0;
-  if (!session.Start(arguments + " /format " + format + " /outdir \"" + folder + "\" /exit") ||
-      !session.m_driver.WaitForExit(timeoutMs, &exitCode))
+                                    const std::string& folder, DWORD timeoutMs,
+                                    const std::vector<std::string>& alongside) {
+  const auto arguments = [&](const std::vector<std::string>& list) {
+    std::string line = "/convert";
+    for (const std::string& video : list) line += " \"" + video + '"';
+    return line + " /format " + format + " /outdir \"" + folder + "\" /exit";
+  };
+  // The other instance is up (it holds what it set at start) when the batch starts.
+  ProgramDriver batch, other;
+  if ((!alongside.empty() && (!other.Start(ProgramDriver::ProgramPath(), arguments(alongside)) ||
+                              !other.WaitForWindow(kMainCaption, timeoutMs))) ||
+      !batch.Start(ProgramDriver::ProgramPath(), arguments(videos)))
     return -1;
-  return static_cast<int>(exitCode);
+  DWORD exitCode = 0, otherCode = 0;
+  if (!batch.WaitForExit(timeoutMs, &exitCode) ||
+      (!alongside.empty() && !other.WaitForExit(timeoutMs, &otherCode)))
+    return -1;
+  return static_cast<int>(exitCode + otherCode);
 }
 
 bool ConversionSession::ChooseOutput(const OutputChoice& choice, size_t boxesAtOpening) {

@@ -25,10 +25,13 @@ class ConversionSession {
   // that come before its main window (see Answered); false when the window
   // did not come up.
   bool Start(const std::string& arguments = "", size_t boxesFirst = 0);
-  // Runs the program as "/convert videos /format format /outdir folder /exit";
-  // its exit code (how many it did not convert), -1 when it did not end in time.
+  // Runs the program as "/convert videos /format format /outdir folder /exit",
+  // and with videos alongside, a second instance the same way for them, whose
+  // window is up when the first starts; their exit codes added (how many they
+  // did not convert), -1 when one did not end in time.
   static int ConvertBatch(const std::vector<std::string>& videos, const char* format,
-                          const std::string& folder, DWORD timeoutMs);
+                          const std::string& folder, DWORD timeoutMs,
+                          const std::vector<std::string>& alongside = {});
   HWND Main() const { return m_main; }
   ProgramDriver& Driver() { return m_driver; }
 

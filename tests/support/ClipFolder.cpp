@@ -167,6 +167,13 @@ std::string ClipFolder::MakeClip(const std::string& name, const ClipShape& shape
     const std::string sine = "sine=frequency=440:sample_rate=44100:duration=" + soundSeconds;
     command += " -f lavfi -i " + ShellQuote(shape.syncMarks ? beep : sine);
   }
+  if (shape.withAudio && shape.secondSoundTrack) {
+    const std::string other = "sine=frequency=880:sample_rate=44100:duration=" + soundSeconds;
+    command += " -f lavfi -i " + ShellQuote(shape.syncMarks ? beep : other) +
+               " -map 0:v -map 1:a -map 2:a -metadata:s:a:0 language=jpn"
+               " -metadata:s:a:1 language=eng";
+  }
+  if (shape.startTime > 0) command += " -output_ts_offset " + std::to_string(shape.startTime);
   if (shape.variableRate)
     command += " -vf " + ShellQuote("select=lt(t\\,1)+not(mod(n\\,3))") + " -fps_mode vfr";
   command += " " + codecs + " " + ShellQuote(UnixPath(path));

@@ -19,6 +19,10 @@ struct ClipShape {
   bool variableRate = false;   // after the first second, every third frame of the rate
   bool syncMarks = false;      // a white frame and the sound's only beep at 1 s
   double soundLength = 0;      // seconds of sound, where it ends before the picture
+  // A second sound track, English after the first one's Japanese: 880 Hz, or
+  // the first track's beep.
+  bool secondSoundTrack = false;
+  double startTime = 0;  // seconds at which every stream starts
 };
 
 class ClipFolder {
