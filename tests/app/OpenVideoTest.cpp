@@ -202,8 +202,7 @@ TEST_F(OpenVideoTest, PathsOfMoreThan259CharactersAreRefusedBeforeAnythingChange
       {pathOfLength(259), true, 2},
       {pathOfLength(260), false, 1},
       {pathOfLength(300), false, 1},
-      {"c:\\films\\??.avi", false, 1,
-       BuiltInString(IDS_MESSAGE_UNUSABLE_NAME)},
+      {"c:\\films\\??.avi", false, 1, BuiltInString(IDS_MESSAGE_UNUSABLE_NAME)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer ? c.answer->size() : 0);

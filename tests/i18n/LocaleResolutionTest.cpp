@@ -43,11 +43,21 @@ TEST(ResolveLocale, MatchesWithoutRegardToCaseAndReportsAnUnknownName) {
 // Wine knows the identifier: a typo in an abbreviation or identifier shows.
 TEST(LocaleTable, AbbreviationsAreWhatWindowsAnswersForTheIdentifiers) {
   // Wine 8 answers otherwise for these; the table keeps the program's own.
-  const std::set<std::string> answeredOtherwise = {
-      "Azeri_Cyrillic_Azerbaijan", "Bengali_Bangladesh", "Chinese_Traditional", "K_iche_Guatemala",
-      "Mongolian", "Mongolian_Cyrillic_Mongolia", "Quechua_Bolivia", "Quechua_Ecuador",
-      "Quechua_Peru", "Serbian", "Spanish", "Tamazight_Latin_Algeria", "Tamil", "Tamil_India",
-      "Uzbek_Cyrillic_Uzbekistan"};
+  const std::set<std::string> answeredOtherwise = {"Azeri_Cyrillic_Azerbaijan",
+                                                   "Bengali_Bangladesh",
+                                                   "Chinese_Traditional",
+                                                   "K_iche_Guatemala",
+                                                   "Mongolian",
+                                                   "Mongolian_Cyrillic_Mongolia",
+                                                   "Quechua_Bolivia",
+                                                   "Quechua_Ecuador",
+                                                   "Quechua_Peru",
+                                                   "Serbian",
+                                                   "Spanish",
+                                                   "Tamazight_Latin_Algeria",
+                                                   "Tamil",
+                                                   "Tamil_India",
+                                                   "Uzbek_Cyrillic_Uzbekistan"};
   size_t checked = 0;
   for (size_t i = 0; i < kLocaleTableSize; ++i) {
     const LocaleRow& row = kLocaleTable[i];
