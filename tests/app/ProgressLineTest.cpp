@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "i18n/Localization.h"
+#include "res/resource.h"
+
 namespace {
 
 constexpr int64_t kSecond = 10000000;  // 100 ns units
@@ -23,9 +26,7 @@ TEST(ProgressLine, AddsThePercentageAndTheTimeLeftOnceKnown) {
 }
 
 TEST(ShortOutputNote, TellsHowFarAnOutputThatEndsEarlyReaches) {
-  const std::string text =
-      "The converted file ends before the video does: the video's decoders gave nothing after "
-      "this point.\n";
+  const std::string text = BuiltInString(IDS_MESSAGE_OUTPUT_ENDS_EARLY) + "\n";
   constexpr int64_t kFrame = kSecond / 25;
   const struct {
     int64_t position, start, duration, frame;

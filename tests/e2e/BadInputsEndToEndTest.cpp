@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "e2e/ConversionSession.h"
+#include "i18n/Localization.h"
 #include "platform/AppProfile.h"
 #include "platform/Path.h"
 #include "platform/Str.h"
@@ -31,18 +32,13 @@ namespace {
 using Box = ConversionSession::Box;
 
 constexpr char kTitle[] = "RoroVozaririd";
-constexpr char kNotOpened[] =
-    "Cannot open the file. You need to install appropriate decoders. Or the file is corrupt.";
-constexpr char kNoDuration[] = "Can not get the duration of the clip!";
 constexpr DWORD kUserLoadLevel = 2;
 constexpr int kFrames = 50;  // of ClipFolder's clips: 2 s at 25 per second
 constexpr int kNone = -1;
 constexpr int kKept = -2;
 constexpr char kH264[] = "-c:v libx264 -preset ultrafast -pix_fmt yuv420p";
 
-const std::vector<Box> kNotOpenedBoxes = {
-    {"Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened},
-    {"Error IDS_MESSAGE_NO_DURATION", std::string(kNoDuration) + kNotOpened}};
+const std::vector<Box> kNotOpenedBoxes = NotOpenedBoxes();
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -190,17 +186,14 @@ TEST_F(BadInputs, SourcesThatCannotBeConvertedAreRefusedWhenOpened) {
       {"random .mkv", random("random.mkv"), kNotOpenedBoxes},
       {"sound only",
        [](const ClipFolder& c) { return Wide(c.MakeWav("voice.wav", 2)); },
-       {{"Error", "Failed to ..."},
-        {"Error IDS_MESSAGE_NO_DURATION", std::string(kNoDuration) + kNotOpened}}},
+       {{"Error", "Failed to ..."}, kNotOpenedBoxes[1]}},
       // The open-file dialog hands the program '?' for what the code page lacks.
       {"Japanese name",
        [](const ClipFolder& c) {
          const std::wstring name = Wide(c.Folder()) + L"\u6620\u753B.avi";
          return CopyFileW(Wide(c.MakeAvi("clip.avi")).c_str(), name.c_str(), FALSE) ? name : L"";
        },
-       {{"Error",
-         "This file name holds characters that the program cannot use. Please use names of "
-         "files and folders written in the characters of your system's language."}}},
+       {{"Error", BuiltInString(IDS_MESSAGE_UNUSABLE_NAME)}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -341,7 +334,7 @@ TEST_F(BadInputs, ConversionsEndWithTheirOutputOrTheirReason) {
              RunLinuxCommand("rm " + ShellQuote(UnixPath(source)));
            },
        // Converted from what was open; then it cannot be opened again.
-       .boxes = {{"Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened}}},
+       .boxes = {kNotOpenedBoxes[0]}},
   };
   for (const ConversionCase& c : cases) {
     Convert(c);

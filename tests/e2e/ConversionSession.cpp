@@ -2,13 +2,13 @@
 
 #include <dlgs.h>
 
+#include "i18n/Localization.h"
 #include "res/resource.h"
 
 namespace {
 
 constexpr char kMainCaption[] = "RoroVozaririd";
 constexpr char kOptionsCaption[] = "Output options";
-constexpr char kOpenCaption[] = "Open a video file";
 
 void Select(HWND dialog, int comboId, int position) {
   HWND combo = GetDlgItem(dialog, comboId);
@@ -20,6 +20,12 @@ void Select(HWND dialog, int comboId, int position) {
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
 }  // namespace
+
+std::vector<ConversionSession::Box> NotOpenedBoxes() {
+  const std::string notOpened = BuiltInString(IDS_MESSAGE_NOT_OPEN_FILE);
+  return {{"Error IDS_MESSAGE_NOT_OPEN_FILE", notOpened},
+          {"Error IDS_MESSAGE_NO_DURATION", BuiltInString(IDS_MESSAGE_NO_DURATION) + notOpened}};
+}
 
 bool ConversionSession::Start(const std::string& arguments, size_t boxesFirst) {
   if (!m_driver.Start(ProgramDriver::ProgramPath(), arguments)) return false;
@@ -72,7 +78,7 @@ std::string ConversionSession::OpenVideo(const std::string& path) {
 
 bool ConversionSession::AskToOpen(const std::wstring& path) {
   ProgramDriver::Click(m_main, IDC_BUTTON_ADD_VIDEO);
-  HWND ask = m_driver.WaitForWindow(kOpenCaption, kTimeoutMs);
+  HWND ask = m_driver.WaitForWindow(BuiltInString(IDS_MESSAGE_OPEN_FILE).c_str(), kTimeoutMs);
   if (!ask) return false;
   HWND name = GetDlgItem(ask, cmb13) ? GetDlgItem(ask, cmb13) : GetDlgItem(ask, edt1);
   SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));

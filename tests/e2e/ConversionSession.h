@@ -9,6 +9,11 @@
 #include <vector>
 
 #include "e2e/ProgramDriver.h"
+#include "support/ClipFolder.h"
+
+// Ten minutes: too long for any machine to convert in the few seconds a test
+// takes to watch, stop or kill its conversion.
+inline const ClipShape kLongClip = {320, 240, 25, 25 * 600, true};
 
 struct OutputChoice {
   int format = 0;  // position in the Output format list: 0 AVI, 1 WMV, 2 MKV, 3 ASF
@@ -70,6 +75,9 @@ class ConversionSession {
   HWND m_main = nullptr;
   std::vector<Box> m_answered;
 };
+
+// The boxes that opening a file the platform cannot render shows, in order.
+std::vector<ConversionSession::Box> NotOpenedBoxes();
 
 // The summary line at a conversion's end as the program writes it in English:
 // outcome ("Done", "Conversion failed"), the output's path, the resolution.

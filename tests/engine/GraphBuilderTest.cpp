@@ -15,6 +15,8 @@
 #include "fakes/FakePin.h"
 #include "fakes/FakeWmProfileManager.h"
 #include "fakes/ScriptedPrompts.h"
+#include "i18n/Localization.h"
+#include "res/resource.h"
 #include "settings/ConversionSettings.h"
 
 namespace {
@@ -166,7 +168,7 @@ struct Row {
   const char* failOn;  // a call that fails with kInjected
   void (*arrange)(FakeConversion&);
   HRESULT result;
-  const char* shown;  // FakeConversion::Shown
+  std::string shown;  // FakeConversion::Shown
   const char* calls;  // FakeConversion::BuildCalls, when given
   bool soundLeftOut = false;
 };
@@ -216,8 +218,7 @@ const Row kRows[] = {
    "D:Failed to configure filter to use profile!  hr=0x80041234\n", ""},
   {"compressor not added", 0, "graph.AddFilter(VideoCompressor)", nullptr, kInjected, "A:*", ""},
   {"stored compressor no longer installed", 0, nullptr, VideoCompressorRemoved, VFW_E_NOT_FOUND,
-   "E:A compressor chosen in Options is not installed on this computer. Please choose the "
-   "compressors again in Options.", ""},
+   "E:" + BuiltInString(IDS_MESSAGE_NO_COMPRESSOR), ""},
   {"video not rendered", 0, "builder.RenderStream(videoOut videoCompressor mux)", nullptr,
    kInjected, "E:failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)|A:*", ""},
   {"audio not rendered", 0, "builder.RenderStream(audioOut audioCompressor mux)", nullptr,
@@ -276,7 +277,7 @@ TEST(BuildConversionGraph, ReportsEachFailureInItsFormAndGivesBackEveryReference
         EXPECT_EQ(c.events.notifyWindow, reinterpret_cast<OAHWND>(kWindow));
         EXPECT_EQ(c.events.notifyMessage, 0x040D);
       }
-      const bool frameworkText = std::string(row.shown).ends_with("A:*");
+      const bool frameworkText = row.shown.ends_with("A:*");
       EXPECT_EQ(errorText, frameworkText ? FrameworkErrorText(kInjected) : "");
     }
     EXPECT_EQ(FakeConversion::Shown(prompts), row.shown);
