@@ -1,12 +1,12 @@
 #include "standins/mux/Multiplexer.h"
 
 #include <algorithm>
-#include <limits>
 #include <string>
 
 #include "standins/base/MediaType.h"
 #include "standins/mux/ContainerWriter.h"
 #include "standins/mux/Interleaver.h"
+#include "standins/mux/SampleEnd.h"
 #include "standins/mux/StreamTimes.h"
 #include "standins/mux/StreamTypes.h"
 #include "standins/mux/Win32FileSink.h"
@@ -20,15 +20,6 @@ constexpr int64_t kQueueSpan = 10000000;  // 100 ns units
 
 std::wstring PinName(size_t number) {
   return std::wstring(L"Input ") + (number < 10 ? L"0" : L"") + std::to_wstring(number);
-}
-
-// Upstream's times with the segment's start added, saturated.
-REFERENCE_TIME Shifted(REFERENCE_TIME time, REFERENCE_TIME by) {
-  constexpr REFERENCE_TIME kMax = std::numeric_limits<REFERENCE_TIME>::max();
-  constexpr REFERENCE_TIME kMin = std::numeric_limits<REFERENCE_TIME>::min();
-  if (by > 0 && time > kMax - by) return kMax;
-  if (by < 0 && time < kMin - by) return kMin;
-  return time + by;
 }
 
 }  // namespace
@@ -198,7 +189,8 @@ HRESULT Multiplexer::OpenFile() {
   m_interleaver = std::make_unique<Interleaver>(count, kQueueBytes, kQueueSpan);
   m_times = std::make_unique<StreamTimes>(m_streams);
   for (const auto& pin : m_pins)
-    if (pin->Stream() >= 0) m_times->Segment(static_cast<size_t>(pin->Stream()), pin->SegmentStart());
+    if (pin->Stream() >= 0)
+      m_times->Segment(static_cast<size_t>(pin->Stream()), pin->SegmentStart());
   m_written.assign(count, 0);
   m_ended.assign(count, false);
   m_sink = std::move(sink);
@@ -261,8 +253,8 @@ HRESULT Multiplexer::Receive(MultiplexerPin& pin, IMediaSample* sample) {
   queued.keyFrame = sample->IsSyncPoint() == S_OK;
   REFERENCE_TIME start = 0, stop = 0;
   const HRESULT timed = sample->GetTime(&start, &stop);
-  start = Shifted(start, pin.SegmentStart());
-  stop = Shifted(stop, pin.SegmentStart());
+  start = TimePlus(start, pin.SegmentStart());
+  stop = TimePlus(stop, pin.SegmentStart());
 
   Outcome outcome;
   {

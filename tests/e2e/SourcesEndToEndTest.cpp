@@ -1,9 +1,11 @@
 // Sources as users have them (frame sizes that are not multiples of 8, film
-// and NTSC rates, a variable rate, sound that starts late, the common
-// containers and codecs) converted by the real program's command line and
-// judged by ffmpeg outside Wine against the source: the same frames, bit for
-// bit outside the cue and with the cue drawn into their lower half inside it,
-// as many and as long, and the sound in step with the picture.
+// and NTSC rates, a variable rate or one the container misstates, sound that
+// starts late or early or leaves a hole, the common containers and codecs)
+// converted by the real program's command line and judged by ffmpeg outside
+// Wine against the source: the same frames, bit for bit outside the cue and
+// with the cue drawn into their lower half inside it, as many and as long, the
+// sound in step with the picture and ending with it, and the file as long as
+// it declares.
 
 #include <windows.h>
 #include <gtest/gtest.h>

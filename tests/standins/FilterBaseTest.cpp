@@ -221,7 +221,8 @@ TEST_F(FilterBaseTest, ACopyIntoUpstreamsBuffersNeverWaitsForTheOneItHolds) {
   ASSERT_TRUE(upstream && filter.m_output.Allocator() == upstream);
   ASSERT_EQ(upstream->Commit(), S_OK);
   std::vector<ComPtr<IMediaSample>> held(1);
-  while (upstream->GetBuffer(&held.back(), nullptr, nullptr, AM_GBF_NOWAIT) == S_OK) held.emplace_back();
+  while (upstream->GetBuffer(&held.back(), nullptr, nullptr, AM_GBF_NOWAIT) == S_OK)
+    held.emplace_back();
   EXPECT_GE(held.size(), 3u);
   {
     HangWatch watch("a copy into upstream's buffers", 20000);

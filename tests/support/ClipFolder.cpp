@@ -162,10 +162,9 @@ std::string ClipFolder::MakeClip(const std::string& name, const ClipShape& shape
                            "+0.04):s=44100:d=" + soundSeconds;
   std::string command = "ffmpeg -v error -y";
   if (shape.soundDelay < 0) command += " -itsoffset " + std::to_string(-shape.soundDelay);
-  command += " -f lavfi -i " +
-                        ShellQuote("testsrc=size=" + std::to_string(shape.width) + "x" +
-                                   std::to_string(shape.height) + ":rate=" + rate +
-                                   ":duration=" + seconds + (shape.syncMarks ? flash : ""));
+  command += " -f lavfi -i " + ShellQuote("testsrc=size=" + std::to_string(shape.width) + "x" +
+                                          std::to_string(shape.height) + ":rate=" + rate +
+                                          ":duration=" + seconds + (shape.syncMarks ? flash : ""));
   if (shape.withAudio) {
     if (shape.soundDelay > 0) command += " -itsoffset " + std::to_string(shape.soundDelay);
     const std::string sine = "sine=frequency=440:sample_rate=44100:duration=" + soundSeconds;
