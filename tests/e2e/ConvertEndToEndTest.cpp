@@ -321,7 +321,7 @@ TEST_F(ConvertEndToEnd, AKilledConversionLeavesAFileOfTheLengthWrittenSoFar) {
   const struct {
     int format;
     const char* name;
-    bool picturesLength;  // the main header counts the picture alone until the file is finished
+    bool avi;
   } outputs[] = {{0, "killed.avi", true}, {2, "killed.mkv", false}, {3, "killed.asf", false}};
   for (const auto& o : outputs) {
     SCOPED_TRACE(o.name);
@@ -345,7 +345,15 @@ TEST_F(ConvertEndToEnd, AKilledConversionLeavesAFileOfTheLengthWrittenSoFar) {
     // The sound may run ahead of the picture, written out of time order.
     const double sound = DecodedAudioSeconds(output), pictures = double(frames) / kFramesPerSecond;
     EXPECT_GT(sound, 0);
-    EXPECT_NEAR(probed.duration, o.picturesLength ? pictures : std::max(pictures, sound), 0.5);
+    // An AVI's main header counts the picture alone until it is finished; ffmpeg
+    // reads one chunk by chunk only while its streams stay within 2 s of each
+    // other, and wants the index written at the end beyond.
+    if (o.avi) {
+      EXPECT_NEAR(probed.duration, probed.Stream("video")->duration, 0.001);
+      EXPECT_GE(probed.duration + 0.5, pictures);
+    } else {
+      EXPECT_NEAR(probed.duration, std::max(pictures, sound), 0.5);
+    }
     ASSERT_TRUE(m_session.Start());
   }
 }
