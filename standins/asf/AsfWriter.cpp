@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <utility>
 
 #include "standins/mux/FileSink.h"
 #include "standins/mux/SampleEnd.h"
+#include "standins/mux/SilentSound.h"
 
 namespace {
 
@@ -57,11 +59,51 @@ int32_t AsfWriter::WriteHead() {
 int32_t AsfWriter::WriteSample(size_t stream, const void* data, size_t size, bool keyFrame,
                                int64_t time) {
   if (size == 0) return 0;  // nothing to carry
-  const StreamInfo& info = m_streams[stream];
+  if (size > kMaxDword) return kFileTooLarge;
   if (time < 0) time = 0;
+  StreamState& state = m_state[stream];
+  if (!state.started) {
+    state.started = true;
+    const int32_t status = LeadFromZero(stream, data, size, keyFrame, time);
+    if (status != 0) return status;
+  }
+  return WriteMediaObject(stream, static_cast<const uint8_t*>(data), size, keyFrame, time);
+}
+
+// A stream that starts after the file's 0 leads from it: video with its first
+// key frame shown from 0, PCM and IMA ADPCM sound with silence. Readers that
+// give every stream the file's play duration from its own first object then
+// agree with the play duration.
+int32_t AsfWriter::LeadFromZero(size_t stream, const void* data, size_t size, bool keyFrame,
+                                int64_t time) {
+  const StreamInfo& info = m_streams[stream];
+  if (IsVideo(info)) {
+    if (!keyFrame || time < FrameDuration(info)) return 0;
+    return WriteMediaObject(stream, static_cast<const uint8_t*>(data), size, true, 0);
+  }
+  const std::optional<uint8_t> silent = SilentByte(info);
+  if (!silent || time <= kSoundSlack || time > kMaxSilence) return 0;
+  const uint64_t bytes = SoundBytesFor(info, time);
+  const std::vector<uint8_t> silence(static_cast<size_t>(std::min(bytes, SilencePieceBytes(info))),
+                                     *silent);
+  for (uint64_t done = 0; done < bytes;) {
+    const size_t part = static_cast<size_t>(std::min<uint64_t>(bytes - done, silence.size()));
+    const int32_t status =
+        WriteMediaObject(stream, silence.data(), part, true, SampleEnd(info, 0, done));
+    if (status != 0) return status;
+    done += part;
+  }
+  return 0;
+}
+
+// Times beyond the 32 bits of ms that payloads carry are taken as the last
+// they can say: one wild time does not end the file.
+int32_t AsfWriter::WriteMediaObject(size_t stream, const uint8_t* data, size_t size, bool keyFrame,
+                                    int64_t time) {
+  const StreamInfo& info = m_streams[stream];
+  time = std::min(time, static_cast<int64_t>(kMaxDword - m_options.prerollMs) * k100nsPerMs);
   const uint64_t timeMs = static_cast<uint64_t>(time / k100nsPerMs);
   const uint64_t presentation = timeMs + m_options.prerollMs;
-  if (size > kMaxDword || presentation > kMaxDword) return kFileTooLarge;
   StreamState& state = m_state[stream];
   AsfPayload object;
   object.stream = static_cast<uint8_t>(stream + 1);
@@ -70,8 +112,7 @@ int32_t AsfWriter::WriteSample(size_t stream, const void* data, size_t size, boo
   object.objectSize = static_cast<uint32_t>(size);
   object.presentationTime = static_cast<uint32_t>(presentation);
   uint64_t firstPacket = 0;
-  const int32_t status = WriteObject(object, static_cast<const uint8_t*>(data),
-                                     static_cast<uint32_t>(timeMs), firstPacket);
+  const int32_t status = WriteObject(object, data, static_cast<uint32_t>(timeMs), firstPacket);
   if (status != 0) return status;
   state.objectNumber = static_cast<uint8_t>((state.objectNumber + 1u) & 0xFFu);  // 255, then 0
   state.end = std::max(state.end, SampleEnd(info, time, size));

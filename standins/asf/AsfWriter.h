@@ -1,7 +1,8 @@
 #pragma once
 // Writes an ASF file through a FileSink: the Header Object, the Data Object of
 // fixed-size packets, and one Simple Index Object per video stream, in stream
-// order, to its key frames. Until the first refresh the header carries the
+// order, to its key frames. Every stream plays from the file's 0 where it can
+// (LeadFromZero). Until the first refresh the header carries the
 // broadcast flag (sizes, counts and durations unknown). Every so often
 // (HeaderRefresh) the packet being filled is written as it stands and the
 // Data Object and the File Properties count every packet so far, so that a
@@ -39,6 +40,7 @@ class AsfWriter final : public ContainerWriter {
 
  private:
   struct StreamState {
+    bool started = false;
     uint8_t objectNumber = 0;  // of its next media object
     int64_t end = 0;           // of its last sample, 100 ns units
     // Video: slot i of the Simple Index is presentation time i * indexInterval.
@@ -58,6 +60,9 @@ class AsfWriter final : public ContainerWriter {
                       int64_t time) override;
   int32_t WriteEnd() override;
 
+  int32_t LeadFromZero(size_t stream, const void* data, size_t size, bool keyFrame, int64_t time);
+  int32_t WriteMediaObject(size_t stream, const uint8_t* data, size_t size, bool keyFrame,
+                           int64_t time);
   int32_t WriteObject(const AsfPayload& object, const uint8_t* data, uint32_t sendTime,
                       uint64_t& firstPacket);
   int32_t FlushPacket();

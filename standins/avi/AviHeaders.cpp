@@ -5,18 +5,14 @@
 #include <numeric>
 
 #include "standins/avi/RiffBytes.h"
+#include "standins/mux/SampleEnd.h"
 
 namespace {
 
 constexpr uint32_t kHasIndex = 0x10;        // AVIF_HASINDEX
 constexpr uint32_t kIsInterleaved = 0x100;  // AVIF_ISINTERLEAVED
 constexpr int64_t kUnitsPerSecond = 10000000;
-constexpr int64_t kFallbackFrameDuration = 400000;  // 25 frames per second
 constexpr size_t kDmlhBytes = 248;
-
-int64_t FrameDuration(const StreamInfo& info) {
-  return info.frameDuration > 0 ? info.frameDuration : kFallbackFrameDuration;
-}
 
 struct Rate {
   uint32_t scale;
@@ -132,17 +128,15 @@ uint64_t StreamTicks(const StreamInfo& info, uint64_t chunks, uint64_t bytes) {
   return info.blockAlign ? bytes / info.blockAlign : 0;
 }
 
-uint64_t StreamTicksAt(const StreamInfo& info, int64_t time, bool roundUp) {
+uint64_t StreamTicksAt(const StreamInfo& info, int64_t time) {
   const Rate rate = StreamRate(info);
   if (time <= 0 || rate.scale == 0) return 0;
   const double exact = static_cast<double>(time) * rate.rate /
                        (static_cast<double>(rate.scale) * kUnitsPerSecond);
-  const double ticks = roundUp ? std::ceil(exact) : std::round(exact);
+  const double ticks = std::round(exact);
   constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
   return ticks >= static_cast<double>(kMax) ? kMax : static_cast<uint64_t>(ticks);
 }
-
-int64_t FrameSlotDuration(const StreamInfo& info) { return FrameDuration(info); }
 
 uint32_t AviDataChunkId(size_t stream, const StreamInfo& info) {
   if (info.kind == StreamInfo::Kind::kAudio) return StreamChunkId(stream, 'w', 'b');

@@ -31,10 +31,8 @@ struct AviHeaderInput {
 // Stream length in its own ticks: frames, or audio blocks.
 uint64_t StreamTicks(const StreamInfo& info, uint64_t chunks, uint64_t bytes);
 // The tick a time falls in (100 ns units; rounded to the nearest frame or
-// block, or up where roundUp; 0 before 0; saturated).
-uint64_t StreamTicksAt(const StreamInfo& info, int64_t time, bool roundUp = false);
-// A video frame's slot in 100 ns units: the stream's frame rate, as the header says it.
-int64_t FrameSlotDuration(const StreamInfo& info);
+// block; 0 before 0; saturated).
+uint64_t StreamTicksAt(const StreamInfo& info, int64_t time);
 // "nndc" / "nndb" for video, "nnwb" for audio.
 uint32_t AviDataChunkId(size_t stream, const StreamInfo& info);
 void AppendHeaderList(RiffBytes& out, const AviHeaderInput& input);

@@ -1,9 +1,14 @@
 #include "standins/avi/AviWriter.h"
 
+#include <algorithm>
+#include <cmath>
+#include <optional>
 #include <utility>
 
-#include "standins/mux/FileSink.h"
 #include "standins/avi/RiffBytes.h"
+#include "standins/mux/FileSink.h"
+#include "standins/mux/SampleEnd.h"
+#include "standins/mux/SilentSound.h"
 
 namespace {
 
@@ -14,9 +19,6 @@ constexpr uint64_t kChunkHeadBytes = 8;         // id, size
 constexpr uint64_t kMaxChunkData = 0x7FFFFFFF;  // the standard index keeps 31 bits
 constexpr size_t kBitmapHeaderBytes = 40;
 constexpr size_t kWaveFormatBytes = 16;
-// Empty chunks written for one gap at most: an hour at 25 frames per second.
-// A larger jump in time is taken as a fault of the times, not as a gap.
-constexpr uint64_t kMaxDroppedFrames = 90000;
 
 bool Valid(const StreamInfo& info) {
   if (info.kind == StreamInfo::Kind::kAudio)
@@ -61,39 +63,122 @@ int32_t AviWriter::WriteHead() {
   m_moviStart = m_end - kListHeadBytes;
   m_riffCount = 1;
   m_riffOpen = true;
-  m_refresh.Done(m_end);
   for (StreamState& state : m_state) state.pending.Reset(m_riffStart);
-  return 0;
+  return Refresh();  // walkable before the first chunk
 }
 
 int32_t AviWriter::WriteSample(size_t stream, const void* data, size_t size, bool keyFrame,
                                int64_t time) {
-  StreamState& state = m_state[stream];
-  const StreamInfo& info = m_streams[stream];
-  const bool video = info.kind == StreamInfo::Kind::kVideo;
-  if (!state.started) {
-    if (video) m_totals[stream].startTicks = StreamTicksAt(info, time, true);
-    state.firstTime = time;
-    state.started = true;
-  } else if (video) {
-    const int32_t status = FillSlotsBefore(stream, time);
-    if (status != 0) return status;
-  }
-  // Every block of sound stands alone, whatever upstream says.
-  int32_t status = AddChunk(stream, data, size, keyFrame || !video);
+  int32_t status = m_streams[stream].kind == StreamInfo::Kind::kVideo
+                       ? WriteFrame(stream, data, size, keyFrame, time)
+                       : WriteSound(stream, data, size, time);
   if (status == 0 && m_refresh.Due(time, m_end)) status = Refresh();
   return status;
 }
 
-int32_t AviWriter::FillSlotsBefore(size_t stream, int64_t time) {
-  const AviStreamTotals& totals = m_totals[stream];
-  const int64_t sinceFirst = time > m_state[stream].firstTime ? time - m_state[stream].firstTime : 0;
-  const uint64_t slot = totals.startTicks + StreamTicksAt(m_streams[stream], sinceFirst);
-  const uint64_t next = totals.startTicks + totals.chunks;
-  if (slot <= next || slot - next > kMaxDroppedFrames) return 0;
-  for (uint64_t i = next; i < slot; ++i) {
+int32_t AviWriter::WriteFrame(size_t stream, const void* data, size_t size, bool keyFrame,
+                              int64_t time) {
+  StreamState& state = m_state[stream];
+  if (state.slots) return PlaceFrame(stream, data, size, keyFrame, time);
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  state.held.push_back({std::vector<uint8_t>(bytes, bytes + size), time, keyFrame});
+  return state.held.size() < AviFrameSlots::kRateFrames ? 0 : WriteHeldFrames(stream);
+}
+
+int32_t AviWriter::WriteHeldFrames(size_t stream) {
+  StreamState& state = m_state[stream];
+  StreamInfo& info = m_streams[stream];
+  std::vector<int64_t> times;
+  for (const HeldFrame& frame : state.held) times.push_back(frame.time);
+  info.frameDuration = AviFrameSlots::ChooseDuration(times, info.frameDuration);
+  state.slots.emplace(FrameDuration(info));
+  const std::vector<HeldFrame> held = std::move(state.held);
+  state.held.clear();
+  for (const HeldFrame& frame : held) {
+    const int32_t status =
+        PlaceFrame(stream, frame.data.data(), frame.data.size(), frame.keyFrame, frame.time);
+    if (status != 0) return status;
+  }
+  return 0;
+}
+
+// Dropped-frame chunks up to the frame's slot, then the frame, unless it is
+// left out; only a frame that no later one depends on may be.
+int32_t AviWriter::PlaceFrame(size_t stream, const void* data, size_t size, bool keyFrame,
+                              int64_t time) {
+  StreamState& state = m_state[stream];
+  state.allKeys = state.allKeys && keyFrame;
+  const bool droppable = !m_streams[stream].compressed || state.allKeys;
+  const AviFrameSlots::Placement place =
+      state.slots->Place(time, m_totals[stream].chunks, droppable);
+  if (place.drop) return 0;
+  for (uint64_t i = 0; i < place.empty; ++i) {
     const int32_t status = AddChunk(stream, nullptr, 0, false);
     if (status != 0) return status;
+  }
+  return AddChunk(stream, data, size, keyFrame);
+}
+
+// Every block of sound stands alone, whatever upstream says.
+int32_t AviWriter::WriteSound(size_t stream, const void* data, size_t size, int64_t time) {
+  StreamState& state = m_state[stream];
+  const StreamInfo& info = m_streams[stream];
+  const std::optional<uint8_t> silent = SilentByte(info);
+  if (!state.started && !silent) {
+    m_totals[stream].startTicks = StreamTicksAt(info, time);
+    state.soundStart = time;
+  }
+  state.started = true;
+  if (!silent) return AddChunk(stream, data, size, true);
+  const int64_t gap = time - SampleEnd(info, state.soundStart, m_totals[stream].bytes);
+  if (gap > kMaxSilence || gap < -kMaxSilence) {
+    state.soundStart += gap;
+  } else if (gap > kSoundSlack) {
+    const int32_t status = AddSilence(stream, SoundBytesFor(info, gap), *silent);
+    if (status != 0) return status;
+  } else if (gap < -kSoundSlack) {
+    const uint64_t overlap = SoundBytesFor(info, -gap);
+    if (overlap >= size) return 0;
+    data = static_cast<const uint8_t*>(data) + overlap;
+    size -= static_cast<size_t>(overlap);
+  }
+  return AddChunk(stream, data, size, true);
+}
+
+// The picture lasts as long as the sound, to within a frame, in dropped-frame
+// chunks after its last frame: players take the file's length from the main
+// header, which counts the first video stream's frames.
+int32_t AviWriter::LengthenPicture() {
+  int64_t soundEnd = 0;
+  for (size_t i = 0; i < m_streams.size(); ++i)
+    if (m_streams[i].kind == StreamInfo::Kind::kAudio && m_state[i].started)
+      soundEnd =
+          std::max(soundEnd, SampleEnd(m_streams[i], m_state[i].soundStart, m_totals[i].bytes));
+  for (size_t i = 0; i < m_streams.size(); ++i) {
+    if (m_streams[i].kind != StreamInfo::Kind::kVideo) continue;
+    if (!m_state[i].slots) return 0;
+    const double slots = std::floor(static_cast<double>(soundEnd) / FrameDuration(m_streams[i]));
+    const uint64_t chunks = m_totals[i].chunks;
+    if (slots <= static_cast<double>(chunks) ||
+        slots - static_cast<double>(chunks) > AviFrameSlots::kMaxDroppedFrames)
+      return 0;
+    for (uint64_t n = static_cast<uint64_t>(slots) - chunks; n > 0; --n) {
+      const int32_t status = AddChunk(i, nullptr, 0, false);
+      if (status != 0) return status;
+    }
+    return 0;
+  }
+  return 0;
+}
+
+int32_t AviWriter::AddSilence(size_t stream, uint64_t bytes, uint8_t silent) {
+  const uint64_t most = SilencePieceBytes(m_streams[stream]);
+  const std::vector<uint8_t> silence(static_cast<size_t>(std::min(bytes, most)), silent);
+  for (uint64_t left = bytes; left > 0;) {
+    const size_t part = static_cast<size_t>(std::min<uint64_t>(left, silence.size()));
+    const int32_t status = AddChunk(stream, silence.data(), part, true);
+    if (status != 0) return status;
+    left -= part;
   }
   return 0;
 }
@@ -114,12 +199,16 @@ int32_t AviWriter::AddChunk(size_t stream, const void* data, size_t size, bool k
 }
 
 int32_t AviWriter::WriteEnd() {
+  int32_t held = 0;
+  for (size_t i = 0; i < m_state.size() && held == 0 && Failure() == 0; ++i)
+    if (!m_state[i].held.empty()) held = WriteHeldFrames(i);
+  if (held == 0 && Failure() == 0) held = LengthenPicture();
   // A RIFF closed before a failed start of the next is not closed again: its
   // movi list would take in the indexes after it.
   const int32_t close = m_riffOpen ? CloseRiff() : 0;
   const int32_t head = WriteHeaderList();
   const int32_t cut = m_sink.Truncate(m_end);
-  return FirstFailure({close, head, cut});
+  return FirstFailure({held, close, head, cut});
 }
 
 // The current RIFF's size once this chunk and every index it needs are in.
@@ -236,22 +325,7 @@ int32_t AviWriter::Refresh() {
   return FirstFailure({movi, riff, head});
 }
 
-void AviWriter::PlaceSoundStarts() {
-  int64_t shift = 0;  // how far the first video frame moved to its slot
-  for (size_t i = 0; i < m_streams.size(); ++i) {
-    if (m_streams[i].kind != StreamInfo::Kind::kVideo || !m_state[i].started) continue;
-    const double slot = static_cast<double>(m_totals[i].startTicks) *
-                        static_cast<double>(FrameSlotDuration(m_streams[i]));
-    shift = slot < 9.2e18 ? static_cast<int64_t>(slot) - m_state[i].firstTime : 0;
-    break;
-  }
-  for (size_t i = 0; i < m_streams.size(); ++i)
-    if (m_streams[i].kind == StreamInfo::Kind::kAudio && m_state[i].started)
-      m_totals[i].startTicks = StreamTicksAt(m_streams[i], m_state[i].firstTime + shift);
-}
-
 int32_t AviWriter::WriteHeaderList() {
-  PlaceSoundStarts();
   RiffBytes list;
   AppendHeaderList(list, {&m_streams, &m_totals, m_limits.superIndexSlots, m_hasLegacyIndex});
   if (list.Size() != m_headerListBytes) return kUnexpected;

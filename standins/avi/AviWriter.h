@@ -6,11 +6,13 @@
 // order given; the caller interleaves.
 //
 // AVI keeps no sample times: a stream's rate and its start (in its own ticks)
-// give them. So a video frame goes into the slot its time falls in at the
-// stream's frame rate, and a slot that no frame fills gets an empty chunk (a
-// dropped frame); a frame whose slot is taken goes into the next one. Each
-// stream starts at its first sample's time: the first video stream's first
-// frame at the next slot boundary, the sound moved along with it.
+// give them, and most players ignore the start. So every stream plays from the
+// file's 0: a video frame goes into its slot (AviFrameSlots), the first frames
+// held back until they have chosen the stream's rate; PCM and IMA ADPCM sound
+// keeps its times with silence where it leaves a gap of more than a few
+// milliseconds and blocks cut where it overlaps itself. Other sound follows
+// on, its stream starting at its first sample's time. The picture lasts as
+// long as the sound.
 //
 // While samples come, the open RIFF's and movi list's sizes and the headers'
 // lengths are brought up to date every so often (HeaderRefresh), so that a
@@ -19,8 +21,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "standins/avi/AviFrameSlots.h"
 #include "standins/avi/AviHeaders.h"
 #include "standins/avi/AviIndex.h"
 #include "standins/mux/ContainerWriter.h"
@@ -47,11 +51,21 @@ class AviWriter final : public ContainerWriter {
   const AviStreamTotals& Totals(size_t stream) const { return m_totals[stream]; }
 
  private:
+  struct HeldFrame {
+    std::vector<uint8_t> data;
+    int64_t time;  // 100 ns units
+    bool keyFrame;
+  };
   struct StreamState {
     uint32_t chunkId = 0;
     StandardIndex pending;  // this RIFF's chunks
-    bool started = false;   // a sample was written
-    int64_t firstTime = 0;  // its time, 100 ns units
+    // Video: the first frames, until the rate is chosen; then where frames go.
+    std::vector<HeldFrame> held;
+    std::optional<AviFrameSlots> slots;
+    bool allKeys = true;  // no frame so far depends on another
+    // Sound: when its first byte plays, 100 ns units.
+    bool started = false;
+    int64_t soundStart = 0;
   };
 
   bool Acceptable() const override;
@@ -62,10 +76,14 @@ class AviWriter final : public ContainerWriter {
   int32_t AddChunk(size_t stream, const void* data, size_t size, bool keyFrame);
 
   bool InFirstRiff() const { return m_riffCount == 1; }
-  // Empty chunks up to the slot of a frame at time (100 ns units).
-  int32_t FillSlotsBefore(size_t stream, int64_t time);
-  // Where the sound streams start, once the first video frame's slot is known.
-  void PlaceSoundStarts();
+  int32_t WriteFrame(size_t stream, const void* data, size_t size, bool keyFrame, int64_t time);
+  // Chooses the stream's rate and writes the frames held until then.
+  int32_t WriteHeldFrames(size_t stream);
+  int32_t PlaceFrame(size_t stream, const void* data, size_t size, bool keyFrame, int64_t time);
+  int32_t WriteSound(size_t stream, const void* data, size_t size, int64_t time);
+  int32_t LengthenPicture();
+  // bytes of silence, made of silent bytes, in chunks of at most a second.
+  int32_t AddSilence(size_t stream, uint64_t bytes, uint8_t silent);
   uint64_t RiffBytesWith(size_t stream, uint64_t paddedSize) const;
   bool RiffHasChunks() const;
   int32_t MakeRoomFor(size_t stream, uint64_t paddedSize);

@@ -95,8 +95,10 @@ HRESULT OutputPin::DecideAllocator(IMemInputPin* input, ComPtr<IMemAllocator>& a
       SUCCEEDED(input->NotifyAllocator(passed, FALSE))) {
     allocator = passed;
     m_passesUpstreamSamples = true;
+    m_inUpstreamBuffers = true;
     return S_OK;
   }
+  m_inUpstreamBuffers = false;
   ALLOCATOR_PROPERTIES request = {};
   input->GetAllocatorRequirements(&request);
   ComPtr<IMemAllocator> candidate;
@@ -139,13 +141,17 @@ void OutputPin::BreakConnect() {
   if (m_allocator) m_allocator->Decommit();
   m_allocator.Reset();
   m_passesUpstreamSamples = false;
+  m_inUpstreamBuffers = false;
   m_input.Reset();
 }
 
 STDMETHODIMP OutputPin::ReceiveConnection(IPin*, const AM_MEDIA_TYPE*) { return E_UNEXPECTED; }
 
+// Upstream's buffers come back only as upstream goes on: a copy into one never
+// waits while the caller holds another.
 HRESULT OutputPin::GetDeliveryBuffer(IMediaSample** sample, DWORD flags) {
   if (!m_allocator) return VFW_E_NO_ALLOCATOR;
+  if (m_inUpstreamBuffers) flags |= AM_GBF_NOWAIT;
   return m_allocator->GetBuffer(sample, nullptr, nullptr, flags);
 }
 

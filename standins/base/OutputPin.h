@@ -26,7 +26,8 @@ class OutputPin : public Pin {
   HRESULT Active() override;
   HRESULT Inactive() override;
 
-  // A sample of the agreed allocator to fill and Deliver.
+  // A sample of the agreed allocator to fill and Deliver; VFW_E_TIMEOUT at
+  // once where that is upstream's and none of its buffers is free.
   HRESULT GetDeliveryBuffer(IMediaSample** sample, DWORD flags = 0);
   HRESULT Deliver(IMediaSample* sample);
   HRESULT DeliverEndOfStream();
@@ -63,6 +64,7 @@ class OutputPin : public Pin {
   Microsoft::WRL::ComPtr<IMemInputPin> m_input;
   Microsoft::WRL::ComPtr<IMemAllocator> m_allocator;
   bool m_passesUpstreamSamples = false;  // see DownstreamTakesAnySample
+  bool m_inUpstreamBuffers = false;      // m_allocator is PassThroughAllocator's
   SeekingPassThrough m_seeking;
 };
 

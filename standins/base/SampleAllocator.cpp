@@ -1,5 +1,6 @@
 #include "standins/base/SampleAllocator.h"
 
+#include <climits>
 #include <optional>
 
 #include "standins/base/MediaType.h"
@@ -11,7 +12,9 @@ namespace standin {
 class AllocatedSample final : public IMediaSample {
  public:
   AllocatedSample(SampleAllocator& owner, const ALLOCATOR_PROPERTIES& props)
-      : m_owner(owner), m_memory(static_cast<size_t>(props.cbPrefix + props.cbBuffer + props.cbAlign)) {
+      : m_owner(owner),
+        m_memory(static_cast<size_t>(props.cbPrefix) + static_cast<size_t>(props.cbBuffer) +
+                 static_cast<size_t>(props.cbAlign)) {
     // The data after the prefix starts on an alignment boundary.
     const auto base = reinterpret_cast<uintptr_t>(m_memory.data()) + static_cast<uintptr_t>(props.cbPrefix);
     const auto align = static_cast<uintptr_t>(props.cbAlign);
@@ -153,6 +156,8 @@ STDMETHODIMP SampleAllocator::SetProperties(ALLOCATOR_PROPERTIES* request,
   if (!PowerOfTwo(align) || request->cBuffers < 0 || request->cbBuffer < 0 ||
       request->cbPrefix < 0)
     return VFW_E_BADALIGN;
+  // Each buffer's memory, its prefix and alignment slack included, fits a long.
+  if (request->cbBuffer > LONG_MAX - request->cbPrefix - align) return E_OUTOFMEMORY;
   SlimAutoLock lock(m_lock);
   if (m_committed) return VFW_E_ALREADY_COMMITTED;
   if (m_outstanding > 0) return VFW_E_BUFFERS_OUTSTANDING;

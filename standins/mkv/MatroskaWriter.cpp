@@ -85,7 +85,10 @@ int32_t MatroskaWriter::WriteSample(size_t stream, const void* data, size_t size
 }
 
 int32_t MatroskaWriter::WriteEnd() {
-  const int32_t cluster = CloseCluster();
+  // Readers find the Segment's end by its first Cluster: a file without a
+  // sample gets an empty one.
+  const int32_t empty = m_cluster == 0 && Failure() == 0 ? OpenCluster(0) : 0;
+  const int32_t cluster = empty == 0 ? CloseCluster() : empty;
   const int32_t cues = cluster == 0 ? WriteCues() : 0;  // never after a cluster left open
   const int32_t closing = WriteClosingFields();
   const int32_t cut = m_sink.Truncate(m_end);

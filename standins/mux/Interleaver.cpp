@@ -23,19 +23,27 @@ void Interleaver::End(size_t stream) { m_queues[stream].ended = true; }
 
 bool Interleaver::Pop(QueuedSample& out) {
   Queue* earliest = nullptr;
+  bool decided = true;  // no open stream may still send an earlier sample
   for (Queue& queue : m_queues) {
     if (queue.samples.empty()) {
-      if (!queue.ended) return false;  // its next sample may come first
+      decided = decided && queue.ended;
       continue;
     }
     if (!earliest || queue.samples.front().time < earliest->samples.front().time) earliest = &queue;
   }
+  if (!decided) earliest = FullQueue();
   if (!earliest) return false;
   out = std::move(earliest->samples.front());
   earliest->samples.pop_front();
   earliest->bytes -= out.Size();
   if (out.borrowed) --earliest->borrowed;
   return true;
+}
+
+Interleaver::Queue* Interleaver::FullQueue() {
+  for (size_t i = 0; i < m_queues.size(); ++i)
+    if (Full(i)) return &m_queues[i];
+  return nullptr;
 }
 
 void Interleaver::Keep() {

@@ -1,9 +1,11 @@
 #pragma once
 // Puts the samples of several streams into one time order. A sample leaves
 // once every stream that has not ended has one waiting, so the file follows the
-// presentation times; a stream that runs ahead of the others waits in its queue,
-// and its producer holds back while Full says so: once the queue holds so many
-// bytes or spans so long a time, whichever comes first.
+// presentation times; a stream that runs ahead of the others waits in its
+// queue. A queue holds at most so many bytes or so long a time, whichever comes
+// first: beyond that its oldest samples leave out of time order, so that no
+// producer ever waits for another stream (one thread may feed them all) and
+// memory stays bounded.
 //
 // A sample may come borrowed: its bytes stay the producer's, so that one that
 // leaves at once is written without a copy. Keep copies the borrowed samples
@@ -37,7 +39,7 @@ class Interleaver {
   // The stream sends nothing more.
   void End(size_t stream);
   // The next sample in time order (the lower stream first on equal times),
-  // once the order is decided.
+  // once the order is decided; else the oldest of a full queue.
   bool Pop(QueuedSample& out);
   // Every borrowed sample still queued gets bytes of its own.
   void Keep();
@@ -46,7 +48,7 @@ class Interleaver {
   // size bytes for a copy, in a recycled buffer where one is spare.
   std::vector<uint8_t> Buffer(size_t size);
 
-  // The stream's queue holds its bound: its producer should wait.
+  // The stream's queue holds its bound: Pop lets its oldest sample out.
   bool Full(size_t stream) const;
   bool AllEnded() const;
 
@@ -57,6 +59,8 @@ class Interleaver {
     size_t borrowed = 0;  // samples with borrowed bytes, the last ones as a rule
     bool ended = false;
   };
+
+  Queue* FullQueue();
 
   std::vector<Queue> m_queues;
   uint64_t m_boundBytes;

@@ -1,34 +1,25 @@
 #include "standins/mux/Multiplexer.h"
 
 #include <algorithm>
-#include <limits>
 #include <string>
 
 #include "standins/base/MediaType.h"
 #include "standins/mux/ContainerWriter.h"
 #include "standins/mux/Interleaver.h"
+#include "standins/mux/SampleEnd.h"
 #include "standins/mux/StreamTimes.h"
 #include "standins/mux/StreamTypes.h"
 #include "standins/mux/Win32FileSink.h"
 
 namespace {
 
-// How far a stream may run ahead of the others before its input waits: its
-// queue holds copies of what it sent ahead.
+// How far a stream may run ahead of the others before its oldest samples are
+// written out of time order: its queue holds copies of what it sent ahead.
 constexpr uint64_t kQueueBytes = 4u << 20;
 constexpr int64_t kQueueSpan = 10000000;  // 100 ns units
 
 std::wstring PinName(size_t number) {
   return std::wstring(L"Input ") + (number < 10 ? L"0" : L"") + std::to_wstring(number);
-}
-
-// Upstream's times with the segment's start added, saturated.
-REFERENCE_TIME Shifted(REFERENCE_TIME time, REFERENCE_TIME by) {
-  constexpr REFERENCE_TIME kMax = std::numeric_limits<REFERENCE_TIME>::max();
-  constexpr REFERENCE_TIME kMin = std::numeric_limits<REFERENCE_TIME>::min();
-  if (by > 0 && time > kMax - by) return kMax;
-  if (by < 0 && time < kMin - by) return kMin;
-  return time + by;
 }
 
 }  // namespace
@@ -197,7 +188,12 @@ HRESULT Multiplexer::OpenFile() {
   if (FAILED(hr)) return hr;
   m_interleaver = std::make_unique<Interleaver>(count, kQueueBytes, kQueueSpan);
   m_times = std::make_unique<StreamTimes>(m_streams);
-  m_written = 0;
+  for (const auto& pin : m_pins)
+    if (pin->Stream() >= 0)
+      m_times->Segment(static_cast<size_t>(pin->Stream()), pin->SegmentStart());
+  m_written.assign(count, 0);
+  m_ended.assign(count, false);
+  m_finishedAt = 0;
   m_sink = std::move(sink);
   m_writer = std::move(writer);
   m_open = true;
@@ -213,7 +209,7 @@ HRESULT Multiplexer::WriteReadyLocked() {
         m_writer->Write(sample.stream, sample.Bytes(), sample.Size(), sample.keyFrame, time);
     m_interleaver->Recycle(std::move(sample.data));
     if (status != 0) return status;
-    m_written = std::max(m_written, sample.time);
+    m_written[sample.stream] = std::max(m_written[sample.stream], sample.time);
   }
   return S_OK;
 }
@@ -225,12 +221,11 @@ HRESULT Multiplexer::CloseFileLocked() {
   for (size_t i = 0; i < m_streams.size(); ++i) m_interleaver->End(i);
   const HRESULT written = WriteReadyLocked();
   // Everything that arrived is written: the position is where the last sample ends.
-  if (SUCCEEDED(written)) m_written = std::max(m_written, m_times->LatestEnd());
+  if (SUCCEEDED(written)) m_finishedAt = m_times->LatestEnd();
   const HRESULT finished = m_writer->Finish();
   m_writer.reset();
   m_sink.reset();
   m_interleaver.reset();
-  WakeAllConditionVariable(&m_wake);
   return FAILED(written) ? written : finished;
 }
 
@@ -261,8 +256,8 @@ HRESULT Multiplexer::Receive(MultiplexerPin& pin, IMediaSample* sample) {
   queued.keyFrame = sample->IsSyncPoint() == S_OK;
   REFERENCE_TIME start = 0, stop = 0;
   const HRESULT timed = sample->GetTime(&start, &stop);
-  start = Shifted(start, pin.SegmentStart());
-  stop = Shifted(stop, pin.SegmentStart());
+  start = TimePlus(start, pin.SegmentStart());
+  stop = TimePlus(stop, pin.SegmentStart());
 
   Outcome outcome;
   {
@@ -271,13 +266,7 @@ HRESULT Multiplexer::Receive(MultiplexerPin& pin, IMediaSample* sample) {
     queued.time = m_times->Arrived(queued.stream, SUCCEEDED(timed) ? &start : nullptr,
                                    timed == S_OK ? &stop : nullptr, queued.Size());
     hr = QueueLocked(std::move(queued));
-    if (FAILED(hr)) {
-      outcome = EndRunLocked(hr);
-    } else {
-      WakeAllConditionVariable(&m_wake);
-      while (m_open && !pin.Flushing() && m_interleaver->Full(static_cast<size_t>(stream)))
-        m_lock.Wait(m_wake);
-    }
+    if (FAILED(hr)) outcome = EndRunLocked(hr);
   }
   Tell(outcome);
   return FAILED(hr) ? hr : S_OK;
@@ -301,9 +290,10 @@ HRESULT Multiplexer::EndOfStream(MultiplexerPin& pin) {
     standin::SlimAutoLock lock(m_lock);
     if (!m_open || stream < 0) return S_OK;
     m_interleaver->End(static_cast<size_t>(stream));
+    m_times->Ended(static_cast<size_t>(stream));
+    m_ended[static_cast<size_t>(stream)] = true;
     const HRESULT hr = WriteReadyLocked();
     if (FAILED(hr) || m_interleaver->AllEnded()) outcome = EndRunLocked(hr);
-    WakeAllConditionVariable(&m_wake);
   }
   Tell(outcome);
   return S_OK;
@@ -324,12 +314,28 @@ HRESULT Multiplexer::PackPictureLocked(QueuedSample& sample) {
   return S_OK;
 }
 
+// A stream written out of time order, far ahead of the others, is not done
+// that far: the position is the least of the streams still sending. Once the
+// file is finished, it is where the last sample ends.
 LONGLONG Multiplexer::WrittenPosition() {
   standin::SlimAutoLock lock(m_lock);
-  return m_written;
+  LONGLONG position = 0;
+  if (m_finishedAt > 0) {
+    for (LONGLONG written : m_written) position = std::max(position, written);
+    return std::max(position, m_finishedAt);
+  }
+  bool sending = false;
+  for (size_t i = 0; i < m_written.size(); ++i) {
+    if (m_ended[i]) continue;
+    position = sending ? std::min(position, m_written[i]) : m_written[i];
+    sending = true;
+  }
+  if (sending) return position;
+  return m_written.empty() ? 0 : *std::max_element(m_written.begin(), m_written.end());
 }
 
-void Multiplexer::WakeStreams() {
+void Multiplexer::NewSegment(MultiplexerPin& pin) {
+  const int stream = pin.Stream();
   standin::SlimAutoLock lock(m_lock);
-  WakeAllConditionVariable(&m_wake);
+  if (m_open && stream >= 0) m_times->Segment(static_cast<size_t>(stream), pin.SegmentStart());
 }

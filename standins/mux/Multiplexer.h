@@ -12,9 +12,10 @@
 // stream. Uncompressed pictures are written packed, whichever row layout of
 // the declared picture a sample has; one that fits none ends the run.
 //
-// Threads: each input streams on its own thread and may wait in Receive while
-// its stream runs ahead of the others; Stop and flushing wake it. The file and
-// the queues are guarded by m_lock, never held while the graph is notified.
+// Threads: each input streams on its own thread, or one thread feeds them all;
+// Receive never waits for another stream (a stream far ahead of the others is
+// written out of time order, Interleaver). The file and the queues are guarded
+// by m_lock, never held while the graph is notified.
 
 #include <functional>
 #include <memory>
@@ -76,10 +77,10 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   void AddFreePin();
   HRESULT Receive(MultiplexerPin& pin, IMediaSample* sample);
   HRESULT EndOfStream(MultiplexerPin& pin);
-  void WakeStreams();
+  void NewSegment(MultiplexerPin& pin);
   // The multiplexer's current position, in upstream's times (100 ns units), as
-  // the source's length counts: where the last sample written starts, and once
-  // the file is finished, where the last one ends.
+  // the source's length counts: the time up to which the streams still sending
+  // are written, and once the file is finished, where the last sample ends.
   LONGLONG WrittenPosition();
 
  protected:
@@ -118,14 +119,15 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   REFERENCE_TIME m_preroll = 0;
 
   standin::SlimLock m_lock;
-  CONDITION_VARIABLE m_wake = CONDITION_VARIABLE_INIT;  // a queue shrank or the run ended
   std::unique_ptr<FileSink> m_sink;
   std::unique_ptr<ContainerWriter> m_writer;
   std::unique_ptr<Interleaver> m_interleaver;
   std::vector<StreamInfo> m_streams;  // this run's, by stream
   std::unique_ptr<StreamTimes> m_times;
   HRESULT m_openFailure = S_OK;             // why the file of this run did not open
-  LONGLONG m_written = 0;                   // the position, this run
+  std::vector<LONGLONG> m_written;          // by stream: the latest time written, this run
+  std::vector<bool> m_ended;                // by stream: it sends nothing more
+  LONGLONG m_finishedAt = 0;                // where the last sample ends, once the file is finished
   bool m_open = false;                      // a file is being written
   bool m_notified = false;                  // EC_COMPLETE sent for this run
 };

@@ -19,7 +19,7 @@ HRESULT MultiplexerPin::OnReceive(IMediaSample* sample) { return m_mux.Receive(*
 
 HRESULT MultiplexerPin::OnEndOfStream() { return m_mux.EndOfStream(*this); }
 
-HRESULT MultiplexerPin::OnBeginFlush() {
-  m_mux.WakeStreams();
+HRESULT MultiplexerPin::OnNewSegment(REFERENCE_TIME, REFERENCE_TIME, double) {
+  m_mux.NewSegment(*this);
   return S_OK;
 }

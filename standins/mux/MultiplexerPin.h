@@ -19,8 +19,7 @@ class MultiplexerPin final : public standin::InputPin {
   HRESULT CompleteConnect(IPin* peer) override;
   HRESULT OnReceive(IMediaSample* sample) override;
   HRESULT OnEndOfStream() override;
-  HRESULT OnBeginFlush() override;
-  bool ReceiveMayBlock() const override { return true; }
+  HRESULT OnNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override;
 
  private:
   Multiplexer& m_mux;

@@ -13,11 +13,14 @@ Win32FileSink::~Win32FileSink() {
   if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
 }
 
+// An existing file kept (not overwritten) still holds only what is written:
+// a file cut off by a crash must not read on into the old one's bytes.
 HRESULT Win32FileSink::Open(const wchar_t* path, bool overwrite) {
   if (m_file != INVALID_HANDLE_VALUE) return E_UNEXPECTED;
   m_file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                        overwrite ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  return m_file == INVALID_HANDLE_VALUE ? LastError() : S_OK;
+  if (m_file == INVALID_HANDLE_VALUE) return LastError();
+  return SetEndOfFile(m_file) ? S_OK : LastError();
 }
 
 int32_t Win32FileSink::WriteAt(uint64_t offset, const void* data, size_t size) {

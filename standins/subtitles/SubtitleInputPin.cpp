@@ -140,12 +140,17 @@ HRESULT SubtitleInputPin::OnReceive(IMediaSample* sample) {
   return output.Deliver(copy.Get());
 }
 
-// A frame larger than the agreed buffers goes on as it is.
+// A frame larger than the agreed buffers goes on as it is, and so does one
+// for which none of upstream's buffers is free.
 HRESULT SubtitleInputPin::CopyForDelivery(IMediaSample* sample,
                                           const std::optional<PictureLayout>& from,
                                           const AM_MEDIA_TYPE* changed,
                                           ComPtr<IMediaSample>& copy) {
   const HRESULT hr = m_owner.Output().GetDeliveryBuffer(&copy);
+  if (hr == VFW_E_TIMEOUT) {
+    copy = sample;
+    return S_OK;
+  }
   if (FAILED(hr)) return hr;
   const bool copied = from ? CopyPictureSample(sample, *from, copy.Get(), *m_layout)
                            : CopySample(sample, copy.Get());

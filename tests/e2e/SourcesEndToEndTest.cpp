@@ -1,9 +1,11 @@
 // Sources as users have them (frame sizes that are not multiples of 8 or odd,
-// film and NTSC rates, a variable rate, sound that starts late, the common
-// containers and codecs, styled subtitles) converted by the real program's
-// command line and judged by ffmpeg outside Wine against the source: the same
-// frames, bit for bit outside the cue and with the cue drawn into its rows
-// inside it, as many and as long, and the sound in step with the picture.
+// film and NTSC rates, a variable rate or one the container misstates, sound
+// that starts late or early or leaves a hole, the common containers and
+// codecs, styled subtitles) converted by the real program's command line and
+// judged by ffmpeg outside Wine against the source: the same frames, bit for
+// bit outside the cue and with the cue drawn into its rows inside it, as many
+// and as long, the sound in step with the picture and ending with it, and the
+// file as long as it declares.
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -77,6 +79,16 @@ ClipShape TwoTracks(ClipShape shape) {
   return shape;
 }
 
+ClipShape WithSoundHole(ClipShape shape, double seconds) {
+  shape.soundHole = seconds;
+  return shape;
+}
+
+ClipShape Declaring(ClipShape shape, int framesPerSecond) {
+  shape.declaredRate = framesPerSecond;
+  return shape;
+}
+
 const Source kSources[] = {
     {"854x480.mp4", Marked(854, 480, 2), kH264 + " -c:a aac", {"avi", "mkv"}},
     {"426x240 unsubtitled.mp4",
@@ -100,6 +112,9 @@ const Source kSources[] = {
      kH264 + " -c:a libvorbis",
      {"avi", "mkv", "asf"}},
     {"at once.mp4", Marked(320, 240, 2), kH264 + " -c:a aac", {"avi"}, nullptr, &kSubRip, true},
+    {"early sound.mkv", Marked(320, 240, 5, "25", -1), kH264 + " -c:a aac", {"avi", "asf"}},
+    {"sound hole.mkv", WithSoundHole(Marked(320, 240, 5), 2), kH264 + " -c:a aac", {"avi", "mkv"}},
+    {"30 fps said 25.mkv", Declaring(Marked(160, 120, 60, "30"), 25), kH264 + " -c:a aac", {"avi"}},
     {"mpeg4 mp3.avi", Marked(640, 360, 2), "-c:v mpeg4 -q:v 4 -c:a libmp3lame", {"avi"}},
     {"vp9 opus.webm",
      Marked(320, 240, 2),
@@ -169,13 +184,19 @@ std::string Judge(const ClipFolder& clips, const Source& s, const std::string& o
   const ProbedMedia probed = ProbeMedia(output);
   if (!probed.read) return "ffprobe cannot read it: " + probed.errors;
   const DecodedVideo in = DecodeVideo(source, clips.PathOf("in.yuv"));
-  const DecodedVideo out = DecodeVideo(output, clips.PathOf("out.yuv"));
-  const std::vector<double> inTimes = FrameTimes(source, "v"), outTimes = FrameTimes(output, "v");
+  DecodedVideo out = DecodeVideo(output, clips.PathOf("out.yuv"));
+  const std::vector<double> inTimes = FrameTimes(source, "v");
+  std::vector<double> outTimes = FrameTimes(output, "v");
   if (in.frames.size() < 2 || inTimes.size() != in.frames.size() || out.width != in.width ||
       out.height != in.height || outTimes.size() != out.frames.size())
     return "frames " + std::to_string(in.frames.size()) + " / " +
            std::to_string(out.frames.size()) + ", times " + std::to_string(inTimes.size()) + " / " +
            std::to_string(outTimes.size()) + ", or another size";
+  // ASF leads a picture that starts after the sound with its first frame from 0.
+  if (out.frames.size() == in.frames.size() + 1 && out.frames[0] == out.frames[1]) {
+    out.frames.erase(out.frames.begin());
+    outTimes.erase(outTimes.begin());
+  }
   const std::string counts =
       std::to_string(out.frames.size()) + " of " + std::to_string(in.frames.size()) + " frames";
   if (whole ? out.frames.size() != in.frames.size() : out.frames.size() > in.frames.size())
@@ -194,11 +215,20 @@ std::string Judge(const ClipFolder& clips, const Source& s, const std::string& o
   const long tracks = std::count_if(probed.streams.begin(), probed.streams.end(),
                                     [](const ProbedStream& p) { return p.type == "audio"; });
   if (tracks != (s.shape.withAudio ? 1 : 0)) return std::to_string(tracks) + " sound tracks";
+  // The sound ends where the source's does, against the picture; a decoder
+  // may keep or drop its codec's first block: WMA's is 46 ms.
+  const double soundEnd = s.shape.withAudio ? SoundEndSeconds(output) : 0;
+  if (s.shape.withAudio) {
+    const double soundOn = soundEnd - outTimes.front();
+    const double sourceSoundOn = SoundEndSeconds(source) - inTimes.front();
+    if (whole && std::abs(soundOn - sourceSoundOn) > std::max(frame, kLargestSoundBlock))
+      return "the sound ends " + std::to_string(soundOn) + " s after the picture starts, not " +
+             std::to_string(sourceSoundOn);
+  }
+  const double content = std::max(outTimes.back() + frame, soundEnd);
+  if (whole && std::abs(probed.duration - content) > frame)
+    return "declared " + std::to_string(probed.duration) + " s for " + std::to_string(content);
   if (!s.shape.withAudio) return "";
-  // A decoder may keep or drop its codec's first block: WMA's is 46 ms.
-  const double sound = DecodedAudioSeconds(output), nominal = s.shape.frames / 25.0;
-  if (whole && std::abs(sound - nominal) > std::max(frame, kLargestSoundBlock))
-    return std::to_string(sound) + " s of sound";
   const double inStep = FirstSoundSeconds(source) - FlashSeconds(in, inTimes);
   const double outStep = FirstSoundSeconds(output) - FlashSeconds(out, outTimes);
   if (std::abs(outStep - inStep) > kInStep)

@@ -296,28 +296,37 @@ TEST(AsfWriter, ObjectsAndPacketsDescribeWhatWasWritten) {
 
 // A full disk at any point: the objects whose packets were written stay in a
 // file whose header and index count only them (seekable only with the index
-// whole), and the failure is reported.
+// whole), and the failure is reported. Key frames smaller than a packet may
+// end in the one the disk refused: the index must not name it.
 TEST(AsfWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
   const AsfWriter::Options options = Options(1024, 3000, 2000000);
-  const uint64_t size = test_streams::WholeFile<AsfWriter>(kI420AndPcm, options).size();
-  for (uint64_t capacity : {size / 4, size / 2 + 3, size - 100, size - 10}) {
-    SCOPED_TRACE(capacity);
-    MemorySink sink;
-    sink.capacity = capacity;
-    AsfWriter writer(sink, kI420AndPcm.streams, options);
-    const Samples accepted = InMs(test_streams::FillDisk(writer, kI420AndPcm));
-    const File f{sink.bytes};
-    const Read read = ReadFile(f, options, kI420AndPcm.streams, true);
-    const Samples found = Complete(read.objects, options.prerollMs);
-    for (size_t s = 0; s < 2; ++s) {
-      ASSERT_LE(found[s].size(), accepted[s].size());
-      EXPECT_EQ(found[s],
-                Samples::value_type(accepted[s].begin(), accepted[s].begin() + found[s].size()));
+  const test_streams::Script smallFrames = {
+      {Video(kMjpg, 64, 48, 24, 400000), Pcm(8000, 1, 8)}, {{300}, {320}}, 1, 60};
+  for (const test_streams::Script& script : {kI420AndPcm, smallFrames}) {
+    const uint64_t size = test_streams::WholeFile<AsfWriter>(script, options).size();
+    for (uint64_t capacity : {size / 4, size / 2 + 3, size * 2 / 3, size - 100, size - 10}) {
+      SCOPED_TRACE(capacity);
+      MemorySink sink;
+      sink.capacity = capacity;
+      AsfWriter writer(sink, script.streams, options);
+      const Samples accepted = InMs(test_streams::FillDisk(writer, script));
+      const File f{sink.bytes};
+      const Read read = ReadFile(f, options, script.streams, true);
+      const Samples found = Complete(read.objects, options.prerollMs);
+      for (size_t s = 0; s < 2; ++s) {
+        ASSERT_LE(found[s].size(), accepted[s].size());
+        EXPECT_EQ(found[s],
+                  Samples::value_type(accepted[s].begin(), accepted[s].begin() + found[s].size()));
+      }
+      const uint64_t packets = f.U(read.top[1] + 40, 8);
+      if (read.top.size() < 3) continue;
+      for (uint64_t i = 0; i < f.U(read.top[2] + 52, 4); ++i) {
+        const uint64_t packet = f.U(read.top[2] + 56 + 6 * i, 4);
+        const uint64_t count = f.U(read.top[2] + 60 + 6 * i, 2);
+        EXPECT_TRUE(packet < packets && count > 0 && packet + count <= packets)
+            << i << ": " << count << " from " << packet << " of " << packets;
+      }
     }
-    const uint64_t packets = f.U(read.top[1] + 40, 8);
-    if (read.top.size() < 3) continue;
-    for (uint64_t i = 0; i < f.U(read.top[2] + 52, 4); ++i)
-      EXPECT_LE(f.U(read.top[2] + 56 + 6 * i, 4) + f.U(read.top[2] + 60 + 6 * i, 2), packets);
   }
 }
 
@@ -331,10 +340,50 @@ TEST(AsfWriter, RefusesWhatItsFieldsCannotHold) {
   AsfWriter bigFormat(sink, {Video(kMjpg, 64, 48, 24, 400000, 0x10000)},
                       Options(8192, 0, 10000000));
   EXPECT_EQ(bigFormat.Start(), AsfWriter::kInvalidArg) << "a codec private beyond 64 kB";
-  AsfWriter writer(sink, sound, Options(8192, 3000, 10000000));
-  ASSERT_EQ(writer.Start(), 0);
-  EXPECT_EQ(writer.Write(0, "x", 1, true, (0xFFFFFFFFll - 2999) * 10000), AsfWriter::kFileTooLarge)
-      << "a presentation time beyond 32 bits of ms";
+}
+
+// Every stream plays from the file's 0 where it can, so that readers that
+// give each stream the play duration from its own start agree with it: video
+// from its first key frame, PCM and IMA ADPCM sound from silence. A time
+// beyond the payloads' 32 bits of ms is taken as the last they can say.
+TEST(AsfWriter, StreamsLeadFromTheFilesZeroAndTimesStayInThePayloadsRange) {
+  constexpr int64_t kMs = 10000;  // 100 ns units
+  const StreamInfo mjpg = Video(kMjpg, 64, 48, 24, 400000), bytes8 = Pcm(8000, 1, 8);
+  constexpr int64_t kLast = 0xFFFFFFFFll - 3000;  // ms: the payloads' last time, the preroll off
+  // clang-format off
+  const struct {
+    const char* name;
+    StreamInfo stream;
+    std::vector<std::pair<int64_t, bool>> samples;  // time, key; of 9 bytes of 7
+    std::vector<Sample> objects;                    // times in ms
+  } cases[] = {
+      {"a picture a second late", mjpg, {{1000 * kMs, true}}, {{0, true, 9, 7}, {1000, true, 9, 7}}},
+      {"less than a frame late", mjpg, {{20 * kMs, true}}, {{20, true, 9, 7}}},
+      {"no key frame to lead with", mjpg, {{1000 * kMs, false}, {1040 * kMs, true}},
+       {{1000, false, 9, 7}, {1040, true, 9, 7}}},
+      {"8-bit sound", bytes8, {{500 * kMs, true}}, {{0, true, 4000, 0x80}, {500, true, 9, 7}}},
+      {"IMA ADPCM sound", test_streams::ImaAdpcm(22050, 1), {{500 * kMs, true}},
+       {{0, true, 5632, 0}, {500, true, 9, 7}}},
+      {"MP3 sound", test_streams::Audio(0x55, 44100, 2, 0, 1, 16000), {{500 * kMs, true}},
+       {{500, true, 9, 7}}},
+      {"wild times", bytes8, {{0, true}, {(kLast + 1) * kMs, true}, {INT64_MAX, true}},
+       {{0, true, 9, 7}, {kLast, true, 9, 7}, {kLast, true, 9, 7}}},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const AsfWriter::Options options = Options(8192, 3000, 10000000);
+    MemorySink sink;
+    AsfWriter writer(sink, {c.stream}, options);
+    ASSERT_EQ(writer.Start(), 0);
+    const std::vector<uint8_t> data(9, 7);
+    for (const auto& [time, key] : c.samples)
+      ASSERT_EQ(writer.Write(0, data.data(), data.size(), key, time), 0);
+    ASSERT_EQ(writer.Finish(), 0);
+    const File f{sink.bytes};
+    EXPECT_EQ(Complete(ReadFile(f, options, {c.stream}, true).objects, options.prerollMs),
+              Samples{c.objects});
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,6 +13,8 @@
 #include "standins/avi/AviWriter.h"
 #include "standins/mkv/MatroskaWriter.h"
 #include "standins/mux/Win32FileSink.h"
+#include "support/ClipFolder.h"
+#include "support/FileContents.h"
 #include "support/MediaProbe.h"
 #include "support/TempFolder.h"
 #include "support/TestStreams.h"
@@ -79,6 +82,23 @@ TEST(WritersOnDisk, FilesAboveFourGigabytesAreReadWholeAndSeek) {
     EXPECT_NE(last, VideoFrameChecksumAfterSeek(path, (kFrames - 2) * 0.04, "bgr24"));
     DeleteFileA(path.c_str());
   }
+}
+
+// A file kept rather than overwritten holds only what is written: cut off by a
+// crash after Start, it ends where its RIFF says, not in the old file's bytes.
+TEST(WritersOnDisk, AKeptFileHoldsOnlyWhatIsWritten) {
+  ClipFolder clips;
+  const std::string path = clips.MakeFile("kept.avi", std::string(1 << 20, '\xEE'));
+  ASSERT_FALSE(path.empty());
+  Win32FileSink disk;
+  ASSERT_EQ(disk.Open(str::ToWide(path.c_str()).c_str(), false), S_OK);
+  AviWriter writer(disk, {Video(0, 64, 48, 24, 400000)});
+  ASSERT_EQ(writer.Start(), 0);
+  const std::string bytes = ReadFile(path);
+  ASSERT_GE(bytes.size(), 8u);
+  uint32_t riff = 0;
+  memcpy(&riff, bytes.data() + 4, 4);
+  EXPECT_EQ(bytes.size(), riff + 8u);
 }
 
 }  // namespace

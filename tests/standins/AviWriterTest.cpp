@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <string>
 
+#include "standins/avi/AviFrameSlots.h"
 #include "standins/avi/RiffBytes.h"
 #include "support/MemorySink.h"
 #include "support/TestStreams.h"
@@ -114,37 +116,41 @@ Samples ThroughLegacyIndex(const File& f, const Chunk& riff, size_t streams) {
 }
 
 // Chunk by chunk, as a decoder without an index; key flags are not in the chunks.
-void ExpectInMovi(const File& f, const Chunk& file, const Samples& written) {
-  Samples found(written.size());
+Samples InMovi(const File& f, const Chunk& file, size_t streams) {
+  Samples found(streams);
   for (const Chunk& riff : file.kids)
     for (const Chunk& chunk : riff.Find("movi")->kids)
       if (chunk.id.substr(0, 2) != "ix")
         found[std::stoi(chunk.id.substr(0, 2))].push_back({0, true, chunk.size, f.b[chunk.Data()]});
-  for (size_t s = 0; s < written.size(); ++s) {
-    ASSERT_EQ(found[s].size(), written[s].size());
-    for (size_t i = 0; i < found[s].size(); ++i)
-      EXPECT_TRUE(found[s][i].size == written[s][i].size &&
-                  found[s][i].first == written[s][i].first);
-  }
+  return found;
 }
 
 // What a reader without an index finds: every chunk written, in the movi
-// lists; each stream's length in strh; AVIF_HASINDEX only with idx1.
+// lists; each stream's length in strh; AVIF_HASINDEX only with idx1. A video
+// stream's first frames wait until they are enough to choose its rate: of
+// fewer, the file holds none, or those written before a full disk.
 void ExpectWalkedWhole(const std::vector<uint8_t>& bytes, const std::vector<StreamInfo>& streams,
-                       const Samples& written) {
+                       Samples written) {
   const File f{bytes};
   Chunk file;
   ASSERT_TRUE(f.Read(file, 0, bytes.size()));
-  ExpectInMovi(f, file, written);
+  const Samples found = InMovi(f, file, written.size());
   const Chunk* hdrl = file.kids[0].Find("hdrl");
   EXPECT_EQ((f.U32(hdrl->Find("avih")->Data() + 12) & 0x10) != 0,
             file.kids[0].Find("idx1") != nullptr);
   size_t s = 0;
   for (const Chunk& strl : hdrl->kids) {
     if (strl.type != "strl") continue;
-    uint64_t bytes = 0;
-    for (const Sample& sample : written[s]) bytes += sample.size;
     const bool video = streams[s].kind == StreamInfo::Kind::kVideo;
+    if (video && written[s].size() < AviFrameSlots::kRateFrames)
+      written[s].resize(std::min(written[s].size(), found[s].size()));
+    ASSERT_EQ(found[s].size(), written[s].size()) << s;
+    uint64_t bytes = 0;
+    for (size_t i = 0; i < found[s].size(); ++i) {
+      EXPECT_TRUE(found[s][i].size == written[s][i].size &&
+                  found[s][i].first == written[s][i].first);
+      bytes += written[s][i].size;
+    }
     EXPECT_EQ(f.U32(strl.Find("strh")->Data() + 32),
               video ? written[s].size() : bytes / streams[s].blockAlign)
         << "the length of stream " << s;
@@ -259,8 +265,8 @@ TEST(AviWriter, HeadersAndIndexesDescribeWhatWasWritten) {
 TEST(AviWriter, AFullDiskLeavesAWholeFileOfWhatWasAccepted) {
   const Shape shape = {
       "",
-      {{Video(kI420, 64, 48, 12, 333667), Pcm(44100, 2, 16)}, {{4608}, {1764, 1768}}, 1, 10},
-      {16 * 1024, 8}};
+      {{Video(kI420, 64, 48, 12, 333667), Pcm(44100, 2, 16)}, {{4608}, {1764, 1768}}, 1, 40},
+      {64 * 1024, 8}};
   const std::vector<uint8_t> whole = test_streams::WholeFile<AviWriter>(shape.script, shape.limits);
   const uint64_t size = whole.size();
   Chunk riffs;
@@ -298,85 +304,108 @@ TEST(AviWriter, RefusesWhatNoRiffCanHold) {
   EXPECT_EQ(writer.Totals(0).chunks, uint64_t(accepted));
 }
 
-// AVI keeps no times: a frame goes into the slot of its time at the stream's
-// rate, a slot without a frame gets an empty chunk, and each stream starts
-// (strh's dwStart) where its first sample lies.
-TEST(AviWriter, KeepsTimesInFrameSlotsAndStreamStarts) {
-  constexpr int64_t kMs = 10000;  // 100 ns units
-  struct Stream {
-    uint32_t start;
-    std::vector<uint32_t> chunks;  // sizes, in order; 0: a dropped frame
-  };
+// A stream as "start/sizes": strh's dwStart, then its chunks' sizes in order,
+// a run of one size as "count x size" ("0/3x9 2x0 9").
+std::string StreamChunks(uint32_t start, const std::vector<uint32_t>& sizes) {
+  std::string out = std::to_string(start) + "/";
+  for (size_t i = 0, n = 1; i < sizes.size(); i += n, n = 1) {
+    while (i + n < sizes.size() && sizes[i + n] == sizes[i]) ++n;
+    out += (i ? " " : "") + (n > 1 ? std::to_string(n) + "x" : "") + std::to_string(sizes[i]);
+  }
+  return out;
+}
+
+// AVI keeps no times: every stream plays from the file's 0. A frame goes into
+// the slot of its time at the rate its first frames show, a slot without a
+// frame gets an empty chunk, a frame that would play more than a frame late is
+// dropped; PCM and IMA ADPCM sound gets silence for its gaps and loses what
+// overlaps; other sound starts (strh's dwStart) where its first sample lies.
+TEST(AviWriter, KeepsTimesInFrameSlotsSilenceAndStreamStarts) {
+  constexpr int64_t kMs = 10000, kDay = 86400000 * kMs;  // 100 ns units
   // count frames at perSecond frames a second from firstMs.
-  const auto frames = [](int count, int64_t perSecond, int64_t firstMs = 0) {
+  const auto frames = [](int count, double perSecond, int64_t firstMs = 0) {
     std::vector<int64_t> times;
-    for (int64_t i = 0; i < count; ++i) times.push_back(firstMs * kMs + i * 10000000 / perSecond);
+    for (int64_t i = 0; i < count; ++i)
+      times.push_back(firstMs * kMs + int64_t(double(i) * 10000000 / perSecond));
     return times;
   };
-  const auto sizes = [](std::initializer_list<std::pair<int, uint32_t>> runs) {
-    std::vector<uint32_t> out;
-    for (const auto& [count, size] : runs) out.insert(out.end(), size_t(count), size);
-    return out;
+  const auto join = [](std::vector<int64_t> a, const std::vector<int64_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
   };
+  // clang-format off
   const struct {
     const char* name;
-    std::vector<int64_t> video, audio;  // sample times; 25 fps frames of 9, PCM blocks of 4 bytes
-    Stream expectedVideo, expectedAudio;
+    std::vector<int64_t> video, audio;  // sample times; frames of 9 bytes
+    const char* expectedVideo;          // StreamChunks(); 0: a dropped frame
+    const char* expectedAudio;
+    int64_t declared = 400000;  // frame duration, 100 ns units
+    int64_t chosen = 400000;    // as strh's rate says
+    StreamInfo sound = Pcm(44100, 2, 16);
+    uint32_t soundBytes = 4;
+    uint8_t silence = 0;
   } kCases[] = {
-      {"a frame a slot", frames(3, 25), {}, {0, {9, 9, 9}}, {0, {}}},
-      {"frames after a gap",
-       {0, 40 * kMs, 80 * kMs, 200 * kMs, 240 * kMs},
-       {},
-       {0, sizes({{3, 9}, {2, 0}, {2, 9}})},
-       {0, {}}},
-      {"24 frames a second at a declared 25",
-       frames(48, 24),
-       {},
-       {0, sizes({{12, 9}, {1, 0}, {24, 9}, {1, 0}, {12, 9}})},
-       {0, {}}},
-      {"26 frames a second at a declared 25: none lost",
-       frames(52, 26),
-       {},
-       {0, sizes({{52, 9}})},
-       {0, {}}},
-      {"sound 0.5 s after the picture",
-       frames(2, 25),
-       {500 * kMs, 501 * kMs},
-       {0, {9, 9}},
-       {22050, {4, 4}}},
-      {"picture 0.48 s after the sound", frames(2, 25, 480), {0}, {12, {9, 9}}, {0, {4}}},
-      // The first frame goes to the next slot (40 ms) and the sound with it.
-      {"picture 21 ms after the sound", frames(3, 25, 21), {0}, {1, {9, 9, 9}}, {838, {4}}},
-      {"a jump of days is no gap", {0, 86400000 * kMs}, {}, {0, {9, 9}}, {0, {}}},
+      {"a frame a slot", frames(3, 25), {}, "0/3x9", "0/"},
+      {"frames after a gap", {0, 40 * kMs, 80 * kMs, 200 * kMs, 240 * kMs}, {}, "0/3x9 2x0 2x9", "0/"},
+      {"24 frames a second at a declared 25", frames(48, 24), {}, "0/48x9", "0/", 400000, 416667},
+      {"30 frames a second at a declared 25", frames(60, 30), {}, "0/60x9", "0/", 400000, 333333},
+      {"29.97 frames a second declared", frames(30, 30000 / 1001.0), {}, "0/30x9", "0/", 333667, 333667},
+      {"no rate declared", frames(10, 30), {}, "0/10x9", "0/", 0, 333333},
+      {"30 then 15 frames a second, declared 22.5", join(frames(30, 30), frames(4, 15, 1000)), {},
+       "0/31x9 0 9 0 9 0 9", "0/", 444444, 333333},
+      // Frames that come faster than the rate: one in two is left out, and
+      // none plays more than a frame late.
+      {"15 then 30 frames a second", join(frames(30, 15), frames(10, 30, 2000)), {}, "0/36x9", "0/",
+       666667, 666667},
+      // The picture lasts as long as the sound, to within a frame.
+      {"sound 0.5 s after the picture", frames(2, 25), {500 * kMs, 501 * kMs}, "0/2x9 10x0",
+       "0/88200 2x4"},
+      {"picture 0.48 s after the sound", frames(2, 25, 480), {0}, "0/12x0 2x9", "0/4"},
+      {"picture 21 ms after the sound", frames(3, 25, 21), {0}, "0/0 3x9", "0/4"},
+      {"a jump of days is no gap", {0, kDay}, {}, "0/2x9", "0/"},
+      {"a drop after a jump of days", {0, 40 * kMs, kDay, kDay + 40 * kMs, kDay + 480 * kMs}, {},
+       "0/4x9 10x0 9", "0/"},
+      {"a 1 s hole in the sound", {}, {0, 1000 * kMs}, "0/", "0/4 176396 4"},
+      {"sound over itself", {}, {0, 0, 2 * kMs}, "0/", "0/1764 352", 400000, 400000,
+       Pcm(44100, 2, 16), 1764},
+      {"8-bit sound", {}, {500 * kMs}, "0/", "0/4000 4", 400000, 400000, Pcm(8000, 1, 8), 4, 0x80},
+      {"IMA ADPCM sound", {}, {500 * kMs}, "0/", "0/5632 512", 400000, 400000,
+       test_streams::ImaAdpcm(22050, 1), 512},
+      {"MP3 sound", {}, {500 * kMs}, "0/", "8000/4", 400000, 400000,
+       test_streams::Audio(0x55, 44100, 2, 0, 1, 16000)},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
     MemorySink sink;
-    AviWriter writer(sink, {Video(0, 2, 1, 24, 400000), Pcm(44100, 2, 16)});
+    AviWriter writer(sink, {Video(0, 2, 1, 24, c.declared), c.sound});
     ASSERT_EQ(writer.Start(), 0);
-    const std::vector<uint8_t> frame(9, 1), block(4, 2);
+    const std::vector<uint8_t> frame(9, 1), block(c.soundBytes, 2);
     for (int64_t time : c.video) ASSERT_EQ(writer.Write(0, frame.data(), 9, true, time), 0);
-    for (int64_t time : c.audio) ASSERT_EQ(writer.Write(1, block.data(), 4, true, time), 0);
+    for (int64_t time : c.audio)
+      ASSERT_EQ(writer.Write(1, block.data(), block.size(), true, time), 0);
     ASSERT_EQ(writer.Finish(), 0);
     const File f{sink.bytes};
     Chunk file;
     ASSERT_TRUE(f.Read(file, 0, sink.bytes.size()));
-    std::vector<Stream> found(2);
-    for (const Chunk& chunk : file.kids[0].Find("movi")->kids)
-      if (chunk.id.substr(0, 2) != "ix")
-        found[std::stoi(chunk.id.substr(0, 2))].chunks.push_back(chunk.size);
-    size_t s = 0;
+    std::vector<std::vector<uint32_t>> chunks(2);
+    for (const Chunk& chunk : file.kids[0].Find("movi")->kids) {
+      if (chunk.id.substr(0, 2) == "ix") continue;
+      const size_t s = std::stoi(chunk.id.substr(0, 2));
+      chunks[s].push_back(chunk.size);
+      if (s == 1 && f.b[chunk.Data()] != 2) EXPECT_EQ(f.b[chunk.Data()], c.silence);
+    }
+    std::vector<std::string> found;
     for (const Chunk& strl : file.kids[0].Find("hdrl")->kids) {
       if (strl.type != "strl") continue;
       const uint64_t strh = strl.Find("strh")->Data();
-      found[s].start = f.U32(strh + 28);
-      EXPECT_EQ(f.U32(strh + 32), s == 0 ? found[0].chunks.size() : found[1].chunks.size()) << s;
-      ++s;
+      const size_t s = found.size();
+      const uint64_t bytes = std::accumulate(chunks[s].begin(), chunks[s].end(), 0ull);
+      EXPECT_EQ(f.U32(strh + 32), s == 0 ? chunks[0].size() : bytes / c.sound.blockAlign) << s;
+      if (s == 0) EXPECT_EQ(f.U32(strh + 20) * 10000000ull / f.U32(strh + 24), c.chosen);
+      found.push_back(StreamChunks(f.U32(strh + 28), chunks[s]));
     }
-    EXPECT_EQ(found[0].start, c.expectedVideo.start);
-    EXPECT_EQ(found[0].chunks, c.expectedVideo.chunks);
-    EXPECT_EQ(found[1].start, c.expectedAudio.start);
-    EXPECT_EQ(found[1].chunks, c.expectedAudio.chunks);
+    EXPECT_EQ(found, (std::vector<std::string>{c.expectedVideo, c.expectedAudio}));
   }
 }
 

@@ -18,6 +18,7 @@
 #include "standins/base/OutputPin.h"
 #include "standins/base/SampleAllocator.h"
 #include "support/ClipFolder.h"
+#include "support/HangWatch.h"
 #include "support/ComApartment.h"
 #include "support/GraphRun.h"
 #include "support/RecordingSink.h"
@@ -52,9 +53,11 @@ class PassOutput final : public standin::OutputPin {
   PassOutput(PassThrough& filter);
   HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override;
   HRESULT GetMediaType(int n, standin::MediaType& mt) override;
+  bool inUpstreamBuffers = false;  // copies into upstream's allocator, as the subtitle filter may
 
  protected:
   standin::Pin* SeekingSource() override;
+  IMemAllocator* PassThroughAllocator() override;
 
  private:
   PassThrough& m_pass;
@@ -109,6 +112,10 @@ HRESULT PassOutput::GetMediaType(int n, standin::MediaType& mt) {
 
 standin::Pin* PassOutput::SeekingSource() { return &m_pass.m_input; }
 
+IMemAllocator* PassOutput::PassThroughAllocator() {
+  return inUpstreamBuffers ? m_pass.m_input.UpstreamAllocator() : nullptr;
+}
+
 class FilterBaseTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -132,7 +139,8 @@ class FilterBaseTest : public ::testing::Test {
   RecordingSink& SinkFilter() { return *static_cast<RecordingSink*>(m_sink.Get()); }
   // Puts a pass-through between the rendered graph's video source and the
   // sink, whose video pin supplies an allocator or not; false when it failed.
-  bool InsertPassThrough(ComPtr<IBaseFilter>& pass, RecordingPin::Offer sinkOffers) {
+  bool InsertPassThrough(ComPtr<IBaseFilter>& pass, RecordingPin::Offer sinkOffers,
+                         bool inUpstreamBuffers = false) {
     ComPtr<IPin> upstream;
     if (SinkFilter().m_video.ConnectedTo(&upstream) != S_OK) return false;
     if (m_graph->Disconnect(upstream.Get()) != S_OK) return false;
@@ -140,6 +148,7 @@ class FilterBaseTest : public ::testing::Test {
     *pass.ReleaseAndGetAddressOf() = new PassThrough();
     auto& filter = *static_cast<PassThrough*>(pass.Get());
     SinkFilter().m_video.offer = sinkOffers;
+    filter.m_output.inUpstreamBuffers = inUpstreamBuffers;
     return m_graph->AddFilter(pass.Get(), L"Pass") == S_OK &&
            m_graph->ConnectDirect(upstream.Get(), &filter.m_input, nullptr) == S_OK &&
            m_graph->ConnectDirect(&filter.m_output, &SinkFilter().m_video, nullptr) == S_OK;
@@ -202,6 +211,29 @@ TEST_F(FilterBaseTest, AnOutputKnowsWhetherDownstreamTakesSamplesOfAnyAllocator)
   }
 }
 
+// A copy into upstream's buffers while the caller holds one of them: with
+// none free, it hears so at once instead of waiting for ever.
+TEST_F(FilterBaseTest, ACopyIntoUpstreamsBuffersNeverWaitsForTheOneItHolds) {
+  ASSERT_EQ(Render(), S_OK);
+  ComPtr<IBaseFilter> pass;
+  ASSERT_TRUE(InsertPassThrough(pass, RecordingPin::Offer::kNone, true));
+  auto& filter = *static_cast<PassThrough*>(pass.Get());
+  IMemAllocator* upstream = filter.m_input.UpstreamAllocator();
+  ASSERT_TRUE(upstream && filter.m_output.Allocator() == upstream);
+  ASSERT_EQ(upstream->Commit(), S_OK);
+  std::vector<ComPtr<IMediaSample>> held(1);
+  while (upstream->GetBuffer(&held.back(), nullptr, nullptr, AM_GBF_NOWAIT) == S_OK)
+    held.emplace_back();
+  EXPECT_GE(held.size(), 3u);
+  {
+    HangWatch watch("a copy into upstream's buffers", 20000);
+    ComPtr<IMediaSample> copy;
+    EXPECT_EQ(filter.m_output.GetDeliveryBuffer(&copy), VFW_E_TIMEOUT);
+  }
+  held.clear();
+  upstream->Decommit();
+}
+
 // The stand-ins' own allocator: a GetBuffer waits until a sample comes back,
 // Decommit ends the wait with a failure, and a sample outlives the decommit.
 TEST(SampleAllocator, HandsOutItsBuffersInTurnAndWakesAWaiterOnDecommit) {
@@ -236,6 +268,12 @@ TEST(SampleAllocator, HandsOutItsBuffersInTurnAndWakesAWaiterOnDecommit) {
   EXPECT_EQ(own.Waiting(), 0u);
   EXPECT_EQ(second->SetActualDataLength(1000), S_OK) << "the sample's buffer is still there";
   EXPECT_EQ(second->SetActualDataLength(1001), VFW_E_BUFFER_OVERFLOW);
+
+  ComPtr<IMemAllocator> huge;
+  huge.Attach(standin::SampleAllocator::Create());
+  wanted = {1, LONG_MAX, 16, 16};
+  EXPECT_EQ(huge->SetProperties(&wanted, &actual), E_OUTOFMEMORY) << "no buffer holds that";
+  EXPECT_EQ(huge->Commit(), VFW_E_SIZENOTSET);
 }
 
 }  // namespace

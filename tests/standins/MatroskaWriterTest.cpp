@@ -194,6 +194,8 @@ TEST(MatroskaWriter, ElementsDescribeWhatWasWritten) {
       {"I420 and stereo PCM", kI420AndPcm, {}},
       {"MJPG and IMA ADPCM, small clusters", test_streams::kMjpgAndAdpcm, {2000000, 4096}},
       {"audio only", test_streams::kMonoPcm, {2000000, 1 << 20}},
+      // Readers stop at the first Cluster: without one they refuse the file.
+      {"nothing written", {kI420AndPcm.streams, {{1}, {1}}, 1, 0}, {}},
   };
   for (const Shape& shape : shapes) {
     SCOPED_TRACE(shape.name);
@@ -242,22 +244,23 @@ TEST(MatroskaWriter, ElementsDescribeWhatWasWritten) {
       EXPECT_EQ(f.Bytes(seek.Find(mkv::kSeekId)), std::vector<uint8_t>(&f.b[at], &f.b[at + 4]));
     }
     const std::vector<uint32_t> top = {mkv::kInfo, mkv::kTracks, mkv::kCues};
-    EXPECT_EQ(sought, std::vector<uint32_t>(top.begin(), top.end() - (video ? 0 : 1)));
+    const bool cued = video && end > 0;
+    EXPECT_EQ(sought, std::vector<uint32_t>(top.begin(), top.end() - (cued ? 0 : 1)));
     const Element* info = segment.Find(mkv::kInfo);
     EXPECT_EQ(f.Uint(info->Find(mkv::kTimestampScale)), 1000000u);
-    EXPECT_DOUBLE_EQ(f.Float(info->Find(mkv::kDuration)), end / 10000.0);
+    if (end > 0) EXPECT_DOUBLE_EQ(f.Float(info->Find(mkv::kDuration)), end / 10000.0);
 
     ExpectTracks(f, *segment.Find(mkv::kTracks), shape.script.streams);
 
     std::vector<const Element*> clusters;
     EXPECT_EQ(ReadBlocks(f, segment, shape.script.streams.size(), clusters), written);
-    EXPECT_GT(clusters.size(), 2u);
+    EXPECT_GT(clusters.size(), end > 0 ? 2u : 0u);
     for (size_t c = 1; c < clusters.size(); ++c) {
       const uint8_t* first = &f.b[clusters[c]->Find(mkv::kSimpleBlock)->data];
       EXPECT_TRUE(first[0] == 0x81 && (first[3] & 0x80))
           << "cluster " << c << " opens on a key frame";
     }
-    if (video) {
+    if (cued) {
       ExpectCuesAtKeyFrames(f, segment, segment.Find(mkv::kCues));
       EXPECT_EQ(segment.Find(mkv::kCues)->kids.size(), clusters.size());
     }

@@ -33,6 +33,9 @@ TEST(SubRipReading, GivesTheCuesThatParse) {
        "00:00:05,000 --> 00:00:04,000\nBack\n\n00:00:05,000 --> 00:00:05,000\nEmpty\n\n"
        "00:00:05,000 --> 00:00:06,000\n  \n\njunk\n\x01\x02\n00:00:06,000 --> 00:00:07,000\nKept\n",
        "6000-7000: Kept[]\n"},
+      {"00:59:00,000 --> 00:60:00,000\nA\n\n00:00:59,000 --> 00:00:60,000\nB\n\n"
+       "00:00:01,000 --> 00:00:02,000\nC\n",
+       "1000-2000: C[]\n"},
   };
   for (const auto& c : kCases) EXPECT_EQ(Describe(ReadSubRip(c.input)), c.expected) << c.input;
 }

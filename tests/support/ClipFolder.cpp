@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "support/FileContents.h"
 #include "support/LinuxCommand.h"
 
 namespace {
@@ -154,14 +155,16 @@ std::string ClipFolder::MakeClip(const std::string& name, const ClipShape& shape
   const std::string soundSeconds =
       shape.soundLength > 0 ? std::to_string(shape.soundLength) : seconds;
   // Filter expressions, quoted for ffmpeg's filter graph parser.
-  const std::string flash =
-      ",drawbox=color=white:t=fill:enable='gte(t\\,1)*lt(t\\,1+0.5/(" + rate + "))'";
-  const std::string beep =
-      "aevalsrc=0.8*sin(2*PI*1000*t)*between(t\\,1\\,1.04):s=44100:d=" + soundSeconds;
-  std::string command = "ffmpeg -v error -y -f lavfi -i " +
-                        ShellQuote("testsrc=size=" + std::to_string(shape.width) + "x" +
-                                   std::to_string(shape.height) + ":rate=" + rate +
-                                   ":duration=" + seconds + (shape.syncMarks ? flash : ""));
+  const std::string marks = std::to_string(1 + shape.soundHole);
+  const std::string flash = ",drawbox=color=white:t=fill:enable='gte(t\\," + marks + ")*lt(t\\," +
+                            marks + "+0.5/(" + rate + "))'";
+  const std::string beep = "aevalsrc=0.8*sin(2*PI*1000*t)*between(t\\," + marks + "\\," + marks +
+                           "+0.04):s=44100:d=" + soundSeconds;
+  std::string command = "ffmpeg -v error -y";
+  if (shape.soundDelay < 0) command += " -itsoffset " + std::to_string(-shape.soundDelay);
+  command += " -f lavfi -i " + ShellQuote("testsrc=size=" + std::to_string(shape.width) + "x" +
+                                          std::to_string(shape.height) + ":rate=" + rate +
+                                          ":duration=" + seconds + (shape.syncMarks ? flash : ""));
   if (shape.withAudio) {
     if (shape.soundDelay > 0) command += " -itsoffset " + std::to_string(shape.soundDelay);
     const std::string sine = "sine=frequency=440:sample_rate=44100:duration=" + soundSeconds;
@@ -176,9 +179,24 @@ std::string ClipFolder::MakeClip(const std::string& name, const ClipShape& shape
   if (shape.startTime > 0) command += " -output_ts_offset " + std::to_string(shape.startTime);
   if (shape.variableRate)
     command += " -vf " + ShellQuote("select=lt(t\\,1)+not(mod(n\\,3))") + " -fps_mode vfr";
+  if (shape.soundHole > 0)
+    command += " -af " + ShellQuote("aselect=not(between(t\\,0.5\\," +
+                                    std::to_string(0.5 + shape.soundHole) + "))");
   command += " " + codecs + " " + ShellQuote(UnixPath(path));
   const LinuxCommandResult made = RunLinuxCommand(command);
-  return made.finished && made.exitCode == 0 ? path : std::string();
+  if (!made.finished || made.exitCode != 0) return std::string();
+  return shape.declaredRate ? DeclareRate(path, shape.declaredRate) : path;
+}
+
+// The Matroska clip at path, its video track's DefaultDuration (4 bytes, as
+// ffmpeg writes it) made to say perSecond frames a second.
+std::string ClipFolder::DeclareRate(const std::string& path, int perSecond) const {
+  std::string bytes = ReadFile(path);
+  const size_t at = bytes.find("\x23\xE3\x83\x84");
+  if (at == std::string::npos) return std::string();
+  const uint32_t nanoseconds = 1000000000u / static_cast<uint32_t>(perSecond);
+  for (int i = 0; i < 4; ++i) bytes[at + 4 + i] = static_cast<char>(nanoseconds >> (24 - 8 * i));
+  return WriteWholeFile(path, bytes.data(), bytes.size()) ? path : std::string();
 }
 
 std::string ClipFolder::MakeFile(const std::string& name, const std::string& content) const {

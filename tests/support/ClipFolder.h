@@ -15,14 +15,16 @@ struct ClipShape {
   bool withAudio = true;  // 22050 Hz mono, as long as the video
   // Clips made by ffmpeg only:
   const char* rate = nullptr;  // the exact frame rate, where not framesPerSecond ("30000/1001")
-  double soundDelay = 0;       // seconds the sound starts after the picture
+  double soundDelay = 0;       // seconds the sound starts after the picture (< 0: before)
   bool variableRate = false;   // after the first second, every third frame of the rate
-  bool syncMarks = false;      // a white frame and the sound's only beep at 1 s
+  bool syncMarks = false;      // a white frame and the sound's only beep at 1 s (+ soundHole)
   double soundLength = 0;      // seconds of sound, where it ends before the picture
   // A second sound track, English after the first one's Japanese: 880 Hz, or
   // the first track's beep.
   bool secondSoundTrack = false;
   double startTime = 0;  // seconds at which every stream starts
+  double soundHole = 0;  // seconds of sound left out from 0.5 s on, the rest keeping its times
+  int declaredRate = 0;  // frames a second a Matroska clip's track says, where not its own
 };
 
 class ClipFolder {
@@ -47,6 +49,8 @@ class ClipFolder {
   std::string MakeFolder(const std::string& name) const;
 
  private:
+  std::string DeclareRate(const std::string& path, int perSecond) const;
+
   TempFolder m_temp;
   std::string m_folder;
 };

@@ -57,6 +57,18 @@ std::vector<std::string> FrameChecksums(const std::string& input, const std::str
   return sums;
 }
 
+// The decoded sound's length after filter (ffmpeg's options).
+double AudioSeconds(const std::string& windowsPath, const std::string& filter) {
+  constexpr int kRate = 48000;  // mono 16-bit after resampling
+  const LinuxCommandResult run =
+      RunLinuxCommand("ffmpeg -v error -i " + ShellQuote(UnixPath(windowsPath)) + " -map 0:a:0" +
+                      filter + " -ac 1 -ar " + std::to_string(kRate) + " -f s16le - | wc -c");
+  // What ffmpeg finds amiss (a file cut off) comes first; the count is the last line.
+  const std::vector<std::string> lines = Lines(run.output);
+  if (!run.finished || run.exitCode != 0 || lines.empty()) return -1;
+  return std::stod(lines.back()) / (2.0 * kRate);
+}
+
 }  // namespace
 
 std::vector<std::string> VideoFrameChecksums(const std::string& windowsPath,
@@ -118,7 +130,8 @@ double FirstSoundSeconds(const std::string& windowsPath) {
   const std::vector<double> times = FrameTimes(windowsPath, "a");
   const std::string samples =
       RunLinuxCommand("ffmpeg -v error -i " + ShellQuote(UnixPath(windowsPath)) +
-                      " -map 0:a:0 -ac 1 -ar 48000 -f s16le - | od -An -v -td2 -w2")
+                      " -map 0:a:0 -af aresample=async=1 -ac 1 -ar 48000 -f s16le - |"
+                      " od -An -v -td2 -w2")
           .output;
   std::istringstream in(samples);
   int value = 0;
@@ -127,15 +140,10 @@ double FirstSoundSeconds(const std::string& windowsPath) {
   return -1;
 }
 
-double DecodedAudioSeconds(const std::string& windowsPath) {
-  constexpr int kRate = 48000;  // mono 16-bit after resampling
-  const LinuxCommandResult run =
-      RunLinuxCommand("ffmpeg -v error -i " + ShellQuote(UnixPath(windowsPath)) +
-                      " -map 0:a:0 -ac 1 -ar " + std::to_string(kRate) + " -f s16le - | wc -c");
-  // What ffmpeg finds amiss (a file cut off) comes first; the count is the last line.
-  const std::vector<std::string> lines = Lines(run.output);
-  if (!run.finished || run.exitCode != 0 || lines.empty()) return -1;
-  return std::stod(lines.back()) / (2.0 * kRate);
+double DecodedAudioSeconds(const std::string& windowsPath) { return AudioSeconds(windowsPath, ""); }
+
+double SoundEndSeconds(const std::string& windowsPath) {
+  return AudioSeconds(windowsPath, " -af aresample=async=1:first_pts=0");
 }
 
 DecodedVideo DecodeVideo(const std::string& windowsPath, const std::string& rawFile) {

@@ -38,6 +38,9 @@ double DecodedAudioSeconds(const std::string& windowsPath);
 // When the decoded frames of the first stream of a type ("v", "a") play, in
 // seconds, in order; empty on failure.
 std::vector<double> FrameTimes(const std::string& windowsPath, const std::string& type);
+// When the sound ends, in seconds of the file's timeline (silence counted
+// where it starts late or leaves gaps); -1 on failure.
+double SoundEndSeconds(const std::string& windowsPath);
 // When the sound first rises above silence, in seconds of the file's
 // timeline; -1 when it never does.
 double FirstSoundSeconds(const std::string& windowsPath);
