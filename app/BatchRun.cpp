@@ -24,14 +24,19 @@ int BatchRun::NotConverted() const {
   return count;
 }
 
-std::string BatchRun::Report() const {
-  std::string report;
+std::string BatchRun::Report() const { return Lines(false); }
+
+std::string BatchRun::Remarks() const { return Lines(true); }
+
+std::string BatchRun::Lines(bool converted) const {
+  std::string lines;
   for (size_t i = 0; i < m_videos.size(); ++i) {
-    if (Converted(i)) continue;
+    if (Converted(i) != converted) continue;
     const std::string note = FirstNote(i);
-    report += m_videos[i] + (note.empty() ? "" : ": " + note) + "\n";
+    if (converted && note.empty()) continue;
+    lines += m_videos[i] + (note.empty() ? "" : ": " + note) + "\n";
   }
-  return report;
+  return lines;
 }
 
 std::string BatchRun::FirstNote(size_t video) const {

@@ -36,10 +36,15 @@ class BatchRun {
   // The videos not converted, one per line, each with the first thing its
   // prompts said; empty when every one was converted.
   std::string Report() const;
+  // The videos converted of which their prompts said something (that the
+  // output seems to end early, say), in the same form.
+  std::string Remarks() const;
 
  private:
   bool Converted(size_t video) const { return m_converted[video].value_or(false); }
   std::string FirstNote(size_t video) const;
+  // The converted or the not converted videos of Report, with their notes.
+  std::string Lines(bool converted) const;
 
   std::vector<std::string> m_videos;
   Options m_options;

@@ -24,7 +24,10 @@ HRESULT FrameworkConversionSteps::BuildFilters(HWND window, GraphHandles& handle
 
 void FrameworkConversionSteps::TearDown(HWND window, GraphHandles& handles, const char* sourcePath,
                                         const ConversionSettings& settings) {
-  TearDownGraph(window, handles.graph.Get(), sourcePath, handles, settings);
+  // Held for the teardown's length: a box it shows nests a message loop, in
+  // which the slot may be emptied.
+  const Microsoft::WRL::ComPtr<IGraphBuilder> graph = handles.graph;
+  TearDownGraph(window, graph.Get(), sourcePath, handles, settings);
 }
 
 HRESULT FrameworkConversionSteps::Open(HWND window, const char* sourcePath, GraphHandles& handles) {

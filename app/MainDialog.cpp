@@ -74,6 +74,11 @@ std::vector<std::string> TakeDroppedFiles(HDROP drop) {
   return paths;
 }
 
+// A part of a batch's report: the heading and its lines, if any.
+std::string ReportSection(UINT heading, const std::string& lines) {
+  return lines.empty() ? lines : GetLocalizedString(heading) + "\n\n" + lines;
+}
+
 // Names listed in the question about a drop's other videos.
 constexpr size_t kListedDrops = 10;
 
@@ -113,7 +118,7 @@ BOOL MainDialog::OnInitDialog() {
   LoadOutputFormat(m_settings, m_profile);
   ShowItem(IDC_BUTTON_BUILD_FILTERS, false);
   DisableEncoderFeedback();
-  LoadCompressorChoices(m_settings, m_profile, m_graph.Compressors());
+  LoadCompressorChoices(Hwnd(), m_settings, m_profile, m_graph.Compressors());
   LoadOutputPath(m_settings, MyVideoDefault(settings_keys::kSettings, settings_keys::kOutputName,
                                             kDefaultOutputPath, CSIDL_MYVIDEO));
   LoadOutputSize(m_settings, m_profile);
@@ -187,7 +192,7 @@ void MainDialog::ShowStartupSummary() {
 
 void MainDialog::PreviewMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_COMMAND && SwitchLanguage(Hwnd(), LOWORD(wp), m_languages)) {
-    ShowConvertButtonText();
+    RelabelWhileConverting();
     AskForRestart(Hwnd());
   }
   if (msg == WM_RBUTTONUP) {
@@ -198,10 +203,15 @@ void MainDialog::PreviewMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void MainDialog::OnChooseFont() {
   ChooseInterfaceFont(Hwnd(), m_languages);
-  ShowConvertButtonText();
+  RelabelWhileConverting();
 }
 
-// Translating the window gives the button its template's key, Convert.
+// Translating the window gives the button its template's key, Convert (or
+// keeps its text when the language has none): it reads Stop while converting.
+void MainDialog::RelabelWhileConverting() {
+  if (m_converting == 1) ShowConvertButtonText();
+}
+
 void MainDialog::ShowConvertButtonText() {
   const UINT text = m_converting == 1 ? IDS_BUTTON_STOP : IDS_BUTTON_CONVERT;
   SetItemText(IDC_BUTTON_CONVERT, GetLocalizedDialogText(text).c_str());
@@ -385,6 +395,8 @@ void MainDialog::ReleaseGraph() {
 }
 
 void MainDialog::ConvertOrStop() {
+  // A click that a box of the teardown let through.
+  if (m_finishing) return;
   if (m_converting == 1) {
     FinishConversion(Outcome::Stopped);
     return;
@@ -395,6 +407,11 @@ void MainDialog::ConvertOrStop() {
   const HRESULT built = m_steps.Build(Hwnd(), m_graph, m_settings, m_errorText);
   if (FAILED(built) || built == S_FALSE) {
     FinishConversion(Outcome::Failed);
+    return;
+  }
+  m_pictureAlone = m_graph.soundLeftOut;
+  if (m_pictureAlone && !AcceptPictureAlone()) {
+    FinishConversion(Outcome::Declined);
     return;
   }
   if (static_cast<int>(m_settings.outputFormat) == kInspectFormat) ShowFilterProperties();
@@ -419,14 +436,16 @@ bool MainDialog::ReadyToConvert() {
     ShowError(IDS_MESSAGE_OUTPUT_IS_SOURCE);
     return false;
   }
-  if (m_graph.soundLeftOut && !ConfirmPictureAlone()) return false;
   return ConfirmReplacingOutput();
 }
 
-bool MainDialog::ConfirmPictureAlone() {
-  return Prompts::Current().ShowMessage(Hwnd(), GetLocalizedString(IDS_MESSAGE_NO_SOUND).c_str(),
-                                        GetLocalizedString(IDS_MESSAGE_WARNING).c_str(),
-                                        MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+bool MainDialog::AcceptPictureAlone() {
+  // In a batch the question is noted, and its answer (No) not waited for.
+  const bool yes =
+      Prompts::Current().ShowMessage(Hwnd(), GetLocalizedString(IDS_MESSAGE_NO_SOUND).c_str(),
+                                     GetLocalizedString(IDS_MESSAGE_WARNING).c_str(),
+                                     MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+  return yes || m_batchItemRunning;
 }
 
 bool MainDialog::ConfirmReplacingOutput() {
@@ -460,6 +479,7 @@ void MainDialog::StartProgress() {
   EnableWindow(Item(IDC_BUTTON_ADD_VIDEO), FALSE);
   EnableWindow(Item(IDC_BUTTON_OUTPUT_SETTINGS), FALSE);
   m_taskbar.ShowProgress(0, m_sourceDuration);
+  m_startPosition = ConversionPosition();
 }
 
 void MainDialog::OnProgressTimer() {
@@ -505,31 +525,51 @@ INT_PTR MainDialog::OnGraphEvent(WPARAM, LPARAM) {
 }
 
 void MainDialog::FinishConversion(Outcome outcome) {
+  // A box of the teardown nests a message loop: a second Stop, or a graph
+  // event queued before the notifications ended, must not tear down again.
+  if (m_finishing) return;
+  m_finishing = true;
   // How far the output reaches, read while the graph is there: a decoder may
   // have given up before the end.
   const std::string endsEarly =
-      outcome == Outcome::Done ? ShortOutputNote(ConversionPosition(), m_sourceDuration) : "";
+      outcome == Outcome::Done
+          ? ShortOutputNote(ConversionPosition(), m_startPosition, m_sourceDuration, FrameTime())
+          : "";
   KillTimer(Hwnd(), kProgressTimer);
   if (m_graph.mediaControl) m_graph.mediaControl->Stop();
   if (m_graph.mediaEvent) m_graph.mediaEvent->SetNotifyWindow(0, 0, 0);
   if (m_graph.graph) m_steps.TearDown(Hwnd(), m_graph, m_sourcePath.c_str(), m_settings);
   ReleaseGraph();
-
-  m_converting = 0;
-  ShowConvertButtonText();
-  m_elapsedSeconds = 0;
-  ShowFinishLine(outcome);
-  EnableWindow(Item(IDC_BUTTON_ADD_VIDEO), TRUE);
-  EnableWindow(Item(IDC_BUTTON_OUTPUT_SETTINGS), TRUE);
-  // When this fails the slots stay empty and the next Convert asks for a video.
-  m_steps.Open(Hwnd(), m_sourcePath.c_str(), m_graph);
+  RestoreWindow(outcome);
+  // Between the videos of a batch the next one is opened instead; its end
+  // opens what the window shows next.
+  if (!m_batchItemRunning) m_steps.Open(Hwnd(), m_sourcePath.c_str(), m_graph);
   m_taskbar.Finish();
   if (!endsEarly.empty())
     Prompts::Current().ShowMessage(Hwnd(), endsEarly.c_str(), AppTitle(), MB_OK | MB_ICONWARNING);
+  m_finishing = false;
   if (!m_batchItemRunning) return;
-  // Stopping one video of a batch stops the batch.
+  // Stopping one video of a batch stops the batch. An output that seems to
+  // end early is noted; whether it is whole is for the other measures.
   if (outcome == Outcome::Stopped) m_batch->Cancel();
-  EndBatchItem(outcome == Outcome::Done && endsEarly.empty());
+  EndBatchItem(outcome == Outcome::Done && !m_pictureAlone);
+}
+
+// The window as before Convert, with the finish line painted: rendering the
+// source again keeps the window busy a while.
+void MainDialog::RestoreWindow(Outcome outcome) {
+  m_converting = 0;
+  ShowConvertButtonText();
+  m_elapsedSeconds = 0;
+  if (outcome != Outcome::Declined) ShowFinishLine(outcome);
+  EnableWindow(Item(IDC_BUTTON_ADD_VIDEO), TRUE);
+  EnableWindow(Item(IDC_BUTTON_OUTPUT_SETTINGS), TRUE);
+  RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+int64_t MainDialog::FrameTime() const {
+  constexpr double kSecond = 10000000;  // 100 ns units
+  return m_source.frameRate > 0 ? static_cast<int64_t>(kSecond / m_source.frameRate) : 0;
 }
 
 void MainDialog::ShowFinishLine(Outcome outcome) {
@@ -651,11 +691,17 @@ void MainDialog::EndBatch() {
     PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
     return;
   }
-  if (!batch->Settings().reopen.empty()) OpenSource(batch->Settings().reopen);
-  const std::string report = batch->Report();
+  if (!batch->Settings().reopen.empty()) {
+    OpenSource(batch->Settings().reopen);
+  } else if (!m_sourcePath.empty() && !m_graph.graph) {
+    m_steps.Open(Hwnd(), m_sourcePath.c_str(), m_graph);  // the last video, ready again
+  }
+  std::string report = ReportSection(IDS_MESSAGE_NOT_CONVERTED, batch->Report());
+  const std::string remarks = ReportSection(IDS_MESSAGE_CONVERTED_WITH_REMARKS, batch->Remarks());
+  if (!report.empty() && !remarks.empty()) report += "\n";
+  report += remarks;
   if (report.empty()) return;
-  const std::string text = GetLocalizedString(IDS_MESSAGE_NOT_CONVERTED) + "\n\n" + report;
-  Prompts::Current().ShowMessage(Hwnd(), text.c_str(), AppTitle(), MB_OK | MB_ICONEXCLAMATION);
+  Prompts::Current().ShowMessage(Hwnd(), report.c_str(), AppTitle(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void MainDialog::EnableCommands(bool enable) {

@@ -57,6 +57,7 @@ class MainDialog : public ModalDialog {
   void OnChooseFont();
   // Stop while converting, Convert otherwise, in the current language.
   void ShowConvertButtonText();
+  void RelabelWhileConverting();
   void OnCancel();
   void OnHelp();
   void OnHomepage();
@@ -79,13 +80,12 @@ class MainDialog : public ModalDialog {
 
   // Run control: Convert and Stop, the progress timer, the graph's events.
   void ConvertOrStop();
-  // A source is open, the output is not the source, the picture may go alone
-  // when the source's sound cannot be played, and an existing output may be
-  // replaced (it is deleted then).
+  // A source is open, the output is not the source, and an existing output
+  // may be replaced (it is deleted then).
   bool ReadyToConvert();
   // False when the user does not want the picture without the sound that the
-  // source's graph leaves out.
-  bool ConfirmPictureAlone();
+  // built graph leaves out; a batch goes on, not counting the video whole.
+  bool AcceptPictureAlone();
   // False when the user keeps an existing output file.
   bool ConfirmReplacingOutput();
   // The language's text textId in the language's "Error" box of the window.
@@ -94,11 +94,15 @@ class MainDialog : public ModalDialog {
   void StartProgress();
   void OnProgressTimer();
   INT_PTR OnGraphEvent(WPARAM, LPARAM);
-  enum class Outcome { Done, Failed, Stopped };
+  // Declined: the user did not want the built graph to run (no finish line).
+  enum class Outcome { Done, Failed, Stopped, Declined };
   // Stops and tears down the graph, restores the window, writes the finish
-  // line and renders the source again.
+  // line and renders the source again (not between the videos of a batch).
   void FinishConversion(Outcome outcome);
+  void RestoreWindow(Outcome outcome);
   void ShowFinishLine(Outcome outcome);
+  // The source's frame duration (100 ns units); 0 when not known.
+  int64_t FrameTime() const;
   void OnBuildFilters();
 
   void OnOpenVideo();
@@ -146,6 +150,9 @@ class MainDialog : public ModalDialog {
   VfwCodecState m_vfwCodecState;
 
   int64_t m_sourceDuration = 0;  // 100 ns units; 0 when not known
+  int64_t m_startPosition = -1;  // the conversion's position when it began; -1 when not known
+  bool m_pictureAlone = false;   // the conversion leaves the source's sound out
+  bool m_finishing = false;      // FinishConversion is under way
   bool m_opening = false;        // a source is being opened
   TaskbarButton m_taskbar;
   StartRequest m_startRequest;

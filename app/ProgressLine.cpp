@@ -43,9 +43,15 @@ std::string ProgressLine(int elapsedSeconds, int64_t position, int64_t duration)
          GetLocalizedString(IDS_MESSAGE_TIME_LEFT);
 }
 
-std::string ShortOutputNote(int64_t position, int64_t duration) {
+std::string ShortOutputNote(int64_t position, int64_t startPosition, int64_t duration,
+                            int64_t frameTime) {
+  // A multiplexer may tell where its last sample starts, not where it ends,
+  // or tell nothing (0, or where it began): what it leaves unknown is no fault.
+  if (position <= 0 || position == startPosition || duration <= 0) return "";
   constexpr int64_t kNearEnough = 2500000;  // 100 ns units: a few frames and sound blocks
-  if (position < 0 || duration <= 0 || duration - position <= kNearEnough) return "";
+  constexpr int64_t kShareOfLength = 200;   // of the length: times that drift over a long file
+  const int64_t slack = std::max(kNearEnough, frameTime) + duration / kShareOfLength;
+  if (duration - position <= slack) return "";
   return GetLocalizedString(IDS_MESSAGE_OUTPUT_ENDS_EARLY) + "\n" + ClockToTenths(position) +
          " / " + ClockToTenths(duration);
 }

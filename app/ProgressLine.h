@@ -18,6 +18,9 @@ std::string ProgressLine(int elapsedSeconds, int64_t position, int64_t duration)
 // What to tell of a finished conversion whose output ends short of the source
 // (a decoder that gave up before the end, say): the current language's text
 // and "hh:mm:ss.s / hh:mm:ss.s", how far the output reaches of the source.
-// Empty when it reaches within a quarter second of the end or either time is
-// unknown.
-std::string ShortOutputNote(int64_t position, int64_t duration);
+// Empty when it reaches the end within a quarter second or one frame
+// (frameTime, 0 when not known), whichever is longer, and 0.5% of the
+// length; or when the position is unknown: negative, 0, or still
+// startPosition, where the conversion began. All in 100 ns units.
+std::string ShortOutputNote(int64_t position, int64_t startPosition, int64_t duration,
+                            int64_t frameTime);

@@ -4,8 +4,11 @@
 #include <wrl/client.h>
 
 #include <climits>
+#include <vector>
 
 #include "engine/GraphHandles.h"
+#include "engine/GraphTeardown.h"
+#include "engine/MediaFramework.h"
 #include "engine/PinSearch.h"
 #include "engine/PlatformDeclarations.h"
 #include "engine/WmProfileBuilder.h"
@@ -77,8 +80,9 @@ struct Build {
   const ConversionSettings& settings;
   std::string& errorText;
   const GraphBuildFactories& factories;
-  ComPtr<IPin> videoPin;  // fed the video renderer
-  ComPtr<IPin> audioPin;  // fed the audio renderer
+  ComPtr<IPin> videoPin;    // fed the video renderer
+  ComPtr<IPin> audioPin;    // fed the audio renderer, or rendering left it loose
+  bool looseSound = false;  // no renderer took audioPin (no sound device)
   ComPtr<ICaptureGraphBuilder2> builder;
   ComPtr<IBaseFilter> mux;  // empty for the default renderers
   ComPtr<IFileSinkFilter> sink;
@@ -116,6 +120,29 @@ HRESULT DetachRenderer(Build& b, const RendererTexts& texts, ComPtr<IPin>& upstr
   }
   b.handles.removedRenderers.push_back(renderer);
   return S_OK;
+}
+
+// The renderers of every other stream leave the graph with the filters that
+// only they were fed by: a second sound track would play aloud, or pace the
+// conversion, while the file is written.
+void RemoveOtherRenderers(Build& b) {
+  std::vector<ComPtr<IBaseFilter>> others;
+  RenderersOf(b.graph, nullptr, others);  // none when they cannot be listed
+  const std::vector<IPin*> kept = {b.videoPin.Get(), b.audioPin.Get()};
+  for (const ComPtr<IBaseFilter>& renderer : others) {
+    const ComPtr<IPin> branch = BranchStart(renderer.Get(), kept);
+    if (branch) RemoveBelow(b.window, b.graph, branch.Get(), b.handles, b.settings);
+    b.graph->RemoveFilter(renderer.Get());  // still there when its input was not connected
+    b.handles.removedRenderers.push_back(renderer);
+  }
+}
+
+// Without a sound renderer, the source's first sound stream that rendering
+// left unconnected (there was no sound device to play it).
+void FindLooseSound(Build& b) {
+  if (b.audioPin) return;
+  b.audioPin = FirstLooseOutput(b.graph, MEDIATYPE_Audio);
+  b.looseSound = b.audioPin != nullptr;
 }
 
 HRESULT CreateBuilder(Build& b) {
@@ -250,20 +277,29 @@ struct StreamLeg {
   const char* notRendered;
 };
 
-HRESULT ConnectStream(Build& b, const StreamLeg& leg) {
-  if (!leg.pin) return S_OK;  // the source has no such stream
+// leg's compressor in the graph, when it goes through one.
+HRESULT AddCompressor(Build& b, const StreamLeg& leg) {
   // A stored choice that the catalogue no longer holds (the codec was
   // removed) made no instance.
   if (leg.useCompressor && !leg.compressor) {
     ErrorBox(b.window, GetLocalizedString(IDS_MESSAGE_NO_COMPRESSOR).c_str());
     return VFW_E_NOT_FOUND;
   }
-  if (leg.useCompressor) {
-    HRESULT hr = b.graph->AddFilter(leg.compressor, leg.compressorName);
-    if (FAILED(hr)) return ShowFrameworkError(b, hr);
-  }
-  HRESULT hr = b.builder->RenderStream(nullptr, nullptr, leg.pin,
-                                       leg.useCompressor ? leg.compressor : nullptr, b.mux.Get());
+  if (!leg.useCompressor) return S_OK;
+  HRESULT hr = b.graph->AddFilter(leg.compressor, leg.compressorName);
+  return FAILED(hr) ? ShowFrameworkError(b, hr) : hr;
+}
+
+HRESULT RenderLeg(Build& b, const StreamLeg& leg) {
+  return b.builder->RenderStream(nullptr, nullptr, leg.pin,
+                                 leg.useCompressor ? leg.compressor : nullptr, b.mux.Get());
+}
+
+HRESULT ConnectStream(Build& b, const StreamLeg& leg) {
+  if (!leg.pin) return S_OK;  // the source has no such stream
+  HRESULT hr = AddCompressor(b, leg);
+  if (FAILED(hr)) return hr;
+  hr = RenderLeg(b, leg);
   if (FAILED(hr)) {
     if (leg.errorBox) {
       ErrorBox(b.window, leg.notRendered);
@@ -273,6 +309,37 @@ HRESULT ConnectStream(Build& b, const StreamLeg& leg) {
     return ShowFrameworkError(b, hr);
   }
   return hr;
+}
+
+// Sound that leaves by pin reaches the multiplexer decoded: as PCM or
+// floating point when it goes there directly, else through what the
+// framework put in between (a decoder).
+bool ArrivesDecoded(const Build& b, IPin* pin) {
+  ComPtr<IPin> peer;
+  if (pin->ConnectedTo(&peer) != S_OK || !peer) return false;
+  PIN_INFO info = {};
+  if (FAILED(peer->QueryPinInfo(&info))) return false;
+  if (!media::SameObject(media::Adopt(info.pFilter).Get(), b.mux.Get())) return true;
+  AM_MEDIA_TYPE type = {};
+  if (FAILED(pin->ConnectionMediaType(&type))) return false;
+  const bool decoded = type.subtype == MEDIASUBTYPE_PCM || type.subtype == MEDIASUBTYPE_IEEE_FLOAT;
+  media::FreeMediaType(type);
+  return decoded;
+}
+
+// Sound that no renderer took goes, as the picture does, into the compressor
+// or the multiplexer, the framework inserting its decoder. When it cannot, or
+// would reach the file still coded, the picture goes alone and
+// handles.soundLeftOut says so.
+HRESULT ConnectLooseSound(Build& b, const StreamLeg& leg) {
+  HRESULT hr = AddCompressor(b, leg);
+  if (FAILED(hr)) return hr;
+  hr = RenderLeg(b, leg);
+  if (SUCCEEDED(hr) && (leg.useCompressor || ArrivesDecoded(b, leg.pin))) return S_OK;
+  RemoveBelow(b.window, b.graph, leg.pin, b.handles, b.settings, b.mux.Get());
+  if (leg.useCompressor) b.graph->RemoveFilter(leg.compressor);
+  b.handles.soundLeftOut = true;
+  return S_OK;
 }
 
 // The WM ASF Writer encodes both streams itself: the compressors stay out of
@@ -294,7 +361,7 @@ HRESULT ConnectStreams(Build& b) {
                            "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )"};
   HRESULT hr = ConnectStream(b, video);
   if (FAILED(hr)) return hr;
-  return ConnectStream(b, audio);
+  return b.looseSound ? ConnectLooseSound(b, audio) : ConnectStream(b, audio);
 }
 
 // The graph's control, and its events as kGraphNotifyMessage to the window.
@@ -346,10 +413,13 @@ HRESULT BuildConversionGraph(HWND window, IGraphBuilder* graph, GraphHandles& ha
                              const GraphBuildFactories& factories) {
   if (!graph) return E_POINTER;
   Build b = {window, graph, handles, settings, errorText, factories};
+  handles.soundLeftOut = false;
   HRESULT hr = DetachRenderer(b, kVideoRenderer, b.videoPin);
   if (hr != S_OK) return hr;
   hr = DetachRenderer(b, kAudioRenderer, b.audioPin);
   if (hr != S_OK) return hr;
+  RemoveOtherRenderers(b);
+  FindLooseSound(b);
   hr = CreateBuilder(b);
   if (FAILED(hr)) return hr;
   hr = OpenOutput(b);
@@ -364,8 +434,8 @@ HRESULT BuildConversionGraph(HWND window, IGraphBuilder* graph, GraphHandles& ha
 HRESULT EnsureCompressorsAndBuild(HWND window, GraphHandles& handles,
                                   const ConversionSettings& settings, std::string& errorText) {
   if (!handles.videoCompressor)
-    GetCompressor(settings.videoCompressorIndex, &handles.videoCompressor);
+    GetCompressor(window, settings.videoCompressorIndex, &handles.videoCompressor);
   if (!handles.audioCompressor)
-    GetAudioCompressor(settings.audioCompressorIndex, &handles.audioCompressor);
+    GetAudioCompressor(window, settings.audioCompressorIndex, &handles.audioCompressor);
   return BuildConversionGraph(window, handles.graph.Get(), handles, settings, errorText);
 }

@@ -28,7 +28,10 @@ struct GraphBuildFactories {
 };
 
 // Builds the conversion graph in graph, which holds the rendered source and is
-// stopped. S_OK when built (without a sound stream when the source has none);
+// stopped, from the source's first picture and first sound stream; every other
+// renderer leaves the graph. S_OK when built (without a sound stream when the
+// source has none, or when its sound could not be connected: then
+// handles.soundLeftOut is set);
 // S_FALSE when it stopped after a renderer it needs was reported missing or
 // stayed in the graph; a failure code after telling the user (every box is owned
 // by window, which also receives kGraphNotifyMessage). Handles receive the

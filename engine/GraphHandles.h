@@ -19,8 +19,8 @@ struct GraphHandles {
   // position is what it has written, or the graph's when the streams go to
   // renderers. Empty without a conversion graph, or when the multiplexer has none.
   Microsoft::WRL::ComPtr<IMediaSeeking> progress;
-  // The rendered source has sound that its graph leaves out (no audio device,
-  // no decoder): a conversion of it writes the picture alone.
+  // The built conversion graph leaves the source's sound out (no decoder for
+  // it): the conversion writes the picture alone.
   bool soundLeftOut = false;
   // The renderers that a conversion graph took out. The last reference to a
   // video renderer tears down its window and display device, which takes

@@ -42,24 +42,22 @@ HRESULT FindFileReader(IGraphBuilder* graph, const wchar_t* path, ComPtr<IBaseFi
   return VFW_E_NOT_FOUND;
 }
 
-// COM identity: two interface pointers of one object may differ; their
-// IUnknown pointers may not. (mingw-w64's ComPtr has no operator==: two set
-// ComPtrs compare equal, so the raw pointers are compared.)
-bool SameObject(IUnknown* a, IUnknown* b) {
-  if (!a || !b) return false;
-  ComPtr<IUnknown> identityA;
-  ComPtr<IUnknown> identityB;
-  return SUCCEEDED(a->QueryInterface(IID_PPV_ARGS(&identityA))) &&
-         SUCCEEDED(b->QueryInterface(IID_PPV_ARGS(&identityB))) &&
-         identityA.Get() == identityB.Get();
+void ReplaceIfCompressor(HWND owner, IBaseFilter* removed, GraphHandles& handles,
+                         const ConversionSettings& settings) {
+  if (media::SameObject(removed, handles.videoCompressor.Get()))
+    GetCompressor(owner, settings.videoCompressorIndex, &handles.videoCompressor);
+  if (media::SameObject(removed, handles.audioCompressor.Get()))
+    GetAudioCompressor(owner, settings.audioCompressorIndex, &handles.audioCompressor);
 }
 
-void ReplaceIfCompressor(IBaseFilter* removed, GraphHandles& handles,
-                         const ConversionSettings& settings) {
-  if (SameObject(removed, handles.videoCompressor.Get()))
-    GetCompressor(settings.videoCompressorIndex, &handles.videoCompressor);
-  if (SameObject(removed, handles.audioCompressor.Get()))
-    GetAudioCompressor(settings.audioCompressorIndex, &handles.audioCompressor);
+void RemoveDownstreamKeeping(HWND owner, IGraphBuilder* graph, IBaseFilter* filter,
+                             GraphHandles& handles, const ConversionSettings& settings,
+                             IBaseFilter* keep) {
+  if (!graph || !filter) return;
+  std::vector<ComPtr<IPin>> pins;
+  PinsOf(filter, pins);  // none when they cannot be listed
+  for (const ComPtr<IPin>& pin : pins)
+    RemoveBelow(owner, graph, pin.Get(), handles, settings, keep);
 }
 
 }  // namespace
@@ -73,7 +71,7 @@ void TearDownGraph(HWND owner, IGraphBuilder* graph, const char* sourcePath, Gra
     ReportDiagnostic(owner, "Failed to FindFilterByName!  hr=0x%x\n", static_cast<unsigned>(hr));
     return;
   }
-  RemoveDownstream(graph, source.Get(), handles, settings);
+  RemoveDownstream(owner, graph, source.Get(), handles, settings);
   graph->RemoveFilter(source.Get());
 }
 
@@ -89,22 +87,24 @@ HRESULT FindSourceFilter(IGraphBuilder* graph, const char* sourcePath,
   return FAILED(byName) ? byName : VFW_E_NOT_FOUND;
 }
 
-void RemoveDownstream(IGraphBuilder* graph, IBaseFilter* filter, GraphHandles& handles,
+void RemoveDownstream(HWND owner, IGraphBuilder* graph, IBaseFilter* filter, GraphHandles& handles,
                       const ConversionSettings& settings) {
-  if (!graph || !filter) return;
-  std::vector<ComPtr<IPin>> pins;
-  PinsOf(filter, pins);  // none when they cannot be listed
-  for (const ComPtr<IPin>& pin : pins) {
-    ComPtr<IPin> connected;
-    if (pin->ConnectedTo(&connected) != S_OK || !connected) continue;
-    PIN_INFO info = {};
-    if (FAILED(connected->QueryPinInfo(&info))) continue;
-    const ComPtr<IBaseFilter> downstream = media::Adopt(info.pFilter);
-    if (info.dir != PINDIR_INPUT || !downstream) continue;
-    RemoveDownstream(graph, downstream.Get(), handles, settings);
-    graph->Disconnect(connected.Get());
-    graph->Disconnect(pin.Get());
-    graph->RemoveFilter(downstream.Get());
-    ReplaceIfCompressor(downstream.Get(), handles, settings);
-  }
+  RemoveDownstreamKeeping(owner, graph, filter, handles, settings, nullptr);
+}
+
+void RemoveBelow(HWND owner, IGraphBuilder* graph, IPin* output, GraphHandles& handles,
+                 const ConversionSettings& settings, IBaseFilter* keep) {
+  ComPtr<IPin> connected;
+  if (!graph || !output || output->ConnectedTo(&connected) != S_OK || !connected) return;
+  PIN_INFO info = {};
+  if (FAILED(connected->QueryPinInfo(&info))) return;
+  const ComPtr<IBaseFilter> downstream = media::Adopt(info.pFilter);
+  if (info.dir != PINDIR_INPUT || !downstream) return;
+  const bool kept = media::SameObject(downstream.Get(), keep);
+  if (!kept) RemoveDownstreamKeeping(owner, graph, downstream.Get(), handles, settings, keep);
+  graph->Disconnect(connected.Get());
+  graph->Disconnect(output);
+  if (kept) return;
+  graph->RemoveFilter(downstream.Get());
+  ReplaceIfCompressor(owner, downstream.Get(), handles, settings);
 }

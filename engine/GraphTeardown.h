@@ -10,6 +10,7 @@ struct ConversionSettings;
 struct GraphHandles;
 struct IBaseFilter;
 struct IGraphBuilder;
+struct IPin;
 
 // Finds the source filter of sourcePath (ANSI), removes everything downstream
 // of it and then the source itself. When no source is found, says so in the
@@ -26,6 +27,13 @@ HRESULT FindSourceFilter(IGraphBuilder* graph, const char* sourcePath,
 
 // Depth first: every filter downstream of filter is disconnected and removed
 // from graph. A removed filter that is the video or audio compressor of
-// handles is replaced by a fresh instance of the stored index of settings.
-void RemoveDownstream(IGraphBuilder* graph, IBaseFilter* filter, GraphHandles& handles,
+// handles is replaced by a fresh instance of the stored index of settings
+// (its boxes owned by owner).
+void RemoveDownstream(HWND owner, IGraphBuilder* graph, IBaseFilter* filter, GraphHandles& handles,
                       const ConversionSettings& settings);
+
+// RemoveDownstream's step for one output pin: output is disconnected and
+// every filter downstream of it removed, except keep (not owned; may be
+// missing), which is only disconnected from what leads to it.
+void RemoveBelow(HWND owner, IGraphBuilder* graph, IPin* output, GraphHandles& handles,
+                 const ConversionSettings& settings, IBaseFilter* keep = nullptr);

@@ -20,6 +20,17 @@ HRESULT RenderPath(IGraphBuilder* graph, const char* path) {
   return graph->RenderFile(widePath, nullptr);
 }
 
+bool SameObject(IUnknown* a, IUnknown* b) {
+  if (!a || !b) return false;
+  // mingw-w64's ComPtr has no operator==: two set ComPtrs compare equal, so
+  // the raw pointers are compared.
+  Microsoft::WRL::ComPtr<IUnknown> identityA;
+  Microsoft::WRL::ComPtr<IUnknown> identityB;
+  return SUCCEEDED(a->QueryInterface(IID_PPV_ARGS(&identityA))) &&
+         SUCCEEDED(b->QueryInterface(IID_PPV_ARGS(&identityB))) &&
+         identityA.Get() == identityB.Get();
+}
+
 void FreeMediaType(AM_MEDIA_TYPE& type) {
   CoTaskMemFree(type.pbFormat);
   type.pbFormat = nullptr;

@@ -24,6 +24,10 @@ Microsoft::WRL::ComPtr<T> Adopt(T* handedOut) {
   return owner;
 }
 
+// COM identity: two interface pointers of one object may differ; their
+// IUnknown pointers may not. False when either is missing.
+bool SameObject(IUnknown* a, IUnknown* b);
+
 // Frees what a media type that the framework filled in owns (its format block
 // and its pUnk) and empties those fields; the structure itself stays.
 void FreeMediaType(AM_MEDIA_TYPE& type);

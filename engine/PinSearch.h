@@ -22,14 +22,34 @@ HRESULT CountPins(IBaseFilter* filter, int& inputs, int& outputs);
 HRESULT PinAt(IBaseFilter* filter, PIN_DIRECTION direction, int n,
               Microsoft::WRL::ComPtr<IPin>& pin);
 
-// The first filter of the graph, in enumeration order, with exactly one input
-// pin and no output pin whose input is connected with majorType. A success
-// code with renderer empty when there is none; the failure code of the first
+// The renderers of graph in enumeration order: the filters with exactly one
+// input pin and no output pin whose input is connected with majorType, or
+// connected at all when majorType is missing. The failure code of the first
 // pin count or connection type that could not be read.
+HRESULT RenderersOf(IGraphBuilder* graph, const GUID* majorType,
+                    std::vector<Microsoft::WRL::ComPtr<IBaseFilter>>& renderers);
+
+// The renderer of majorType whose stream comes first (StreamPath order; the
+// first in enumeration order among equals): the source's first stream of that
+// type, whichever renderer the graph lists first. A success code with renderer
+// empty when there is none; RenderersOf's failure code.
 HRESULT LocateRenderer(IGraphBuilder* graph, REFGUID majorType,
                        Microsoft::WRL::ComPtr<IBaseFilter>& renderer);
 
-// True when an output pin of the graph that is connected to nothing offers
-// majorType: a stream of that type that rendering left out (no decoder, no
-// device). Pins and types that cannot be read count as not offering it.
-bool LeavesStreamUnrendered(IGraphBuilder* graph, REFGUID majorType);
+// Where the stream that leaves by output comes from: for each filter from the
+// top of the graph down to output's own, the position of the output pin it
+// leaves that filter by among the filter's output pins. Streams come in the
+// order of their paths: the splitter's first output before its second.
+std::vector<int> StreamPath(IPin* output);
+
+// The output pin that is connected to nothing and offers majorType whose
+// stream comes first (StreamPath order): a stream that rendering left out (no
+// device, no decoder). Empty when there is none; pins and types that cannot be
+// read count as not offering it.
+Microsoft::WRL::ComPtr<IPin> FirstLooseOutput(IGraphBuilder* graph, REFGUID majorType);
+
+// The output pin where renderer's stream parts from every other: climbing
+// from renderer, the first output whose filter has another output that is
+// connected or among kept, or has no input connected. Empty when renderer's
+// input is not connected.
+Microsoft::WRL::ComPtr<IPin> BranchStart(IBaseFilter* renderer, const std::vector<IPin*>& kept);

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "engine/MediaFramework.h"
-#include "engine/PinSearch.h"
 #include "engine/PlatformDeclarations.h"
 #include "i18n/Localization.h"
 #include "platform/Prompts.h"
@@ -88,11 +87,7 @@ HRESULT OpenForConversion(HWND owner, const char* path, GraphHandles& handles) {
     return rendered;
   }
   hr = AdoptConversionGraph(owner, graph, handles);
-  if (FAILED(hr)) return hr;
-  // Any success but S_OK says that a stream was left out; the graph tells
-  // whether it was the sound.
-  handles.soundLeftOut = rendered != S_OK && LeavesStreamUnrendered(graph.Get(), MEDIATYPE_Audio);
-  return rendered;
+  return FAILED(hr) ? hr : rendered;
 }
 
 HRESULT AdoptConversionGraph(HWND owner, const ComPtr<IGraphBuilder>& graph,

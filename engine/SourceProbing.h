@@ -26,8 +26,8 @@ int MeasureSource(HWND owner, const Microsoft::WRL::ComPtr<IGraphBuilder>& graph
 // positive says nothing about the rate: the previous rate stays.
 double FrameRateOf(double frameTimeSeconds, double previousRate);
 
-// Renders path into a new graph and keeps it and its IMediaControl in handles,
-// which also learn whether the graph leaves the source's sound out. On success
+// Renders path into a new graph and keeps it and its IMediaControl in handles.
+// On success
 // the rendering's own code: S_OK, or a success code such as
 // VFW_S_PARTIAL_RENDER when a stream was left out. Otherwise the failure code,
 // after telling the user (boxes owned by owner) when the file could not be

@@ -69,6 +69,7 @@ const TextKey kTextKeyTable[] = {
     {"IDS_MESSAGE_NO_COMPRESSOR", 174},
     {"IDS_MESSAGE_NO_SOUND", 175},
     {"IDS_MESSAGE_OUTPUT_ENDS_EARLY", 176},
+    {"IDS_MESSAGE_CONVERTED_WITH_REMARKS", 177},
 };
 
 const size_t kTextKeyTableSize = sizeof kTextKeyTable / sizeof kTextKeyTable[0];

@@ -67,8 +67,6 @@ int ErrorBox(HWND owner, const char* text) {
   return Prompts::Current().ShowMessage(owner, text, "Error", MB_OK);
 }
 
-int AppMessageBox(const char* text) { return AppMessageBox(GetActiveWindow(), text); }
-
 int AppMessageBox(HWND owner, const char* text) {
   return Prompts::Current().ShowMessage(owner, text, AppTitle(), MB_OK | MB_ICONEXCLAMATION);
 }

@@ -43,9 +43,7 @@ const char* AppTitle();
 // A box with the literal caption "Error" and an OK button.
 int ErrorBox(HWND owner, const char* text);
 // The application's standard message box: its title as caption, an OK button
-// and the exclamation icon, owned by owner (the thread's active window when
-// none is given).
-int AppMessageBox(const char* text);
+// and the exclamation icon, owned by owner.
 int AppMessageBox(HWND owner, const char* text);
 // The diagnostic box: format (always a literal of the program) with its
 // arguments, cut to kDiagnosticChars characters, caption "Message", owned by

@@ -49,6 +49,7 @@
 #define IDS_MESSAGE_NO_COMPRESSOR           174
 #define IDS_MESSAGE_NO_SOUND                175
 #define IDS_MESSAGE_OUTPUT_ENDS_EARLY       176
+#define IDS_MESSAGE_CONVERTED_WITH_REMARKS  177
 
 // Main window (102)
 #define IDC_BUTTON_ADD_VIDEO                1000

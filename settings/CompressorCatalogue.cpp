@@ -25,17 +25,17 @@ const CategoryInfo& Info(CompressorCategory category) {
 }
 
 // members stays empty when the category has none.
-HRESULT OpenCatalogue(CompressorCategory category, ComPtr<IEnumMoniker>& members) {
+HRESULT OpenCatalogue(HWND owner, CompressorCategory category, ComPtr<IEnumMoniker>& members) {
   ComPtr<ICreateDevEnum> devices;
   HRESULT hr = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_PPV_ARGS(&devices));
   if (FAILED(hr)) {
-    AppMessageBox("Failed to create system enumerator");
+    AppMessageBox(owner, "Failed to create system enumerator");
     return hr;
   }
   hr = devices->CreateClassEnumerator(*Info(category).category, &members, 0);
   if (FAILED(hr)) {
-    AppMessageBox("Failed to create class enumerator");
+    AppMessageBox(owner, "Failed to create class enumerator");
     return hr;
   }
   if (members) members->Reset();
@@ -43,9 +43,10 @@ HRESULT OpenCatalogue(CompressorCategory category, ComPtr<IEnumMoniker>& members
 }
 
 // Calls visit for each member in enumeration order until it answers true.
-HRESULT ForEachMember(CompressorCategory category, const std::function<bool(IMoniker*)>& visit) {
+HRESULT ForEachMember(HWND owner, CompressorCategory category,
+                      const std::function<bool(IMoniker*)>& visit) {
   ComPtr<IEnumMoniker> members;
-  HRESULT hr = OpenCatalogue(category, members);
+  HRESULT hr = OpenCatalogue(owner, category, members);
   if (FAILED(hr) || !members) return hr;
   ComPtr<IMoniker> member;
   while (members->Next(1, member.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
@@ -98,7 +99,7 @@ void CutToNameLength(std::string& text, unsigned codePage) {
 HRESULT FillCompressorList(CompressorCategory category, HWND list) {
   SendMessageA(list, CB_RESETCONTENT, 0, 0);
   SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Info(category).noCompressor));
-  HRESULT hr = ForEachMember(category, [list](IMoniker* member) {
+  HRESULT hr = ForEachMember(GetParent(list), category, [list](IMoniker* member) {
     std::string name;
     if (ReadFriendlyName(member, name) == NameRead::Read)
       SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
@@ -108,38 +109,39 @@ HRESULT FillCompressorList(CompressorCategory category, HWND list) {
   return hr;
 }
 
-void CreateCompressor(CompressorCategory category, int n, ComPtr<IBaseFilter>* out) {
+void CreateCompressor(HWND owner, CompressorCategory category, int n, ComPtr<IBaseFilter>* out) {
   if (!out) {
-    AppMessageBox(Info(category).missingOutput);
+    AppMessageBox(owner, Info(category).missingOutput);
     return;
   }
   out->Reset();
   if (n < 0) return;
   int position = 0;
-  ForEachMember(category, [&](IMoniker* member) {
+  ForEachMember(owner, category, [&](IMoniker* member) {
     if (position++ < n) return false;
     if (FAILED(
             member->BindToObject(nullptr, nullptr, IID_PPV_ARGS(out->ReleaseAndGetAddressOf())))) {
       out->Reset();
-      AppMessageBox("Failed to bind to object");
+      AppMessageBox(owner, "Failed to bind to object");
     }
     return true;
   });
 }
 
-void GetCompressor(int n, ComPtr<IBaseFilter>* out) {
-  CreateCompressor(CompressorCategory::Video, n, out);
+void GetCompressor(HWND owner, int n, ComPtr<IBaseFilter>* out) {
+  CreateCompressor(owner, CompressorCategory::Video, n, out);
 }
 
-void GetAudioCompressor(int n, ComPtr<IBaseFilter>* out) {
-  CreateCompressor(CompressorCategory::Audio, n, out);
+void GetAudioCompressor(HWND owner, int n, ComPtr<IBaseFilter>* out) {
+  CreateCompressor(owner, CompressorCategory::Audio, n, out);
 }
 
-bool FindCompressorByName(CompressorCategory category, const char* fragment, int& position) {
+bool FindCompressorByName(HWND owner, CompressorCategory category, const char* fragment,
+                          int& position) {
   const std::string wanted = str::ToLower(fragment);
   int counter = 0;
   bool found = false;
-  ForEachMember(category, [&](IMoniker* member) {
+  ForEachMember(owner, category, [&](IMoniker* member) {
     std::string name;
     NameRead read = ReadFriendlyName(member, name);
     if (read == NameRead::NoPropertyBag) return false;

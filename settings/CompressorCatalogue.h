@@ -36,6 +36,9 @@ std::string CompressorText(const wchar_t* wide, size_t maxWide, unsigned codePag
 // Cuts text in the code page at a character boundary to kMaxCompressorNameChars.
 void CutToNameLength(std::string& text, unsigned codePage);
 
+// Every failure box of the catalogue is owned by the window it serves: owner,
+// or the list's dialog.
+
 // Empties the combo list, adds the synthetic first entry and then the name of
 // each member (members without a readable name are left out), and selects
 // position 0.
@@ -44,11 +47,13 @@ HRESULT FillCompressorList(CompressorCategory category, HWND list);
 // Creates the filter of member n, counting every member the enumerator gives.
 // *out is emptied first; a position beyond the catalogue leaves it empty
 // without a message. Failures are reported to the user.
-void GetCompressor(int n, Microsoft::WRL::ComPtr<IBaseFilter>* out);
-void GetAudioCompressor(int n, Microsoft::WRL::ComPtr<IBaseFilter>* out);
-void CreateCompressor(CompressorCategory category, int n, Microsoft::WRL::ComPtr<IBaseFilter>* out);
+void GetCompressor(HWND owner, int n, Microsoft::WRL::ComPtr<IBaseFilter>* out);
+void GetAudioCompressor(HWND owner, int n, Microsoft::WRL::ComPtr<IBaseFilter>* out);
+void CreateCompressor(HWND owner, CompressorCategory category, int n,
+                      Microsoft::WRL::ComPtr<IBaseFilter>* out);
 
 // The position of the first member whose friendly name, in lower case, holds
 // fragment. Members without a property bag are not counted; members whose
 // name cannot be read are.
-bool FindCompressorByName(CompressorCategory category, const char* fragment, int& position);
+bool FindCompressorByName(HWND owner, CompressorCategory category, const char* fragment,
+                          int& position);

@@ -202,7 +202,7 @@ void OutputOptionsDialog::SelectDefaultCompressor(int listId, CompressorCategory
   const char* fragment = category == CompressorCategory::Video ? kDefaultVideoCompressorName
                                                                : kDefaultAudioCompressorName;
   int position = 0;
-  Select(listId, FindCompressorByName(category, fragment, position) ? position + 1 : 0);
+  Select(listId, FindCompressorByName(Hwnd(), category, fragment, position) ? position + 1 : 0);
 }
 
 void OutputOptionsDialog::ShowBitrates() {
@@ -330,7 +330,7 @@ int OutputOptionsDialog::ApplyCompressorChoice(int listId, CompressorCategory ca
     return position;
   }
   instance.Reset();
-  CreateCompressor(category, position, &instance);
+  CreateCompressor(Hwnd(), category, position, &instance);
   use = 1;
   return position;
 }

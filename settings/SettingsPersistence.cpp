@@ -15,11 +15,11 @@ struct CompressorChoice {
   Microsoft::WRL::ComPtr<IBaseFilter>& instance;
 };
 
-void LoadCompressorChoice(const CompressorChoice& choice, const AppProfile& profile) {
+void LoadCompressorChoice(HWND owner, const CompressorChoice& choice, const AppProfile& profile) {
   const int stored = profile.GetInt(choice.section, kCompressorNumber, kCompressorNeverChosen);
   int position = stored;
   if (stored == kCompressorNeverChosen &&
-      !FindCompressorByName(choice.category, choice.defaultFragment, position))
+      !FindCompressorByName(owner, choice.category, choice.defaultFragment, position))
     position = -1;
   if (position == -1) {
     choice.use = 0;
@@ -28,7 +28,7 @@ void LoadCompressorChoice(const CompressorChoice& choice, const AppProfile& prof
   }
   if (stored != kCompressorNeverChosen) choice.use = 1;
   choice.index = position;
-  CreateCompressor(choice.category, position, &choice.instance);
+  CreateCompressor(owner, choice.category, position, &choice.instance);
 }
 
 }  // namespace
@@ -37,13 +37,15 @@ void LoadOutputFormat(ConversionSettings& settings, const AppProfile& profile) {
   settings.outputFormat = static_cast<OutputFormat>(profile.GetInt(kSettings, kOutputFormat, 1));
 }
 
-void LoadCompressorChoices(ConversionSettings& settings, const AppProfile& profile,
+void LoadCompressorChoices(HWND owner, ConversionSettings& settings, const AppProfile& profile,
                            CompressorSlots compressors) {
   LoadCompressorChoice(
+      owner,
       {CompressorCategory::Video, kVideoCompress, kDefaultVideoCompressorName,
        settings.videoCompressorIndex, settings.useVideoCompressor, compressors.video},
       profile);
   LoadCompressorChoice(
+      owner,
       {CompressorCategory::Audio, kAudioCompress, kDefaultAudioCompressorName,
        settings.audioCompressorIndex, settings.useAudioCompressor, compressors.audio},
       profile);

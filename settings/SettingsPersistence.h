@@ -35,8 +35,8 @@ constexpr int kDefaultVideoBitrate = 798720;  // 780 x 1024
 void LoadOutputFormat(ConversionSettings& settings, const AppProfile& profile);
 // The stored compressor choices become the indexes, use flags and instances in
 // compressor slots. A choice never made takes the first compressor whose name
-// holds the category's default fragment, else none.
-void LoadCompressorChoices(ConversionSettings& settings, const AppProfile& profile,
+// holds the category's default fragment, else none. Boxes are owned by owner.
+void LoadCompressorChoices(HWND owner, ConversionSettings& settings, const AppProfile& profile,
                            CompressorSlots compressors);
 // storedPath is "Settings"/"OutputName" read with its default; it gets the
 // extension of the output format. A format without one leaves the path empty.

@@ -84,8 +84,8 @@ int32_t AsfWriter::LeadFromZero(size_t stream, const void* data, size_t size, bo
   const std::optional<uint8_t> silent = SilentByte(info);
   if (!silent || time <= kSoundSlack || time > kMaxSilence) return 0;
   const uint64_t bytes = SoundBytesFor(info, time);
-  const std::vector<uint8_t> silence(
-      static_cast<size_t>(std::min(bytes, SilencePieceBytes(info))), *silent);
+  const std::vector<uint8_t> silence(static_cast<size_t>(std::min(bytes, SilencePieceBytes(info))),
+                                     *silent);
   for (uint64_t done = 0; done < bytes;) {
     const size_t part = static_cast<size_t>(std::min<uint64_t>(bytes - done, silence.size()));
     const int32_t status =
@@ -98,8 +98,8 @@ int32_t AsfWriter::LeadFromZero(size_t stream, const void* data, size_t size, bo
 
 // Times beyond the 32 bits of ms that payloads carry are taken as the last
 // they can say: one wild time does not end the file.
-int32_t AsfWriter::WriteMediaObject(size_t stream, const uint8_t* data, size_t size,
-                                    bool keyFrame, int64_t time) {
+int32_t AsfWriter::WriteMediaObject(size_t stream, const uint8_t* data, size_t size, bool keyFrame,
+                                    int64_t time) {
   const StreamInfo& info = m_streams[stream];
   time = std::min(time, static_cast<int64_t>(kMaxDword - m_options.prerollMs) * k100nsPerMs);
   const uint64_t timeMs = static_cast<uint64_t>(time / k100nsPerMs);

@@ -14,8 +14,8 @@ constexpr int64_t kLongestInterval = 100000000;  // 100 ns units: 10 s
 // The common rates' frame durations (100 ns units), which a measured one
 // within this share is taken to be.
 constexpr int64_t kCommonShare = 2000;
-constexpr int64_t kCommonDurations[] = {
-    417083, 416667, 400000, 333667, 333333, 208333, 200000, 166833, 166667, 666667, 800000, 1000000};
+constexpr int64_t kCommonDurations[] = {417083, 416667, 400000, 333667, 333333, 208333,
+                                        200000, 166833, 166667, 666667, 800000, 1000000};
 
 int64_t Common(int64_t measured) {
   for (int64_t common : kCommonDurations)
@@ -42,7 +42,8 @@ int64_t AviFrameSlots::ChooseDuration(const std::vector<int64_t>& times, int64_t
       sum += intervals[j];
     if (count < 2 && intervals.size() > 1) continue;
     const int64_t steady = Common(sum / count);
-    const bool declaredHolds = declared > 0 && std::abs(declared - steady) <= steady / kDeclaredShare;
+    const bool declaredHolds =
+        declared > 0 && std::abs(declared - steady) <= steady / kDeclaredShare;
     return declaredHolds ? declared : steady;
   }
   return declared > 0 || intervals.empty() ? declared : intervals.front();

@@ -40,8 +40,8 @@ class AviFrameSlots {
  private:
   double SlotOf(int64_t time) const;
 
-  int64_t m_duration;         // 100 ns units
-  int64_t m_baseTime = 0;     // a time whose slot is m_baseSlot
+  int64_t m_duration;      // 100 ns units
+  int64_t m_baseTime = 0;  // a time whose slot is m_baseSlot
   uint64_t m_baseSlot = 0;
   bool m_based = false;
 };

@@ -152,7 +152,8 @@ int32_t AviWriter::LengthenPicture() {
   int64_t soundEnd = 0;
   for (size_t i = 0; i < m_streams.size(); ++i)
     if (m_streams[i].kind == StreamInfo::Kind::kAudio && m_state[i].started)
-      soundEnd = std::max(soundEnd, SampleEnd(m_streams[i], m_state[i].soundStart, m_totals[i].bytes));
+      soundEnd =
+          std::max(soundEnd, SampleEnd(m_streams[i], m_state[i].soundStart, m_totals[i].bytes));
   for (size_t i = 0; i < m_streams.size(); ++i) {
     if (m_streams[i].kind != StreamInfo::Kind::kVideo) continue;
     if (!m_state[i].slots) return 0;

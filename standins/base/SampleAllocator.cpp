@@ -209,8 +209,11 @@ STDMETHODIMP SampleAllocator::GetBuffer(IMediaSample** sample, REFERENCE_TIME*, 
   AllocatedSample* taken = nullptr;
   {
     SlimAutoLock lock(m_lock);
-    while (m_committed && m_free.empty() && !(flags & AM_GBF_NOWAIT))
+    while (m_committed && m_free.empty() && !(flags & AM_GBF_NOWAIT)) {
+      ++m_waiting;
       m_lock.Wait(m_returned);
+      --m_waiting;
+    }
     if (!m_committed) return VFW_E_NOT_COMMITTED;
     if (m_free.empty()) return VFW_E_TIMEOUT;
     taken = m_free.back();
@@ -235,6 +238,11 @@ void SampleAllocator::TakeBack(AllocatedSample* sample) {
     WakeAllConditionVariable(&m_returned);
   }
   Release();
+}
+
+size_t SampleAllocator::Waiting() {
+  SlimAutoLock lock(m_lock);
+  return m_waiting;
 }
 
 void SampleAllocator::FreeBuffersLocked() {

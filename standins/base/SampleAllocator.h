@@ -40,6 +40,8 @@ class SampleAllocator final : public IMemAllocator {
 
   // From a sample whose last reference went.
   void TakeBack(AllocatedSample* sample);
+  // How many GetBuffer calls wait for a buffer now.
+  size_t Waiting();
 
  private:
   SampleAllocator();
@@ -52,6 +54,7 @@ class SampleAllocator final : public IMemAllocator {
   ALLOCATOR_PROPERTIES m_props = {};
   bool m_committed = false;
   size_t m_outstanding = 0;  // samples handed out and not yet back
+  size_t m_waiting = 0;      // GetBuffer calls asleep on m_returned
   std::vector<std::unique_ptr<AllocatedSample>> m_samples;
   std::vector<AllocatedSample*> m_free;
 };

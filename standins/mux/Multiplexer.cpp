@@ -1,12 +1,12 @@
 #include "standins/mux/Multiplexer.h"
 
 #include <algorithm>
-#include <limits>
 #include <string>
 
 #include "standins/base/MediaType.h"
 #include "standins/mux/ContainerWriter.h"
 #include "standins/mux/Interleaver.h"
+#include "standins/mux/SampleEnd.h"
 #include "standins/mux/StreamTimes.h"
 #include "standins/mux/StreamTypes.h"
 #include "standins/mux/Win32FileSink.h"
@@ -24,15 +24,6 @@ constexpr size_t kHoldBytes = 64u << 10;
 
 std::wstring PinName(size_t number) {
   return std::wstring(L"Input ") + (number < 10 ? L"0" : L"") + std::to_wstring(number);
-}
-
-// Upstream's times with the segment's start added, saturated.
-REFERENCE_TIME Shifted(REFERENCE_TIME time, REFERENCE_TIME by) {
-  constexpr REFERENCE_TIME kMax = std::numeric_limits<REFERENCE_TIME>::max();
-  constexpr REFERENCE_TIME kMin = std::numeric_limits<REFERENCE_TIME>::min();
-  if (by > 0 && time > kMax - by) return kMax;
-  if (by < 0 && time < kMin - by) return kMin;
-  return time + by;
 }
 
 }  // namespace
@@ -203,9 +194,11 @@ HRESULT Multiplexer::OpenFile() {
   m_interleaver = std::make_unique<Interleaver>(count, kQueueBytes, kQueueSpan);
   m_times = std::make_unique<StreamTimes>(m_streams);
   for (const auto& pin : m_pins)
-    if (pin->Stream() >= 0) m_times->Segment(static_cast<size_t>(pin->Stream()), pin->SegmentStart());
+    if (pin->Stream() >= 0)
+      m_times->Segment(static_cast<size_t>(pin->Stream()), pin->SegmentStart());
   m_written.assign(count, 0);
   m_ended.assign(count, false);
+  m_finishedAt = 0;
   m_sink = std::move(sink);
   m_writer = std::move(writer);
   m_open = true;
@@ -219,7 +212,7 @@ HRESULT Multiplexer::WriteReadyLocked(IMediaSample* current) {
   QueuedSample sample;
   while (m_interleaver->Pop(sample)) {
     BackgroundWriter::Sample outgoing = Outgoing(sample, current);
-    m_written[sample.stream] = std::max(m_written[sample.stream], outgoing.time);
+    m_written[sample.stream] = std::max(m_written[sample.stream], sample.time);
     const int32_t status = m_background->Post(std::move(outgoing));
     if (status != 0) return status;
   }
@@ -252,6 +245,8 @@ HRESULT Multiplexer::CloseFileLocked() {
   const HRESULT posted = WriteReadyLocked();
   const HRESULT written = m_background->Drain();
   m_background.reset();
+  // Everything that arrived is written: the position is where the last sample ends.
+  if (SUCCEEDED(posted) && SUCCEEDED(written)) m_finishedAt = m_times->LatestEnd();
   const HRESULT finished = m_writer->Finish();
   m_writer.reset();
   m_sink.reset();
@@ -287,8 +282,8 @@ HRESULT Multiplexer::Receive(MultiplexerPin& pin, IMediaSample* sample) {
   queued.keyFrame = sample->IsSyncPoint() == S_OK;
   REFERENCE_TIME start = 0, stop = 0;
   const HRESULT timed = sample->GetTime(&start, &stop);
-  start = Shifted(start, pin.SegmentStart());
-  stop = Shifted(stop, pin.SegmentStart());
+  start = TimePlus(start, pin.SegmentStart());
+  stop = TimePlus(stop, pin.SegmentStart());
 
   Outcome outcome;
   {
@@ -346,10 +341,15 @@ HRESULT Multiplexer::PackPictureLocked(QueuedSample& sample) {
 }
 
 // A stream written out of time order, far ahead of the others, is not done
-// that far: the position is the least of the streams still sending.
+// that far: the position is the least of the streams still sending. Once the
+// file is finished, it is where the last sample ends.
 LONGLONG Multiplexer::WrittenPosition() {
   standin::SlimAutoLock lock(m_lock);
   LONGLONG position = 0;
+  if (m_finishedAt > 0) {
+    for (LONGLONG written : m_written) position = std::max(position, written);
+    return std::max(position, m_finishedAt);
+  }
   bool sending = false;
   for (size_t i = 0; i < m_written.size(); ++i) {
     if (m_ended[i]) continue;

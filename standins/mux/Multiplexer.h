@@ -81,8 +81,9 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   HRESULT Receive(MultiplexerPin& pin, IMediaSample* sample);
   HRESULT EndOfStream(MultiplexerPin& pin);
   void NewSegment(MultiplexerPin& pin);
-  // The time up to which the streams still sending are written (100 ns units,
-  // from the file's start): the multiplexer's current position.
+  // The multiplexer's current position, in upstream's times (100 ns units), as
+  // the source's length counts: the time up to which the streams still sending
+  // are written, and once the file is finished, where the last sample ends.
   LONGLONG WrittenPosition();
 
  protected:
@@ -134,6 +135,7 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   HRESULT m_openFailure = S_OK;             // why the file of this run did not open
   std::vector<LONGLONG> m_written;          // by stream: the latest time written, this run
   std::vector<bool> m_ended;                // by stream: it sends nothing more
+  LONGLONG m_finishedAt = 0;                // where the last sample ends, once the file is finished
   bool m_open = false;                      // a file is being written
   bool m_notified = false;                  // EC_COMPLETE sent for this run
 };

@@ -29,3 +29,11 @@ int64_t SampleEnd(const StreamInfo& info, int64_t start, size_t bytes) {
   if (start >= 0 && duration > static_cast<uint64_t>(kMax - start)) return kMax;
   return start + static_cast<int64_t>(duration);
 }
+
+int64_t TimePlus(int64_t time, int64_t by) {
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+  if (by > 0 && time > kMax - by) return kMax;
+  if (by < 0 && time < kMin - by) return kMin;
+  return time + by;
+}

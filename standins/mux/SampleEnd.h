@@ -15,3 +15,5 @@ int64_t FrameDuration(const StreamInfo& info);
 
 // start and the result in 100 ns units; saturated rather than wrapped.
 int64_t SampleEnd(const StreamInfo& info, int64_t start, size_t bytes);
+// time + by, saturated: upstream's times are not to be trusted with overflow.
+int64_t TimePlus(int64_t time, int64_t by);

@@ -13,15 +13,6 @@ namespace {
 // a gap: an hour, in 100 ns units.
 constexpr double kMaxJump = 36000000000.0;
 
-// a + b, saturated: upstream's times are not to be trusted with overflow.
-int64_t Plus(int64_t a, int64_t b) {
-  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
-  constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
-  if (b > 0 && a > kMax - b) return kMax;
-  if (b < 0 && a < kMin - b) return kMin;
-  return a + b;
-}
-
 }  // namespace
 
 StreamTimes::StreamTimes(const std::vector<StreamInfo>& streams)
@@ -40,16 +31,18 @@ void StreamTimes::Segment(size_t stream, int64_t start) {
 int64_t StreamTimes::Arrived(size_t stream, const int64_t* start, const int64_t* stop,
                              size_t bytes) {
   Stream& state = m_state[stream];
-  int64_t time = start ? Plus(*start, state.shift) : state.next;
+  int64_t time = start ? TimePlus(*start, state.shift) : state.next;
   if (start && state.started &&
       std::abs(static_cast<double>(time) - static_cast<double>(state.next)) > kMaxJump) {
-    state.shift = Plus(state.shift, Plus(state.next, time == INT64_MIN ? INT64_MAX : -time));
+    state.shift =
+        TimePlus(state.shift, TimePlus(state.next, time == INT64_MIN ? INT64_MAX : -time));
     time = state.next;
   }
   const bool stopped = start && stop && *stop > *start;
-  state.next = stopped ? Plus(*stop, state.shift) : SampleEnd(m_streams[stream], time, bytes);
+  state.next = stopped ? TimePlus(*stop, state.shift) : SampleEnd(m_streams[stream], time, bytes);
   if (!state.started) state.first = time;
   state.started = true;
+  m_latestEnd = std::max(m_latestEnd, state.next);
   return time;
 }
 
@@ -60,8 +53,10 @@ void StreamTimes::Ended(size_t stream) { m_state[stream].ended = true; }
 int64_t StreamTimes::EarliestStart(int64_t time) const {
   int64_t earliest = time;
   for (const Stream& state : m_state) {
-    if (state.started) earliest = std::min(earliest, state.first);
-    else if (!state.ended) earliest = std::min(earliest, state.segment);
+    if (state.started)
+      earliest = std::min(earliest, state.first);
+    else if (!state.ended)
+      earliest = std::min(earliest, state.segment);
   }
   return earliest;
 }

@@ -28,6 +28,9 @@ class StreamTimes {
   // Where a sample of that time lies in the file, for the samples in the order
   // they are written: never before 0.
   int64_t InFile(int64_t time);
+  // When the latest sample that arrived stops playing, in upstream's times; 0
+  // before any.
+  int64_t LatestEnd() const { return m_latestEnd; }
 
  private:
   struct Stream {
@@ -45,4 +48,5 @@ class StreamTimes {
   std::vector<Stream> m_state;
   int64_t m_origin = 0;
   bool m_hasOrigin = false;
+  int64_t m_latestEnd = 0;
 };

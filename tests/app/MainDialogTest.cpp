@@ -8,6 +8,7 @@
 #include "fakes/FakeMediaEvent.h"
 #include "fakes/FakeTaskbarList.h"
 #include "fakes/ScriptedPrompts.h"
+#include "i18n/Localization.h"
 #include "support/ComApartment.h"
 #include "support/MainDialogProbe.h"
 #include "support/ScratchProfile.h"
@@ -100,7 +101,7 @@ TEST_F(MainDialogTest, EveryCloseRequestIsRefusedWhileConverting) {
     stillOpen = !dialog.Ending();
     ASSERT_EQ(prompts.Messages().size(), 4u);
     for (const PromptRecord& r : prompts.Messages()) {
-      EXPECT_EQ(r.text, "Please first stop converting");
+      EXPECT_EQ(r.text, BuiltInString(IDS_MESSAGE_STOP_CONVERT));
       EXPECT_EQ(r.caption, "Warning");
       EXPECT_EQ(r.owner, hwnd);
       EXPECT_EQ(r.type, static_cast<UINT>(MB_OK));

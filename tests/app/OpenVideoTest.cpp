@@ -10,6 +10,7 @@
 #include "fakes/FakeMediaControl.h"
 #include "fakes/FakeMediaEvent.h"
 #include "fakes/ScriptedPrompts.h"
+#include "i18n/Localization.h"
 #include "settings/OutputFormat.h"
 #include "support/ClipFolder.h"
 #include "support/ComApartment.h"
@@ -19,9 +20,8 @@
 
 namespace {
 
-constexpr char kNotOpened[] =
-    "Cannot open the file. You need to install appropriate decoders. Or the file is corrupt.";
-constexpr char kNoDuration[] = "Can not get the duration of the clip!";
+const std::string kNotOpened = BuiltInString(IDS_MESSAGE_NOT_OPEN_FILE);
+const std::string kNoDuration = BuiltInString(IDS_MESSAGE_NO_DURATION);
 
 class OpenVideoTest : public ::testing::Test {
  protected:
@@ -55,7 +55,7 @@ void ExpectNotOpenedBox(const PromptRecord& r, HWND owner) {
   ExpectBox(r, owner, "Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened);
 }
 void ExpectNoDurationBox(const PromptRecord& r, HWND owner) {
-  ExpectBox(r, owner, "Error IDS_MESSAGE_NO_DURATION", std::string(kNoDuration) + kNotOpened);
+  ExpectBox(r, owner, "Error IDS_MESSAGE_NO_DURATION", kNoDuration + kNotOpened);
 }
 
 TEST_F(OpenVideoTest, OpensAClipShowsItsLengthAndRemembersItsFolder) {
@@ -75,7 +75,7 @@ TEST_F(OpenVideoTest, OpensAClipShowsItsLengthAndRemembersItsFolder) {
     const PromptRecord& ask = prompts.Records()[0];
     EXPECT_EQ(ask.kind, PromptRecord::Kind::OpenFile);
     EXPECT_EQ(ask.owner, hwnd);
-    EXPECT_EQ(ask.caption, "Open a video file");
+    EXPECT_EQ(ask.caption, BuiltInString(IDS_MESSAGE_OPEN_FILE));
     EXPECT_EQ(ask.filter, "Video Files (*.*)|*.*|");
     EXPECT_EQ(ask.filterIndex, 1u);
     EXPECT_EQ(ask.initialFolder, "c:\\start\\");
@@ -194,7 +194,7 @@ TEST_F(OpenVideoTest, PathsOfMoreThan259CharactersAreRefusedBeforeAnythingChange
     std::optional<std::string> answer;
     bool probed;  // else refused, or cancelled when nothing shows
     size_t messages;
-    const char* refusal = kPathTooLong;
+    std::string refusal = kPathTooLong;
   };
   auto pathOfLength = [](size_t n) { return "c:\\" + std::string(n - 7, 'a') + ".avi"; };
   const Case cases[] = {
@@ -202,9 +202,7 @@ TEST_F(OpenVideoTest, PathsOfMoreThan259CharactersAreRefusedBeforeAnythingChange
       {pathOfLength(259), true, 2},
       {pathOfLength(260), false, 1},
       {pathOfLength(300), false, 1},
-      {"c:\\films\\??.avi", false, 1,
-       "This file name holds characters that the program cannot use. Please use names of files "
-       "and folders written in the characters of your system's language."},
+      {"c:\\films\\??.avi", false, 1, BuiltInString(IDS_MESSAGE_UNUSABLE_NAME)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer ? c.answer->size() : 0);

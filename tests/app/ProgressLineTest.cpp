@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "i18n/Localization.h"
+#include "res/resource.h"
+
 namespace {
 
 constexpr int64_t kSecond = 10000000;  // 100 ns units
@@ -23,20 +26,24 @@ TEST(ProgressLine, AddsThePercentageAndTheTimeLeftOnceKnown) {
 }
 
 TEST(ShortOutputNote, TellsHowFarAnOutputThatEndsEarlyReaches) {
-  const std::string text =
-      "The converted file ends before the video does: the video's decoders gave nothing after "
-      "this point.\n";
+  const std::string text = BuiltInString(IDS_MESSAGE_OUTPUT_ENDS_EARLY) + "\n";
+  constexpr int64_t kFrame = kSecond / 25;
   const struct {
-    int64_t position, duration;
+    int64_t position, start, duration, frame;
     std::string note;
   } cases[] = {
-      {24 * kSecond / 10, 294 * kSecond / 100, text + "00:00:02.4 / 00:00:02.9"},
-      {3599 * kSecond, 3601 * kSecond, text + "00:59:59.0 / 01:00:01.0"},
-      {296 * kSecond / 100, 3 * kSecond, ""},  // the last frame's start
-      {-1, 3 * kSecond, ""},
-      {2 * kSecond, 0, ""},
+      {24 * kSecond / 10, 0, 294 * kSecond / 100, kFrame, text + "00:00:02.4 / 00:00:02.9"},
+      {3540 * kSecond, 0, 3601 * kSecond, kFrame, text + "00:59:00.0 / 01:00:01.0"},
+      {3590 * kSecond, 0, 3601 * kSecond, kFrame, ""},       // 0.5% of the length
+      {296 * kSecond / 100, 0, 3 * kSecond, kFrame, ""},     // the last frame's start
+      {35 * kSecond / 10, 0, 4 * kSecond, kSecond / 2, ""},  // ... at 2 frames per second
+      {-1, 0, 3 * kSecond, kFrame, ""},
+      {0, -1, 3 * kSecond, kFrame, ""},             // a position never told
+      {kSecond, kSecond, 3 * kSecond, kFrame, ""},  // ... or never moved
+      {2 * kSecond, 0, 0, kFrame, ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(ShortOutputNote(c.position, c.duration), c.note);
+  for (const auto& c : cases)
+    EXPECT_EQ(ShortOutputNote(c.position, c.start, c.duration, c.frame), c.note) << c.position;
 }
 
 }  // namespace

@@ -7,13 +7,16 @@
 #include <algorithm>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include "app/MainDialog.h"
 #include "fakes/FakeGraphBuilder.h"
 #include "fakes/FakeMediaControl.h"
 #include "fakes/FakeMediaEvent.h"
+#include "fakes/FakeMediaSeeking.h"
 #include "i18n/LanguageMenu.h"
 #include "i18n/LanguageTestSupport.h"
+#include "i18n/Localization.h"
 #include "platform/Path.h"
 #include "support/ClipFolder.h"
 #include "support/ComApartment.h"
@@ -22,9 +25,18 @@
 
 namespace {
 
-// The graph of an opened source. Build hands the window a fake control and
-// event source, as the builder's last steps do; Open renders the source again,
-// leaving its sound out when told. Steps, Run and Stop go into one call log.
+// Whether the summary line was painted since its text last changed.
+WNDPROC g_summaryProc = nullptr;
+bool g_summaryPainted = true;
+LRESULT CALLBACK WatchSummary(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SETTEXT || msg == WM_PAINT) g_summaryPainted = msg == WM_PAINT;
+  return CallWindowProcA(g_summaryProc, window, msg, wp, lp);
+}
+
+// The graph of an opened source. Build hands the window a fake control,
+// event source and position, as the builder's last steps do, leaving the sound
+// out when told; Open renders the source again. Steps, Run and Stop go into
+// one call log.
 struct ScriptedSteps final : ConversionSteps {
   ScriptedSteps() { control.calls = events.calls = &calls; }
 
@@ -33,6 +45,8 @@ struct ScriptedSteps final : ConversionSteps {
     if (onBuild) onBuild();
     handles.mediaControl = &control;
     handles.mediaEvent = &events;
+    handles.progress = &position;
+    handles.soundLeftOut = soundLeftOut;
     events.SetNotifyWindow(reinterpret_cast<OAHWND>(window), kGraphNotifyMessage, 0);
     return calls.Call("steps", "Build");
   }
@@ -42,13 +56,14 @@ struct ScriptedSteps final : ConversionSteps {
   void TearDown(HWND, GraphHandles& handles, const char* sourcePath,
                 const ConversionSettings&) override {
     calls.Call("steps", "TearDown", handles.graph ? sourcePath : "no graph");
+    if (const auto once = std::exchange(onTearDown, nullptr)) once();
   }
-  HRESULT Open(HWND, const char* sourcePath, GraphHandles& handles) override {
+  HRESULT Open(HWND window, const char* sourcePath, GraphHandles& handles) override {
     calls.Call("steps", "Open", sourcePath);
+    unpaintedAtOpen += window && !g_summaryPainted;
     handles.graph = &sourceGraph;
     handles.mediaControl = &sourceControl;
-    handles.soundLeftOut = soundLeftOut;
-    return soundLeftOut ? VFW_S_PARTIAL_RENDER : S_OK;
+    return S_OK;
   }
 
   FakeWmCallLog calls;
@@ -56,15 +71,20 @@ struct ScriptedSteps final : ConversionSteps {
   FakeMediaControl sourceControl{"source control", nullptr};
   FakeMediaControl control{"control", nullptr};
   FakeMediaEvent events{"events", nullptr};
-  std::function<void()> onBuild;
+  FakeMediaSeeking position{"position", nullptr};
+  std::function<void()> onBuild, onTearDown;  // onTearDown: the next one only
   bool soundLeftOut = false;
-  GraphHandles graph;  // after the fakes: released before them
+  int unpaintedAtOpen = 0;  // renderings begun before the summary line was painted
+  GraphHandles graph;       // after the fakes: released before them
 };
 
 class RunControlTest : public LanguageTest {
  protected:
   // The source opened and rendered, a 640 by 480 output.
   void OpenSource(MainDialog& dialog, ScriptedSteps& steps) {
+    HWND summary = GetDlgItem(dialog.Hwnd(), IDC_STATIC_SUMMARY_LINE);
+    g_summaryProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(summary, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchSummary)));
     MainDialogProbe::SourcePath(dialog) = source;
     ConversionSettings& settings = MainDialogProbe::Settings(dialog);
     settings.outputPath = output;
@@ -117,7 +137,7 @@ TEST_F(RunControlTest, ConvertsUntilTheGraphCompletesAndStartsAfreshEachTime) {
       EXPECT_EQ(Enabled(hwnd, id), id != IDC_BUTTON_ADD_VIDEO && id != IDC_BUTTON_OUTPUT_SETTINGS);
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
     EXPECT_FALSE(dialog.Ending());
-    EXPECT_EQ(MessageTexts(hwnd), std::vector<std::string>{"Please first stop converting"});
+    EXPECT_EQ(MessageTexts(hwnd), std::vector{BuiltInString(IDS_MESSAGE_STOP_CONVERT)});
 
     for (int tick = 0; tick < 3725; ++tick) SendMessageA(hwnd, WM_TIMER, kProgressTimer, 0);
     SendMessageA(hwnd, WM_TIMER, kProgressTimer + 1, 0);  // not the progress timer
@@ -128,14 +148,14 @@ TEST_F(RunControlTest, ConvertsUntilTheGraphCompletesAndStartsAfreshEachTime) {
     EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), FinishLine("Done"));
     EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_CONVERT), "Convert");
     EXPECT_TRUE(Enabled(hwnd, IDC_BUTTON_ADD_VIDEO) && Enabled(hwnd, IDC_BUTTON_OUTPUT_SETTINGS));
-    const std::vector<std::string> sequence = {"events.SetNotifyWindow(window)",
-                                               "steps.Build()",
-                                               "control.Run()",
-                                               "control.Stop()",
-                                               "events.SetNotifyWindow(none)",
-                                               "steps.TearDown(" + source + ")",
-                                               "steps.Open(" + source + ")"};
-    EXPECT_EQ(steps.calls.Entries(), sequence);
+    // Stopped before the teardown, no longer notifying, and the source open again.
+    const std::vector<std::string>& calls = steps.calls.Entries();
+    const auto teardown = std::find(calls.begin(), calls.end(), "steps.TearDown(" + source + ")");
+    EXPECT_NE(teardown, calls.end());
+    EXPECT_NE(std::find(calls.begin(), teardown, "control.Stop()"), teardown);
+    EXPECT_EQ(steps.events.notifyWindow, 0);
+    EXPECT_EQ(calls.back(), "steps.Open(" + source + ")");
+    EXPECT_EQ(steps.unpaintedAtOpen, 0) << "the finish line shows before the source renders";
     EXPECT_EQ(steps.graph.mediaEvent, nullptr);
     EXPECT_EQ(steps.control.RefCount() + steps.events.RefCount(), 0u);
     // A tick that was queued before the end changes nothing.
@@ -152,8 +172,23 @@ TEST_F(RunControlTest, ConvertsUntilTheGraphCompletesAndStartsAfreshEachTime) {
     prompts.PlanFontAnswer(languages.InterfaceFontDescription());
     SendMessageA(hwnd, WM_COMMAND, IDM_POPUPMENU_FONT, 0);
     EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_CONVERT), "Anhalten");
+    // A box of the teardown nests a message loop: a completion queued before
+    // the notifications ended and a second Stop leave the graph to it.
+    steps.onTearDown = [&] {
+      const int freed = steps.events.freedEvents;
+      steps.events.Raise(EC_COMPLETE);
+      PostMessageA(hwnd, kGraphNotifyMessage, 0, 0);
+      Click(hwnd, IDC_BUTTON_CONVERT);
+      PumpUntil([&] { return steps.events.freedEvents > freed; }, 5000);
+    };
+    steps.calls.Clear();
     Click(hwnd, IDC_BUTTON_CONVERT);
+    EXPECT_EQ(steps.calls.Of("steps"),
+              (std::vector<std::string>{"TearDown(" + source + ")", "Open(" + source + ")"}));
     EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), FinishLine("Done"));
+    EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_CONVERT), "Konvertieren");
+    // Idle, a language without the button's key leaves its text as it is.
+    SendMessageA(hwnd, WM_COMMAND, kFirstLanguageCommand, 0);
     EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_CONVERT), "Konvertieren");
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
     EXPECT_TRUE(dialog.Ending());
@@ -214,12 +249,8 @@ TEST_F(RunControlTest, AskBeforeLeavingOutTheSoundOrReplacingAnOutputAndRefuseTh
   std::string upperSource = source;
   CharUpperBuffA(upperSource.data(), static_cast<DWORD>(upperSource.size()));
   const std::string question = existing + " exists (100%s %d%n).";
-  const std::string refused =
-      "The output file is the video being converted. Please choose another output file in "
-      "Options.";
-  const std::string noSound =
-      "The sound of this video cannot be played on this computer (there is no sound device, or "
-      "no decoder for it): the output file will have no sound. Convert the picture alone?";
+  const std::string refused = BuiltInString(IDS_MESSAGE_OUTPUT_IS_SOURCE);
+  const std::string noSound = BuiltInString(IDS_MESSAGE_NO_SOUND);
   const struct {
     std::string output;
     int answer;
@@ -253,11 +284,53 @@ TEST_F(RunControlTest, AskBeforeLeavingOutTheSoundOrReplacingAnOutputAndRefuseTh
       if (c.converts) Click(hwnd, IDC_BUTTON_CONVERT);
       SendMessageA(hwnd, WM_CLOSE, 0, 0);
     });
-    EXPECT_EQ(steps.calls.Of("steps").empty(), !c.converts);
+    const std::vector<std::string> control = steps.calls.Of("control");
+    EXPECT_EQ(std::count(control.begin(), control.end(), "Run()"), c.converts ? 1 : 0);
     EXPECT_FALSE(existedAtBuild) << "deleted before the build";
     // What was there stays unless it was replaced.
     EXPECT_EQ(path::FileExists(c.output.c_str()), c.output != output && !c.converts);
   }
+}
+
+// Each video of a batch is rendered once, the last one again at the end. The
+// picture without the sound that the graph leaves out is not counted whole;
+// an output that seems to end early is noted but counted.
+TEST_F(RunControlTest, ABatchRendersEachVideoOnceAndCountsWhatIsWhole) {
+  constexpr LONGLONG kSecond = 10000000;
+  const std::vector<std::string> videos = {clips.MakeAvi("no sound.avi"),
+                                           clips.MakeAvi("early.avi"), clips.MakeAvi("whole.avi")};
+  ScriptedSteps steps;
+  steps.onBuild = [&] {
+    steps.soundLeftOut = steps.calls.Of("steps").size() == 1;
+    steps.position.current = 0;
+  };
+  MainDialog dialog(profile, languages, steps.graph, steps);
+  dialog.SetStartRequest({StartRequest::Action::Convert, videos});
+  RunScripted(dialog, [&](HWND hwnd) {
+    for (LONGLONG reached : {2 * kSecond, kSecond, 2 * kSecond}) {
+      ASSERT_TRUE(PumpUntil([&] { return MainDialogProbe::Converting(dialog) == 1; }, 10000));
+      steps.position.current = reached;
+      ASSERT_TRUE(Raise(dialog, steps, EC_COMPLETE));
+    }
+    PumpUntil([&] { return !prompts.Messages().empty(); }, 10000);
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  });
+  std::vector<std::string> rendered;
+  for (const std::string& video : videos)
+    for (const char* step : {"Open(", "Build(", "TearDown("})
+      rendered.push_back(step + (std::string(step) == "Build(" ? "" : video) + ")");
+  rendered.push_back("Open(" + videos.back() + ")");
+  EXPECT_EQ(steps.calls.Of("steps"), rendered);
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].text,
+            "These videos were not converted:\n\n" + videos[0] +
+                ": The sound of this video cannot be decoded on this computer (there is no "
+                "decoder for it): the output file will have no sound. Convert the picture "
+                "alone?\n\nThese videos were converted, with a remark:\n\n" +
+                videos[1] +
+                ": The converted file ends before the video does: the video's decoders gave "
+                "nothing after this point.\n00:00:01.0 / 00:00:02.0\n");
+  EXPECT_EQ(dialog.ExitCode(), 1);
 }
 
 TEST_F(RunControlTest, FormatFourShowsTheBuiltGraphsFiltersBeforeRun) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "e2e/ConversionSession.h"
+#include "i18n/Localization.h"
 #include "platform/AppProfile.h"
 #include "platform/Path.h"
 #include "platform/Str.h"
@@ -31,17 +32,13 @@ namespace {
 using Box = ConversionSession::Box;
 
 constexpr char kTitle[] = "RoroVozaririd";
-constexpr char kNotOpened[] =
-    "Cannot open the file. You need to install appropriate decoders. Or the file is corrupt.";
-constexpr char kNoDuration[] = "Can not get the duration of the clip!";
 constexpr DWORD kUserLoadLevel = 2;
 constexpr int kFrames = 50;  // of ClipFolder's clips: 2 s at 25 per second
 constexpr int kNone = -1;
 constexpr int kKept = -2;
+constexpr char kH264[] = "-c:v libx264 -preset ultrafast -pix_fmt yuv420p";
 
-const std::vector<Box> kNotOpenedBoxes = {
-    {"Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened},
-    {"Error IDS_MESSAGE_NO_DURATION", std::string(kNoDuration) + kNotOpened}};
+const std::vector<Box> kNotOpenedBoxes = NotOpenedBoxes();
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -148,6 +145,10 @@ class BadInputs : public ::testing::Test {
       ASSERT_NE(probed.Stream("video"), nullptr);
       EXPECT_NEAR(probed.Stream("video")->packets, c.frames, 1);
       EXPECT_EQ(probed.Stream("audio") != nullptr, c.sound);
+      // Decoded, never the source's coded sound copied across.
+      if (c.sound && probed.Stream("audio")) {
+        EXPECT_EQ(probed.Stream("audio")->codec, "pcm_s16le");
+      }
     }
     std::vector<Box> late;
     EXPECT_TRUE(m_session.Close(&late));
@@ -185,17 +186,14 @@ TEST_F(BadInputs, SourcesThatCannotBeConvertedAreRefusedWhenOpened) {
       {"random .mkv", random("random.mkv"), kNotOpenedBoxes},
       {"sound only",
        [](const ClipFolder& c) { return Wide(c.MakeWav("voice.wav", 2)); },
-       {{"Error", "Failed to ..."},
-        {"Error IDS_MESSAGE_NO_DURATION", std::string(kNoDuration) + kNotOpened}}},
+       {{"Error", "Failed to ..."}, kNotOpenedBoxes[1]}},
       // The open-file dialog hands the program '?' for what the code page lacks.
       {"Japanese name",
        [](const ClipFolder& c) {
          const std::wstring name = Wide(c.Folder()) + L"\u6620\u753B.avi";
          return CopyFileW(Wide(c.MakeAvi("clip.avi")).c_str(), name.c_str(), FALSE) ? name : L"";
        },
-       {{"Error",
-         "This file name holds characters that the program cannot use. Please use names of "
-         "files and folders written in the characters of your system's language."}}},
+       {{"Error", BuiltInString(IDS_MESSAGE_UNUSABLE_NAME)}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -226,17 +224,25 @@ TEST_F(BadInputs, ConversionsEndWithTheirOutputOrTheirReason) {
     };
   };
   const ConversionCase cases[] = {
-      // The sound is there but cannot be played: the user is told before
-      // the picture alone is converted.
+      // A converter needs no speakers: the sound goes into the file decoded.
       {.name = "no sound device",
        .source = clip("unheard.avi", true),
        .output = "unheard-out.avi",
-       .boxes = {{"Warning",
-                  "The sound of this video cannot be played on this computer (there is no sound "
-                  "device, or no decoder for it): the output file will have no sound. Convert "
-                  "the picture alone?"}},
-       .sound = false,
        .soundDevice = false},
+      {.name = "no sound device, AAC",
+       .source = [](const ClipFolder& c) { return c.MakeMp4("unheard.mp4", {}); },
+       .output = "unheard-aac.mkv",
+       .format = 2,
+       .soundDevice = false},
+      // An output that ends where its source does, whose streams start at 5 s.
+      {.name = "streams from 5 s",
+       .source =
+           [](const ClipFolder& c) {
+             ClipShape shape;
+             shape.startTime = 5;
+             return c.MakeClip("from 5 s.mkv", shape, kH264 + std::string(" -c:a aac"));
+           },
+       .output = "from5-out.avi"},
       {.name = "no sound to AVI",
        .source = clip("silent.avi", false),
        .output = "silent-out.avi",
@@ -328,7 +334,7 @@ TEST_F(BadInputs, ConversionsEndWithTheirOutputOrTheirReason) {
              RunLinuxCommand("rm " + ShellQuote(UnixPath(source)));
            },
        // Converted from what was open; then it cannot be opened again.
-       .boxes = {{"Error IDS_MESSAGE_NOT_OPEN_FILE", kNotOpened}}},
+       .boxes = {kNotOpenedBoxes[0]}},
   };
   for (const ConversionCase& c : cases) {
     Convert(c);

@@ -2,13 +2,13 @@
 
 #include <dlgs.h>
 
+#include "i18n/Localization.h"
 #include "res/resource.h"
 
 namespace {
 
 constexpr char kMainCaption[] = "RoroVozaririd";
 constexpr char kOptionsCaption[] = "Output options";
-constexpr char kOpenCaption[] = "Open a video file";
 
 void Select(HWND dialog, int comboId, int position) {
   HWND combo = GetDlgItem(dialog, comboId);
@@ -21,6 +21,12 @@ bool StartsWith(const std::string& text, const char* prefix) { return text.rfind
 
 }  // namespace
 
+std::vector<ConversionSession::Box> NotOpenedBoxes() {
+  const std::string notOpened = BuiltInString(IDS_MESSAGE_NOT_OPEN_FILE);
+  return {{"Error IDS_MESSAGE_NOT_OPEN_FILE", notOpened},
+          {"Error IDS_MESSAGE_NO_DURATION", BuiltInString(IDS_MESSAGE_NO_DURATION) + notOpened}};
+}
+
 bool ConversionSession::Start(const std::string& arguments, size_t boxesFirst) {
   if (!m_driver.Start(ProgramDriver::ProgramPath(), arguments)) return false;
   for (size_t i = 0; i < boxesFirst; ++i) AnswerBox();
@@ -29,15 +35,24 @@ bool ConversionSession::Start(const std::string& arguments, size_t boxesFirst) {
 }
 
 int ConversionSession::ConvertBatch(const std::vector<std::string>& videos, const char* format,
-                                    const std::string& folder, DWORD timeoutMs) {
-  std::string arguments = "/convert";
-  for (const std::string& video : videos) arguments += " \"" + video + '"';
-  ConversionSession session;
-  DWORD exitCode = 0;
-  if (!session.Start(arguments + " /format " + format + " /outdir \"" + folder + "\" /exit") ||
-      !session.m_driver.WaitForExit(timeoutMs, &exitCode))
+                                    const std::string& folder, DWORD timeoutMs,
+                                    const std::vector<std::string>& alongside) {
+  const auto arguments = [&](const std::vector<std::string>& list) {
+    std::string line = "/convert";
+    for (const std::string& video : list) line += " \"" + video + '"';
+    return line + " /format " + format + " /outdir \"" + folder + "\" /exit";
+  };
+  // The other instance is up (it holds what it set at start) when the batch starts.
+  ProgramDriver batch, other;
+  if ((!alongside.empty() && (!other.Start(ProgramDriver::ProgramPath(), arguments(alongside)) ||
+                              !other.WaitForWindow(kMainCaption, timeoutMs))) ||
+      !batch.Start(ProgramDriver::ProgramPath(), arguments(videos)))
     return -1;
-  return static_cast<int>(exitCode);
+  DWORD exitCode = 0, otherCode = 0;
+  if (!batch.WaitForExit(timeoutMs, &exitCode) ||
+      (!alongside.empty() && !other.WaitForExit(timeoutMs, &otherCode)))
+    return -1;
+  return static_cast<int>(exitCode + otherCode);
 }
 
 bool ConversionSession::ChooseOutput(const OutputChoice& choice, size_t boxesAtOpening) {
@@ -63,7 +78,7 @@ std::string ConversionSession::OpenVideo(const std::string& path) {
 
 bool ConversionSession::AskToOpen(const std::wstring& path) {
   ProgramDriver::Click(m_main, IDC_BUTTON_ADD_VIDEO);
-  HWND ask = m_driver.WaitForWindow(kOpenCaption, kTimeoutMs);
+  HWND ask = m_driver.WaitForWindow(BuiltInString(IDS_MESSAGE_OPEN_FILE).c_str(), kTimeoutMs);
   if (!ask) return false;
   HWND name = GetDlgItem(ask, cmb13) ? GetDlgItem(ask, cmb13) : GetDlgItem(ask, edt1);
   SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));

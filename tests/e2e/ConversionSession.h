@@ -9,6 +9,11 @@
 #include <vector>
 
 #include "e2e/ProgramDriver.h"
+#include "support/ClipFolder.h"
+
+// Ten minutes: too long for any machine to convert in the few seconds a test
+// takes to watch, stop or kill its conversion.
+inline const ClipShape kLongClip = {320, 240, 25, 25 * 600, true};
 
 struct OutputChoice {
   int format = 0;  // position in the Output format list: 0 AVI, 1 WMV, 2 MKV, 3 ASF
@@ -25,10 +30,13 @@ class ConversionSession {
   // that come before its main window (see Answered); false when the window
   // did not come up.
   bool Start(const std::string& arguments = "", size_t boxesFirst = 0);
-  // Runs the program as "/convert videos /format format /outdir folder /exit";
-  // its exit code (how many it did not convert), -1 when it did not end in time.
+  // Runs the program as "/convert videos /format format /outdir folder /exit",
+  // and with videos alongside, a second instance the same way for them, whose
+  // window is up when the first starts; their exit codes added (how many they
+  // did not convert), -1 when one did not end in time.
   static int ConvertBatch(const std::vector<std::string>& videos, const char* format,
-                          const std::string& folder, DWORD timeoutMs);
+                          const std::string& folder, DWORD timeoutMs,
+                          const std::vector<std::string>& alongside = {});
   HWND Main() const { return m_main; }
   ProgramDriver& Driver() { return m_driver; }
 
@@ -67,6 +75,9 @@ class ConversionSession {
   HWND m_main = nullptr;
   std::vector<Box> m_answered;
 };
+
+// The boxes that opening a file the platform cannot render shows, in order.
+std::vector<ConversionSession::Box> NotOpenedBoxes();
 
 // The summary line at a conversion's end as the program writes it in English:
 // outcome ("Done", "Conversion failed"), the output's path, the resolution.

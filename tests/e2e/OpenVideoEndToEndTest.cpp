@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/ProgramDriver.h"
+#include "i18n/Localization.h"
 #include "platform/AppProfile.h"
 #include "res/resource.h"
 #include "support/ClipFolder.h"
@@ -26,7 +27,7 @@ TEST(OpenVideoEndToEnd, TheOpenFileDialogStartsInTheLastFolderAndOpensTheChosenC
   HWND main = driver.WaitForWindow("RoroVozaririd", kTimeoutMs);
   ASSERT_NE(main, nullptr);
   ProgramDriver::Click(main, IDC_BUTTON_ADD_VIDEO);
-  HWND ask = driver.WaitForWindow("Open a video file", kTimeoutMs);
+  HWND ask = driver.WaitForWindow(BuiltInString(IDS_MESSAGE_OPEN_FILE).c_str(), kTimeoutMs);
   ASSERT_NE(ask, nullptr) << "no open-file dialog";
 
   // A bare name: the dialog must have started in the stored folder.

@@ -15,6 +15,8 @@
 #include "fakes/FakePin.h"
 #include "fakes/FakeWmProfileManager.h"
 #include "fakes/ScriptedPrompts.h"
+#include "i18n/Localization.h"
+#include "res/resource.h"
 #include "settings/ConversionSettings.h"
 
 namespace {
@@ -26,6 +28,11 @@ const HWND kWindow = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x4242));
 constexpr char kTitle[] = "builder_title";
 constexpr char kAvi[] = "builder.SetOutputFileName({E436EB88-524F-11CE-9F53-0020AF0BA770} C:\\o)";
 constexpr char kWmv[] = "builder.SetOutputFileName({7C23220E-55BB-11D3-8B16-00C04FB6BD3D} C:\\o)";
+constexpr char kAviBuilt[] =
+    "builder.SetOutputFileName({E436EB88-524F-11CE-9F53-0020AF0BA770} C:\\o) mux.put_Mode(2) "
+    "sink.SetMode(1) graph.AddFilter(VideoCompressor) builder.RenderStream(videoOut "
+    "videoCompressor mux) graph.AddFilter(AudioCompressor) builder.RenderStream(audioOut "
+    "audioCompressor mux)";
 // What a generated WMV profile's build does; the writer encodes by itself.
 constexpr char kWmvBuilt[] =
     "builder.SetOutputFileName({7C23220E-55BB-11D3-8B16-00C04FB6BD3D} C:\\o) mux.put_Mode(2) "
@@ -40,7 +47,8 @@ struct FakeConversion {
       audioRenderer{"audioRenderer", nullptr}, mux{"mux", nullptr},
       videoCompressor{"videoCompressor", nullptr}, audioCompressor{"audioCompressor", nullptr};
   FakePin videoOut{"videoOut", &calls, PINDIR_OUTPUT, &decoder};
-  FakePin audioOut{"audioOut", &calls, PINDIR_OUTPUT, &decoder};
+  FakePin audioOut{"audioOut", &calls, PINDIR_OUTPUT, &decoder, MEDIATYPE_Audio};
+  FakePin secondAudioOut{"secondAudioOut", &calls, PINDIR_OUTPUT, &decoder, MEDIATYPE_Audio};
   FakePin videoIn{"videoIn", &calls, PINDIR_INPUT, &videoRenderer, MEDIATYPE_Video};
   FakePin audioIn{"audioIn", &calls, PINDIR_INPUT, &audioRenderer, MEDIATYPE_Audio};
   FakeMuxConfig config{calls};
@@ -90,8 +98,13 @@ struct FakeConversion {
   // What the build did to the graph and the output, after the renderers'
   // removal and SetFiltergraph, blank-separated.
   std::string BuildCalls() const {
-    const char* shown[] = {"graph.AddFilter", "builder.", "mux.put",
-                           "sink.",           "writer.",  "manager.LoadProfileByData"};
+    const char* shown[] = {"graph.AddFilter",
+                           "builder.",
+                           "mux.put",
+                           "sink.",
+                           "writer.",
+                           "manager.LoadProfileByData",
+                           "graph.RemoveFilter(audioCompressor)"};
     std::string out;
     for (const std::string& entry : calls.Entries())
       for (const char* prefix : shown)
@@ -129,7 +142,7 @@ struct FakeConversion {
         audioIn.RefCount(),  config.RefCount(),          builder.RefCount(),
         graph.RefCount(),    control.RefCount(),         events.RefCount(),
         profile.RefCount(),  manager.RefCount(),         wma.RefCount(),
-        wmv3.RefCount()};
+        wmv3.RefCount(),     secondAudioOut.RefCount()};
     for (const auto& stream : profile.NewStreams()) counts.push_back(stream->RefCount());
     return counts;
   }
@@ -138,6 +151,13 @@ struct FakeConversion {
 void NoVideoRenderer(FakeConversion& c) { c.graph.filters = {&c.decoder, &c.audioRenderer}; }
 void NoAudioRenderer(FakeConversion& c) { c.graph.filters = {&c.decoder, &c.videoRenderer}; }
 void FileProfile(FakeConversion& c) { c.settings.fileProfile = 1; }
+// No sound device: no audio renderer was made, and its pin stayed unconnected.
+void NoSoundDevice(FakeConversion& c) {
+  NoAudioRenderer(c);
+  c.audioOut.peer = c.audioIn.peer = nullptr;
+}
+// A second sound track that rendering left out (no decoder).
+void SecondTrackLoose(FakeConversion& c) { c.decoder.pins.push_back(&c.secondAudioOut); }
 void Uncompressed(FakeConversion& c) { c.settings.useVideoCompressor = 0; }
 void Unnotified(FakeConversion& c) { c.events.notifyResult = kInjected; }
 void VideoCompressorRemoved(FakeConversion& c) { c.videoCompressorInstalled = false; }
@@ -148,8 +168,9 @@ struct Row {
   const char* failOn;  // a call that fails with kInjected
   void (*arrange)(FakeConversion&);
   HRESULT result;
-  const char* shown;  // FakeConversion::Shown
+  std::string shown;  // FakeConversion::Shown
   const char* calls;  // FakeConversion::BuildCalls, when given
+  bool soundLeftOut = false;
 };
 
 // clang-format off
@@ -197,8 +218,7 @@ const Row kRows[] = {
    "D:Failed to configure filter to use profile!  hr=0x80041234\n", ""},
   {"compressor not added", 0, "graph.AddFilter(VideoCompressor)", nullptr, kInjected, "A:*", ""},
   {"stored compressor no longer installed", 0, nullptr, VideoCompressorRemoved, VFW_E_NOT_FOUND,
-   "E:A compressor chosen in Options is not installed on this computer. Please choose the "
-   "compressors again in Options.", ""},
+   "E:" + BuiltInString(IDS_MESSAGE_NO_COMPRESSOR), ""},
   {"video not rendered", 0, "builder.RenderStream(videoOut videoCompressor mux)", nullptr,
    kInjected, "E:failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)|A:*", ""},
   {"audio not rendered", 0, "builder.RenderStream(audioOut audioCompressor mux)", nullptr,
@@ -208,11 +228,7 @@ const Row kRows[] = {
   {"no events", 0, "graph.QueryInterface(IMediaEventEx)", nullptr, kInjected,
    "A:Could not get pEvent", ""},
   {"no notification", 0, nullptr, Unnotified, kInjected, "A:can not SetNotifyWindow!!!", ""},
-  {"AVI", 0, nullptr, nullptr, S_OK, "",
-   "builder.SetOutputFileName({E436EB88-524F-11CE-9F53-0020AF0BA770} C:\\o) mux.put_Mode(2) "
-   "sink.SetMode(1) graph.AddFilter(VideoCompressor) builder.RenderStream(videoOut "
-   "videoCompressor mux) graph.AddFilter(AudioCompressor) builder.RenderStream(audioOut "
-   "audioCompressor mux)"},
+  {"AVI", 0, nullptr, nullptr, S_OK, "", kAviBuilt},
   {"AVI, uncompressed video", 0, nullptr, Uncompressed, S_OK, "",
    "builder.SetOutputFileName({E436EB88-524F-11CE-9F53-0020AF0BA770} C:\\o) mux.put_Mode(2) "
    "sink.SetMode(1) builder.RenderStream(videoOut - mux) graph.AddFilter(AudioCompressor) "
@@ -225,6 +241,17 @@ const Row kRows[] = {
    "builder.SetOutputFileName({7C23220E-55BB-11D3-8B16-00C04FB6BD3D} C:\\o) mux.put_Mode(2) "
    "sink.SetMode(1) manager.LoadProfileByData(test2) writer.ConfigureFilterUsingProfile(profile) "
    "builder.RenderStream(videoOut - mux) builder.RenderStream(audioOut - mux)"},
+  // Sound that no renderer took goes to the compressor; the build leaves it
+  // out, without a box, only when even that fails, and when no sound reached a
+  // renderer.
+  {"no sound device", 0, nullptr, NoSoundDevice, S_OK, "", kAviBuilt},
+  {"no sound device, sound not rendered", 0,
+   "builder.RenderStream(audioOut audioCompressor mux)", NoSoundDevice, S_OK, "",
+   "builder.SetOutputFileName({E436EB88-524F-11CE-9F53-0020AF0BA770} C:\\o) mux.put_Mode(2) "
+   "sink.SetMode(1) graph.AddFilter(VideoCompressor) builder.RenderStream(videoOut "
+   "videoCompressor mux) graph.AddFilter(AudioCompressor) builder.RenderStream(audioOut "
+   "audioCompressor mux) graph.RemoveFilter(audioCompressor)", true},
+  {"second track not rendered", 0, nullptr, SecondTrackLoose, S_OK, "", kAviBuilt},
   {"default renderers", 5, nullptr, nullptr, S_OK, "",
    "graph.AddFilter(VideoCompressor) builder.RenderStream(videoOut videoCompressor -) "
    "graph.AddFilter(AudioCompressor) builder.RenderStream(audioOut audioCompressor -)"},
@@ -244,12 +271,13 @@ TEST(BuildConversionGraph, ReportsEachFailureInItsFormAndGivesBackEveryReference
       GraphHandles handles;
       std::string errorText;
       EXPECT_EQ(c.Build(handles, errorText), row.result);
+      EXPECT_EQ(handles.soundLeftOut, row.soundLeftOut);
       if (row.result == S_OK) {
         EXPECT_EQ(handles.mediaControl.Get(), &c.control);
         EXPECT_EQ(c.events.notifyWindow, reinterpret_cast<OAHWND>(kWindow));
         EXPECT_EQ(c.events.notifyMessage, 0x040D);
       }
-      const bool frameworkText = std::string(row.shown).ends_with("A:*");
+      const bool frameworkText = row.shown.ends_with("A:*");
       EXPECT_EQ(errorText, frameworkText ? FrameworkErrorText(kInjected) : "");
     }
     EXPECT_EQ(FakeConversion::Shown(prompts), row.shown);

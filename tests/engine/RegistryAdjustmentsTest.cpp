@@ -180,6 +180,7 @@ TEST_F(RegistryAdjustmentsTest, AbsentKeysAndValuesAreNeverCreated) {
   ForceSubtitleLoadLevel(saved);
   EXPECT_FALSE(saved.changed);
   EXPECT_EQ(saved.value, 77u);
+  RestoreSubtitleLoadLevel(saved);
   SavedLoadLevel held{5, true};
   RestoreSubtitleLoadLevel(held);
   EXPECT_FALSE(held.changed) << "cleared even when the key is gone";
@@ -191,12 +192,28 @@ TEST_F(RegistryAdjustmentsTest, AbsentKeysAndValuesAreNeverCreated) {
   encoderKey.MakeEmptyKey();
   ForceSubtitleLoadLevel(saved);
   EXPECT_FALSE(saved.changed);
+  RestoreSubtitleLoadLevel(saved);
   held = {5, true};  // as if the value went away while the program ran
   RestoreSubtitleLoadLevel(held);
   EXPECT_FALSE(held.changed);
   DisableEncoderFeedback();
   EXPECT_EQ(ReadRawValue(kSubtitleFilterKey, kLoadLevelValue), std::nullopt);
   EXPECT_EQ(ReadRawValue(kEncoderKey, kDisableFeedbackValue), std::nullopt);
+}
+
+// Instances running at once: whichever closes first, the level stays 1 for
+// the other, and the last puts the user's value back.
+TEST_F(RegistryAdjustmentsTest, InstancesAtOnceHoldTheLevelUntilTheLastCloses) {
+  for (bool firstClosesFirst : {true, false}) {
+    ASSERT_TRUE(WriteRawValue(kSubtitleFilterKey, kLoadLevelValue, DwordValue(2)));
+    SavedLoadLevel first, second;
+    ForceSubtitleLoadLevel(first);
+    ForceSubtitleLoadLevel(second);
+    RestoreSubtitleLoadLevel(firstClosesFirst ? first : second);
+    EXPECT_EQ(ReadRawValue(kSubtitleFilterKey, kLoadLevelValue), DwordValue(1)) << firstClosesFirst;
+    RestoreSubtitleLoadLevel(firstClosesFirst ? second : first);
+    EXPECT_EQ(ReadRawValue(kSubtitleFilterKey, kLoadLevelValue), DwordValue(2)) << firstClosesFirst;
+  }
 }
 
 TEST_F(RegistryAdjustmentsTest, DisableFeedbackSetsOnlyTheFirstByteAndKeepsTypeAndSize) {

@@ -12,7 +12,9 @@
 #include "fakes/FakeGraphBuilder.h"
 #include "fakes/FakeMediaSeeking.h"
 #include "fakes/ScriptedPrompts.h"
+#include "i18n/Localization.h"
 #include "platform/Str.h"
+#include "res/resource.h"
 #include "support/ClipFolder.h"
 #include "support/ComApartment.h"
 #include "support/HangWatch.h"
@@ -21,8 +23,7 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-constexpr char kNotOpened[] =
-    "Cannot open the file. You need to install appropriate decoders. Or the file is corrupt.";
+const std::string kNotOpened = BuiltInString(IDS_MESSAGE_NOT_OPEN_FILE);
 constexpr char kNotOpenedCaption[] = "Error IDS_MESSAGE_NOT_OPEN_FILE";
 const HWND kOwner = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x4242));
 // A broken file renders, or fails to, in well under a second.

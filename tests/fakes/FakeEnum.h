@@ -1,10 +1,24 @@
 #pragma once
-// An enumerator (IEnumPins, IEnumFilters) over a snapshot of objects that the
-// test owns. It deletes itself when its last reference goes.
+// An enumerator (IEnumPins, IEnumFilters, IEnumMediaTypes) over a snapshot of
+// objects that the test owns. It deletes itself when its last reference goes.
 
 #include <windows.h>
+#include <dshow.h>
 
 #include <vector>
+
+// What Next hands out: another reference to an object, or a copy of a media
+// type in task memory (the fakes' types have no format block).
+template <class Item>
+Item* HandOut(Item* item) {
+  item->AddRef();
+  return item;
+}
+inline AM_MEDIA_TYPE* HandOut(AM_MEDIA_TYPE* type) {
+  auto* copy = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof *type));
+  *copy = *type;
+  return copy;
+}
 
 template <class Enum, class Item>
 class FakeEnum final : public Enum {
@@ -27,8 +41,7 @@ class FakeEnum final : public Enum {
   STDMETHODIMP Next(ULONG count, Item** items, ULONG* fetched) override {
     ULONG n = 0;
     for (; n < count && m_next < m_items.size(); ++n, ++m_next) {
-      items[n] = m_items[m_next];
-      items[n]->AddRef();
+      items[n] = HandOut(m_items[m_next]);
     }
     if (fetched) *fetched = n;
     return n == count ? S_OK : S_FALSE;

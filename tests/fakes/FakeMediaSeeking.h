@@ -1,5 +1,6 @@
 #pragma once
-// Seeking that reports a planned stop position, or a planned failure.
+// Seeking that reports a planned stop position, or a planned failure, and a
+// planned current position.
 
 #include <dshow.h>
 
@@ -11,7 +12,8 @@ class FakeMediaSeeking final : public ComFake<IMediaSeeking> {
       : ComFake(IID_IMediaSeeking, std::move(name), log) {}
 
   HRESULT stopResult = S_OK;
-  LONGLONG stop = 0;  // 100 ns units
+  LONGLONG stop = 0;      // 100 ns units
+  LONGLONG current = -1;  // 100 ns units; GetCurrentPosition fails while negative
 
   STDMETHODIMP GetStopPosition(LONGLONG* value) override {
     if (SUCCEEDED(stopResult)) *value = stop;
@@ -26,7 +28,11 @@ class FakeMediaSeeking final : public ComFake<IMediaSeeking> {
   STDMETHODIMP IsUsingTimeFormat(const GUID*) override { return E_NOTIMPL; }
   STDMETHODIMP SetTimeFormat(const GUID*) override { return E_NOTIMPL; }
   STDMETHODIMP GetDuration(LONGLONG*) override { return E_NOTIMPL; }
-  STDMETHODIMP GetCurrentPosition(LONGLONG*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetCurrentPosition(LONGLONG* value) override {
+    if (current < 0) return E_NOTIMPL;
+    *value = current;
+    return S_OK;
+  }
   STDMETHODIMP ConvertTimeFormat(LONGLONG*, const GUID*, LONGLONG, const GUID*) override {
     return E_NOTIMPL;
   }

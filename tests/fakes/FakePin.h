@@ -1,11 +1,13 @@
 #pragma once
 // A pin of a fake filter: its direction, the pin it is connected to and the
-// major type of that connection. ConnectedTo, Disconnect, ConnectionMediaType
-// and QueryPinInfo are noted in the call log, and fail as it plans.
+// major type of that connection, which is also the one type it offers.
+// ConnectedTo, Disconnect, ConnectionMediaType and QueryPinInfo are noted in
+// the call log, and fail as it plans.
 
 #include <dshow.h>
 
 #include "fakes/ComFake.h"
+#include "fakes/FakeEnum.h"
 #include "platform/Str.h"
 
 class FakePin final : public ComFake<IPin> {
@@ -18,6 +20,7 @@ class FakePin final : public ComFake<IPin> {
         m_owner(owner),
         m_majorType(majorType) {
     calls = log;
+    m_offered.majortype = majorType;
   }
 
   // Connects both pins to each other (not owned).
@@ -64,7 +67,10 @@ class FakePin final : public ComFake<IPin> {
   }
   STDMETHODIMP QueryId(LPWSTR*) override { return E_NOTIMPL; }
   STDMETHODIMP QueryAccept(const AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
-  STDMETHODIMP EnumMediaTypes(IEnumMediaTypes**) override { return E_NOTIMPL; }
+  STDMETHODIMP EnumMediaTypes(IEnumMediaTypes** types) override {
+    *types = new FakeEnum<IEnumMediaTypes, AM_MEDIA_TYPE>({&m_offered});
+    return S_OK;
+  }
   STDMETHODIMP QueryInternalConnections(IPin**, ULONG*) override { return E_NOTIMPL; }
   STDMETHODIMP EndOfStream() override { return E_NOTIMPL; }
   STDMETHODIMP BeginFlush() override { return E_NOTIMPL; }
@@ -75,4 +81,5 @@ class FakePin final : public ComFake<IPin> {
   PIN_DIRECTION m_direction;
   IBaseFilter* m_owner;
   GUID m_majorType;
+  AM_MEDIA_TYPE m_offered = {};
 };

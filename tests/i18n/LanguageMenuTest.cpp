@@ -92,7 +92,8 @@ TEST_F(LanguageMenuTest, LanguageCommandSwitchesAndAsksForARestartInTheNewLangua
     // Back to English, whose file lacks both texts: the built-in ones ask.
     prompts.Clear();
     SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(45400, 0), 0);
-    EXPECT_TRUE(prompts.ShowedOneMessage("Please restart the program", "Warning", hwnd));
+    EXPECT_TRUE(
+        prompts.ShowedOneMessage(BuiltInString(IDS_MESSAGE_RESTART_PROGRAM), "Warning", hwnd));
     // The caption and Help have no English text: the French ones stay until a restart.
     EXPECT_EQ(Caption(hwnd), "Convertisseur");
     EXPECT_EQ(ControlText(hwnd, IDC_BUTTON_HELP), "Aide");

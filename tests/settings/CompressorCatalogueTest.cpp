@@ -59,15 +59,15 @@ TEST_F(CatalogueTest, WithoutRegisteredMembersTheCodecsFollowFullFramesAndNoAudi
   ASSERT_EQ(video.size(), 1 + videoMembers);
   EXPECT_EQ(video[0], "Full frames (uncompressed)");
   EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
-  EXPECT_FALSE(
-      FindCompressorByName(CompressorCategory::Video, kDefaultVideoCompressorName, position));
+  EXPECT_FALSE(FindCompressorByName(nullptr, CompressorCategory::Video, kDefaultVideoCompressorName,
+                                    position));
 
   FillCompressorList(CompressorCategory::Audio, list);
   EXPECT_EQ(ComboTexts(list), std::vector<std::string>{"Uncompressed Audio"});
-  EXPECT_FALSE(
-      FindCompressorByName(CompressorCategory::Audio, kDefaultAudioCompressorName, position));
+  EXPECT_FALSE(FindCompressorByName(nullptr, CompressorCategory::Audio, kDefaultAudioCompressorName,
+                                    position));
   ComPtr<IBaseFilter> audio;
-  GetAudioCompressor(0, &audio);
+  GetAudioCompressor(nullptr, 0, &audio);
   EXPECT_EQ(audio, nullptr);
   EXPECT_TRUE(prompts.Records().empty()) << "an empty category is not a failure";
 }
@@ -100,13 +100,14 @@ TEST_F(RegisteredMembersTest, EachOperationCountsItsOwnWay) {
   EXPECT_EQ(texts[2], "ffdshow video encoder (second)");
 
   int position = -1;
-  ASSERT_TRUE(FindCompressorByName(CompressorCategory::Video, "ffdshow video encoder", position));
+  ASSERT_TRUE(
+      FindCompressorByName(nullptr, CompressorCategory::Video, "ffdshow video encoder", position));
   EXPECT_EQ(position, 1) << "first in enumeration order, nameless member counted";
 
   ComPtr<IBaseFilter> filter;
-  GetCompressor(2, &filter);
+  GetCompressor(nullptr, 2, &filter);
   EXPECT_EQ(filter.Get(), &secondFilter) << "creation counts every member";
-  GetCompressor(1, &filter);
+  GetCompressor(nullptr, 1, &filter);
   EXPECT_EQ(filter.Get(), &firstFilter);
   EXPECT_EQ(secondFilter.RefCount(), 0u) << "the previous instance is released";
   EXPECT_TRUE(prompts.Records().empty());
@@ -126,16 +127,17 @@ TEST_F(RegisteredMembersTest, FailuresAreReportedAndLeaveNoInstance) {
   };
   for (const auto& c : cases) {
     prompts.Clear();
-    GetCompressor(c.position, &filter);
+    GetCompressor(list, c.position, &filter);
     EXPECT_EQ(filter, nullptr) << c.position;
     ASSERT_EQ(prompts.Messages().size(), c.message ? 1u : 0u) << c.position;
     if (c.message) {
       EXPECT_EQ(prompts.Messages()[0].text, c.message);
+      EXPECT_EQ(prompts.Messages()[0].owner, list);
     }
   }
   prompts.Clear();
-  GetCompressor(1, nullptr);
-  GetAudioCompressor(0, nullptr);
+  GetCompressor(nullptr, 1, nullptr);
+  GetAudioCompressor(nullptr, 0, nullptr);
   ASSERT_EQ(prompts.Messages().size(), 2u);
   EXPECT_EQ(prompts.Messages()[0].text, "GetCompressor received invalid pointer");
   EXPECT_EQ(prompts.Messages()[1].text, "GetAudioCompressor received invalid pointer");
@@ -160,7 +162,7 @@ TEST_F(RegisteredMembersTest, StartUpResolvesTheStoredChoices) {
       profile.WriteInt("DexVideoCompress", "CompressorNumber", c.storedVideo);
     ConversionSettings settings;
     GraphHandles graph;
-    LoadCompressorChoices(settings, profile, graph.Compressors());
+    LoadCompressorChoices(nullptr, settings, profile, graph.Compressors());
     EXPECT_EQ(settings.videoCompressorIndex, c.index) << c.storedVideo;
     EXPECT_EQ(settings.useVideoCompressor, c.use) << c.storedVideo;
     EXPECT_EQ(graph.videoCompressor.Get(), c.instance) << c.storedVideo;
@@ -176,7 +178,7 @@ TEST_F(CatalogueTest, NoDefaultCompressorMeansNone) {
   ScratchProfile profile("nodefault");
   ConversionSettings settings;
   GraphHandles graph;
-  LoadCompressorChoices(settings, profile, graph.Compressors());
+  LoadCompressorChoices(nullptr, settings, profile, graph.Compressors());
   EXPECT_EQ(settings.videoCompressorIndex, -1);
   EXPECT_EQ(settings.useVideoCompressor, 0);
   EXPECT_EQ(settings.audioCompressorIndex, -1);

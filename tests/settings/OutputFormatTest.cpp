@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "fakes/ScriptedPrompts.h"
+#include "i18n/Localization.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -102,7 +104,7 @@ TEST(BrowseOutputPath, OffersTheFormatsFilesInTheOpenedFolder) {
   ASSERT_EQ(prompts.Records().size(), 1u);
   const PromptRecord& r = prompts.Records()[0];
   EXPECT_EQ(r.kind, PromptRecord::Kind::SaveFile);
-  EXPECT_EQ(r.caption, "Select Output File Name");
+  EXPECT_EQ(r.caption, BuiltInString(IDS_MESSAGE_BROWSE_CAPTION));
   EXPECT_EQ(r.filter, "Matroska video file(*.mkv)|*.mkv|");
   EXPECT_EQ(r.filterIndex, 1u);
   EXPECT_EQ(r.initialFolder, "c:\\videos");

@@ -10,6 +10,7 @@
 #include "fakes/FakeFilter.h"
 #include "engine/GraphHandles.h"
 #include "fakes/ScriptedPrompts.h"
+#include "i18n/Localization.h"
 #include "support/CategoryMembers.h"
 #include "support/ComApartment.h"
 #include "support/ScratchProfile.h"
@@ -155,16 +156,14 @@ TEST_F(OutputOptionsTest, NumbersAreReadAsTheirLeadingInteger) {
 TEST_F(OutputOptionsTest, RefusedValuesKeepTheDialogOpenWithNothingSaved) {
   SetAppTitle("RoroVozaririd");
   const std::string longPath = "c:\\" + std::string(260, 'p') + ".wmv";
-  const char* noName = "Please enter a name for the output file.";
-  const char* badBitrate = "The video bitrate must be a whole number of Kbps from 1 to 2097151.";
-  const char* unusable =
-      "This file name holds characters that the program cannot use. Please use names of files "
-      "and folders written in the characters of your system's language.";
+  const std::string noName = BuiltInString(IDS_MESSAGE_NO_OUTPUT_NAME);
+  const std::string badBitrate = BuiltInString(IDS_MESSAGE_BAD_BITRATE);
+  const std::string unusable = BuiltInString(IDS_MESSAGE_UNUSABLE_NAME);
   const struct {
     const char* frameRate;
     std::string path;
     const char* bitrate;
-    const char* message;
+    std::string message;
     const char* caption;
   } cases[] = {
       {"0.0009", "c:\\a.wmv", "780", "The frame rate is too small!", "RoroVozaririd"},

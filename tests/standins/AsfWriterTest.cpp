@@ -348,26 +348,28 @@ TEST(AsfWriter, RefusesWhatItsFieldsCannotHold) {
 // beyond the payloads' 32 bits of ms is taken as the last they can say.
 TEST(AsfWriter, StreamsLeadFromTheFilesZeroAndTimesStayInThePayloadsRange) {
   constexpr int64_t kMs = 10000;  // 100 ns units
+  const StreamInfo mjpg = Video(kMjpg, 64, 48, 24, 400000), bytes8 = Pcm(8000, 1, 8);
+  constexpr int64_t kLast = 0xFFFFFFFFll - 3000;  // ms: the payloads' last time, the preroll off
+  // clang-format off
   const struct {
     const char* name;
     StreamInfo stream;
     std::vector<std::pair<int64_t, bool>> samples;  // time, key; of 9 bytes of 7
     std::vector<Sample> objects;                    // times in ms
   } cases[] = {
-      {"a picture a second late", Video(kMjpg, 64, 48, 24, 400000), {{1000 * kMs, true}},
-       {{0, true, 9, 7}, {1000, true, 9, 7}}},
-      {"less than a frame late", Video(kMjpg, 64, 48, 24, 400000), {{20 * kMs, true}},
-       {{20, true, 9, 7}}},
-      {"no key frame to lead with", Video(kMjpg, 64, 48, 24, 400000),
-       {{1000 * kMs, false}, {1040 * kMs, true}}, {{1000, false, 9, 7}, {1040, true, 9, 7}}},
-      {"8-bit sound", Pcm(8000, 1, 8), {{500 * kMs, true}}, {{0, true, 4000, 0x80}, {500, true, 9, 7}}},
+      {"a picture a second late", mjpg, {{1000 * kMs, true}}, {{0, true, 9, 7}, {1000, true, 9, 7}}},
+      {"less than a frame late", mjpg, {{20 * kMs, true}}, {{20, true, 9, 7}}},
+      {"no key frame to lead with", mjpg, {{1000 * kMs, false}, {1040 * kMs, true}},
+       {{1000, false, 9, 7}, {1040, true, 9, 7}}},
+      {"8-bit sound", bytes8, {{500 * kMs, true}}, {{0, true, 4000, 0x80}, {500, true, 9, 7}}},
       {"IMA ADPCM sound", test_streams::ImaAdpcm(22050, 1), {{500 * kMs, true}},
        {{0, true, 5632, 0}, {500, true, 9, 7}}},
       {"MP3 sound", test_streams::Audio(0x55, 44100, 2, 0, 1, 16000), {{500 * kMs, true}},
        {{500, true, 9, 7}}},
-      {"wild times", Pcm(8000, 1, 8), {{0, true}, {(0xFFFFFFFFll - 2999) * kMs, true}, {INT64_MAX, true}},
-       {{0, true, 9, 7}, {0xFFFFFFFFll - 3000, true, 9, 7}, {0xFFFFFFFFll - 3000, true, 9, 7}}},
+      {"wild times", bytes8, {{0, true}, {(kLast + 1) * kMs, true}, {INT64_MAX, true}},
+       {{0, true, 9, 7}, {kLast, true, 9, 7}, {kLast, true, 9, 7}}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const AsfWriter::Options options = Options(8192, 3000, 10000000);

@@ -304,6 +304,17 @@ TEST(AviWriter, RefusesWhatNoRiffCanHold) {
   EXPECT_EQ(writer.Totals(0).chunks, uint64_t(accepted));
 }
 
+// A stream as "start/sizes": strh's dwStart, then its chunks' sizes in order,
+// a run of one size as "count x size" ("0/3x9 2x0 9").
+std::string StreamChunks(uint32_t start, const std::vector<uint32_t>& sizes) {
+  std::string out = std::to_string(start) + "/";
+  for (size_t i = 0, n = 1; i < sizes.size(); i += n, n = 1) {
+    while (i + n < sizes.size() && sizes[i + n] == sizes[i]) ++n;
+    out += (i ? " " : "") + (n > 1 ? std::to_string(n) + "x" : "") + std::to_string(sizes[i]);
+  }
+  return out;
+}
+
 // AVI keeps no times: every stream plays from the file's 0. A frame goes into
 // the slot of its time at the rate its first frames show, a slot without a
 // frame gets an empty chunk, a frame that would play more than a frame late is
@@ -311,10 +322,6 @@ TEST(AviWriter, RefusesWhatNoRiffCanHold) {
 // overlaps; other sound starts (strh's dwStart) where its first sample lies.
 TEST(AviWriter, KeepsTimesInFrameSlotsSilenceAndStreamStarts) {
   constexpr int64_t kMs = 10000, kDay = 86400000 * kMs;  // 100 ns units
-  struct Stream {
-    uint32_t start;
-    std::vector<uint32_t> chunks;  // sizes, in order; 0: a dropped frame
-  };
   // count frames at perSecond frames a second from firstMs.
   const auto frames = [](int count, double perSecond, int64_t firstMs = 0) {
     std::vector<int64_t> times;
@@ -326,67 +333,48 @@ TEST(AviWriter, KeepsTimesInFrameSlotsSilenceAndStreamStarts) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
   };
-  const auto sizes = [](std::initializer_list<std::pair<int, uint32_t>> runs) {
-    std::vector<uint32_t> out;
-    for (const auto& [count, size] : runs) out.insert(out.end(), size_t(count), size);
-    return out;
-  };
-  std::vector<uint32_t> thirtyThenFifteen = sizes({{31, 9}});
-  for (int i = 0; i < 14; ++i) thirtyThenFifteen.insert(thirtyThenFifteen.end(), {0, 9});
+  // clang-format off
   const struct {
     const char* name;
     std::vector<int64_t> video, audio;  // sample times; frames of 9 bytes
-    Stream expectedVideo, expectedAudio;
+    const char* expectedVideo;          // StreamChunks(); 0: a dropped frame
+    const char* expectedAudio;
     int64_t declared = 400000;  // frame duration, 100 ns units
     int64_t chosen = 400000;    // as strh's rate says
     StreamInfo sound = Pcm(44100, 2, 16);
     uint32_t soundBytes = 4;
     uint8_t silence = 0;
   } kCases[] = {
-      {"a frame a slot", frames(3, 25), {}, {0, {9, 9, 9}}, {0, {}}},
-      {"frames after a gap",
-       {0, 40 * kMs, 80 * kMs, 200 * kMs, 240 * kMs},
-       {},
-       {0, sizes({{3, 9}, {2, 0}, {2, 9}})},
-       {0, {}}},
-      {"24 frames a second at a declared 25", frames(48, 24), {}, {0, sizes({{48, 9}})}, {0, {}},
-       400000, 416667},
-      {"30 frames a second at a declared 25", frames(60, 30), {}, {0, sizes({{60, 9}})}, {0, {}},
-       400000, 333333},
-      {"29.97 frames a second declared", frames(30, 30000 / 1001.0), {}, {0, sizes({{30, 9}})},
-       {0, {}}, 333667, 333667},
-      {"no rate declared", frames(10, 30), {}, {0, sizes({{10, 9}})}, {0, {}}, 0, 333333},
-      {"30 then 15 frames a second, declared 22.5", join(frames(30, 30), frames(15, 15, 1000)), {},
-       {0, thirtyThenFifteen}, {0, {}}, 444444, 333333},
+      {"a frame a slot", frames(3, 25), {}, "0/3x9", "0/"},
+      {"frames after a gap", {0, 40 * kMs, 80 * kMs, 200 * kMs, 240 * kMs}, {}, "0/3x9 2x0 2x9", "0/"},
+      {"24 frames a second at a declared 25", frames(48, 24), {}, "0/48x9", "0/", 400000, 416667},
+      {"30 frames a second at a declared 25", frames(60, 30), {}, "0/60x9", "0/", 400000, 333333},
+      {"29.97 frames a second declared", frames(30, 30000 / 1001.0), {}, "0/30x9", "0/", 333667, 333667},
+      {"no rate declared", frames(10, 30), {}, "0/10x9", "0/", 0, 333333},
+      {"30 then 15 frames a second, declared 22.5", join(frames(30, 30), frames(4, 15, 1000)), {},
+       "0/31x9 0 9 0 9 0 9", "0/", 444444, 333333},
       // Frames that come faster than the rate: one in two is left out, and
       // none plays more than a frame late.
-      {"15 then 30 frames a second", join(frames(30, 15), frames(10, 30, 2000)), {},
-       {0, sizes({{36, 9}})}, {0, {}}, 666667, 666667},
-      // The picture lasts as long as the sound.
-      {"sound 0.5 s after the picture",
-       frames(2, 25),
-       {500 * kMs, 501 * kMs},
-       {0, sizes({{2, 9}, {10, 0}})},
-       {0, {88200, 4, 4}}},
-      {"picture 0.48 s after the sound", frames(2, 25, 480), {0}, {0, sizes({{12, 0}, {2, 9}})},
-       {0, {4}}},
-      {"picture 21 ms after the sound", frames(3, 25, 21), {0}, {0, {0, 9, 9, 9}}, {0, {4}}},
-      {"a jump of days is no gap", {0, kDay}, {}, {0, {9, 9}}, {0, {}}},
-      {"a drop after a jump of days",
-       {0, 40 * kMs, kDay, kDay + 40 * kMs, kDay + 480 * kMs},
-       {},
-       {0, sizes({{4, 9}, {10, 0}, {1, 9}})},
-       {0, {}}},
-      {"a 1 s hole in the sound", {}, {0, 1000 * kMs}, {0, {}}, {0, {4, 176396, 4}}},
-      {"sound over itself", {}, {0, 0, 2 * kMs}, {0, {}}, {0, {1764, 352}}, 400000, 400000,
+      {"15 then 30 frames a second", join(frames(30, 15), frames(10, 30, 2000)), {}, "0/36x9", "0/",
+       666667, 666667},
+      // The picture lasts as long as the sound, to within a frame.
+      {"sound 0.5 s after the picture", frames(2, 25), {500 * kMs, 501 * kMs}, "0/2x9 10x0",
+       "0/88200 2x4"},
+      {"picture 0.48 s after the sound", frames(2, 25, 480), {0}, "0/12x0 2x9", "0/4"},
+      {"picture 21 ms after the sound", frames(3, 25, 21), {0}, "0/0 3x9", "0/4"},
+      {"a jump of days is no gap", {0, kDay}, {}, "0/2x9", "0/"},
+      {"a drop after a jump of days", {0, 40 * kMs, kDay, kDay + 40 * kMs, kDay + 480 * kMs}, {},
+       "0/4x9 10x0 9", "0/"},
+      {"a 1 s hole in the sound", {}, {0, 1000 * kMs}, "0/", "0/4 176396 4"},
+      {"sound over itself", {}, {0, 0, 2 * kMs}, "0/", "0/1764 352", 400000, 400000,
        Pcm(44100, 2, 16), 1764},
-      {"8-bit sound", {}, {500 * kMs}, {0, {}}, {0, {4000, 4}}, 400000, 400000, Pcm(8000, 1, 8),
-       4, 0x80},
-      {"IMA ADPCM sound", {}, {500 * kMs}, {0, {}}, {0, {5632, 512}}, 400000, 400000,
+      {"8-bit sound", {}, {500 * kMs}, "0/", "0/4000 4", 400000, 400000, Pcm(8000, 1, 8), 4, 0x80},
+      {"IMA ADPCM sound", {}, {500 * kMs}, "0/", "0/5632 512", 400000, 400000,
        test_streams::ImaAdpcm(22050, 1), 512},
-      {"MP3 sound", {}, {500 * kMs}, {0, {}}, {8000, {4}}, 400000, 400000,
+      {"MP3 sound", {}, {500 * kMs}, "0/", "8000/4", 400000, 400000,
        test_streams::Audio(0x55, 44100, 2, 0, 1, 16000)},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
     MemorySink sink;
@@ -400,29 +388,24 @@ TEST(AviWriter, KeepsTimesInFrameSlotsSilenceAndStreamStarts) {
     const File f{sink.bytes};
     Chunk file;
     ASSERT_TRUE(f.Read(file, 0, sink.bytes.size()));
-    std::vector<Stream> found(2);
+    std::vector<std::vector<uint32_t>> chunks(2);
     for (const Chunk& chunk : file.kids[0].Find("movi")->kids) {
       if (chunk.id.substr(0, 2) == "ix") continue;
       const size_t s = std::stoi(chunk.id.substr(0, 2));
-      found[s].chunks.push_back(chunk.size);
+      chunks[s].push_back(chunk.size);
       if (s == 1 && f.b[chunk.Data()] != 2) EXPECT_EQ(f.b[chunk.Data()], c.silence);
     }
-    size_t s = 0;
+    std::vector<std::string> found;
     for (const Chunk& strl : file.kids[0].Find("hdrl")->kids) {
       if (strl.type != "strl") continue;
       const uint64_t strh = strl.Find("strh")->Data();
-      found[s].start = f.U32(strh + 28);
-      uint64_t ticks = found[s].chunks.size();
-      if (s == 1) ticks = std::accumulate(found[1].chunks.begin(), found[1].chunks.end(), 0ull) /
-                          c.sound.blockAlign;
-      EXPECT_EQ(f.U32(strh + 32), ticks) << s;
+      const size_t s = found.size();
+      const uint64_t bytes = std::accumulate(chunks[s].begin(), chunks[s].end(), 0ull);
+      EXPECT_EQ(f.U32(strh + 32), s == 0 ? chunks[0].size() : bytes / c.sound.blockAlign) << s;
       if (s == 0) EXPECT_EQ(f.U32(strh + 20) * 10000000ull / f.U32(strh + 24), c.chosen);
-      ++s;
+      found.push_back(StreamChunks(f.U32(strh + 28), chunks[s]));
     }
-    EXPECT_EQ(found[0].start, c.expectedVideo.start);
-    EXPECT_EQ(found[0].chunks, c.expectedVideo.chunks);
-    EXPECT_EQ(found[1].start, c.expectedAudio.start);
-    EXPECT_EQ(found[1].chunks, c.expectedAudio.chunks);
+    EXPECT_EQ(found, (std::vector<std::string>{c.expectedVideo, c.expectedAudio}));
   }
 }
 

@@ -22,6 +22,7 @@
 #include "support/ComApartment.h"
 #include "support/GraphRun.h"
 #include "support/RecordingSink.h"
+#include "support/ScriptedDialog.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -221,7 +222,8 @@ TEST_F(FilterBaseTest, ACopyIntoUpstreamsBuffersNeverWaitsForTheOneItHolds) {
   ASSERT_TRUE(upstream && filter.m_output.Allocator() == upstream);
   ASSERT_EQ(upstream->Commit(), S_OK);
   std::vector<ComPtr<IMediaSample>> held(1);
-  while (upstream->GetBuffer(&held.back(), nullptr, nullptr, AM_GBF_NOWAIT) == S_OK) held.emplace_back();
+  while (upstream->GetBuffer(&held.back(), nullptr, nullptr, AM_GBF_NOWAIT) == S_OK)
+    held.emplace_back();
   EXPECT_GE(held.size(), 3u);
   {
     HangWatch watch("a copy into upstream's buffers", 20000);
@@ -248,19 +250,22 @@ TEST(SampleAllocator, HandsOutItsBuffersInTurnAndWakesAWaiterOnDecommit) {
   EXPECT_EQ(reinterpret_cast<uintptr_t>(data) % 16, 0u);
   EXPECT_EQ(allocator->GetBuffer(&third, nullptr, nullptr, AM_GBF_NOWAIT), VFW_E_TIMEOUT);
 
+  // Each waiter's answer is read once its thread has ended.
+  auto& own = *static_cast<standin::SampleAllocator*>(allocator.Get());
+  const auto asleep = [&] { return PumpUntil([&] { return own.Waiting() == 1; }, 10000); };
   HRESULT waited = E_PENDING;
   std::thread waiter([&] { waited = allocator->GetBuffer(&third, nullptr, nullptr, 0); });
-  Sleep(100);
-  EXPECT_EQ(waited, E_PENDING) << "no buffer is free";
+  EXPECT_TRUE(asleep()) << "no buffer is free";
   first.Reset();
   waiter.join();
   EXPECT_EQ(waited, S_OK);
 
   std::thread decommitted([&] { waited = allocator->GetBuffer(&first, nullptr, nullptr, 0); });
-  Sleep(100);
-  ASSERT_EQ(allocator->Decommit(), S_OK);
+  EXPECT_TRUE(asleep());
+  EXPECT_EQ(allocator->Decommit(), S_OK);
   decommitted.join();
   EXPECT_EQ(waited, VFW_E_NOT_COMMITTED);
+  EXPECT_EQ(own.Waiting(), 0u);
   EXPECT_EQ(second->SetActualDataLength(1000), S_OK) << "the sample's buffer is still there";
   EXPECT_EQ(second->SetActualDataLength(1001), VFW_E_BUFFER_OVERFLOW);
 

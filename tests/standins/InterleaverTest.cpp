@@ -53,7 +53,8 @@ ScriptRun RunScript(const std::vector<std::string>& steps, uint64_t boundBytes =
     } else {
       const size_t dash = step.find('-', 2);
       const int64_t start = step.size() > 1 ? std::stoll(step.substr(1)) * k100nsPerMs : 0;
-      const int64_t stop = dash != std::string::npos ? std::stoll(step.substr(dash + 1)) * k100nsPerMs : 0;
+      const int64_t stop =
+          dash != std::string::npos ? std::stoll(step.substr(dash + 1)) * k100nsPerMs : 0;
       const int64_t time = times.Arrived(stream, step.size() > 1 ? &start : nullptr,
                                          dash != std::string::npos ? &stop : nullptr, 4);
       interleaver.Push({stream, time, std::vector<uint8_t>(4), true});

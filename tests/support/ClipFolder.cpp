@@ -162,15 +162,21 @@ std::string ClipFolder::MakeClip(const std::string& name, const ClipShape& shape
                            "+0.04):s=44100:d=" + soundSeconds;
   std::string command = "ffmpeg -v error -y";
   if (shape.soundDelay < 0) command += " -itsoffset " + std::to_string(-shape.soundDelay);
-  command += " -f lavfi -i " +
-                        ShellQuote("testsrc=size=" + std::to_string(shape.width) + "x" +
-                                   std::to_string(shape.height) + ":rate=" + rate +
-                                   ":duration=" + seconds + (shape.syncMarks ? flash : ""));
+  command += " -f lavfi -i " + ShellQuote("testsrc=size=" + std::to_string(shape.width) + "x" +
+                                          std::to_string(shape.height) + ":rate=" + rate +
+                                          ":duration=" + seconds + (shape.syncMarks ? flash : ""));
   if (shape.withAudio) {
     if (shape.soundDelay > 0) command += " -itsoffset " + std::to_string(shape.soundDelay);
     const std::string sine = "sine=frequency=440:sample_rate=44100:duration=" + soundSeconds;
     command += " -f lavfi -i " + ShellQuote(shape.syncMarks ? beep : sine);
   }
+  if (shape.withAudio && shape.secondSoundTrack) {
+    const std::string other = "sine=frequency=880:sample_rate=44100:duration=" + soundSeconds;
+    command += " -f lavfi -i " + ShellQuote(shape.syncMarks ? beep : other) +
+               " -map 0:v -map 1:a -map 2:a -metadata:s:a:0 language=jpn"
+               " -metadata:s:a:1 language=eng";
+  }
+  if (shape.startTime > 0) command += " -output_ts_offset " + std::to_string(shape.startTime);
   if (shape.variableRate)
     command += " -vf " + ShellQuote("select=lt(t\\,1)+not(mod(n\\,3))") + " -fps_mode vfr";
   if (shape.soundHole > 0)

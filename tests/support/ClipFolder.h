@@ -19,8 +19,12 @@ struct ClipShape {
   bool variableRate = false;   // after the first second, every third frame of the rate
   bool syncMarks = false;      // a white frame and the sound's only beep at 1 s (+ soundHole)
   double soundLength = 0;      // seconds of sound, where it ends before the picture
-  double soundHole = 0;        // seconds of sound left out from 0.5 s on, the rest keeping its times
-  int declaredRate = 0;        // frames a second a Matroska clip's track says, where not its own
+  // A second sound track, English after the first one's Japanese: 880 Hz, or
+  // the first track's beep.
+  bool secondSoundTrack = false;
+  double startTime = 0;  // seconds at which every stream starts
+  double soundHole = 0;  // seconds of sound left out from 0.5 s on, the rest keeping its times
+  int declaredRate = 0;  // frames a second a Matroska clip's track says, where not its own
 };
 
 class ClipFolder {

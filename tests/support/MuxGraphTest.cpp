@@ -3,6 +3,7 @@
 #include "engine/PinSearch.h"
 #include "platform/Str.h"
 #include "standins/mux/Win32FileSink.h"
+#include "support/FileContents.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -122,12 +123,10 @@ void MuxGraphTest::BuildOwnOutput(Multiplexer* created, const std::string& path)
 
 void MuxGraphTest::StopOnceWritten(const std::string& path, DWORD bytes) {
   ASSERT_EQ(m_control->Run(), S_OK);
-  WIN32_FILE_ATTRIBUTE_DATA file = {};
-  for (int waited = 0; waited < 30000 && file.nFileSizeLow < bytes; waited += 5) {
-    Sleep(5);
-    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &file);
-  }
+  for (int waited = 0; waited < 30000 && FileBytes(path) < bytes; waited += 5) Sleep(5);
+  const uint64_t written = FileBytes(path);
   ASSERT_EQ(m_control->Stop(), S_OK);
+  ASSERT_GE(written, bytes) << "not written before Stop";
 }
 
 Multiplexer::SinkOpener MuxGraphTest::CappedFiles(uint64_t capacity) {
