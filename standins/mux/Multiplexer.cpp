@@ -17,6 +17,10 @@ namespace {
 // written out of time order: its queue holds copies of what it sent ahead.
 constexpr uint64_t kQueueBytes = 4u << 20;
 constexpr int64_t kQueueSpan = 10000000;  // 100 ns units
+// A sample that leaves at once is written from upstream's buffer, held until
+// then, from this size on; a smaller one (sound) is copied, which costs less
+// than keeping upstream waiting for its buffer.
+constexpr size_t kHoldBytes = 64u << 10;
 
 std::wstring PinName(size_t number) {
   return std::wstring(L"Input ") + (number < 10 ? L"0" : L"") + std::to_wstring(number);
@@ -186,6 +190,7 @@ HRESULT Multiplexer::OpenFile() {
   if (!writer) return E_OUTOFMEMORY;
   hr = writer->Start();
   if (FAILED(hr)) return hr;
+  m_background = std::make_unique<BackgroundWriter>(*writer);
   m_interleaver = std::make_unique<Interleaver>(count, kQueueBytes, kQueueSpan);
   m_times = std::make_unique<StreamTimes>(m_streams);
   for (const auto& pin : m_pins)
@@ -201,17 +206,35 @@ HRESULT Multiplexer::OpenFile() {
   return S_OK;
 }
 
-HRESULT Multiplexer::WriteReadyLocked() {
+HRESULT Multiplexer::WriteReadyLocked(IMediaSample* current) {
+  for (std::vector<uint8_t>& spare : m_background->TakeSpareBuffers())
+    m_interleaver->Recycle(std::move(spare));
   QueuedSample sample;
   while (m_interleaver->Pop(sample)) {
-    const int64_t time = m_times->InFile(sample.time);
-    const int32_t status =
-        m_writer->Write(sample.stream, sample.Bytes(), sample.Size(), sample.keyFrame, time);
-    m_interleaver->Recycle(std::move(sample.data));
-    if (status != 0) return status;
+    BackgroundWriter::Sample outgoing = Outgoing(sample, current);
     m_written[sample.stream] = std::max(m_written[sample.stream], sample.time);
+    const int32_t status = m_background->Post(std::move(outgoing));
+    if (status != 0) return status;
   }
   return S_OK;
+}
+
+BackgroundWriter::Sample Multiplexer::Outgoing(QueuedSample& sample, IMediaSample* current) {
+  BackgroundWriter::Sample outgoing;
+  outgoing.stream = sample.stream;
+  outgoing.time = m_times->InFile(sample.time);
+  outgoing.keyFrame = sample.keyFrame;
+  if (!sample.borrowed) {
+    outgoing.data = std::move(sample.data);
+  } else if (current && sample.borrowedSize >= kHoldBytes) {
+    outgoing.held = current;
+    outgoing.heldBytes = sample.borrowed;
+    outgoing.heldSize = sample.borrowedSize;
+  } else {
+    outgoing.data = m_interleaver->Buffer(sample.borrowedSize);
+    std::copy_n(sample.borrowed, sample.borrowedSize, outgoing.data.begin());
+  }
+  return outgoing;
 }
 
 // Writes what is still queued and finishes the file.
@@ -219,13 +242,16 @@ HRESULT Multiplexer::CloseFileLocked() {
   if (!m_open) return S_OK;
   m_open = false;
   for (size_t i = 0; i < m_streams.size(); ++i) m_interleaver->End(i);
-  const HRESULT written = WriteReadyLocked();
+  const HRESULT posted = WriteReadyLocked();
+  const HRESULT written = m_background->Drain();
+  m_background.reset();
   // Everything that arrived is written: the position is where the last sample ends.
-  if (SUCCEEDED(written)) m_finishedAt = m_times->LatestEnd();
+  if (SUCCEEDED(posted) && SUCCEEDED(written)) m_finishedAt = m_times->LatestEnd();
   const HRESULT finished = m_writer->Finish();
   m_writer.reset();
   m_sink.reset();
   m_interleaver.reset();
+  if (FAILED(posted)) return posted;
   return FAILED(written) ? written : finished;
 }
 
@@ -265,7 +291,7 @@ HRESULT Multiplexer::Receive(MultiplexerPin& pin, IMediaSample* sample) {
     if (!m_open || stream < 0) return S_FALSE;
     queued.time = m_times->Arrived(queued.stream, SUCCEEDED(timed) ? &start : nullptr,
                                    timed == S_OK ? &stop : nullptr, queued.Size());
-    hr = QueueLocked(std::move(queued));
+    hr = QueueLocked(std::move(queued), sample);
     if (FAILED(hr)) outcome = EndRunLocked(hr);
   }
   Tell(outcome);
@@ -274,11 +300,11 @@ HRESULT Multiplexer::Receive(MultiplexerPin& pin, IMediaSample* sample) {
 
 // Queues a sample and writes what may leave; upstream reuses its buffer once
 // Receive returns, so what still waits is copied.
-HRESULT Multiplexer::QueueLocked(QueuedSample sample) {
+HRESULT Multiplexer::QueueLocked(QueuedSample sample, IMediaSample* current) {
   HRESULT hr = PackPictureLocked(sample);
   if (FAILED(hr)) return hr;
   m_interleaver->Push(std::move(sample));
-  hr = WriteReadyLocked();
+  hr = WriteReadyLocked(current);
   m_interleaver->Keep();
   return hr;
 }

@@ -14,8 +14,10 @@
 //
 // Threads: each input streams on its own thread, or one thread feeds them all;
 // Receive never waits for another stream (a stream far ahead of the others is
-// written out of time order, Interleaver). The file and the queues are guarded
-// by m_lock, never held while the graph is notified.
+// written out of time order, Interleaver), nor for the disk: the file is
+// written on a thread of its own (BackgroundWriter), from upstream's sample
+// where it leaves at once. The queues are guarded by m_lock, never held while
+// the graph is notified; the end of the run waits until all is written.
 
 #include <functional>
 #include <memory>
@@ -25,6 +27,7 @@
 #include "standins/base/Filter.h"
 #include "standins/base/SeekingPassThrough.h"
 #include "standins/base/SlimLock.h"
+#include "standins/mux/BackgroundWriter.h"
 #include "standins/mux/MultiplexerPin.h"
 #include "standins/mux/MuxFormat.h"
 
@@ -98,8 +101,12 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   };
 
   HRESULT OpenFile();
-  HRESULT QueueLocked(QueuedSample sample);
-  HRESULT WriteReadyLocked();
+  // current: the media sample of a borrowed sample that may leave now.
+  HRESULT QueueLocked(QueuedSample sample, IMediaSample* current);
+  HRESULT WriteReadyLocked(IMediaSample* current = nullptr);
+  // What leaves for the writing thread: the sample's own bytes, current held,
+  // or a copy.
+  BackgroundWriter::Sample Outgoing(QueuedSample& sample, IMediaSample* current);
   HRESULT CloseFileLocked();
   // Closes the file and gives what to tell the graph: the run's end, once.
   Outcome EndRunLocked(HRESULT status);
@@ -121,6 +128,7 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   standin::SlimLock m_lock;
   std::unique_ptr<FileSink> m_sink;
   std::unique_ptr<ContainerWriter> m_writer;
+  std::unique_ptr<BackgroundWriter> m_background;  // writes through m_writer
   std::unique_ptr<Interleaver> m_interleaver;
   std::vector<StreamInfo> m_streams;  // this run's, by stream
   std::unique_ptr<StreamTimes> m_times;

@@ -20,6 +20,8 @@ class CueList {
 
   // The indices of the cues with start <= time < end, in start order.
   void CoveringAt(int64_t time, std::vector<size_t>& indices) const;
+  // The index of the first cue that starts after time; Size() when none does.
+  size_t FirstAfter(int64_t time) const;
 
  private:
   std::vector<Cue> m_cues;

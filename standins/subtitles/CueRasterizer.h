@@ -11,4 +11,6 @@ class CueRasterizer {
   // The cue's lines, each to the side its alignment names, in an overlay no
   // larger than the picture; its inset is the margin around the text.
   virtual Overlay Rasterize(const Cue& cue, int pictureWidth, int pictureHeight) = 0;
+  // The cue that will show next: a rasterizer may make it ahead of Rasterize.
+  virtual void Expect(const Cue&, int /*pictureWidth*/, int /*pictureHeight*/) {}
 };

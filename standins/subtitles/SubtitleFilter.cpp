@@ -1,5 +1,6 @@
 #include "standins/subtitles/SubtitleFilter.h"
 
+#include "standins/subtitles/AheadRasterizer.h"
 #include "standins/subtitles/GdiCueRasterizer.h"
 #include "standins/subtitles/GraphSource.h"
 #include "standins/subtitles/SubtitleFile.h"
@@ -46,8 +47,9 @@ HRESULT SubtitleFilter::OnPause(FILTER_STATE from) {
   const std::wstring file = FindSubtitleFile(m_sourceFile);
   CueList cues = file.empty() ? CueList() : LoadSubtitleFile(file);
   if (!cues.Empty())
-    painter =
-        std::make_shared<SubtitlePainter>(std::move(cues), std::make_unique<GdiCueRasterizer>());
+    painter = std::make_shared<SubtitlePainter>(
+        std::move(cues), std::make_unique<AheadRasterizer>(
+                             [] { return std::make_unique<GdiCueRasterizer>(); }));
   standin::AutoLock lock(m_painterLock);
   m_painter = std::move(painter);
   return S_OK;

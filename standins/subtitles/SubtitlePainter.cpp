@@ -24,7 +24,15 @@ bool SubtitlePainter::Paint(int64_t time, const PictureLayout& layout, uint8_t* 
       drawing.placed.emplace(overlay, place.left, place.top, layout);
     drawing.placed->BlendInto(frame);
   }
+  ExpectNext(time, layout.width, layout.height);
   return !m_showing.empty();
+}
+
+void SubtitlePainter::ExpectNext(int64_t time, int pictureWidth, int pictureHeight) {
+  const size_t next = m_cues.FirstAfter(time);
+  if (next == m_expected || next == m_cues.Size()) return;
+  m_expected = next;
+  m_rasterizer->Expect(m_cues[next], pictureWidth, pictureHeight);
 }
 
 SubtitlePainter::Drawing& SubtitlePainter::DrawingOf(size_t cue, int pictureWidth,

@@ -2,8 +2,10 @@
 // Draws the cues that show at a frame's time into it, each where its
 // placement says (CuePlacer): by default centred near the bottom, later cues
 // stacked above earlier ones. A cue is rasterised and placed when it first
-// shows, and reused until it no longer shows.
+// shows, and reused until it no longer shows; the rasterizer is told which
+// cue comes next, so that it may make it ahead.
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -36,6 +38,7 @@ class SubtitlePainter {
 
   Drawing& DrawingOf(size_t cue, int pictureWidth, int pictureHeight);
   void ForgetHidden(int pictureWidth, int pictureHeight);
+  void ExpectNext(int64_t time, int pictureWidth, int pictureHeight);
 
   CueList m_cues;
   std::unique_ptr<CueRasterizer> m_rasterizer;
@@ -43,4 +46,5 @@ class SubtitlePainter {
   std::map<size_t, Drawing> m_drawings;  // by cue index, for the picture size below
   int m_pictureWidth = 0;
   int m_pictureHeight = 0;
+  size_t m_expected = SIZE_MAX;  // the cue the rasterizer was last told of
 };

@@ -1,6 +1,7 @@
 // The subtitle filter as registered in the prefix, in Wine's real graphs:
 // whether it joins, where it sits, and what it does to the frames. Every test
-// here changes the filter's "LoadLevel" and puts it back.
+// here changes the filter's "LoadLevel" and puts it back. And the thread that
+// draws its cues ahead.
 
 #include <windows.h>
 #include <dshow.h>
@@ -8,12 +9,16 @@
 #include <wrl/client.h>
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "SubtitleTestSupport.h"
 #include "engine/PinSearch.h"
 #include "platform/Str.h"
+#include "standins/subtitles/AheadRasterizer.h"
+#include "standins/subtitles/CueList.h"
+#include "standins/subtitles/Overlay.h"
 #include "standins/subtitles/SubtitleFile.h"
 #include "standins/subtitles/SubtitleFilter.h"
 #include "standins/subtitles/SubtitleSettings.h"
@@ -289,6 +294,56 @@ TEST(SubtitleFilterRegistration, CreatesTheSettingsOnlyWhereAbsent) {
   EXPECT_EQ(ReadRawValue(kSettingsPath, "LoadLevel"), std::nullopt)
       << "a key without the value is the user's";
   FreeLibrary(module);
+}
+
+// Makes a cue's overlay as wide as its start and as tall as the picture asked
+// for, and notes the threads it is made and used on.
+class MarkingRasterizer final : public CueRasterizer {
+ public:
+  explicit MarkingRasterizer(std::set<DWORD>& threads) : m_threads(threads) {
+    m_threads.insert(GetCurrentThreadId());
+  }
+  Overlay Rasterize(const Cue& cue, int, int pictureHeight) override {
+    m_threads.insert(GetCurrentThreadId());
+    return Overlay(static_cast<int>(cue.start), pictureHeight);
+  }
+
+ private:
+  std::set<DWORD>& m_threads;
+};
+
+// Each overlay taken is its own cue's at the picture size asked for, whatever
+// was expected before, in whichever order; one thread, not the caller's, makes
+// them all. Steps: "e1@48" expects cue 1 for pictures 48 high, "r1@48" takes it.
+TEST(AheadRasterizers, HandEachCueItsOwnOverlayMadeOnOneThread) {
+  const CueList cues({{10, 20, {}}, {30, 40, {}}, {50, 60, {}}});
+  const std::vector<std::vector<std::string>> cases = {
+      {"e0@48", "e1@48", "r0@48", "r1@48"},
+      {"e0@48", "e1@48", "r1@48", "r0@48"},
+      {"r2@48", "e2@48", "r2@48"},
+      {"e0@48", "r0@96", "r0@48"},
+      {"e0@48", "e1@48", "e2@48", "e0@96", "e1@96", "e2@96", "r2@96", "r0@48", "r1@96"},
+  };
+  for (const auto& steps : cases) {
+    std::set<DWORD> threads;
+    {
+      AheadRasterizer ahead([&] { return std::make_unique<MarkingRasterizer>(threads); });
+      for (const std::string& step : steps) {
+        SCOPED_TRACE(step);
+        const Cue& cue = cues[static_cast<size_t>(step[1] - '0')];
+        const int height = std::stoi(step.substr(3));
+        if (step[0] == 'e') {
+          ahead.Expect(cue, 64, height);
+          continue;
+        }
+        const Overlay overlay = ahead.Rasterize(cue, 64, height);
+        EXPECT_EQ(overlay.Width(), cue.start);
+        EXPECT_EQ(overlay.Height(), height);
+      }
+    }
+    EXPECT_EQ(threads.size(), 1u);
+    EXPECT_EQ(threads.count(GetCurrentThreadId()), 0u);
+  }
 }
 
 }  // namespace
