@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchClock.h"
 #include "e2e/ConversionSession.h"
 #include "platform/AppProfile.h"
 #include "res/resource.h"
@@ -37,17 +38,6 @@ constexpr DWORD kConvertTimeoutMs = 600000;
 constexpr DWORD kSettleMs = 1500;
 // The main window shows before the program has finished starting.
 constexpr DWORD kIdleSettleMs = 500;
-
-double Seconds() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / frequency;
-}
 
 // Asks until done() holds, pollMs apart; false when timeoutMs passed first.
 template <class Condition>

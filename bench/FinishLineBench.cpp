@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/MainDialog.h"
+#include "bench/BenchClock.h"
 #include "fakes/ScriptedPrompts.h"
 #include "i18n/LanguageManager.h"
 #include "support/MainDialogProbe.h"
@@ -33,17 +34,6 @@ constexpr DWORD kConvertTimeoutMs = 600000;
 // Waited for once the window is ready: a line drawn but not yet on the screen
 // gets there by then.
 constexpr DWORD kScreenSettleMs = 200;
-
-double Milliseconds() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / frequency;
-}
 
 // When the status line first held the finish line with nothing of it left to
 // paint: drawn into the window (Wine's static control draws its new text at

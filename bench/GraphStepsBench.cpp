@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchClock.h"
 #include "engine/GraphBuilder.h"
 #include "engine/GraphHandles.h"
 #include "engine/GraphTeardown.h"
@@ -43,17 +44,6 @@ constexpr DWORD kCompletionTimeoutMs = 600000;
 // The subtitle filter's "LoadLevel": join only where the source has subtitles, never.
 constexpr DWORD kSubtitleFilterWithSubtitles = 1;
 constexpr DWORD kSubtitleFilterNever = 2;
-
-double Milliseconds() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / frequency;
-}
 
 // The graph posts its notification here; the events are read from the graph.
 HWND MakeEventWindow() {
