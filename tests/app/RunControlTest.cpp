@@ -292,6 +292,39 @@ TEST_F(RunControlTest, AskBeforeLeavingOutTheSoundOrReplacingAnOutputAndRefuseTh
   }
 }
 
+// A conversion whose output seems to end early says so in a box once its
+// finish line shows; one whose position never moved, or reached the end, says
+// nothing.
+TEST_F(RunControlTest, AnOutputThatEndsEarlyIsToldOnceTheFinishLineShows) {
+  constexpr LONGLONG kSecond = 10000000;
+  ScriptedSteps steps;
+  steps.onBuild = [&] { steps.position.current = 0; };
+  MainDialog dialog(profile, languages, steps.graph, steps);
+  RunScripted(dialog, [&](HWND hwnd) {
+    OpenSource(dialog, steps);
+    const struct {
+      LONGLONG reached;
+      bool told;
+    } rows[] = {{kSecond, true}, {0, false}, {2 * kSecond, false}};
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.reached);
+      MainDialogProbe::SourceDuration(dialog) = 2 * kSecond;
+      prompts.Clear();
+      Click(hwnd, IDC_BUTTON_CONVERT);
+      steps.position.current = row.reached;
+      ASSERT_TRUE(Raise(dialog, steps, EC_COMPLETE));
+      EXPECT_EQ(ControlText(hwnd, IDC_STATIC_SUMMARY_LINE), FinishLine("Done"));
+      const std::vector<std::string> told = MessageTexts(hwnd);
+      ASSERT_EQ(told.size(), row.told ? 1u : 0u);
+      if (row.told) {
+        EXPECT_EQ(told[0].rfind(BuiltInString(IDS_MESSAGE_OUTPUT_ENDS_EARLY), 0), 0u) << told[0];
+        EXPECT_NE(told[0].find("00:00:01.0 / 00:00:02.0"), std::string::npos) << told[0];
+      }
+    }
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  });
+}
+
 // Each video of a batch is rendered once, the last one again at the end. The
 // picture without the sound that the graph leaves out is not counted whole;
 // an output that seems to end early is noted but counted.

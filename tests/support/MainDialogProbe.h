@@ -9,6 +9,7 @@ struct MainDialogProbe {
   static int& Converting(MainDialog& d) { return d.m_converting; }
   static OSVERSIONINFOA& Version(MainDialog& d) { return d.m_osVersion; }
   static std::string& SourcePath(MainDialog& d) { return d.m_sourcePath; }
+  static int64_t& SourceDuration(MainDialog& d) { return d.m_sourceDuration; }
   static int SourceReady(MainDialog& d) { return d.m_sourceReady; }
   static SourceInfo& Source(MainDialog& d) { return d.m_source; }
   static ConversionSettings& Settings(MainDialog& d) { return d.m_settings; }
