@@ -302,7 +302,9 @@ TEST_F(ConvertEndToEnd, StopHalfWayLeavesAPartialFileAndNoHandleOrGdiObjectBehin
   const ProcessResources last = Settled(program.Process(), id);
   const int64_t rendering = HandlesLeftByRendering(source);
   ASSERT_GE(rendering, 0);
-  EXPECT_LE(static_cast<int64_t>(last.handles) - first.handles, kPairs * rendering)
+  // Fewer than one more a pair: Wine's own count moves by one or two now and
+  // then, and anything a conversion leaves adds one a pair at least.
+  EXPECT_LT(static_cast<int64_t>(last.handles) - first.handles, kPairs * (rendering + 1))
       << first.handles << " then " << last.handles << "; rendering leaves " << rendering;
   EXPECT_LT(static_cast<int64_t>(last.gdiObjects) - first.gdiObjects, kPairs)
       << first.gdiObjects << " then " << last.gdiObjects;
