@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchClock.h"
+#include "bench/BenchSupport.h"
 #include "e2e/ConversionSession.h"
 #include "platform/AppProfile.h"
 #include "res/resource.h"
@@ -49,20 +49,6 @@ bool PollUntil(Condition done, DWORD timeoutMs, DWORD pollMs) {
   }
   return true;
 }
-
-class Results {
- public:
-  explicit Results(const char* path) : m_file(path, std::ios::app) {}
-  bool Ok() const { return m_file.good(); }
-  void Put(const std::string& name, double value) {
-    m_file << name << ' ' << value << '\n';
-    m_file.flush();
-    std::printf("%s %g\n", name.c_str(), value);
-  }
-
- private:
-  std::ofstream m_file;
-};
 
 double PeakWorkingSetBytes(HANDLE process) {
   PROCESS_MEMORY_COUNTERS counters = {};

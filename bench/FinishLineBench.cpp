@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "app/MainDialog.h"
-#include "bench/BenchClock.h"
+#include "bench/BenchSupport.h"
 #include "fakes/ScriptedPrompts.h"
 #include "i18n/LanguageManager.h"
 #include "support/MainDialogProbe.h"
@@ -233,7 +233,7 @@ int main(int argc, char** argv) {
     languages.Initialize(LanguageManager::ResolveLanguageRoot(), "english");
     ScriptedPrompts prompts;
     PaintWatch::output = argv[2];
-    std::ofstream results(argv[4], std::ios::app);
+    Results results(argv[4]);
     for (int run = 0, runs = std::atoi(argv[3]); run < runs && status == 0; ++run) {
       EndFigures figures;
       if (!OneRun(profile, languages, prompts, argv[1], argv[2], figures)) {
@@ -242,11 +242,9 @@ int main(int argc, char** argv) {
         status = 1;
         break;
       }
-      results << "finish_line_ms " << figures.toFinishLine << '\n'
-              << "finish_painted_ms " << figures.toPainted << '\n'
-              << "finish_ready_ms " << figures.toReady << '\n';
-      std::printf("finish_line_ms %.1f\nfinish_painted_ms %.1f\nfinish_ready_ms %.1f\n",
-                  figures.toFinishLine, figures.toPainted, figures.toReady);
+      results.Put("finish_line_ms", figures.toFinishLine);
+      results.Put("finish_painted_ms", figures.toPainted);
+      results.Put("finish_ready_ms", figures.toReady);
     }
     LanguageManager::Register(previous);
   }

@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchClock.h"
+#include "bench/BenchSupport.h"
 #include "engine/GraphBuilder.h"
 #include "engine/GraphHandles.h"
 #include "engine/GraphTeardown.h"
@@ -93,12 +93,12 @@ double CpuMilliseconds() {
 class Steps {
  public:
   Steps(const char* resultsPath, const std::string& prefix)
-      : m_file(resultsPath, std::ios::app), m_prefix(prefix) {}
+      : m_results(resultsPath), m_prefix(prefix) {}
   void Mark(const char* step) {
     const double now = Milliseconds();
     const double cpu = CpuMilliseconds();
-    Put(std::string(step) + "_ms", now - m_last);
-    Put(std::string(step) + "_cpu_ms", cpu - m_lastCpu);
+    m_results.Put(m_prefix + step + "_ms", now - m_last);
+    m_results.Put(m_prefix + step + "_cpu_ms", cpu - m_lastCpu);
     m_last = now;
     m_lastCpu = cpu;
   }
@@ -108,12 +108,7 @@ class Steps {
   }
 
  private:
-  void Put(const std::string& name, double value) {
-    m_file << m_prefix << name << ' ' << value << '\n';
-    std::printf("%s%s %.1f\n", m_prefix.c_str(), name.c_str(), value);
-  }
-
-  std::ofstream m_file;
+  Results m_results;
   std::string m_prefix;
   double m_last = 0;
   double m_lastCpu = 0;

@@ -197,7 +197,6 @@ HRESULT Multiplexer::OpenFile() {
     if (pin->Stream() >= 0)
       m_times->Segment(static_cast<size_t>(pin->Stream()), pin->SegmentStart());
   m_written.assign(count, 0);
-  m_ended.assign(count, false);
   m_finishedAt = 0;
   m_sink = std::move(sink);
   m_writer = std::move(writer);
@@ -317,7 +316,6 @@ HRESULT Multiplexer::EndOfStream(MultiplexerPin& pin) {
     if (!m_open || stream < 0) return S_OK;
     m_interleaver->End(static_cast<size_t>(stream));
     m_times->Ended(static_cast<size_t>(stream));
-    m_ended[static_cast<size_t>(stream)] = true;
     const HRESULT hr = WriteReadyLocked();
     if (FAILED(hr) || m_interleaver->AllEnded()) outcome = EndRunLocked(hr);
   }
@@ -352,7 +350,7 @@ LONGLONG Multiplexer::WrittenPosition() {
   }
   bool sending = false;
   for (size_t i = 0; i < m_written.size(); ++i) {
-    if (m_ended[i]) continue;
+    if (m_times->HasEnded(i)) continue;
     position = sending ? std::min(position, m_written[i]) : m_written[i];
     sending = true;
   }

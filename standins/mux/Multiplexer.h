@@ -134,7 +134,6 @@ class Multiplexer : public standin::Filter, public IFileSinkFilter2, public ICon
   std::unique_ptr<StreamTimes> m_times;
   HRESULT m_openFailure = S_OK;             // why the file of this run did not open
   std::vector<LONGLONG> m_written;          // by stream: the latest time written, this run
-  std::vector<bool> m_ended;                // by stream: it sends nothing more
   LONGLONG m_finishedAt = 0;                // where the last sample ends, once the file is finished
   bool m_open = false;                      // a file is being written
   bool m_notified = false;                  // EC_COMPLETE sent for this run

@@ -25,6 +25,7 @@ class StreamTimes {
   int64_t Arrived(size_t stream, const int64_t* start, const int64_t* stop, size_t bytes);
   // The stream sends nothing more.
   void Ended(size_t stream);
+  bool HasEnded(size_t stream) const { return m_state[stream].ended; }
   // Where a sample of that time lies in the file, for the samples in the order
   // they are written: never before 0.
   int64_t InFile(int64_t time);
